@@ -1,0 +1,29 @@
+#include "core/AppPaths.h"
+
+#include <QDir>
+#include <QStandardPaths>
+
+namespace {
+QString WithSlash(QString path)
+{
+    if (!path.endsWith(u'/')) path += u'/';
+    return path;
+}
+} // namespace
+
+QString ResolveAppDir(const QString& requested)
+{
+    QString dir = requested;
+    if (dir.isEmpty()) dir = qEnvironmentVariable("TALVORIA_HOME");
+    if (dir.isEmpty()) dir = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/talvoria");
+    dir = QDir(dir).absolutePath();
+    QDir().mkpath(dir);
+    return WithSlash(dir);
+}
+
+QString DefaultSavePath()
+{
+    QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (pictures.isEmpty()) pictures = QDir::homePath();
+    return WithSlash(pictures) + QStringLiteral("Talvoria/");
+}

@@ -1,0 +1,51 @@
+#include "core/LumarexCore.h"
+
+CLumarexCore::CLumarexCore(IFrontEnd& frontEnd, const QString& appDir)
+    : m_strAppDir(appDir.endsWith(u'/') ? appDir : appDir + u'/'), m_frontEnd(frontEnd)
+{
+}
+
+void CLumarexCore::LoadSoftData()
+{
+    std::lock_guard guard(m_softLock);
+    ::LoadSoftData(m_soft, SoftDataPath());
+}
+
+ST_SOFTDATA CLumarexCore::Soft() const
+{
+    std::lock_guard guard(m_softLock);
+    return m_soft;
+}
+
+ST_DOWNPARAM CLumarexCore::DownParam(int kind) const
+{
+    std::lock_guard guard(m_softLock);
+    return m_soft.down[kind];
+}
+
+ST_NAMESET CLumarexCore::NameSet(int kind) const
+{
+    std::lock_guard guard(m_softLock);
+    return m_soft.names[kind];
+}
+
+std::uint8_t CLumarexCore::Options() const
+{
+    std::lock_guard guard(m_softLock);
+    return m_soft.names[m_nSourceKind].nOptions;
+}
+
+void CLumarexCore::EditSoft(const std::function<void(ST_SOFTDATA&)>& edit)
+{
+    std::lock_guard guard(m_softLock);
+    edit(m_soft);
+    SaveSoftData(m_soft, SoftDataPath());
+}
+
+bool CLumarexCore::AddToHistory(History which, const QString& text)
+{
+    std::lock_guard guard(m_softLock);
+    if (!MruAdd(which, m_soft, text)) return false;
+    SaveSoftData(m_soft, SoftDataPath());
+    return true;
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "core/FrontEnd.h"
+#include "core/SoftData.h"
+#include "download/Records.h"
+
+#include <QString>
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+
+// Run states of the two long operations.
+enum GetListState : std::uint8_t { GETLIST_IDLE = 0, GETLIST_RUNNING = 1, GETLIST_STOP = 2 };
+enum DownState : std::uint8_t { DOWN_IDLE = 0, DOWN_RUNNING = 1, DOWN_AT_HISTORY = 2, DOWN_STOP = 3 };
+
+// The hub both front ends share: the settings record, the album list, the download list, the
+// owner and working texts the adapters fill, and the run states. Adapters and drivers are
+// operations on it; it reaches the user only through IFrontEnd.
+class CLumarexCore {
+public:
+    CLumarexCore(IFrontEnd& frontEnd, const QString& appDir);
+    CLumarexCore(const CLumarexCore&) = delete;
+    CLumarexCore& operator=(const CLumarexCore&) = delete;
+
+    IFrontEnd& FrontEnd() const { return m_frontEnd; }
+
+    // Settings: readers get copies, writers edit under the lock and the file follows at once.
+    void LoadSoftData();
+    ST_SOFTDATA Soft() const;
+    ST_DOWNPARAM DownParam(int kind) const;
+    ST_NAMESET NameSet(int kind) const;
+    std::uint8_t Options() const; // of the current service
+    bool HasOption(std::uint8_t bit) const { return (Options() & bit) != 0; }
+    void EditSoft(const std::function<void(ST_SOFTDATA&)>& edit);
+    bool AddToHistory(History which, const QString& text);
+
+    // Album records.
+    void AddAlbum(const ST_PERLISTRECORD& album);
+    int AddAlbumRecord(const ST_PERLISTRECORD& album);
+    int FindAlbumName(const QString& name) const;
+    void ClearAlbums();
+
+    // Picture records of the album being listed for download.
+    void AddPicture(const QString& strUrl, const QString& strDesc, const QString& strHeaders, int nAlbum);
+    int FindPictureName(const QString& name) const;
+
+    const QString m_strAppDir; // ends with "/"
+    std::unique_ptr<ST_PERLIST> m_pAlbumList = std::make_unique<ST_PERLIST>();
+    CDownList m_downList;
+    QString m_strHistoryUrl;
+
+    std::atomic<int> m_nSourceKind{0};
+    std::atomic<int> m_nSubKind{-1};
+    // Written by the album lister, read by the photo lister and the download driver.
+    QString m_strOwnerName;
+    QString m_strOwnerSubDir;
+    QString m_strSourceArg1;
+    QString m_strSourceArg2;
+
+    std::atomic<bool> m_bReady{false};
+    std::atomic<std::uint8_t> m_nGetListState{GETLIST_IDLE};
+    std::atomic<std::uint8_t> m_nDownState{DOWN_IDLE};
+
+private:
+    QString SoftDataPath() const { return m_strAppDir + QStringLiteral("soft.dat"); }
+    void StartAlbumFolder(const ST_PERLISTRECORD& album);
+    QString UniquePictureName(const QString& stem) const;
+
+    IFrontEnd& m_frontEnd;
+    mutable std::mutex m_softLock;
+    ST_SOFTDATA m_soft{};
+};

@@ -1,0 +1,31 @@
+// The album records operations of the hub: what every album lister reports through.
+#include "core/LumarexCore.h"
+#include "download/Naming.h"
+
+using namespace Qt::StringLiterals;
+
+void CLumarexCore::AddAlbum(const ST_PERLISTRECORD& album)
+{
+    if (!m_bReady) return;
+    const int count = AddAlbumRecord(album);
+    m_frontEnd.AlbumAdded(count - 1);
+}
+
+int CLumarexCore::AddAlbumRecord(const ST_PERLISTRECORD& album)
+{
+    ST_PERLISTRECORD record = album;
+    record.nImageIndex = -1;
+    record.nIndex = m_pAlbumList->Count();
+    SanitizeName(record.strName, kTimeStampFallback, true);
+    // Each candidate is built from the cleaned name, never from the previous candidate.
+    const QString cleaned = FitFileName(record.strName, {});
+    QString candidate = cleaned;
+    for (unsigned counter = 1; FindAlbumName(candidate) == 0; ++counter)
+        candidate = FitFileName(cleaned, u" (%1)"_s.arg(counter));
+    record.strName = candidate;
+    return m_pAlbumList->Append(std::move(record));
+}
+
+int CLumarexCore::FindAlbumName(const QString& name) const { return m_pAlbumList->HasName(name) ? 0 : -1; }
+
+void CLumarexCore::ClearAlbums() { m_pAlbumList->Clear(); }

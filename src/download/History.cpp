@@ -1,0 +1,36 @@
+#include "download/History.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+const QString kMarkName = u".pic.zrv"_s;
+const QString kWindowsMarkName = u"pic.zrv"_s;
+
+QString ReadMarkFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    const QByteArray bytes = file.readAll();
+    QString text(reinterpret_cast<const QChar*>(bytes.constData()), bytes.size() / 2);
+    const qsizetype lineEnd = text.indexOf(u'\n');
+    if (lineEnd >= 0) text.truncate(lineEnd);
+    return text;
+}
+} // namespace
+
+QString ReadHistoryMark(const QString& folder)
+{
+    if (QFile::exists(folder + kMarkName)) return ReadMarkFile(folder + kMarkName);
+    return ReadMarkFile(folder + kWindowsMarkName);
+}
+
+void WriteHistoryMark(const QString& url, const QString& folder)
+{
+    QSaveFile file(folder + kMarkName);
+    if (!file.open(QIODevice::WriteOnly)) return;
+    file.write(reinterpret_cast<const char*>(url.utf16()), url.size() * 2);
+    file.commit();
+}

@@ -1,0 +1,65 @@
+// The picture records operations of the hub: what every photo lister reports through.
+#include "core/LumarexCore.h"
+#include "download/History.h"
+#include "download/ListFiles.h"
+#include "download/Naming.h"
+
+#include <QDir>
+
+using namespace Qt::StringLiterals;
+
+void CLumarexCore::AddPicture(const QString& strUrl, const QString& strDesc, const QString& strHeaders,
+                              int nAlbum)
+{
+    const ST_PERLISTRECORD album = m_pAlbumList->At(nAlbum);
+    const int n = m_downList.Count();
+    const ST_NAMESET names = NameSet(m_nSourceKind);
+    const NamingContext context{names, m_strOwnerName, m_pAlbumList->nSelCount, m_pAlbumList->Count()};
+
+    // The description never chooses a folder: it is cleaned down to one file name.
+    const QString stem = MakePictureName(strUrl, strDesc, album, n, context);
+    QString name = HasImageExtension(stem) ? FitFileName(stem.left(stem.lastIndexOf(u'.')),
+                                                         stem.mid(stem.lastIndexOf(u'.')))
+                                           : FitFileName(stem, u".jpg"_s);
+    if (n == 0)
+        StartAlbumFolder(album);
+    else if (FindPictureName(name) >= 0)
+        name = UniquePictureName(stem);
+
+    if ((names.nOptions & OPT_SKIP_OLD) && strUrl == m_strHistoryUrl) {
+        m_nDownState = DOWN_AT_HISTORY;
+        return;
+    }
+    m_downList.m_arrUrls.append(strUrl);
+    m_downList.m_arrNames.append(name);
+    m_downList.m_arrHeaders.append(strHeaders);
+    m_frontEnd.SetStatusText(STATUS_COUNTS, u"已获取到%1张图片信息"_s.arg(m_downList.Count()));
+
+    if (names.nOptions & OPT_NAME_FILE)
+        AppendPictureName(m_downList.m_strSaveDir + FitFileName(album.strName, u".txt"_s), strDesc,
+                          m_downList.Count() == 1);
+}
+
+void CLumarexCore::StartAlbumFolder(const ST_PERLISTRECORD& album)
+{
+    m_downList.m_strSaveDir += MakeAlbumDirName(album, NameSet(m_nSourceKind));
+    QDir().mkdir(m_downList.m_strSaveDir);
+    m_strHistoryUrl = ReadHistoryMark(m_downList.m_strSaveDir);
+}
+
+QString CLumarexCore::UniquePictureName(const QString& stem) const
+{
+    // Every candidate ends in ".jpg", whatever the name's own extension was.
+    for (unsigned counter = 1;; ++counter) {
+        const QString candidate = FitFileName(stem, u" (%1).jpg"_s.arg(counter));
+        if (FindPictureName(candidate) < 0) return candidate;
+    }
+}
+
+int CLumarexCore::FindPictureName(const QString& name) const
+{
+    const QStringList& names = m_downList.m_arrNames;
+    for (int i = 0; i < names.size(); ++i)
+        if (names[i].size() == name.size() && names[i].compare(name, Qt::CaseInsensitive) == 0) return i;
+    return -1;
+}

@@ -1,0 +1,56 @@
+#include "download/Records.h"
+
+int ST_PERLIST::Append(ST_PERLISTRECORD record)
+{
+    std::lock_guard guard(m_lock);
+    vRecords.push_back(std::make_unique<ST_PERLISTRECORD>(std::move(record)));
+    return int(vRecords.size());
+}
+
+int ST_PERLIST::Count() const
+{
+    std::lock_guard guard(m_lock);
+    return int(vRecords.size());
+}
+
+ST_PERLISTRECORD ST_PERLIST::At(int index) const
+{
+    std::lock_guard guard(m_lock);
+    if (index < 0 || index >= int(vRecords.size())) return {};
+    return *vRecords[size_t(index)];
+}
+
+bool ST_PERLIST::HasName(const QString& name) const
+{
+    std::lock_guard guard(m_lock);
+    for (const auto& record : vRecords)
+        if (record->strName == name) return true;
+    return false;
+}
+
+void ST_PERLIST::SetImageIndex(int index, int imageIndex)
+{
+    std::lock_guard guard(m_lock);
+    if (index >= 0 && index < int(vRecords.size())) vRecords[size_t(index)]->nImageIndex = imageIndex;
+}
+
+void ST_PERLIST::Clear()
+{
+    std::lock_guard guard(m_lock);
+    vRecords.clear();
+}
+
+QString FormatPicCount(int count)
+{
+    if (count == -1) return QStringLiteral("未知");
+    return QString::asprintf("%4u", unsigned(count));
+}
+
+QString FormatPrivacy(int privacy)
+{
+    if (privacy < 0) return QString::asprintf("%08u", unsigned(privacy) & 0x7FFFFFFFu);
+    if (privacy & PRIVACY_PASSWORD) return QStringLiteral("加密相册");
+    if (privacy & PRIVACY_PRIVATE) return QStringLiteral("私密相册");
+    if (privacy & PRIVACY_FRIENDS) return QStringLiteral("好友可见");
+    return {};
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <mutex>
+#include <vector>
+
+// Privacy bits of an album; a negative value is a service-specific code.
+enum AlbumPrivacy : int {
+    PRIVACY_PASSWORD = 0x1,
+    PRIVACY_PRIVATE = 0x2,
+    PRIVACY_FRIENDS = 0x4,
+};
+
+// One album as an album lister found it. Listers fill a template and pass it to AddAlbum.
+struct ST_PERLISTRECORD {
+    QString strName;
+    QString strAlbumId;
+    QString strCoverUrl;
+    QString strParam1; // service-specific text the photo lister needs
+    QString strParam2;
+    int nPicCount = -1; // -1: not given
+    int nPrivacy = 0;
+    int nParam1 = 0; // placeholder "?4"
+    int nParam2 = 0; // placeholder "?5"
+    int nIndex = 0;  // position in the list when added
+    int nImageIndex = -1;
+};
+
+// The album list. Listers append on the get-albums thread while the window draws rows on its
+// own thread, so every access goes through the lock and readers get copies.
+class ST_PERLIST {
+public:
+    int Append(ST_PERLISTRECORD record); // returns the new count
+    int Count() const;
+    bool IsEmpty() const { return Count() == 0; }
+    ST_PERLISTRECORD At(int index) const;
+    bool HasName(const QString& name) const;
+    void SetImageIndex(int index, int imageIndex);
+    void Clear();
+
+    int nSelCount = 0; // albums selected for the current download; placeholder "?6"
+
+private:
+    mutable std::mutex m_lock;
+    std::vector<std::unique_ptr<ST_PERLISTRECORD>> vRecords;
+};
+
+// The pictures of the album being downloaded, as three parallel arrays. Filled by the download
+// thread while no pool runs, read by the workers while one does.
+struct CDownList {
+    QStringList m_arrUrls;
+    QStringList m_arrNames;   // relative to m_strSaveDir
+    QStringList m_arrHeaders; // extra request header lines per picture (may be empty)
+    QString m_strSaveDir;     // current album folder, ending with "/"
+
+    int Count() const { return int(m_arrUrls.size()); }
+    void Clear()
+    {
+        m_arrUrls.clear();
+        m_arrNames.clear();
+        m_arrHeaders.clear();
+    }
+};
+
+QString FormatPicCount(int count);
+QString FormatPrivacy(int privacy);

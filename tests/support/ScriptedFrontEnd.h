@@ -1,0 +1,44 @@
+#pragma once
+
+#include "core/FrontEnd.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <map>
+#include <mutex>
+
+// A front end for tests: records everything the core tells it and answers questions from a
+// script (No once the script is used up).
+class ScriptedFrontEnd : public IFrontEnd {
+public:
+    void ShowMessage(const QString& text) override;
+    bool AskYesNo(const QString& text) override;
+    void OpenLoginPage(const QString& url) override;
+    void SetStatusText(StatusCtrl ctrl, const QString& text) override;
+    void SetGetListUi(bool running) override;
+    void SetDownloadUi(bool running) override;
+    void AlbumAdded(int index) override;
+    void DownloadFinished(int seconds, int total) override;
+    void OpenFolder(const QString& path) override;
+
+    void QueueAnswer(bool yes);
+
+    QStringList Messages() const;
+    QStringList Questions() const;
+    QStringList LoginPages() const;
+    QStringList StatusHistory(StatusCtrl ctrl) const;
+    QString Status(StatusCtrl ctrl) const;
+    QStringList OpenedFolders() const;
+    int AlbumsAdded() const;
+    int FinishedPools() const;
+
+private:
+    mutable std::mutex m_lock;
+    std::deque<bool> m_answers;
+    QStringList m_messages, m_questions, m_loginPages, m_openedFolders;
+    std::map<int, QStringList> m_status;
+    int m_albumsAdded = 0;
+    int m_finishedPools = 0;
+};

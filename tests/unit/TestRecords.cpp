@@ -1,0 +1,197 @@
+#include "core/LumarexCore.h"
+#include "download/History.h"
+#include "download/ListFiles.h"
+#include "support/ScriptedFrontEnd.h"
+#include "support/TempFolder.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+QByteArray ReadAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+ST_PERLISTRECORD Album(const QString& name)
+{
+    ST_PERLISTRECORD album;
+    album.strName = name;
+    return album;
+}
+
+class RecordsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        core.LoadSoftData();
+        core.m_bReady = true;
+        core.m_downList.m_strSaveDir = saveRoot.path();
+    }
+    void SetOptions(std::uint8_t options)
+    {
+        core.EditSoft([&](ST_SOFTDATA& soft) { soft.names[core.m_nSourceKind].nOptions = options; });
+    }
+    // Starts listing album index for download the way the driver does.
+    void StartAlbum()
+    {
+        core.m_downList.Clear();
+        core.m_downList.m_strSaveDir = saveRoot.path();
+        core.m_nDownState = DOWN_RUNNING;
+    }
+
+    TempFolder appDir;
+    TempFolder saveRoot;
+    ScriptedFrontEnd frontEnd;
+    CLumarexCore core{frontEnd, appDir.path()};
+};
+} // namespace
+
+TEST(RecordLabels, CountAndPrivacy)
+{
+    EXPECT_EQ(FormatPicCount(-1), u"未知"_s);
+    EXPECT_EQ(FormatPicCount(7), u"   7"_s);
+    EXPECT_EQ(FormatPicCount(12345), u"12345"_s);
+    EXPECT_EQ(FormatPrivacy(3), u"加密相册"_s);
+    EXPECT_EQ(FormatPrivacy(6), u"私密相册"_s);
+    EXPECT_EQ(FormatPrivacy(4), u"好友可见"_s);
+    EXPECT_EQ(FormatPrivacy(0), QString());
+    EXPECT_EQ(FormatPrivacy(int(0x80000005u)), u"00000005"_s);
+}
+
+TEST_F(RecordsTest, AlbumNamesAreCleanedAndMadeUnique)
+{
+    for (const QString& name : {u"A"_s, u"A"_s, u"A (1)"_s, u"a.b"_s}) core.AddAlbum(Album(name));
+    EXPECT_EQ(core.m_pAlbumList->At(0).strName, u"A"_s);
+    EXPECT_EQ(core.m_pAlbumList->At(1).strName, u"A (1)"_s);
+    EXPECT_EQ(core.m_pAlbumList->At(2).strName, u"A (1) (1)"_s);
+    EXPECT_EQ(core.m_pAlbumList->At(3).strName, u"a\u3002b"_s);
+    EXPECT_EQ(core.m_pAlbumList->At(3).nIndex, 3);
+    EXPECT_EQ(core.m_pAlbumList->At(3).nImageIndex, -1);
+    EXPECT_EQ(frontEnd.AlbumsAdded(), 4);
+    EXPECT_EQ(core.FindAlbumName(u"A (1)"_s), 0);
+    EXPECT_EQ(core.FindAlbumName(u"a (1)"_s), -1);
+    core.ClearAlbums();
+    EXPECT_TRUE(core.m_pAlbumList->IsEmpty());
+}
+
+TEST_F(RecordsTest, NamelessAlbumsTakeTheTimeStampAndCounters)
+{
+    for (int i = 0; i < 3; ++i) core.AddAlbumRecord(Album(QString()));
+    const QString first = core.m_pAlbumList->At(0).strName;
+    ASSERT_EQ(first.size(), 14);
+    // The three may straddle a second; each later one is unique either way.
+    const QString second = core.m_pAlbumList->At(1).strName;
+    const QString third = core.m_pAlbumList->At(2).strName;
+    if (second.startsWith(first)) {
+        EXPECT_EQ(second, first + u" (1)"_s);
+        if (third.startsWith(first)) {
+            EXPECT_EQ(third, first + u" (2)"_s);
+        }
+    }
+    EXPECT_NE(second, third);
+}
+
+TEST_F(RecordsTest, AddAlbumBeforeReadyDoesNothing)
+{
+    core.m_bReady = false;
+    core.AddAlbum(Album(u"x"_s));
+    EXPECT_TRUE(core.m_pAlbumList->IsEmpty());
+}
+
+TEST_F(RecordsTest, PicturesGetUniqueNamesInTheAlbumFolder)
+{
+    core.AddAlbumRecord(Album(u"Holiday"_s));
+    StartAlbum();
+    core.AddPicture(u"http://h/1.jpg"_s, u"x"_s, {}, 0);
+    core.AddPicture(u"http://h/2.jpg"_s, u"X"_s, u"Referer: http://h/\r\n"_s, 0);
+    core.AddPicture(u"http://h/3.jpg"_s, u"x"_s, {}, 0);
+    core.AddPicture(u"http://h/4.jpg"_s, u"y.png"_s, {}, 0);
+    const CDownList& list = core.m_downList;
+    EXPECT_EQ(list.m_strSaveDir, saveRoot.path() + u"Holiday/"_s);
+    EXPECT_TRUE(QDir(list.m_strSaveDir).exists());
+    EXPECT_EQ(list.m_arrNames, (QStringList{u"x.jpg"_s, u"X (1).jpg"_s, u"x (2).jpg"_s, u"y\u3002png.jpg"_s}));
+    EXPECT_EQ(list.m_arrHeaders[1], u"Referer: http://h/\r\n"_s);
+    EXPECT_EQ(list.m_arrUrls.size(), 4);
+    EXPECT_EQ(frontEnd.Status(STATUS_COUNTS), u"已获取到4张图片信息"_s);
+}
+
+TEST_F(RecordsTest, HostileDescriptionsStayInsideTheAlbumFolder)
+{
+    core.AddAlbumRecord(Album(u"../up"_s));
+    StartAlbum();
+    for (const QString& desc : {u"../../x"_s, u"/etc/x"_s, u"C:\\pics\\a.png"_s})
+        core.AddPicture(u"http://h/p.jpg"_s, desc, {}, 0);
+    const CDownList& list = core.m_downList;
+    EXPECT_EQ(list.m_strSaveDir, saveRoot.path() + u"\u3002\u3002up/"_s);
+    for (const QString& name : list.m_arrNames) {
+        EXPECT_FALSE(name.contains(u'/')) << name.toStdString();
+        EXPECT_TRUE(name.endsWith(u".jpg"_s));
+    }
+    EXPECT_EQ(list.m_arrNames[2], u"Cpicsa\u3002png.jpg"_s);
+}
+
+TEST_F(RecordsTest, HistoryMarkStopsTheListing)
+{
+    SetOptions(OPT_SKIP_OLD);
+    core.AddAlbumRecord(Album(u"A"_s));
+    QDir().mkpath(saveRoot.path() + u"A"_s);
+    WriteHistoryMark(u"http://h/3.jpg"_s, saveRoot.path() + u"A/"_s);
+    StartAlbum();
+    for (int i = 1; i <= 5 && core.m_nDownState == DOWN_RUNNING; ++i)
+        core.AddPicture(u"http://h/%1.jpg"_s.arg(i), u"p"_s, {}, 0);
+    EXPECT_EQ(core.m_downList.Count(), 2);
+    EXPECT_EQ(core.m_nDownState, DOWN_AT_HISTORY);
+
+    // With the option off the mark is never consulted.
+    SetOptions(0);
+    StartAlbum();
+    for (int i = 1; i <= 5; ++i) core.AddPicture(u"http://h/%1.jpg"_s.arg(i), u"p"_s, {}, 0);
+    EXPECT_EQ(core.m_downList.Count(), 5);
+    EXPECT_EQ(core.m_nDownState, DOWN_RUNNING);
+}
+
+TEST_F(RecordsTest, PictureNameFileHasTheByteOrderMarkAndOneLineEach)
+{
+    SetOptions(OPT_NAME_FILE);
+    core.AddAlbumRecord(Album(u"N"_s));
+    StartAlbum();
+    core.AddPicture(u"http://h/1.jpg"_s, u"ab"_s, {}, 0);
+    core.AddPicture(u"http://h/2.jpg"_s, u"c"_s, {}, 0);
+    const QString path = saveRoot.path() + u"N/N.txt"_s;
+    EXPECT_EQ(ReadAll(path), QByteArray("\xFF\xFE" "a\0b\0\r\0\n\0c\0\r\0\n\0", 16));
+
+    // Listing the album again starts the file anew.
+    StartAlbum();
+    core.AddPicture(u"http://h/1.jpg"_s, u"c"_s, {}, 0);
+    EXPECT_EQ(ReadAll(path).size(), 8);
+}
+
+TEST(History, MarkIsAHiddenUtf16FileAndWindowsCopiesAreRead)
+{
+    TempFolder dir;
+    EXPECT_EQ(ReadHistoryMark(dir.path()), QString());
+    WriteHistoryMark(u"http://h/图.jpg"_s, dir.path());
+    EXPECT_EQ(ReadAll(dir.file(u".pic.zrv"_s)), QByteArray("h\0t\0t\0p\0:\0/\0/\0h\0/\0\xfe\x56.\0j\0p\0g\0", 28));
+    EXPECT_EQ(ReadHistoryMark(dir.path()), u"http://h/图.jpg"_s);
+
+    TempFolder fromWindows;
+    QFile legacy(fromWindows.file(u"pic.zrv"_s));
+    ASSERT_TRUE(legacy.open(QIODevice::WriteOnly));
+    legacy.write(QByteArray("a\0b\0\n\0c\0", 8));
+    legacy.close();
+    EXPECT_EQ(ReadHistoryMark(fromWindows.path()), u"ab"_s);
+}
+
+TEST(ListFiles, DownListIsGbkWithCrLf)
+{
+    TempFolder dir;
+    ASSERT_TRUE(WriteDownList(dir.file(u"a.lst"_s), {u"http://h/相册/1.jpg"_s, u"http://h/2.jpg"_s}));
+    EXPECT_EQ(ReadAll(dir.file(u"a.lst"_s)), QByteArray("http://h/\xCF\xE0\xB2\xE1/1.jpg\r\nhttp://h/2.jpg\r\n"));
+    EXPECT_FALSE(WriteDownList(dir.file(u"missing/a.lst"_s), {u"x"_s}));
+}
