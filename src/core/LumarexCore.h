@@ -11,6 +11,8 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <thread>
+#include <vector>
 
 // Run states of the two long operations.
 enum GetListState : std::uint8_t { GETLIST_IDLE = 0, GETLIST_RUNNING = 1, GETLIST_STOP = 2 };
@@ -22,6 +24,8 @@ enum DownState : std::uint8_t { DOWN_IDLE = 0, DOWN_RUNNING = 1, DOWN_AT_HISTORY
 class CLumarexCore {
 public:
     CLumarexCore(IFrontEnd& frontEnd, const QString& appDir);
+    // Requests both operations to stop and waits for their threads.
+    ~CLumarexCore();
     CLumarexCore(const CLumarexCore&) = delete;
     CLumarexCore& operator=(const CLumarexCore&) = delete;
 
@@ -36,6 +40,19 @@ public:
     bool HasOption(std::uint8_t bit) const { return (Options() & bit) != 0; }
     void EditSoft(const std::function<void(ST_SOFTDATA&)>& edit);
     bool AddToHistory(History which, const QString& text);
+
+    // The two buttons. A press while the operation runs requests its stop; otherwise the
+    // operation starts on a thread of its own. The address and save path are the texts of the
+    // two boxes; selection holds the ticked album indexes in view order.
+    void OnGetAlbums(const QString& address);
+    void OnDownload(const QString& savePath, const std::vector<int>& selection);
+    bool IsBusy() const { return m_nGetListState != GETLIST_IDLE || m_nDownState != DOWN_IDLE; }
+    // Waits until every operation thread has ended (the command line's way of waiting).
+    void WaitForWorkers();
+
+    // The run-state switches; they also set the status texts and tell the front end.
+    void SetGetListUi(bool running);
+    void SetDownloadUi(bool running);
 
     // Album records.
     void AddAlbum(const ST_PERLISTRECORD& album);
@@ -63,13 +80,24 @@ public:
     std::atomic<bool> m_bReady{false};
     std::atomic<std::uint8_t> m_nGetListState{GETLIST_IDLE};
     std::atomic<std::uint8_t> m_nDownState{DOWN_IDLE};
+    // The worker pool's stop request and whether a pool is running.
+    std::atomic<bool> m_bStopDown{false};
+    std::atomic<bool> m_bPoolRunning{false};
 
 private:
     QString SoftDataPath() const { return m_strAppDir + QStringLiteral("soft.dat"); }
     void StartAlbumFolder(const ST_PERLISTRECORD& album);
     QString UniquePictureName(const QString& stem) const;
 
+    void StartWorker(std::function<void()> work);
+
     IFrontEnd& m_frontEnd;
+    std::mutex m_workersLock;
+    struct Worker {
+        std::thread thread;
+        std::shared_ptr<std::atomic<bool>> done;
+    };
+    std::vector<Worker> m_workers;
     mutable std::mutex m_softLock;
     ST_SOFTDATA m_soft{};
 };

@@ -51,6 +51,16 @@ char16_t (*HistoryEntries(ST_SOFTDATA& soft, History which))[kHistoryEntryUnits]
 }
 } // namespace
 
+bool StoreDownParam(ST_DOWNPARAM& slot, int threads, int timeout, int minKB, int maxKB)
+{
+    if (threads < 1 || threads > kMaxThreads || timeout < kMinTimeout) return false;
+    slot.nThreads = std::uint16_t(threads);
+    slot.nTimeout = std::uint16_t(timeout);
+    slot.nMinKB = std::uint16_t(minKB);
+    slot.nMaxKB = std::uint16_t(maxKB);
+    return true;
+}
+
 QString HistoryEntry(const ST_SOFTDATA& soft, History which, int index)
 {
     const auto& entries = which == History::Address ? soft.szAddressHistory : soft.szSavePathHistory;

@@ -86,6 +86,11 @@ bool SaveSoftData(const ST_SOFTDATA& soft, const QString& path);
 // Puts text at the top of a history unless it is too long or already there (any letter case).
 bool MruAdd(History which, ST_SOFTDATA& soft, const QString& text);
 
+// The settings dialogs' rules, shared by the window and the command line: a thread count of 1 to
+// 15 and a time-out of at least 10 s, else nothing is stored ("参数错误"); naming texts keep at
+// most 38 characters.
+bool StoreDownParam(ST_DOWNPARAM& slot, int threads, int timeout, int minKB, int maxKB);
+
 QString HistoryEntry(const ST_SOFTDATA& soft, History which, int index);
 
 // Fixed-width UTF-16 fields: reading stops at the first NUL, writing cuts to fit and pads.
@@ -94,3 +99,8 @@ void SetFieldText(char16_t* field, int units, const QString& text);
 
 template <int N> QString FieldText(const char16_t (&field)[N]) { return FieldText(field, N); }
 template <int N> void SetFieldText(char16_t (&field)[N], const QString& text) { SetFieldText(field, N, text); }
+
+template <int N> void StoreNameText(char16_t (&field)[N], const QString& text)
+{
+    SetFieldText(field, N, text.left(kNameFieldMaxChars));
+}

@@ -31,6 +31,30 @@ void ScriptedFrontEnd::SetStatusText(StatusCtrl ctrl, const QString& text)
 void ScriptedFrontEnd::SetGetListUi(bool) {}
 void ScriptedFrontEnd::SetDownloadUi(bool) {}
 
+void ScriptedFrontEnd::ResetAlbumView()
+{
+    std::lock_guard guard(m_lock);
+    ++m_viewResets;
+}
+
+QString ScriptedFrontEnd::AddressText()
+{
+    std::lock_guard guard(m_lock);
+    return m_addressText;
+}
+
+void ScriptedFrontEnd::SetAddressText(const QString& text)
+{
+    std::lock_guard guard(m_lock);
+    m_addressText = text;
+}
+
+int ScriptedFrontEnd::ViewResets() const
+{
+    std::lock_guard guard(m_lock);
+    return m_viewResets;
+}
+
 void ScriptedFrontEnd::AlbumAdded(int)
 {
     std::lock_guard guard(m_lock);

@@ -19,9 +19,13 @@ public:
     void SetStatusText(StatusCtrl ctrl, const QString& text) override;
     void SetGetListUi(bool running) override;
     void SetDownloadUi(bool running) override;
+    void ResetAlbumView() override;
     void AlbumAdded(int index) override;
     void DownloadFinished(int seconds, int total) override;
     void OpenFolder(const QString& path) override;
+    QString AddressText() override;
+
+    void SetAddressText(const QString& text);
 
     void QueueAnswer(bool yes);
 
@@ -32,6 +36,7 @@ public:
     QString Status(StatusCtrl ctrl) const;
     QStringList OpenedFolders() const;
     int AlbumsAdded() const;
+    int ViewResets() const;
     int FinishedPools() const;
 
 private:
@@ -39,6 +44,8 @@ private:
     std::deque<bool> m_answers;
     QStringList m_messages, m_questions, m_loginPages, m_openedFolders;
     std::map<int, QStringList> m_status;
+    QString m_addressText;
     int m_albumsAdded = 0;
+    int m_viewResets = 0;
     int m_finishedPools = 0;
 };

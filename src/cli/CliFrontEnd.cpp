@@ -1,0 +1,96 @@
+#include "cli/CliFrontEnd.h"
+
+#include <QRegularExpression>
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+CCliFrontEnd::CCliFrontEnd(Answer answer, QString address)
+    : m_answer(answer), m_address(std::move(address)), m_stderrIsTerminal(isatty(STDERR_FILENO) != 0)
+{
+}
+
+void CCliFrontEnd::PrintLine(const QString& text)
+{
+    std::lock_guard guard(m_lock);
+    if (m_progressShown) std::fputs("\n", stderr);
+    m_progressShown = false;
+    std::fprintf(stderr, "%s\n", text.toUtf8().constData());
+}
+
+void CCliFrontEnd::EndProgressLine()
+{
+    std::lock_guard guard(m_lock);
+    if (m_progressShown) std::fputs("\n", stderr);
+    m_progressShown = false;
+}
+
+void CCliFrontEnd::ShowMessage(const QString& text) { PrintLine(u"talvoria: "_s + text); }
+
+bool CCliFrontEnd::AskYesNo(const QString& text)
+{
+    if (m_answer != Answer::Ask) {
+        PrintLine(text + (m_answer == Answer::Yes ? u" [yes]"_s : u" [no]"_s));
+        return m_answer == Answer::Yes;
+    }
+    if (!isatty(STDIN_FILENO)) {
+        PrintLine(text + u" [no]"_s);
+        return false;
+    }
+    std::lock_guard guard(m_lock);
+    std::fprintf(stderr, "%s%s (y/N) ", m_progressShown ? "\n" : "", text.toUtf8().constData());
+    m_progressShown = false;
+    std::string reply;
+    std::getline(std::cin, reply);
+    return !reply.empty() && (reply[0] == 'y' || reply[0] == 'Y');
+}
+
+void CCliFrontEnd::OpenLoginPage(const QString& url)
+{
+    PrintLine(u"talvoria: 需要在浏览器中登录或验证: %1\n"
+              "          完成后导出 cookies.txt，并用 --cookies 导入后重试。"_s.arg(url));
+}
+
+void CCliFrontEnd::SetStatusText(StatusCtrl ctrl, const QString& text)
+{
+    if (text.isEmpty() || ctrl == STATUS_ALBUM_FRAME) return;
+    static const QRegularExpression kProgress(u"^已下载(\\d+)/(\\d+)"_s);
+    const QRegularExpressionMatch match = kProgress.match(text);
+    if (m_stderrIsTerminal && match.hasMatch()) {
+        DrawProgress(match.captured(1).toInt(), match.captured(2).toInt());
+        return;
+    }
+    // On a terminal the running picture count rewrites its own line too.
+    if (m_stderrIsTerminal && ctrl == STATUS_COUNTS) {
+        std::lock_guard guard(m_lock);
+        std::fprintf(stderr, "\r\033[K%s", text.toUtf8().constData());
+        m_progressShown = true;
+        return;
+    }
+    PrintLine(text);
+}
+
+void CCliFrontEnd::DrawProgress(int done, int total)
+{
+    constexpr int kWidth = 30;
+    const int filled = total > 0 ? done * kWidth / total : kWidth;
+    std::lock_guard guard(m_lock);
+    std::fprintf(stderr, "\r\033[K[%s%s] %d/%d", std::string(size_t(filled), '#').c_str(),
+                 std::string(size_t(kWidth - filled), '.').c_str(), done, total);
+    m_progressShown = true;
+}
+
+void CCliFrontEnd::SetGetListUi(bool) {}
+void CCliFrontEnd::SetDownloadUi(bool) {}
+void CCliFrontEnd::AlbumAdded(int) {}
+
+void CCliFrontEnd::DownloadFinished(int seconds, int total)
+{
+    PrintLine(u"%1 张图片，用时 %2 秒"_s.arg(total).arg(seconds));
+}
+
+void CCliFrontEnd::OpenFolder(const QString& path) { PrintLine(u"保存在: "_s + path); }

@@ -1,0 +1,83 @@
+#include "cli/CliSession.h"
+
+#include "MyCode/CookieStore.h"
+#include "core/AppPaths.h"
+#include "sources/Registry.h"
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <thread>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+std::atomic<int> g_interrupts{0};
+
+void OnInterrupt(int)
+{
+    if (g_interrupts.fetch_add(1) >= 1) _exit(130);
+}
+
+CCliFrontEnd::Answer AnswerFrom(const CliArgs& args)
+{
+    if (args.yes) return CCliFrontEnd::Answer::Yes;
+    if (args.no) return CCliFrontEnd::Answer::No;
+    return CCliFrontEnd::Answer::Ask;
+}
+} // namespace
+
+CCliSession::CCliSession(const CliArgs& args, const QString& address)
+    : m_frontEnd(AnswerFrom(args), address),
+      m_core(std::make_unique<CLumarexCore>(m_frontEnd, ResolveAppDir(args.appDir)))
+{
+    m_core->LoadSoftData();
+    CCookieStore& cookies = CCookieStore::Instance();
+    cookies.Load(m_core->m_strAppDir + u"cookies.txt"_s);
+    if (!args.cookies.isEmpty()) {
+        m_cookiesImported = cookies.ImportNetscape(args.cookies) >= 0;
+        cookies.Save();
+    }
+    m_core->m_bReady = true;
+}
+
+CCliSession::~CCliSession()
+{
+    m_core.reset();
+    // Cookies the services set during the run are kept for the next one.
+    if (CCookieStore::Instance().HasUnsavedChanges()) CCookieStore::Instance().Save();
+}
+
+void CCliSession::RunInterruptible(const std::function<void()>& work, const std::function<void()>& requestStop)
+{
+    g_interrupts = 0;
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    struct sigaction previous {};
+    sigaction(SIGINT, &action, &previous);
+
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        work();
+        done = true;
+    });
+    bool stopRequested = false;
+    while (!done) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        if (g_interrupts > 0 && !stopRequested) {
+            stopRequested = true;
+            requestStop();
+        }
+    }
+    worker.join();
+    m_frontEnd.EndProgressLine();
+    sigaction(SIGINT, &previous, nullptr);
+}
+
+int ChooseFamily(const CliArgs& args, const QString& address)
+{
+    if (!args.service.isEmpty()) return FindFamily(args.service);
+    return RecognizeAddress(address, SK_TENCENT);
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "MyCode/CurlGlobal.h"
+#include "cli/CliArgs.h"
+#include "cli/CliFrontEnd.h"
+#include "core/LumarexCore.h"
+
+#include <functional>
+#include <memory>
+
+// Exit status of talvoria-cli.
+enum CliExit : int { EXIT_DONE = 0, EXIT_ERROR = 1, EXIT_USAGE = 2, EXIT_NO_ALBUM = 3 };
+
+// Everything one command shares with the window: the application folder with soft.dat and the
+// cookie store, the core, and Ctrl-C handling.
+class CCliSession {
+public:
+    // address is what the address box would hold (for services that read it).
+    CCliSession(const CliArgs& args, const QString& address = {});
+    ~CCliSession();
+
+    CLumarexCore& Core() { return *m_core; }
+    CCliFrontEnd& FrontEnd() { return m_frontEnd; }
+    // False when the cookies file to import cannot be read.
+    bool CookiesImported() const { return m_cookiesImported; }
+
+    // Runs work on a thread of its own; a first Ctrl-C calls requestStop (as a second press of
+    // the button would), a second one ends the program.
+    void RunInterruptible(const std::function<void()>& work, const std::function<void()>& requestStop);
+
+private:
+    CCurlGlobal m_curl;
+    CCliFrontEnd m_frontEnd;
+    std::unique_ptr<CLumarexCore> m_core;
+    bool m_cookiesImported = true;
+};
+
+// The family named by --service (index or short name); without one, family 0 followed by the
+// address recognition. -1 when --service names no family.
+int ChooseFamily(const CliArgs& args, const QString& address);

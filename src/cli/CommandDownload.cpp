@@ -1,0 +1,63 @@
+#include "cli/CliSession.h"
+#include "cli/Commands.h"
+#include "core/AppPaths.h"
+#include "download/DownloadDriver.h"
+
+#include <cstdio>
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+QString ChooseSaveDir(CCliSession& session, const CliArgs& args)
+{
+    if (!args.saveDir.isEmpty()) return args.saveDir;
+    const QString newest = HistoryEntry(session.Core().Soft(), History::SavePath, 0);
+    return newest.isEmpty() ? DefaultSavePath() : newest;
+}
+
+namespace {
+// "all" or 1-based numbers and ranges such as "1,3-5", as 0-based indexes in list order.
+std::optional<std::vector<int>> ParseSelection(const QString& text, int albumCount)
+{
+    std::vector<int> albums;
+    if (text.isEmpty() || text == u"all"_s) {
+        for (int i = 0; i < albumCount; ++i) albums.push_back(i);
+        return albums;
+    }
+    for (const QString& part : text.split(u',')) {
+        const QStringList bounds = part.split(u'-');
+        bool firstOk = false, lastOk = false;
+        const int first = bounds.front().trimmed().toInt(&firstOk);
+        const int last = bounds.size() == 2 ? bounds.back().trimmed().toInt(&lastOk) : first;
+        if (!firstOk || (bounds.size() == 2 && !lastOk) || bounds.size() > 2 || first < 1 || last < first ||
+            last > albumCount)
+            return std::nullopt;
+        for (int number = first; number <= last; ++number) albums.push_back(number - 1);
+    }
+    return albums;
+}
+} // namespace
+
+int RunDownloadCommand(const CliArgs& args)
+{
+    if (args.positional.size() != 1) return EXIT_USAGE;
+    const QString address = args.positional.front();
+    CCliSession session(args, address);
+    if (!session.CookiesImported()) return EXIT_ERROR;
+    const int listed = RunGetAlbums(session, args, address);
+    if (listed != EXIT_DONE) return listed;
+
+    CLumarexCore& core = session.Core();
+    const std::optional<std::vector<int>> selection = ParseSelection(args.albums, core.m_pAlbumList->Count());
+    if (!selection) {
+        std::fprintf(stderr, "talvoria-cli: --albums %s does not fit the %d albums listed\n", qPrintable(args.albums),
+                     core.m_pAlbumList->Count());
+        return EXIT_USAGE;
+    }
+    const QString saveDir = ChooseSaveDir(session, args);
+    bool saved = true;
+    core.m_nDownState = DOWN_RUNNING;
+    session.RunInterruptible([&] { saved = DownloadDriver(core, saveDir, *selection); },
+                             [&] { core.OnDownload({}, {}); });
+    return saved ? EXIT_DONE : EXIT_ERROR;
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "download/Records.h"
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <thread>
+#include <vector>
+
+class IFrontEnd;
+
+// What a run takes from the service's download settings.
+struct DownRunParams {
+    std::uint16_t nThreads = 5;
+    std::uint16_t nTimeout = 30; // seconds per read
+    std::uint16_t nMinKB = 0;
+    std::uint16_t nMaxKB = 0;
+};
+
+// The worker pool: keeps up to nThreads transfers running, one picture per worker thread,
+// started in list order, and reports "已下载%d/%d......" as they finish. A stop request is seen
+// when the next worker ends, and every running transfer is cut short at once; workers still
+// running then are joined before the next pool starts, and each keeps its own copy of its
+// address and path.
+class CDownPool {
+public:
+    CDownPool(std::atomic<bool>& stopDown, std::atomic<bool>& poolRunning);
+    ~CDownPool();
+    CDownPool(const CDownPool&) = delete;
+    CDownPool& operator=(const CDownPool&) = delete;
+
+    // DownPicFunc: downloads the list's pictures into its folder; returns when all are done or
+    // a stop was requested. frontEnd may be null.
+    void Run(const CDownList& list, const DownRunParams& params, IFrontEnd* frontEnd);
+
+    int DoneCount() const { return m_nDoneCount; }
+
+private:
+    struct Shared;
+    void StartWorker(int slot, int picture);
+    void JoinStragglers();
+
+    std::atomic<bool>& m_bStopDown;
+    std::atomic<bool>& m_bPoolRunning;
+    std::atomic<int> m_nDoneCount{0};
+    std::shared_ptr<Shared> m_shared;
+    std::vector<std::thread> m_slots;
+    std::vector<std::thread> m_stragglers;
+    const CDownList* m_list = nullptr;
+    DownRunParams m_params;
+};

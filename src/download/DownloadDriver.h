@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+class CLumarexCore;
+
+// The download run: checks and creates the save folder, then album by album lets the photo
+// lister fill the download list, hands it to the worker pool (or writes the list file), writes
+// the history mark and applies the fix steps. False when the save path was unusable. A given
+// lister, when given, lists every album instead of the service's photo lister.
+using AlbumPictureLister = std::function<void(CLumarexCore& core, int album)>;
+bool DownloadDriver(CLumarexCore& core, const QString& savePathText, const std::vector<int>& selection,
+                    const AlbumPictureLister& lister = {});
+
+// The message shown when no album is ticked.
+QString NoAlbumSelectedMessage();

@@ -1,0 +1,44 @@
+#include "sources/AdapterKit.h"
+
+#include "MyCode/URLSource2.h"
+
+using namespace Qt::StringLiterals;
+
+namespace AdapterKit {
+
+QString ListingHeaders(const QString& referer)
+{
+    QString headers = QString::fromUtf16(kAcceptGzip);
+    if (!referer.isEmpty()) headers += u"\r\nReferer: "_s + referer;
+    return headers;
+}
+
+std::optional<QString> Fetch(CURLSource2& request, CURLResponse& response, const QString& url, int textFlags)
+{
+    request.m_strUrl = url;
+    if (!request.Send(response, 0)) return std::nullopt;
+    QString text;
+    response.GetText(text, textFlags);
+    return text;
+}
+
+QString FetchText(CURLSource2& request, CURLResponse& response, const QString& url, int textFlags)
+{
+    return Fetch(request, response, url, textFlags).value_or(QString());
+}
+
+int ReadDecimal(const QString& text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && (text[i] == u' ' || text[i] == u'\t')) ++i;
+    const bool negative = i < text.size() && text[i] == u'-';
+    if (negative || (i < text.size() && text[i] == u'+')) ++i;
+    long long value = 0;
+    for (; i < text.size() && text[i].isDigit() && text[i] <= u'9'; ++i)
+        value = std::min<long long>(value * 10 + (text[i].unicode() - u'0'), 0x7FFFFFFF);
+    return int(negative ? -value : value);
+}
+
+QString UnescapeSlashes(QString text) { return text.replace(u"\\/"_s, u"/"_s); }
+
+} // namespace AdapterKit

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+class CURLSource2;
+class CURLResponse;
+
+// Cutting and fetching steps that many adapters share.
+namespace AdapterKit {
+
+inline constexpr char16_t kAcceptGzip[] = u"Accept-Encoding: gzip, deflate";
+
+// The header text of a listing request: gzip accepted, and the referring page when given.
+QString ListingHeaders(const QString& referer = {});
+
+// Sends the request for url with flag word 0 and returns its text read with textFlags; no
+// value when the request failed (an empty text is returned as it is).
+std::optional<QString> Fetch(CURLSource2& request, CURLResponse& response, const QString& url, int textFlags);
+
+// Like Fetch, for listers that treat a failed request and an empty answer alike.
+QString FetchText(CURLSource2& request, CURLResponse& response, const QString& url, int textFlags);
+
+// A decimal number at the start of text, blanks skipped; 0 when there is none.
+int ReadDecimal(const QString& text);
+
+// JSON writes "/" as "\/" inside strings.
+QString UnescapeSlashes(QString text);
+
+} // namespace AdapterKit
