@@ -1,0 +1,194 @@
+#include "download/DownloadDriver.h"
+#include "download/History.h"
+#include "support/AdapterTest.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <thread>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+constexpr char kHost[] = "pics.example.com";
+
+QString PictureUrl(int i) { return u"http://pics.example.com/p/%1.jpg"_s.arg(i); }
+
+class DownloadDriverTest : public AdapterTest {
+protected:
+    DownloadDriverTest()
+    {
+        core.m_nSourceKind = 0;
+        core.m_strOwnerName = u"owner/"_s;
+    }
+    // Albums "A", "B", ... whose photo lister lists the given picture numbers, newest first.
+    void MakeAlbums(int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            ST_PERLISTRECORD album;
+            album.strName = QString(QChar(u'A' + i));
+            core.AddAlbumRecord(album);
+        }
+    }
+    void ServePictures(int count, int size = 2048, int delayMs = 0)
+    {
+        for (int i = 1; i <= count; ++i) {
+            FakeReply reply = FakeReply::Ok(FakePicture(i, size), "image/jpeg");
+            if (delayMs > 0) reply.PauseAt(size / 2, delayMs);
+            service.Route(kHost, "/p/" + QByteArray::number(i) + ".jpg", reply);
+        }
+    }
+    bool Run(std::vector<int> albums, std::vector<std::vector<int>> pictures)
+    {
+        listedAlbums.clear();
+        const auto lister = [this, pictures](CLumarexCore& target, int album) {
+            listedAlbums.push_back(album);
+            for (int number : pictures[size_t(album)]) {
+                target.AddPicture(PictureUrl(number), u"p%1"_s.arg(number), {}, album);
+                if (target.m_nDownState == DOWN_AT_HISTORY || target.m_nDownState == DOWN_STOP) return;
+            }
+        };
+        core.m_nDownState = DOWN_RUNNING;
+        return DownloadDriver(core, saveRoot.path(), albums, lister);
+    }
+    void SetThreads(int threads)
+    {
+        core.EditSoft([&](ST_SOFTDATA& soft) { soft.down[0].nThreads = std::uint16_t(threads); });
+    }
+    std::vector<int> listedAlbums;
+};
+
+std::vector<int> Range(int first, int last)
+{
+    std::vector<int> numbers;
+    for (int i = first; i <= last; ++i) numbers.push_back(i);
+    return numbers;
+}
+} // namespace
+
+TEST_F(DownloadDriverTest, FewerPicturesThanThreadsStartOneTransferEach)
+{
+    MakeAlbums(1);
+    ServePictures(3, 4096, 150);
+    SetThreads(5);
+    ASSERT_TRUE(Run({0}, {Range(1, 3)}));
+    EXPECT_EQ(service.RequestCount(), 3);
+    EXPECT_EQ(service.MaxInFlight(), 3);
+    for (int i = 1; i <= 3; ++i) EXPECT_EQ(SavedBytes(u"owner/A/p%1.jpg"_s.arg(i)), FakePicture(i, 4096));
+}
+
+TEST_F(DownloadDriverTest, FortyPicturesNeverExceedTheThreadCount)
+{
+    MakeAlbums(1);
+    ServePictures(40, 4096, 40);
+    SetThreads(5);
+    ASSERT_TRUE(Run({0}, {Range(1, 40)}));
+    EXPECT_EQ(service.RequestCount(), 40);
+    EXPECT_LE(service.MaxInFlight(), 5);
+    EXPECT_GE(service.MaxInFlight(), 2);
+    const QStringList counts = frontEnd.StatusHistory(STATUS_COUNTS);
+    EXPECT_TRUE(counts.contains(u"已下载40/40......"_s));
+    EXPECT_EQ(frontEnd.Status(STATUS_PHASE), u"下载完毕"_s);
+    // Pictures start in list order: with one thread they are fetched strictly in order.
+    service.ClearRequests();
+    SetThreads(1);
+    ASSERT_TRUE(Run({0}, {Range(1, 6)}));
+    const QList<FakeRequest> requests = service.Requests();
+    ASSERT_EQ(requests.size(), 6);
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(requests[i].path(), "/p/" + QByteArray::number(i + 1) + ".jpg");
+}
+
+TEST_F(DownloadDriverTest, StopLeavesNoHistoryMarkAndListsNoFurtherAlbum)
+{
+    MakeAlbums(2);
+    ServePictures(10, 4096, 400);
+    SetThreads(2);
+    std::thread stopper([this] {
+        while (service.RequestCount() == 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        core.OnDownload({}, {}); // the button's second press
+    });
+    ASSERT_TRUE(Run({0, 1}, {Range(1, 10), Range(1, 10)}));
+    stopper.join();
+    EXPECT_EQ(listedAlbums, std::vector<int>{0});
+    EXPECT_LT(service.RequestCount(), 10);
+    EXPECT_FALSE(QFile::exists(SavedFile(u"owner/A/.pic.zrv"_s)));
+    EXPECT_FALSE(QDir(SavedFile(u"owner/B"_s)).exists());
+    EXPECT_EQ(core.m_nDownState, DOWN_IDLE);
+    // A cut transfer leaves nothing under a picture's name.
+    for (const QString& name : QDir(SavedFile(u"owner/A"_s)).entryList(QDir::Files)) {
+        const int number = name.mid(1, name.indexOf(u'.') - 1).toInt();
+        EXPECT_EQ(SavedBytes(u"owner/A/"_s + name), FakePicture(number, 4096)) << name.toStdString();
+    }
+}
+
+TEST_F(DownloadDriverTest, SecondRunFetchesOnlyThePicturesAboveTheHistoryMark)
+{
+    SetOptions(OPT_SKIP_OLD);
+    MakeAlbums(2);
+    ServePictures(8);
+    ASSERT_TRUE(Run({0, 1}, {Range(3, 5), Range(1, 2)}));
+    EXPECT_EQ(ReadHistoryMark(SavedFile(u"owner/A/"_s)), PictureUrl(3));
+    EXPECT_EQ(service.RequestCount(), 5);
+
+    service.ClearRequests();
+    // Two new pictures on top of album A; album B has nothing new and is skipped.
+    ASSERT_TRUE(Run({0, 1}, {{1, 2, 3, 4, 5}, Range(1, 2)}));
+    const QList<FakeRequest> requests = service.Requests();
+    ASSERT_EQ(requests.size(), 2);
+    EXPECT_EQ(ReadHistoryMark(SavedFile(u"owner/A/"_s)), PictureUrl(1));
+    EXPECT_EQ(ReadHistoryMark(SavedFile(u"owner/B/"_s)), PictureUrl(1));
+    EXPECT_EQ(listedAlbums, (std::vector<int>{0, 1}));
+}
+
+TEST_F(DownloadDriverTest, ListOnlyWritesOneListPerAlbumAndFetchesNothing)
+{
+    SetOptions(OPT_LIST_ONLY | OPT_OPEN_FOLDER);
+    MakeAlbums(2);
+    ASSERT_TRUE(Run({0, 1}, {Range(1, 3), Range(4, 5)}));
+    EXPECT_EQ(service.RequestCount(), 0);
+    EXPECT_EQ(SavedBytes(u"owner/A/A.lst"_s), (PictureUrl(1) + u"\r\n"_s + PictureUrl(2) + u"\r\n"_s +
+                                               PictureUrl(3) + u"\r\n"_s).toLatin1());
+    EXPECT_EQ(SavedBytes(u"owner/B/B.lst"_s).count('\n'), 2);
+    EXPECT_EQ(frontEnd.OpenedFolders(), QStringList{SavedFile(u"owner/B/"_s)});
+}
+
+TEST_F(DownloadDriverTest, PictureUnderTheMinimumLeavesNoFileButCountsAsDone)
+{
+    core.EditSoft([](ST_SOFTDATA& soft) { soft.down[0].nMinKB = 50; });
+    MakeAlbums(1);
+    service.Route(kHost, "/p/1.jpg", FakeReply::Ok(FakePicture(1, 20 * 1024), "image/jpeg"));
+    service.Route(kHost, "/p/2.jpg", FakeReply::Ok(FakePicture(2, 60 * 1024), "image/jpeg"));
+    ASSERT_TRUE(Run({0}, {Range(1, 2)}));
+    EXPECT_FALSE(QFile::exists(SavedFile(u"owner/A/p1.jpg"_s)));
+    EXPECT_EQ(SavedBytes(u"owner/A/p2.jpg"_s), FakePicture(2, 60 * 1024));
+    EXPECT_TRUE(frontEnd.StatusHistory(STATUS_COUNTS).contains(u"已下载2/2......"_s));
+    EXPECT_EQ(QDir(SavedFile(u"owner/A"_s)).entryList(QDir::Files).size(), 1);
+}
+
+TEST_F(DownloadDriverTest, SavePathProblemsEndTheRunIdle)
+{
+    MakeAlbums(1);
+    core.m_nDownState = DOWN_RUNNING;
+    EXPECT_FALSE(DownloadDriver(core, u"   "_s, {0}));
+    EXPECT_EQ(frontEnd.Messages(), QStringList{u"请先设置保存路径"_s});
+    EXPECT_EQ(core.m_nDownState, DOWN_IDLE);
+
+    QFile blocker(SavedFile(u"file"_s));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    core.m_nDownState = DOWN_RUNNING;
+    EXPECT_FALSE(DownloadDriver(core, SavedFile(u"file/sub"_s), {0}));
+    EXPECT_EQ(frontEnd.Messages().mid(1), (QStringList{SavedFile(u"file"_s), u"请检测设置的保存路径是否有误"_s}));
+    EXPECT_EQ(core.m_nDownState, DOWN_IDLE);
+}
+
+TEST_F(DownloadDriverTest, FixStepsRunAfterTheAlbum)
+{
+    SetOptions(OPT_FIX_FORMAT | OPT_FIX_ORDER);
+    MakeAlbums(1);
+    service.Route(kHost, "/p/1.jpg", FakeReply::Ok("GIF89a-picture", "image/gif"));
+    ServePictures(0);
+    ASSERT_TRUE(Run({0}, {{1}}));
+    EXPECT_EQ(SavedBytes(u"owner/A/p1.gif"_s), QByteArray("GIF89a-picture"));
+    EXPECT_EQ(core.m_downList.m_arrNames, QStringList{u"p1.gif"_s});
+}
