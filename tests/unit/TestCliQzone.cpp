@@ -1,0 +1,113 @@
+// talvoria-cli run as a user runs it, against the fake QQ Zone reached through http_proxy.
+#include "support/AdapterTest.h"
+
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+class CliQzoneTest : public FakeServiceTest {
+protected:
+    CliQzoneTest()
+    {
+        service.Route("route.store.qq.com", "/GetRoute", FakeReply::File(FixturePath(u"qzone/route.json"_s)));
+        service.Route("alist.photo.qq.com", "/fcgi-bin/fcg_list_album_v2",
+                      FakeReply::File(FixturePath(u"qzone/albums.jsonp"_s)));
+        service.Route("szplist.photo.qq.com", "/fcgi-bin/fcg_list_photo_v2",
+                      FakeReply::File(FixturePath(u"qzone/photos-public.jsonp"_s)));
+        for (int i = 1; i <= 3; ++i)
+            service.Route("b1.photo.store.qq.com", "/psb?/V10pub/" + QByteArray::number(i) + ".jpg",
+                          FakeReply::Ok(FakePicture(i), "image/jpeg"));
+    }
+    ChildResult Cli(QStringList arguments)
+    {
+        arguments.prepend(appDir.path());
+        arguments.prepend(u"--app-dir"_s);
+        arguments << u"--no"_s;
+        return RunProxied(service, QStringLiteral(TALVORIA_CLI), arguments);
+    }
+    TempFolder appDir;
+    TempFolder saveDir;
+};
+} // namespace
+
+TEST_F(CliQzoneTest, AlbumsAsJsonAndAsLines)
+{
+    const ChildResult json = Cli({u"albums"_s, u"12345678"_s, u"--json"_s});
+    ASSERT_TRUE(json.finished);
+    EXPECT_EQ(json.exitCode, 0) << json.err.toStdString();
+    const QJsonArray albums = QJsonDocument::fromJson(json.out).array();
+    ASSERT_EQ(albums.size(), 5);
+    const QJsonObject first = albums[0].toObject();
+    EXPECT_EQ(first[u"number"_s].toInt(), 1);
+    EXPECT_EQ(first[u"name"_s].toString(), u"旅行 2012"_s);
+    EXPECT_EQ(first[u"id"_s].toString(), u"hostUin=12345678&albumid=V10pub"_s);
+    EXPECT_EQ(first[u"cover"_s].toString(), u"http://b1.photo.store.qq.com/psb?/V10pub/cover.jpg"_s);
+    EXPECT_EQ(first[u"count"_s].toInt(), 3);
+    EXPECT_EQ(albums[1].toObject()[u"privacy"_s].toInt(), 1);
+
+    const ChildResult lines = Cli({u"albums"_s, u"http://user.qzone.qq.com/12345678"_s});
+    EXPECT_EQ(lines.exitCode, 0);
+    const QStringList rows = QString::fromUtf8(lines.out).split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(rows.size(), 5);
+    EXPECT_EQ(rows[0], u"0001\t旅行 2012\t   3\t"_s);
+    EXPECT_EQ(rows[1], u"0002\t加密的\t   2\t加密相册"_s);
+}
+
+TEST_F(CliQzoneTest, DownloadSavesEveryPictureByteIdenticalWithTheHistoryMark)
+{
+    const ChildResult run = Cli({u"download"_s, u"12345678"_s, u"--albums"_s, u"1"_s, u"--save-dir"_s, saveDir.path()});
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QString album = saveDir.path() + u"12345678/旅行 2012/"_s;
+    const QStringList expected{u"海边.jpg"_s, u"日落.jpg"_s, u"海边 (1).jpg"_s};
+    for (int i = 0; i < 3; ++i) {
+        QFile file(album + expected[i]);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << expected[i].toStdString();
+        EXPECT_EQ(file.readAll(), FakePicture(i + 1));
+    }
+    EXPECT_TRUE(QFile::exists(album + u".pic.zrv"_s));
+    EXPECT_EQ(QDir(album).entryList(QDir::Files).size(), 3); // no temporary leftovers
+    EXPECT_TRUE(run.err.contains("下载完毕"));
+}
+
+TEST_F(CliQzoneTest, ExitStatusTellsHowTheRunEnded)
+{
+    service.Route("alist.photo.qq.com", "/fcgi-bin/fcg_list_album_v2", FakeReply::Ok(""));
+    EXPECT_EQ(Cli({u"albums"_s, u"555"_s}).exitCode, 3);
+    EXPECT_EQ(Cli({u"albums"_s, u"   "_s}).exitCode, 1);
+    EXPECT_EQ(Cli({u"albums"_s, u"x"_s, u"--service"_s, u"nosuch"_s}).exitCode, 2);
+    EXPECT_EQ(Cli({u"albums"_s, u"plain-text"_s, u"--service"_s, u"baidu"_s}).exitCode, 1);
+    EXPECT_EQ(Cli({u"frobnicate"_s}).exitCode, 2);
+    EXPECT_EQ(Cli({u"settings"_s, u"--service"_s, u"qzone"_s, u"nThreads=0"_s}).exitCode, 1);
+
+    const ChildResult settings = Cli({u"settings"_s, u"--service"_s, u"3"_s, u"nTimeout=10"_s, u"szPrefix=?2_"_s});
+    EXPECT_EQ(settings.exitCode, 0);
+    EXPECT_TRUE(settings.out.contains("nTimeout=10\n"));
+    EXPECT_TRUE(Cli({u"settings"_s, u"--service"_s, u"renren"_s}).out.contains("szPrefix=?2_\n"));
+}
+
+TEST_F(CliQzoneTest, ServicesListsTheFifteenFamilies)
+{
+    const ChildResult run = Cli({u"services"_s});
+    const QStringList rows = QString::fromUtf8(run.out).split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(rows.size(), 15);
+    EXPECT_TRUE(rows[0].startsWith(u"0\tqzone\t"_s));
+    EXPECT_TRUE(rows[14].startsWith(u"14\tpconline\t"_s));
+}
+
+TEST_F(CliQzoneTest, FetchDownloadsAListFile)
+{
+    QFile list(saveDir.path() + u"mine.lst"_s);
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write("http://b1.photo.store.qq.com/psb?/V10pub/1.jpg\r\nhttp://b1.photo.store.qq.com/psb?/V10pub/2.jpg\r\n");
+    list.close();
+    const ChildResult run = Cli({u"fetch"_s, list.fileName(), u"--save-dir"_s, saveDir.path() + u"out"_s});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    QFile first(saveDir.path() + u"out/mine/1\u3002jpg.jpg"_s);
+    ASSERT_TRUE(first.open(QIODevice::ReadOnly));
+    EXPECT_EQ(first.readAll(), FakePicture(1));
+}
