@@ -30,9 +30,7 @@ void CLumarexCore::AddPicture(const QString& strUrl, const QString& strDesc, con
         m_nDownState = DOWN_AT_HISTORY;
         return;
     }
-    m_downList.m_arrUrls.append(strUrl);
-    m_downList.m_arrNames.append(name);
-    m_downList.m_arrHeaders.append(strHeaders);
+    m_downList.Append(strUrl, name, strHeaders);
     m_frontEnd.SetStatusText(STATUS_COUNTS, u"已获取到%1张图片信息"_s.arg(m_downList.Count()));
 
     if (names.nOptions & OPT_NAME_FILE)
@@ -56,10 +54,4 @@ QString CLumarexCore::UniquePictureName(const QString& stem) const
     }
 }
 
-int CLumarexCore::FindPictureName(const QString& name) const
-{
-    const QStringList& names = m_downList.m_arrNames;
-    for (int i = 0; i < names.size(); ++i)
-        if (names[i].size() == name.size() && names[i].compare(name, Qt::CaseInsensitive) == 0) return i;
-    return -1;
-}
+int CLumarexCore::FindPictureName(const QString& name) const { return m_downList.FindName(name); }

@@ -40,6 +40,25 @@ void ST_PERLIST::Clear()
     vRecords.clear();
 }
 
+void CDownList::Append(const QString& url, const QString& name, const QString& headers)
+{
+    const QString key = name.toCaseFolded();
+    if (!m_nameIndex.contains(key)) m_nameIndex.insert(key, int(m_arrNames.size()));
+    m_arrUrls.append(url);
+    m_arrNames.append(name);
+    m_arrHeaders.append(headers);
+}
+
+int CDownList::FindName(const QString& name) const { return m_nameIndex.value(name.toCaseFolded(), -1); }
+
+void CDownList::Clear()
+{
+    m_arrUrls.clear();
+    m_arrNames.clear();
+    m_arrHeaders.clear();
+    m_nameIndex.clear();
+}
+
 QString FormatPicCount(int count)
 {
     if (count == -1) return QStringLiteral("未知");

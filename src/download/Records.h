@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -57,12 +58,15 @@ struct CDownList {
     QString m_strSaveDir;     // current album folder, ending with "/"
 
     int Count() const { return int(m_arrUrls.size()); }
-    void Clear()
-    {
-        m_arrUrls.clear();
-        m_arrNames.clear();
-        m_arrHeaders.clear();
-    }
+    void Append(const QString& url, const QString& name, const QString& headers);
+    // Index of the first picture with that name in any letter case, or -1.
+    int FindName(const QString& name) const;
+    void Clear();
+
+private:
+    // Folded names to their first index, so that an album of thousands of pictures is named in
+    // linear time.
+    QHash<QString, int> m_nameIndex;
 };
 
 QString FormatPicCount(int count);

@@ -2,6 +2,8 @@
 
 #include "MyCode/URLSource2.h"
 
+#include <QFile>
+
 using namespace Qt::StringLiterals;
 
 namespace AdapterKit {
@@ -40,5 +42,15 @@ int ReadDecimal(const QString& text)
 }
 
 QString UnescapeSlashes(QString text) { return text.replace(u"\\/"_s, u"/"_s); }
+
+void DumpText(const QString& folder, const QString& fileName, QStringView text)
+{
+    QFile file(folder + (fileName.isEmpty() ? u"1.txt"_s : fileName));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return;
+    QByteArray bytes("\xFF\xFE", 2);
+    bytes.reserve(2 + text.size() * 2);
+    for (QChar unit : text) bytes.append(char(unit.unicode() & 0xFF)).append(char(unit.unicode() >> 8));
+    file.write(bytes);
+}
 
 } // namespace AdapterKit

@@ -28,4 +28,9 @@ int ReadDecimal(const QString& text);
 // JSON writes "/" as "\/" inside strings.
 QString UnescapeSlashes(QString text);
 
+// Leaves a diagnostic copy of a page that could not be read: the file name in folder ("1.txt"
+// when no name is given), holding a UTF-16LE byte-order mark and the text. Nothing reads these
+// files back, so one that cannot be written is skipped.
+void DumpText(const QString& folder, const QString& fileName, QStringView text);
+
 } // namespace AdapterKit
