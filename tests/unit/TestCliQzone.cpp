@@ -2,9 +2,13 @@
 #include "support/AdapterTest.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+
+#include <csignal>
+#include <thread>
 
 using namespace Qt::StringLiterals;
 
@@ -70,7 +74,7 @@ TEST_F(CliQzoneTest, DownloadSavesEveryPictureByteIdenticalWithTheHistoryMark)
         EXPECT_EQ(file.readAll(), FakePicture(i + 1));
     }
     EXPECT_TRUE(QFile::exists(album + u".pic.zrv"_s));
-    EXPECT_EQ(QDir(album).entryList(QDir::Files).size(), 3); // no temporary leftovers
+    EXPECT_EQ(QDir(album).entryList(QDir::Files | QDir::Hidden).size(), 4); // no temporary leftovers
     EXPECT_TRUE(run.err.contains("下载完毕"));
 }
 
@@ -110,4 +114,27 @@ TEST_F(CliQzoneTest, FetchDownloadsAListFile)
     QFile first(saveDir.path() + u"out/mine/1\u3002jpg.jpg"_s);
     ASSERT_TRUE(first.open(QIODevice::ReadOnly));
     EXPECT_EQ(first.readAll(), FakePicture(1));
+}
+
+TEST_F(CliQzoneTest, CtrlCStopsTheDownloadAsTheButtonDoes)
+{
+    for (int i = 1; i <= 3; ++i)
+        service.Route("b1.photo.store.qq.com", "/psb?/V10pub/" + QByteArray::number(i) + ".jpg",
+                      FakeReply::Ok(FakePicture(i, 8192), "image/jpeg").PauseAt(4096, 20000));
+    QProcess cli;
+    cli.setProcessEnvironment(ProxiedEnvironment(service));
+    cli.start(QStringLiteral(TALVORIA_CLI), {u"--app-dir"_s, appDir.path(), u"--no"_s, u"download"_s, u"12345678"_s,
+                                             u"--albums"_s, u"1"_s, u"--save-dir"_s, saveDir.path()});
+    ASSERT_TRUE(cli.waitForStarted());
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (service.RequestsFor("b1.photo.store.qq.com", "/psb").isEmpty() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_FALSE(service.RequestsFor("b1.photo.store.qq.com", "/psb").isEmpty());
+    ::kill(pid_t(cli.processId()), SIGINT);
+    ASSERT_TRUE(cli.waitForFinished(10000)); // well before the stalled transfers would end
+    EXPECT_EQ(cli.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(cli.exitCode(), 0);
+    const QString album = saveDir.path() + u"12345678/旅行 2012/"_s;
+    EXPECT_FALSE(QFile::exists(album + u".pic.zrv"_s));
+    EXPECT_TRUE(QDir(album).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
