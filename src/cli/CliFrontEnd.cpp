@@ -64,13 +64,15 @@ void CCliFrontEnd::SetStatusText(StatusCtrl ctrl, const QString& text)
         DrawProgress(match.captured(1).toInt(), match.captured(2).toInt());
         return;
     }
-    // On a terminal the running picture count rewrites its own line too.
+    // On a terminal the running picture count rewrites its own line; in a log only the final
+    // download count is worth a line.
     if (m_stderrIsTerminal && ctrl == STATUS_COUNTS) {
         std::lock_guard guard(m_lock);
         std::fprintf(stderr, "\r\033[K%s", text.toUtf8().constData());
         m_progressShown = true;
         return;
     }
+    if (ctrl == STATUS_COUNTS && !(match.hasMatch() && match.captured(1) == match.captured(2))) return;
     PrintLine(text);
 }
 
