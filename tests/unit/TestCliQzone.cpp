@@ -26,13 +26,7 @@ protected:
             service.Route("b1.photo.store.qq.com", "/psb?/V10pub/" + QByteArray::number(i) + ".jpg",
                           FakeReply::Ok(FakePicture(i), "image/jpeg"));
     }
-    ChildResult Cli(QStringList arguments)
-    {
-        arguments.prepend(appDir.path());
-        arguments.prepend(u"--app-dir"_s);
-        arguments << u"--no"_s;
-        return RunProxied(service, QStringLiteral(TALVORIA_CLI), arguments);
-    }
+    ChildResult Cli(const QStringList& arguments) { return RunCli(service, appDir.path(), arguments); }
     TempFolder appDir;
     TempFolder saveDir;
 };

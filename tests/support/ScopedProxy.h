@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QPair>
+#include <QProcessEnvironment>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class FakeService;
+
+// Points this process's http_proxy at the fake service, as a user's proxy setting would, and
+// clears the variables that could steer requests elsewhere (no_proxy, HTTP_PROXY, ...). libcurl
+// then sends every http:// request, real host name and all, to the service. Restores the
+// previous values when destroyed.
+class ScopedProxy {
+  public:
+    explicit ScopedProxy(const FakeService& service);
+    ~ScopedProxy();
+    ScopedProxy(const ScopedProxy&) = delete;
+    ScopedProxy& operator=(const ScopedProxy&) = delete;
+
+  private:
+    QList<QPair<QByteArray, std::optional<QByteArray>>> m_saved;
+};
+
+// The same settings for a child process (the command-line program under test).
+QProcessEnvironment ProxiedEnvironment(const FakeService& service);
+
+struct ChildResult {
+    bool finished = false; // false: it did not start or was killed after the time-out
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+// Runs program with arguments under ProxiedEnvironment plus extra variables.
+ChildResult RunProxied(const FakeService& service, const QString& program, const QStringList& arguments,
+                       const QProcessEnvironment& extra = {}, int timeoutMs = 60000);
+
+// Runs the built talvoria-cli with its application folder in appDir, answering No to every
+// question, with requests going to the fake service.
+ChildResult RunCli(const FakeService& service, const QString& appDir, QStringList arguments);
