@@ -34,6 +34,12 @@ void ST_PERLIST::SetImageIndex(int index, int imageIndex)
     if (index >= 0 && index < int(vRecords.size())) vRecords[size_t(index)]->nImageIndex = imageIndex;
 }
 
+void ST_PERLIST::SetName(int index, const QString& name)
+{
+    std::lock_guard guard(m_lock);
+    if (index >= 0 && index < int(vRecords.size())) vRecords[size_t(index)]->strName = name;
+}
+
 void ST_PERLIST::Clear()
 {
     std::lock_guard guard(m_lock);

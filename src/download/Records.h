@@ -40,6 +40,8 @@ public:
     ST_PERLISTRECORD At(int index) const;
     bool HasName(const QString& name) const;
     void SetImageIndex(int index, int imageIndex);
+    // A photo lister may learn an album's full name only from the album's own page.
+    void SetName(int index, const QString& name);
     void Clear();
 
     int nSelCount = 0; // albums selected for the current download; placeholder "?6"

@@ -1,6 +1,7 @@
 #include "sources/AdapterKit.h"
 
 #include "MyCode/URLSource2.h"
+#include "core/LumarexCore.h"
 
 #include <QFile>
 
@@ -51,6 +52,24 @@ void DumpText(const QString& folder, const QString& fileName, QStringView text)
     bytes.reserve(2 + text.size() * 2);
     for (QChar unit : text) bytes.append(char(unit.unicode() & 0xFF)).append(char(unit.unicode() >> 8));
     file.write(bytes);
+}
+
+} // namespace AdapterKit
+
+namespace AdapterKit {
+
+bool PhotoListingStopped(const CLumarexCore& core)
+{
+    return core.m_nDownState == DOWN_AT_HISTORY || core.m_nDownState == DOWN_STOP;
+}
+
+QString RefererLine(const QString& page) { return u"Referer: "_s + page; }
+
+bool AskForPassword(CLumarexCore& core, const QString& question, const QString& passwordPage)
+{
+    if (!core.FrontEnd().AskYesNo(question)) return false;
+    core.FrontEnd().OpenLoginPage(passwordPage);
+    return true;
 }
 
 } // namespace AdapterKit

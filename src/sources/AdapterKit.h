@@ -34,3 +34,19 @@ QString UnescapeSlashes(QString text);
 void DumpText(const QString& folder, const QString& fileName, QStringView text);
 
 } // namespace AdapterKit
+
+class CLumarexCore;
+
+namespace AdapterKit {
+
+// A photo lister stops when the album reached its history mark or a stop was requested.
+bool PhotoListingStopped(const CLumarexCore& core);
+
+// The extra header text of a picture that the service serves only to its own pages.
+QString RefererLine(const QString& page);
+
+// A password album: asks the user; on Yes shows the album's password page in the login browser
+// and returns true once it is closed, so that the cookies it left open the album.
+bool AskForPassword(CLumarexCore& core, const QString& question, const QString& passwordPage);
+
+} // namespace AdapterKit

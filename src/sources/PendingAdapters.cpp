@@ -10,8 +10,6 @@
 TALVORIA_PENDING_ADAPTER(ListQqGroupAlbums, ListQqGroupPhotos)
 TALVORIA_PENDING_ADAPTER(ListTencentWeiboAlbums, ListTencentWeiboPhotos)
 TALVORIA_PENDING_ADAPTER(ListBaiduAlbums, ListBaiduPhotos)
-TALVORIA_PENDING_ADAPTER(ListRenrenAlbums, ListRenrenPhotos)
-TALVORIA_PENDING_ADAPTER(ListRenrenZhanAlbums, ListRenrenZhanPhotos)
 TALVORIA_PENDING_ADAPTER(ListSinaBlogAlbums, ListSinaBlogPhotos)
 TALVORIA_PENDING_ADAPTER(ListSinaBlogArticles, ListSinaBlogArticlePhotos)
 TALVORIA_PENDING_ADAPTER(List56PhotoAlbums, List56PhotoPhotos)
@@ -26,5 +24,3 @@ TALVORIA_PENDING_ADAPTER(ListMokoAlbums, ListMokoPhotos)
 TALVORIA_PENDING_ADAPTER(ListBabytreeHomeAlbums, ListBabytreeHomePhotos)
 TALVORIA_PENDING_ADAPTER(ListBabytreeAlbums, ListBabytreePhotos)
 TALVORIA_PENDING_ADAPTER(ListPconlineAlbums, ListPconlinePhotos)
-
-void ListRenrenPhotosByLink(CLumarexCore&, int) {}
