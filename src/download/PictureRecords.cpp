@@ -26,7 +26,8 @@ void CLumarexCore::AddPicture(const QString& strUrl, const QString& strDesc, con
     else if (FindPictureName(name) >= 0)
         name = UniquePictureName(stem);
 
-    if ((names.nOptions & OPT_SKIP_OLD) && strUrl == m_strHistoryUrl) {
+    // An empty mark (a folder never downloaded before) matches nothing, not even an empty address.
+    if ((names.nOptions & OPT_SKIP_OLD) && !m_strHistoryUrl.isEmpty() && strUrl == m_strHistoryUrl) {
         m_nDownState = DOWN_AT_HISTORY;
         return;
     }

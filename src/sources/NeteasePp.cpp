@@ -1,0 +1,77 @@
+// NetEase PP: every owner has a sub-host of the PP host; its album page is an HTML list, and an
+// album page carries its pictures in a script array.
+#include "MyCode/StringCtrl.h"
+#include "MyCode/URLSource2.h"
+#include "core/LumarexCore.h"
+#include "download/Naming.h"
+#include "sources/AdapterKit.h"
+#include "sources/Listers.h"
+
+using namespace Qt::StringLiterals;
+using namespace AdapterKit;
+
+namespace {
+constexpr int kGbkText = FLAG_DECOMPRESS;
+
+ST_PERLISTRECORD ReadAlbumItem(QString piece)
+{
+    ST_PERLISTRECORD album;
+    album.nPrivacy = 0;
+    album.strAlbumId = CStringCtrl::Between(piece, u"href=\"", u"\"", 1);
+    album.strName = CStringCtrl::Between(piece, u"title=\"", u"\"", 1);
+    album.strCoverUrl = CStringCtrl::Between(piece, u"src=\"", u"\"", 1);
+    // The caption reads "~ [12张]".
+    CStringCtrl::SkipTo(piece, u"<em>", true);
+    album.nPicCount = ReadDecimal(CStringCtrl::Between(piece, u"~ [", u"张", 1));
+    return album;
+}
+} // namespace
+
+void ListNeteasePpAlbums(CLumarexCore& core, QString& address)
+{
+    CURLSource2 request;
+    CURLResponse response;
+    request.m_strHeaders = ListingHeaders();
+    QString page = FetchText(request, response, address, kGbkText);
+    if (page.isEmpty()) return;
+
+    QString owner = CStringCtrl::Between(page, u"nickName : '", u"'", 1);
+    SanitizeName(owner, kTimeStampFallback, true);
+    core.m_strOwnerName = owner;
+
+    QStringList pieces;
+    CStringCtrl::Split(pieces, page, u"<li class=\"w-cover");
+    for (qsizetype i = 1; i < pieces.size(); ++i) {
+        const ST_PERLISTRECORD album = ReadAlbumItem(pieces[i]);
+        if (album.strAlbumId.isEmpty()) continue;
+        core.AddAlbum(album);
+        if (core.m_nGetListState == GETLIST_STOP) return;
+    }
+}
+
+void ListNeteasePpPhotos(CLumarexCore& core, int albumIndex)
+{
+    const ST_PERLISTRECORD album = core.m_pAlbumList->At(albumIndex);
+    CURLSource2 request;
+    CURLResponse response;
+    request.m_strHeaders = ListingHeaders();
+    // Only the album's picture array is read; the page around it has addresses of its own.
+    request.m_strStartMark = "window.picList";
+    request.m_strEndMark = "photoidsList";
+    const QString text = FetchText(request, response, album.strAlbumId, kGbkText);
+    if (text.isEmpty()) return;
+
+    QStringList pieces;
+    CStringCtrl::Split(pieces, text, u",url:'");
+    for (qsizetype i = 1; i < pieces.size(); ++i) {
+        QString piece = pieces[i];
+        const QString url = CStringCtrl::LeftOf(piece, u"'");
+        // A picture without an address cannot be fetched, and an empty address would match the
+        // empty history mark of a new album folder and end the album there.
+        if (url.isEmpty()) continue;
+        QString desc = CStringCtrl::Between(piece, u",picDesc:'", u"'", 1);
+        if (desc.isEmpty()) desc = album.strName;
+        core.AddPicture(url, desc, {}, albumIndex);
+        if (PhotoListingStopped(core)) return;
+    }
+}
