@@ -165,8 +165,7 @@ void ListQzonePhotos(CLumarexCore& core, int albumIndex)
         QString text = FetchText(request, response, url, kTextFlags);
         if (text.isEmpty()) return;
         if (text.indexOf(u"\"message\":\"对不起"_s) > 0 && (album.nPrivacy & PRIVACY_PASSWORD) &&
-            core.FrontEnd().AskYesNo(u"加密相册，是否输入密码？"_s)) {
-            core.FrontEnd().OpenLoginPage(PasswordPage(album));
+            AskForPassword(core, u"加密相册，是否输入密码？"_s, PasswordPage(album))) {
             text = FetchText(request, response, url, kTextFlags);
             if (text.isEmpty()) return;
         }
@@ -180,7 +179,7 @@ void ListQzonePhotos(CLumarexCore& core, int albumIndex)
             const QString desc = CStringCtrl::Between(piece, u"\"name\" : \"", u"\"", 1);
             const QString picture = UnescapeSlashes(CStringCtrl::Between(piece, u"\"origin_url\" : \"", u"\"", 1));
             core.AddPicture(picture, desc, {}, albumIndex);
-            if (core.m_nDownState == DOWN_AT_HISTORY || core.m_nDownState == DOWN_STOP) return;
+            if (PhotoListingStopped(core)) return;
         }
         return;
     }
