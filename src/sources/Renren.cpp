@@ -1,0 +1,133 @@
+// Renren user albums. The owner's album list is HTML on the photo host: the first page in full,
+// the rest in pages of 40 from an ajax address. One album page can also be listed on its own.
+#include "MyCode/StringCtrl.h"
+#include "MyCode/URLSource2.h"
+#include "core/LumarexCore.h"
+#include "sources/AdapterKit.h"
+#include "sources/HostTable.h"
+#include "sources/Listers.h"
+
+using namespace Qt::StringLiterals;
+using namespace AdapterKit;
+
+namespace {
+constexpr int kTextFlags = FLAG_DECOMPRESS | FLAG_UTF8;
+constexpr int kListPageSize = 40;
+// A longer "name" is not an album title: the page is not an album page.
+constexpr qsizetype kMaxAlbumNameChars = 300;
+// Marks the part of a list page that holds the albums; a page without it holds no list.
+constexpr char16_t kListMarker[] = u"first-page clearfix";
+
+const QString kPhotoAddress = QString::fromUtf16(Hosts::kRenrenPhotoAddress);
+
+QString NoAccessMessage()
+{
+    return u"错误原因：\n1.你没有登录你的人人帐号(在登录菜单里登录,登录时需要勾上下次自动登录)\n2.你没有该相册的访问权限."_s;
+}
+
+void ListSingleAlbum(CLumarexCore& core, const QString& address)
+{
+    CURLSource2 request;
+    CURLResponse response;
+    request.m_strHeaders = ListingHeaders();
+    const std::optional<QString> fetched = Fetch(request, response, address, kTextFlags);
+    if (!fetched) return;
+    QString page = *fetched;
+
+    QString tabs = CStringCtrl::Between(page, u"class=\"nav-tabs\">", u"</ul>", 0);
+    core.m_strOwnerName = CStringCtrl::StripTags(CStringCtrl::Between(tabs, u"<li>", u"</li>", 1));
+    // The owner's own album pages say "my albums" in the first tab; the name is in a hidden field.
+    if (core.m_strOwnerName == u"我的相册"_s)
+        core.m_strOwnerName = CStringCtrl::Between(page, u"guestName\" value=\"", u"\"", 0);
+
+    CStringCtrl::SkipTo(page, u"class=\"ablum-infor\">", true);
+    ST_PERLISTRECORD album;
+    album.strName = CStringCtrl::Between(page, u"<h1>", u"<span", 1);
+    if (album.strName.size() > kMaxAlbumNameChars) return;
+    album.strAlbumId = address;
+    album.nPicCount = ReadDecimal(CStringCtrl::Between(page, u"\">(", u"张", 1));
+    core.AddAlbum(album);
+}
+
+QString ListPageAddress(const QString& ownerId, int pass)
+{
+    if (pass == 1) return kPhotoAddress + u"/photo/%1/album/relatives?curpage=1"_s.arg(ownerId);
+    return kPhotoAddress + u"/photo/%1/album/relatives/ajax?offset=%2&limit=%3"_s.arg(
+                               ownerId, QString::number((pass - 1) * kListPageSize), QString::number(kListPageSize));
+}
+
+// Some owners' first page is a frame without the list; the asynchronous page then holds the
+// whole list at once, and no further page is asked for. False ends the listing.
+bool ReadFirstPage(CLumarexCore& core, CURLSource2& request, CURLResponse& response, const QString& ownerId,
+                   QString& text, bool& morePages)
+{
+    if (!text.contains(QStringView(kListMarker))) {
+        text = FetchText(request, response, kPhotoAddress + u"/photo/%1?from=homeleft&__view=async-html"_s.arg(ownerId),
+                         kTextFlags);
+        if (text.isEmpty()) return false;
+        if (!text.contains(QStringView(kListMarker))) {
+            core.FrontEnd().ShowMessage(NoAccessMessage());
+            return false;
+        }
+        morePages = false;
+    }
+    core.m_strOwnerName = CStringCtrl::Between(text, u"<title>人人网 - ", u"的相册</title>", 1);
+    return true;
+}
+
+ST_PERLISTRECORD ReadListedAlbum(QString piece)
+{
+    ST_PERLISTRECORD album;
+    album.strAlbumId = CStringCtrl::Between(piece, u"href=\"", u"\"", 1);
+    album.strCoverUrl = CStringCtrl::Between(piece, u"data-src=\"", u"\"", 1);
+    album.nPicCount = ReadDecimal(CStringCtrl::Between(piece, u"photo-num\">", u"</div>", 1));
+    album.strName = CStringCtrl::Between(piece, u"album-name\">", u"</span>", 1);
+    // The special albums show an icon where other albums show their title.
+    if (album.strName.indexOf(u"class=\"userhead\"") > 0) {
+        album.strName = u"头像相册"_s;
+    } else if (album.strName.indexOf(u"class=\"phone") > 0) {
+        album.strName = u"手机相册"_s;
+    } else if (album.strName.indexOf(u"class=\"password") > 0) {
+        album.strName = u"加密相册"_s;
+        album.nPrivacy |= PRIVACY_PASSWORD;
+    }
+    return album;
+}
+
+// Adds the albums of one list page; false when the page holds none.
+bool AddListedAlbums(CLumarexCore& core, QString text)
+{
+    CStringCtrl::SkipTo(text, u"class=\"album-list", true);
+    CStringCtrl::SkipTo(text, u"<ul", true);
+    CStringCtrl::CutAt(text, kListMarker);
+    QStringList pieces;
+    if (CStringCtrl::Split(pieces, text, u"<li>") == 0) return false;
+    for (qsizetype i = 1; i < pieces.size(); ++i) {
+        core.AddAlbum(ReadListedAlbum(pieces[i]));
+        if (core.m_nGetListState == GETLIST_STOP) break;
+    }
+    return true;
+}
+
+void ListOwnerAlbums(CLumarexCore& core, const QString& ownerId)
+{
+    CURLSource2 request;
+    CURLResponse response;
+    request.m_strHeaders = ListingHeaders();
+    bool morePages = true;
+    for (int pass = 1; morePages; ++pass) {
+        QString text = FetchText(request, response, ListPageAddress(ownerId, pass), kTextFlags);
+        if (text.isEmpty()) return;
+        if (pass == 1 && !ReadFirstPage(core, request, response, ownerId, text, morePages)) return;
+        if (!AddListedAlbums(core, text) || core.m_nGetListState == GETLIST_STOP) return;
+    }
+}
+} // namespace
+
+void ListRenrenAlbums(CLumarexCore& core, QString& address)
+{
+    if (address.indexOf(u"/album-") > 0)
+        ListSingleAlbum(core, address);
+    else
+        ListOwnerAlbums(core, address);
+}
