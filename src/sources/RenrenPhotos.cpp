@@ -95,12 +95,15 @@ void ListRenrenPhotos(CLumarexCore& core, int albumIndex)
     QString base = listed.strAlbumId;
     CStringCtrl::CutAt(base, u"?");
 
+    QString previousText;
     for (int page = 0;; ++page) {
         if (core.m_downList.Count() == 0 && !ReadAlbumPage(core, album, albumIndex)) return;
         // The page size 65535 asks for every photo in one answer.
         const QString listUrl = u"%1/bypage/ajax?curPage=%2&pagenum=65535"_s.arg(base, QString::number(page));
         const QString text = album.Get(listUrl);
-        if (text.isEmpty()) return;
+        // A service that ignores the page number answers the same list again: that is the end.
+        if (text.isEmpty() || text == previousText) return;
+        previousText = text;
         const QString referer = RefererLine(listUrl);
         QStringList pieces;
         if (CStringCtrl::Split(pieces, text, u"\"position\":") == 0) return;

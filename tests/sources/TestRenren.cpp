@@ -200,6 +200,21 @@ TEST_F(RenrenTest, AnAlbumPageTitleTakenByAnotherAlbumKeepsTheListedName)
     EXPECT_TRUE(core.m_downList.m_strSaveDir.endsWith(u"/毕业旅行/"_s));
 }
 
+TEST_F(RenrenTest, AListThatIgnoresThePageNumberEndsAtTheRepeat)
+{
+    const int album = AddListedAlbum(u"毕业旅行"_s, kAlbum5001);
+    ServeAlbum5001(service);
+    // Every page number gets the first page again.
+    for (const char* page : {"0", "1", "2"})
+        ServeFixture(service, kPhotoHost,
+                     QByteArray("/photo/223344/album-5001/bypage/ajax?curPage=") + page + "&pagenum=65535",
+                     "photos-bypage.json");
+    StartAlbumDownload();
+    ListRenrenPhotos(core, album);
+    EXPECT_EQ(Queries(kPhotoHost, "/photo/223344/album-5001/bypage/ajax").size(), 2);
+    EXPECT_EQ(core.m_downList.Count(), 4);
+}
+
 namespace {
 // Album 5001 whose list gives nothing, so that the download walks it from its first photo.
 class RenrenWalkTest : public RenrenTest {
