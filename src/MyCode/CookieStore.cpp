@@ -1,0 +1,261 @@
+#include "MyCode/CookieStore.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QNetworkCookieJar>
+#include <QSaveFile>
+
+// Qt's jar does the domain and path matching; this subclass reaches its whole contents and
+// records what each insertion or deletion really changed, for the change hook.
+class CookieJar : public QNetworkCookieJar {
+  public:
+    using QNetworkCookieJar::allCookies;
+    using QNetworkCookieJar::setAllCookies;
+
+    bool insertCookie(const QNetworkCookie& cookie) override {
+        QList<QNetworkCookie> all = allCookies();
+        const bool expired =
+            !cookie.isSessionCookie() && cookie.expirationDate() < QDateTime::currentDateTimeUtc();
+        const qsizetype index = IndexOf(all, cookie);
+        if (index >= 0) {
+            if (!expired && all[index] == cookie) return true;
+            if (expired) m_changes.append({all[index], true});
+            all.removeAt(index);
+        }
+        if (expired) {
+            setAllCookies(all);
+            return false;
+        }
+        all.append(cookie);
+        setAllCookies(all);
+        m_changes.append({cookie, false});
+        return true;
+    }
+
+    bool deleteCookie(const QNetworkCookie& cookie) override {
+        QList<QNetworkCookie> all = allCookies();
+        const qsizetype index = IndexOf(all, cookie);
+        if (index < 0) return false;
+        m_changes.append({all[index], true});
+        all.removeAt(index);
+        setAllCookies(all);
+        return true;
+    }
+
+    QList<CCookieStore::Change> TakeChanges() { return std::exchange(m_changes, {}); }
+
+  private:
+    static qsizetype IndexOf(const QList<QNetworkCookie>& all, const QNetworkCookie& cookie) {
+        for (qsizetype i = 0; i < all.size(); ++i)
+            if (all[i].hasSameIdentifier(cookie)) return i;
+        return -1;
+    }
+
+    QList<CCookieStore::Change> m_changes;
+};
+
+CCookieStore& CCookieStore::Instance() {
+    static CCookieStore store;
+    return store;
+}
+
+CCookieStore::CCookieStore() : m_jar(std::make_unique<CookieJar>()) {
+    // The jar is used from every thread and never receives events; tie it to none.
+    m_jar->moveToThread(nullptr);
+}
+
+CCookieStore::~CCookieStore() = default;
+
+QByteArray CCookieStore::CookieHeader(const QUrl& url) const {
+    QByteArray header;
+    std::lock_guard lock(m_mutex);
+    for (const QNetworkCookie& cookie : m_jar->cookiesForUrl(url)) {
+        if (!header.isEmpty()) header += "; ";
+        header += cookie.toRawForm(QNetworkCookie::NameAndValueOnly);
+    }
+    return header;
+}
+
+void CCookieStore::StoreFromResponse(const QUrl& url, const QList<QByteArray>& setCookieValues) {
+    QList<Change> changes;
+    {
+        std::lock_guard lock(m_mutex);
+        for (const QByteArray& value : setCookieValues)
+            m_jar->setCookiesFromUrl(QNetworkCookie::parseCookies(value), url);
+        changes = m_jar->TakeChanges();
+        m_dirty = m_dirty || !changes.isEmpty();
+    }
+    Notify(changes);
+}
+
+bool CCookieStore::SetCookie(const QNetworkCookie& cookie, const QUrl& url) {
+    QList<Change> changes;
+    bool stored;
+    {
+        std::lock_guard lock(m_mutex);
+        stored = url.isValid() ? m_jar->setCookiesFromUrl({cookie}, url) : m_jar->insertCookie(cookie);
+        changes = m_jar->TakeChanges();
+        m_dirty = m_dirty || !changes.isEmpty();
+    }
+    Notify(changes);
+    return stored;
+}
+
+bool CCookieStore::DeleteCookie(const QNetworkCookie& cookie) {
+    QList<Change> changes;
+    bool deleted;
+    {
+        std::lock_guard lock(m_mutex);
+        deleted = m_jar->deleteCookie(cookie);
+        changes = m_jar->TakeChanges();
+        m_dirty = m_dirty || !changes.isEmpty();
+    }
+    Notify(changes);
+    return deleted;
+}
+
+QList<QNetworkCookie> CCookieStore::AllCookies() const {
+    std::lock_guard lock(m_mutex);
+    return m_jar->allCookies();
+}
+
+void CCookieStore::Clear() {
+    QList<Change> changes;
+    {
+        std::lock_guard lock(m_mutex);
+        for (const QNetworkCookie& cookie : m_jar->allCookies())
+            changes.append({cookie, true});
+        m_jar->setAllCookies({});
+        m_dirty = m_dirty || !changes.isEmpty();
+    }
+    Notify(changes);
+}
+
+void CCookieStore::SetChangeHook(ChangeHook hook) {
+    std::lock_guard lock(m_hookMutex);
+    m_hook = std::move(hook);
+}
+
+void CCookieStore::Notify(const QList<Change>& changes) {
+    if (changes.isEmpty()) return;
+    ChangeHook hook;
+    {
+        std::lock_guard lock(m_hookMutex);
+        hook = m_hook;
+    }
+    if (!hook) return;
+    for (const Change& change : changes)
+        hook(change.cookie, change.removed);
+}
+
+bool CCookieStore::Load(const QString& path) {
+    QFile file(path);
+    QList<QNetworkCookie> cookies;
+    if (file.exists()) {
+        if (!file.open(QIODevice::ReadOnly)) return false;
+        cookies = ParseNetscape(file.readAll());
+    }
+    QList<Change> changes;
+    {
+        std::lock_guard lock(m_mutex);
+        m_path = path;
+        for (const QNetworkCookie& cookie : m_jar->allCookies())
+            changes.append({cookie, true});
+        m_jar->setAllCookies({});
+        for (const QNetworkCookie& cookie : cookies)
+            m_jar->insertCookie(cookie);
+        changes += m_jar->TakeChanges();
+        m_dirty = false;
+    }
+    Notify(changes);
+    return true;
+}
+
+bool CCookieStore::Save() {
+    std::lock_guard lock(m_mutex);
+    if (m_path.isEmpty()) return false;
+    QSaveFile file(m_path);
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    file.write(FormatNetscape(m_jar->allCookies()));
+    if (!file.commit()) return false;
+    m_dirty = false;
+    return true;
+}
+
+bool CCookieStore::HasUnsavedChanges() const {
+    std::lock_guard lock(m_mutex);
+    return m_dirty;
+}
+
+int CCookieStore::ImportNetscape(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return -1;
+    const QList<QNetworkCookie> cookies = ParseNetscape(file.readAll());
+    QList<Change> changes;
+    int taken = 0;
+    {
+        std::lock_guard lock(m_mutex);
+        for (const QNetworkCookie& cookie : cookies)
+            if (m_jar->insertCookie(cookie)) ++taken;
+        changes = m_jar->TakeChanges();
+        m_dirty = m_dirty || !changes.isEmpty();
+    }
+    Notify(changes);
+    return taken;
+}
+
+namespace {
+// A domain cookie is written with a leading dot and TRUE, a host-only cookie without the dot and
+// FALSE, as curl writes them; Qt marks domain cookies by the same leading dot.
+constexpr char kHttpOnlyPrefix[] = "#HttpOnly_";
+
+QByteArray Flag(bool value) {
+    return value ? "TRUE" : "FALSE";
+}
+} // namespace
+
+QList<QNetworkCookie> CCookieStore::ParseNetscape(const QByteArray& text) {
+    QList<QNetworkCookie> cookies;
+    for (QByteArray line : text.split('\n')) {
+        if (line.endsWith('\r')) line.chop(1);
+        const bool httpOnly = line.startsWith(kHttpOnlyPrefix);
+        if (httpOnly) line.remove(0, sizeof(kHttpOnlyPrefix) - 1);
+        if (line.trimmed().isEmpty() || line.startsWith('#')) continue;
+        const QList<QByteArray> fields = line.split('\t');
+        // Some exporters drop the last tab of a cookie with an empty value.
+        if (fields.size() < 6 || fields[5].isEmpty()) continue;
+        QByteArray host = fields[0];
+        while (host.startsWith('.'))
+            host.remove(0, 1);
+        if (host.isEmpty()) continue;
+        const bool includeSubdomains = fields[1].compare("TRUE", Qt::CaseInsensitive) == 0;
+
+        QNetworkCookie cookie(fields[5], fields.size() > 6 ? fields.mid(6).join('\t') : QByteArray());
+        cookie.setDomain(QString::fromUtf8(includeSubdomains ? '.' + host : host));
+        cookie.setPath(fields[2].isEmpty() ? QStringLiteral("/") : QString::fromUtf8(fields[2]));
+        cookie.setSecure(fields[3].compare("TRUE", Qt::CaseInsensitive) == 0);
+        cookie.setHttpOnly(httpOnly);
+        // Expiry 0 marks a session cookie; some exporters write fractional seconds.
+        const auto expiry = static_cast<qint64>(fields[4].toDouble());
+        if (expiry > 0) cookie.setExpirationDate(QDateTime::fromSecsSinceEpoch(expiry, Qt::UTC));
+        cookies.append(cookie);
+    }
+    return cookies;
+}
+
+QByteArray CCookieStore::FormatNetscape(const QList<QNetworkCookie>& cookies) {
+    QByteArray text = "# Netscape HTTP Cookie File\n"
+                      "# Written by Talvoria; session cookies have expiry 0.\n\n";
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    for (const QNetworkCookie& cookie : cookies) {
+        if (!cookie.isSessionCookie() && cookie.expirationDate() < now) continue;
+        const QByteArray domain = cookie.domain().toUtf8();
+        const qint64 expiry = cookie.isSessionCookie() ? 0 : cookie.expirationDate().toSecsSinceEpoch();
+        if (cookie.isHttpOnly()) text += kHttpOnlyPrefix;
+        text += domain + '\t' + Flag(domain.startsWith('.')) + '\t' +
+                (cookie.path().isEmpty() ? QByteArray("/") : cookie.path().toUtf8()) + '\t' +
+                Flag(cookie.isSecure()) + '\t' + QByteArray::number(expiry) + '\t' + cookie.name() + '\t' +
+                cookie.value() + '\n';
+    }
+    return text;
+}

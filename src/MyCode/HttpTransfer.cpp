@@ -1,0 +1,287 @@
+#include "MyCode/HttpTransfer.h"
+
+#include "MyCode/CookieStore.h"
+
+#include <QUrl>
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
+
+namespace {
+
+constexpr char kUserAgent[] = "Mozilla/4.0 (compatible; MSIE 8.0; Windows NT 5.1; Trident/4.0; .NET CLR "
+                              "3.0.04506.648; .NET CLR 3.5.21022; .NET CLR 2.0.50727;)";
+constexpr long kReadBufferSize = 102400;
+
+using Clock = std::chrono::steady_clock;
+
+struct EasyDeleter {
+    void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
+};
+struct HeaderListDeleter {
+    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+struct UrlDeleter {
+    void operator()(CURLU* url) const { curl_url_cleanup(url); }
+};
+using UrlHandle = std::unique_ptr<CURLU, UrlDeleter>;
+
+// Adapters build addresses with Chinese text and blanks in them; libcurl takes none of that raw.
+QByteArray EscapeUnsafeBytes(const QByteArray& text) {
+    QByteArray escaped;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte > 0x20 && byte < 0x7F) {
+            escaped += c;
+        } else {
+            escaped += '%';
+            escaped += QByteArray::number(byte, 16).rightJustified(2, '0').toUpper();
+        }
+    }
+    return escaped;
+}
+
+QByteArray UrlPart(CURLU* url, CURLUPart part) {
+    char* text = nullptr;
+    if (curl_url_get(url, part, &text, 0) != CURLUE_OK) return {};
+    QByteArray result(text);
+    curl_free(text);
+    return result;
+}
+
+bool IsHttpWithHost(CURLU* url) {
+    const QByteArray scheme = UrlPart(url, CURLUPART_SCHEME);
+    return (scheme == "http" || scheme == "https") && !UrlPart(url, CURLUPART_HOST).isEmpty();
+}
+
+// location resolved against base, the way a browser resolves a redirect; empty when it does not
+// lead to an http or https address.
+QByteArray ResolveRedirect(const QByteArray& base, const QByteArray& location) {
+    UrlHandle url(curl_url());
+    if (curl_url_set(url.get(), CURLUPART_URL, base.constData(), 0) != CURLUE_OK ||
+        curl_url_set(url.get(), CURLUPART_URL, EscapeUnsafeBytes(location).constData(), 0) != CURLUE_OK ||
+        !IsHttpWithHost(url.get()))
+        return {};
+    return UrlPart(url.get(), CURLUPART_URL);
+}
+
+QString HostOf(const QByteArray& url) {
+    return QUrl::fromEncoded(url).host();
+}
+
+bool IsRedirectStatus(int status) {
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+// Value of a "Name: value" header line when its name is name (compared without case).
+bool HeaderValue(const QByteArray& line, const char* name, QByteArray& value) {
+    const qsizetype colon = line.indexOf(':');
+    if (colon < 0 || line.left(colon).trimmed().compare(name, Qt::CaseInsensitive) != 0) return false;
+    value = line.mid(colon + 1).trimmed();
+    return true;
+}
+
+// The head of one response; a hop can see an interim 1xx head before the real one.
+struct ResponseHead {
+    QByteArray raw;
+    int status = 0;
+    QByteArray location;
+    QList<QByteArray> setCookies;
+    bool complete = false;
+    bool redirect = false; // the body of a followed redirect is read and dropped
+};
+
+// What one hop of a transfer learns while libcurl runs it.
+struct Hop {
+    Hop(const HttpTransfer& transfer, const HttpTransfer::Request& request, const QByteArray& url)
+        : transfer(transfer), request(request), url(url) {}
+
+    const HttpTransfer& transfer;
+    const HttpTransfer::Request& request;
+    const QByteArray& url;
+
+    ResponseHead head;
+    bool refused = false;
+    bool stoppedEarly = false;
+    bool timedOut = false;
+    Clock::time_point lastActivity = Clock::now();
+    curl_off_t lastUploaded = 0;
+
+    bool EndOfHead() {
+        head.complete = true;
+        CCookieStore::Instance().StoreFromResponse(QUrl::fromEncoded(url), head.setCookies);
+        if (IsRedirectStatus(head.status) && !head.location.isEmpty()) {
+            head.redirect = true;
+            return true;
+        }
+        refused = transfer.onHeaders && !transfer.onHeaders(head.status, head.raw);
+        return !refused;
+    }
+};
+
+size_t OnHeaderLine(char* data, size_t size, size_t count, void* context) {
+    Hop& hop = *static_cast<Hop*>(context);
+    const size_t length = size * count;
+    hop.lastActivity = Clock::now();
+    const QByteArray line(data, static_cast<qsizetype>(length));
+    if (line.startsWith("HTTP/")) {
+        hop.head = ResponseHead{};
+        const QList<QByteArray> parts = line.split(' ');
+        hop.head.status = parts.size() > 1 ? parts[1].toInt() : 0;
+    }
+    ResponseHead& head = hop.head;
+    if (head.complete) return length; // trailers after a chunked body
+    head.raw += line;
+    if (line.trimmed().isEmpty()) {
+        // An interim 1xx answer is followed by the real one.
+        if (head.status >= 100 && head.status < 200) return length;
+        return hop.EndOfHead() ? length : 0;
+    }
+    QByteArray value;
+    if (HeaderValue(line, "Set-Cookie", value))
+        head.setCookies.append(value);
+    else if (HeaderValue(line, "Location", value))
+        head.location = value;
+    return length;
+}
+
+size_t OnBodyData(char* data, size_t size, size_t count, void* context) {
+    Hop& hop = *static_cast<Hop*>(context);
+    const size_t length = size * count;
+    hop.lastActivity = Clock::now();
+    if (hop.head.redirect || !hop.transfer.onBody) return length;
+    switch (hop.transfer.onBody(data, length)) {
+    case HttpTransfer::Verdict::Continue:
+        return length;
+    case HttpTransfer::Verdict::Stop:
+        hop.stoppedEarly = true;
+        return 0;
+    case HttpTransfer::Verdict::Fail:
+        hop.refused = true;
+        return 0;
+    }
+    return 0;
+}
+
+bool Aborted(const HttpTransfer::Request& request) {
+    return request.abort && *request.abort;
+}
+
+// libcurl only knows whole-transfer time-outs; the waits here are per operation: no progress
+// for the connect time-out before the answer's headers, or for the read time-out within its body.
+int OnProgress(void* context, curl_off_t, curl_off_t, curl_off_t, curl_off_t uploaded) {
+    Hop& hop = *static_cast<Hop*>(context);
+    const Clock::time_point now = Clock::now();
+    if (uploaded != hop.lastUploaded) {
+        hop.lastUploaded = uploaded;
+        hop.lastActivity = now;
+    }
+    const int limitMs = hop.head.complete ? hop.request.readTimeoutMs : hop.request.connectTimeoutMs;
+    hop.timedOut = now - hop.lastActivity > std::chrono::milliseconds(limitMs);
+    return hop.timedOut || Aborted(hop.request) ? 1 : 0;
+}
+
+// The caller's header lines, with the store's cookies for this hop unless the caller sends its
+// own; a caller's cookie line never follows a redirect to another host.
+curl_slist* HeaderList(const QList<QByteArray>& callerLines, const QByteArray& url, bool sameHost,
+                       bool hasBody) {
+    curl_slist* list = nullptr;
+    bool callerCookie = false;
+    QByteArray value;
+    for (const QByteArray& line : callerLines) {
+        const bool cookieLine = HeaderValue(line, "Cookie", value);
+        if (cookieLine && !sameHost) continue;
+        callerCookie = callerCookie || cookieLine;
+        list = curl_slist_append(list, line.constData());
+    }
+    if (!callerCookie) {
+        const QByteArray cookies = CCookieStore::Instance().CookieHeader(QUrl::fromEncoded(url));
+        if (!cookies.isEmpty()) list = curl_slist_append(list, ("Cookie: " + cookies).constData());
+    }
+    // Without this libcurl waits for a "100 Continue" that many servers never send.
+    if (hasBody) list = curl_slist_append(list, "Expect:");
+    return list;
+}
+
+void SetCommonOptions(CURL* easy, Hop& hop) {
+    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(easy, CURLOPT_USERAGENT, kUserAgent);
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+    // A proxy's answer to a tunnel request is not the service's answer.
+    curl_easy_setopt(easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS,
+                     static_cast<long>(std::max(1, hop.request.connectTimeoutMs)));
+    curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, kReadBufferSize);
+    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, OnHeaderLine);
+    curl_easy_setopt(easy, CURLOPT_HEADERDATA, &hop);
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, OnBodyData);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, &hop);
+    curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, OnProgress);
+    curl_easy_setopt(easy, CURLOPT_XFERINFODATA, &hop);
+    curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
+}
+
+void SetMethod(CURL* easy, const QByteArray& method, const QByteArray& body) {
+    if (body.isNull()) {
+        curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
+    } else {
+        curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
+        curl_easy_setopt(easy, CURLOPT_POSTFIELDS, body.constData());
+    }
+    const bool standard = method == "GET" || (method == "POST" && !body.isNull());
+    curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, standard ? nullptr : method.constData());
+}
+
+} // namespace
+
+QByteArray PrepareAddress(const QString& address) {
+    UrlHandle url(curl_url());
+    if (curl_url_set(url.get(), CURLUPART_URL, EscapeUnsafeBytes(address.toUtf8()).constData(), 0) !=
+            CURLUE_OK ||
+        !IsHttpWithHost(url.get()))
+        return {};
+    if (UrlPart(url.get(), CURLUPART_SCHEME) == "https") {
+        curl_url_set(url.get(), CURLUPART_SCHEME, "http", 0);
+        if (UrlPart(url.get(), CURLUPART_PORT) == "443") curl_url_set(url.get(), CURLUPART_PORT, nullptr, 0);
+    }
+    return UrlPart(url.get(), CURLUPART_URL);
+}
+
+bool HttpTransfer::Run(const Request& request) {
+    std::unique_ptr<CURL, EasyDeleter> easy(curl_easy_init());
+    if (!easy || request.url.isEmpty()) return false;
+    const QString firstHost = HostOf(request.url);
+    QByteArray url = request.url;
+    QByteArray method = request.method;
+    QByteArray body = request.body;
+
+    for (int hopCount = 0; hopCount <= kMaxRedirects; ++hopCount) {
+        if (Aborted(request)) return false;
+        Hop hop{*this, request, url};
+        SetCommonOptions(easy.get(), hop);
+        const std::unique_ptr<curl_slist, HeaderListDeleter> headers(
+            HeaderList(request.headerLines, url, HostOf(url) == firstHost, !body.isNull()));
+        curl_easy_setopt(easy.get(), CURLOPT_URL, url.constData());
+        curl_easy_setopt(easy.get(), CURLOPT_HTTPHEADER, headers.get());
+        SetMethod(easy.get(), method, body);
+
+        const CURLcode result = curl_easy_perform(easy.get());
+        if (hop.refused || hop.timedOut || Aborted(request)) return false;
+        if (hop.stoppedEarly) return true;
+        if (result != CURLE_OK || !hop.head.complete) return false;
+        if (!hop.head.redirect) return true;
+
+        url = ResolveRedirect(url, hop.head.location);
+        if (url.isEmpty()) return false;
+        // Browsers turn these into a plain GET; 307 and 308 repeat the request as it was.
+        if (hop.head.status == 303 ||
+            (method == "POST" && (hop.head.status == 301 || hop.head.status == 302))) {
+            method = "GET";
+            body = QByteArray();
+        }
+    }
+    return false;
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <atomic>
+#include <functional>
+
+// The address as the transfer sends it: "https://" read as "http://" (pasted secure addresses
+// still work on plain HTTP), bytes a URL may not hold escaped. Empty when it is not an http or
+// https address with a host.
+QByteArray PrepareAddress(const QString& address);
+
+// One HTTP exchange on its own libcurl easy handle, redirects included. Redirects are followed
+// here rather than by libcurl so that every hop carries the cookies of its own host and leaves
+// the cookies it sets in the shared store.
+class HttpTransfer {
+  public:
+    enum class Verdict { Continue, Stop, Fail };
+
+    struct Request {
+        QByteArray url; // from PrepareAddress
+        QByteArray method = "GET";
+        QList<QByteArray> headerLines;
+        QByteArray body; // null: no body
+        int connectTimeoutMs = 20000;
+        int readTimeoutMs = 20000;
+        const std::atomic<bool>* abort = nullptr; // raised: end the transfer as a failure
+    };
+
+    static constexpr int kMaxRedirects = 10;
+
+    // Called with the final response's status and raw headers before its body is read; false
+    // fails the transfer without reading the body.
+    std::function<bool(int status, const QByteArray& rawHeaders)> onHeaders;
+    // Called with each piece of the final body as it arrives; Stop ends the transfer early and
+    // still counts as success.
+    std::function<Verdict(const char* data, size_t size)> onBody;
+
+    // True when the final response arrived and was not refused by a callback; false on network
+    // errors, time-outs, an abort and too many redirects.
+    bool Run(const Request& request);
+};

@@ -1,0 +1,227 @@
+#include "MyCode/URLSource2.h"
+
+#include "MyCode/CookieStore.h"
+#include "MyCode/HttpTransfer.h"
+#include "MyCode/StringCtrl.h"
+
+#include <QSaveFile>
+#include <QUrl>
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+namespace {
+
+constexpr int kDefaultTimeoutMs = 20000;
+constexpr int kInflateChunk = 8192;
+
+// Appends one read to the body and cuts it by the marks; true once the end mark has arrived.
+// Only the stretch that the new bytes can complete is searched: the rest was searched before.
+bool AppendAndCut(QByteArray& body, const char* data, qsizetype size, const QByteArray& startMark,
+                  const QByteArray& endMark) {
+    body.append(data, size);
+    qsizetype fresh = size;
+    const auto searchFrom = [&](const QByteArray& mark) {
+        return std::max<qsizetype>(0, body.size() - fresh - (mark.size() - 1));
+    };
+    if (!startMark.isEmpty()) {
+        // The body keeps only what follows the last start mark seen so far.
+        for (qsizetype at; (at = body.indexOf(startMark, searchFrom(startMark))) >= 0;) {
+            body.remove(0, at + startMark.size());
+            fresh = std::min(fresh, body.size());
+        }
+    }
+    if (endMark.isEmpty()) return false;
+    const qsizetype at = body.indexOf(endMark, searchFrom(endMark));
+    if (at < 0) return false;
+    body.truncate(at);
+    return true;
+}
+
+void CutByMarks(QByteArray& text, const QByteArray& startMark, const QByteArray& endMark) {
+    if (!startMark.isEmpty())
+        for (qsizetype at; (at = text.indexOf(startMark)) >= 0;)
+            text.remove(0, at + startMark.size());
+    if (!endMark.isEmpty()) {
+        const qsizetype at = text.indexOf(endMark);
+        if (at >= 0) text.truncate(at);
+    }
+}
+
+// The decimal number after the first "Content-Length:" lies within the limits. Compared without
+// case because HTTP/2 sends header names in lower case.
+bool AnnouncedLengthWithin(const QByteArray& headers, quint32 minBytes, quint32 maxBytes) {
+    static const QByteArray name = "content-length:";
+    const qsizetype at = headers.toLower().indexOf(name);
+    if (at < 0) return true;
+    qsizetype pos = at + name.size();
+    while (pos < headers.size() && (headers[pos] == ' ' || headers[pos] == '\t'))
+        ++pos;
+    quint64 length = 0;
+    for (; pos < headers.size() && headers[pos] >= '0' && headers[pos] <= '9'; ++pos)
+        length = std::min<quint64>(length * 10 + (headers[pos] - '0'), UINT32_MAX + 1ULL);
+    return length >= minBytes && (maxBytes == 0 || length <= maxBytes);
+}
+
+bool SizeWithin(qsizetype size, quint32 minBytes, quint32 maxBytes) {
+    const auto length = static_cast<quint64>(size);
+    return length >= minBytes && (maxBytes == 0 || length <= maxBytes);
+}
+
+// Written under a temporary name in the same folder and renamed when complete, so that no
+// half-written picture ever carries the final name. A file that cannot be written is ignored.
+void SaveBody(const QString& path, const QByteArray& body) {
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(body) == body.size()) file.commit();
+}
+
+HttpTransfer::Request TransferRequestFor(const CURLSource2& source) {
+    HttpTransfer::Request request;
+    request.url = PrepareAddress(source.m_strUrl);
+    request.method = source.m_strVerb.toLatin1();
+    // A GET with a body is not what a caller that sets post data means.
+    if (!source.m_pPostData.isNull() && request.method == "GET") request.method = "POST";
+    for (const QString& line : source.m_strHeaders.split(u'\n', Qt::SkipEmptyParts)) {
+        const QString trimmed = line.trimmed();
+        if (!trimmed.isEmpty()) request.headerLines.append(trimmed.toUtf8());
+    }
+    request.body = source.m_pPostData;
+    request.connectTimeoutMs = source.m_nConnectTimeout;
+    request.readTimeoutMs = source.m_nReadTimeout;
+    request.abort = source.m_pAbort;
+    return request;
+}
+
+} // namespace
+
+CURLSource2::CURLSource2(const QString& url, const QString& savePath, int timeoutMs)
+    : m_strUrl(url), m_strVerb(QStringLiteral("GET")), m_strSavePath(savePath), m_nReadTimeout(timeoutMs),
+      m_nConnectTimeout(timeoutMs) {}
+
+CURLSource2::~CURLSource2() {
+    Reset();
+}
+
+void CURLSource2::Reset() {
+    m_strUrl.clear();
+    m_strVerb = QStringLiteral("GET");
+    m_strHeaders.clear();
+    m_strStartMark.clear();
+    m_strEndMark.clear();
+    m_strSavePath.clear();
+    m_pPostData = QByteArray();
+    m_nReadTimeout = kDefaultTimeoutMs;
+    m_nConnectTimeout = kDefaultTimeoutMs;
+    m_nMinKB = 0;
+    m_nMaxKB = 0;
+}
+
+bool CURLSource2::Send(CURLResponse& response, int flags) {
+    for (int attempt = 1; attempt <= m_nRetries; ++attempt) {
+        if (response.Perform(*this, flags)) {
+            if (m_nMinLength == 0 && m_strRetryMark.isEmpty()) return true;
+            const QByteArray body = response.Body(flags & FLAG_DECOMPRESS);
+            if (static_cast<quint64>(body.size()) > m_nMinLength &&
+                (m_strRetryMark.isEmpty() || !body.contains(m_strRetryMark)))
+                return true;
+        }
+        if (m_pAbort && *m_pAbort) break;
+        std::this_thread::sleep_for(std::chrono::seconds(m_nRetryDelay));
+    }
+    return false;
+}
+
+QString CURLSource2::GetCookie(const QString& url) {
+    return QString::fromUtf8(CCookieStore::Instance().CookieHeader(QUrl(url)));
+}
+
+bool CURLSource2::Inflate(QByteArray& out, const char* data, qsizetype size, qsizetype limit) {
+    z_stream stream{};
+    if (inflateInit2(&stream, 47) != Z_OK) return false;
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data));
+    stream.avail_in = static_cast<uInt>(size);
+    char chunk[kInflateChunk];
+    qsizetype produced = 0;
+    bool capped = false;
+    int result = Z_OK;
+    while (result == Z_OK && !capped) {
+        stream.next_out = reinterpret_cast<Bytef*>(chunk);
+        stream.avail_out = sizeof chunk;
+        result = inflate(&stream, Z_NO_FLUSH);
+        const auto count = static_cast<qsizetype>(sizeof chunk - stream.avail_out);
+        const qsizetype taken = std::min(count, limit - produced);
+        out.append(chunk, taken);
+        produced += taken;
+        capped = taken < count;
+    }
+    inflateEnd(&stream);
+    return result == Z_STREAM_END && !capped;
+}
+
+bool CURLResponse::Perform(const CURLSource2& request, int /*flags: cache modes, no cache here*/) {
+    m_body.clear();
+    m_strStartMark = request.m_strStartMark;
+    m_strEndMark = request.m_strEndMark;
+    m_bGzip = false;
+    // Kilobyte limits wrap in 32 bits as they always have.
+    const quint32 minBytes = request.m_nMinKB * 1024u;
+    const quint32 maxBytes = request.m_nMaxKB * 1024u;
+    m_nInflateLimit = request.m_nMaxKB != 0 ? qsizetype(maxBytes) : CURLSource2::kInflateCap;
+
+    const HttpTransfer::Request transferRequest = TransferRequestFor(request);
+    if (transferRequest.url.isEmpty()) return false;
+    const bool saving = !request.m_strSavePath.isEmpty();
+
+    HttpTransfer transfer;
+    transfer.onHeaders = [&](int status, const QByteArray& rawHeaders) {
+        m_strHeaders = QString::fromLatin1(rawHeaders);
+        m_bGzip = rawHeaders.contains("gzip");
+        // An error page must never be stored as the picture.
+        if (saving && status >= 400) return false;
+        return AnnouncedLengthWithin(rawHeaders, minBytes, maxBytes);
+    };
+    transfer.onBody = [&](const char* data, size_t size) {
+        const auto count = static_cast<qsizetype>(size);
+        // Compressed bytes cannot be cut; GetText cuts them once inflated.
+        if (m_bGzip)
+            m_body.append(data, count);
+        else if (AppendAndCut(m_body, data, count, m_strStartMark, m_strEndMark))
+            return HttpTransfer::Verdict::Stop;
+        return maxBytes != 0 && static_cast<quint64>(m_body.size()) > maxBytes
+                   ? HttpTransfer::Verdict::Fail
+                   : HttpTransfer::Verdict::Continue;
+    };
+    if (!transfer.Run(transferRequest) || !SizeWithin(m_body.size(), minBytes, maxBytes)) return false;
+    if (saving) SaveBody(request.m_strSavePath, m_body);
+    return true;
+}
+
+QByteArray CURLResponse::Body(bool decompress) const {
+    if (!decompress || !m_bGzip) return m_body;
+    QByteArray inflated;
+    CURLSource2::Inflate(inflated, m_body.constData(), m_body.size(), m_nInflateLimit);
+    return inflated;
+}
+
+void CURLResponse::GetText(QString& out, int flags) const {
+    QByteArray body = Body(flags & FLAG_DECOMPRESS);
+    if (m_bGzip) CutByMarks(body, m_strStartMark, m_strEndMark);
+
+    int codePage = CP_GBK;
+    // The service's own word on GBK beats what the caller expected.
+    if (!m_strHeaders.contains(QLatin1String("charset=GBK"))) {
+        if (flags & FLAG_UTF8)
+            codePage = CP_UTF8;
+        else if (flags & FLAG_EUC_KR)
+            codePage = CP_EUC_KR;
+        else if (flags & FLAG_BIG5)
+            codePage = CP_BIG5;
+        else if ((flags & FLAG_UTF8_IF_VALID) && CStringCtrl::IsUtf8(body.constData(), body.size()))
+            codePage = CP_UTF8;
+    }
+    out = CStringCtrl::MultiToWide(body, codePage);
+    CStringCtrl::DecodeEntities(out);
+}

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QtGlobal>
+
+#include <atomic>
+
+class CURLResponse;
+
+// Bits of the flag word. Send and Perform look only at FLAG_DECOMPRESS (the acceptance checks of
+// Send then see the decompressed body; the other bits chose cache modes of a caching client and
+// mean nothing here). GetText reads all of them; the first text bit set decides.
+enum FetchFlag : int {
+    FLAG_DECOMPRESS = 0x01,
+    FLAG_UTF8 = 0x02,
+    FLAG_EUC_KR = 0x04,
+    FLAG_BIG5 = 0x08,
+    FLAG_UTF8_IF_VALID = 0x10,
+};
+
+// One HTTP request: address, extra header lines, cut marks, size limits, time-outs and retry
+// policy. Callers assign the fields directly; one object serves many addresses in turn.
+class CURLSource2 {
+  public:
+    // Decompressed output is capped so that a small body cannot inflate without end; a request
+    // with m_nMaxKB set caps it at that size instead.
+    static constexpr qsizetype kInflateCap = 256 * 1024 * 1024;
+
+    explicit CURLSource2(const QString& url = {}, const QString& savePath = {}, int timeoutMs = 20000);
+    ~CURLSource2();
+
+    // Clears the address, headers, start and end marks, save path and post data, and restores
+    // the verb, time-outs and KB limits; the retry policy and m_nMinLength stay.
+    void Reset();
+    // Up to m_nRetries attempts; true when one was accepted. Sleeps m_nRetryDelay seconds after
+    // every failed attempt, the last one too, unless aborted.
+    bool Send(CURLResponse& response, int flags);
+
+    // The cookies the shared store holds for url, as "name=value; name2=value2".
+    static QString GetCookie(const QString& url);
+    // Appends to out what data inflates to (zlib or gzip header detected); false on a damaged
+    // or truncated stream or when limit bytes were produced, keeping what was produced.
+    static bool Inflate(QByteArray& out, const char* data, qsizetype size, qsizetype limit = kInflateCap);
+
+    QString m_strUrl;
+    QString m_strVerb;
+    // Extra request header lines, CR LF separated, sent as they are.
+    QString m_strHeaders;
+    QByteArray m_strStartMark;
+    QByteArray m_strEndMark;
+    QByteArray m_strRetryMark;
+    QString m_strSavePath;
+    // The request body; a null array sends none.
+    QByteArray m_pPostData;
+    qint32 m_nReadTimeout;
+    qint32 m_nConnectTimeout;
+    quint32 m_nMinKB = 0;
+    quint32 m_nMaxKB = 0;
+    quint32 m_nMinLength = 0;
+    quint8 m_nRetries = 1;
+    quint8 m_nRetryDelay = 1;
+    // When set and raised (a stop request), the transfer in progress ends at once as a failure
+    // and no further attempt is made. Reset leaves it.
+    const std::atomic<bool>* m_pAbort = nullptr;
+};
+
+// The answer to one attempt and the conversion of its body to text.
+class CURLResponse {
+  public:
+    // One attempt of request: true when the transfer completed within the limits.
+    bool Perform(const CURLSource2& request, int flags);
+    // The body as text: decompressed when asked, cut by the marks when it was compressed,
+    // converted by the charset rules and with HTML entities decoded.
+    void GetText(QString& out, int flags) const;
+    // The body, decompressed when decompress is set and the headers mention gzip.
+    QByteArray Body(bool decompress) const;
+
+    // Raw headers of the final response of the last attempt that got one.
+    QString m_strHeaders;
+    QByteArray m_body;
+    QByteArray m_strStartMark;
+    QByteArray m_strEndMark;
+    bool m_bGzip = false;
+    // Output cap for decompressing this body, taken from the request with the marks.
+    qsizetype m_nInflateLimit = CURLSource2::kInflateCap;
+};

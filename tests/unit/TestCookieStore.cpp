@@ -1,0 +1,155 @@
+#include "MyCode/CookieStore.h"
+#include "support/TempFolder.h"
+
+#include <QDateTime>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+QNetworkCookie Cookie(const char* name, const char* value, const QString& domain, const QString& path = "/") {
+    QNetworkCookie cookie(name, value);
+    cookie.setDomain(domain);
+    cookie.setPath(path);
+    return cookie;
+}
+
+QByteArray Header(const CCookieStore& store, const char* url) {
+    return store.CookieHeader(QUrl(url));
+}
+
+QList<QByteArray> Lines(const QByteArray& text) {
+    QList<QByteArray> lines;
+    for (const QByteArray& line : text.split('\n'))
+        if (!line.isEmpty() && !line.startsWith("# ")) lines.append(line);
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+TEST(CookieStore, SavesAndLoadsNetscapeCookiesTxt) {
+    TempFolder folder;
+    const QString path = folder.file("cookies.txt");
+    const qint64 expiry = QDateTime::currentSecsSinceEpoch() + 86400;
+
+    CCookieStore store;
+    ASSERT_TRUE(store.Load(path)); // no file yet: an empty store
+    QNetworkCookie skey = Cookie("skey", "@abc", ".qq.com");
+    skey.setHttpOnly(true);
+    QNetworkCookie uin = Cookie("uin", "o0123", ".qq.com");
+    uin.setExpirationDate(QDateTime::fromSecsSinceEpoch(expiry, Qt::UTC));
+    QNetworkCookie secure = Cookie("token", "s", "user.qzone.qq.com", "/proxy");
+    secure.setSecure(true);
+    for (const QNetworkCookie& cookie : {skey, uin, secure})
+        store.SetCookie(cookie);
+    EXPECT_TRUE(store.HasUnsavedChanges());
+    ASSERT_TRUE(store.Save());
+    EXPECT_FALSE(store.HasUnsavedChanges());
+
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray saved = file.readAll();
+    EXPECT_TRUE(saved.startsWith("# Netscape HTTP Cookie File\n"));
+    EXPECT_EQ(Lines(saved), (QList<QByteArray>{
+                                "#HttpOnly_.qq.com\tTRUE\t/\tFALSE\t0\tskey\t@abc",
+                                ".qq.com\tTRUE\t/\tFALSE\t" + QByteArray::number(expiry) + "\tuin\to0123",
+                                "user.qzone.qq.com\tFALSE\t/proxy\tTRUE\t0\ttoken\ts",
+                            }));
+
+    CCookieStore reloaded;
+    ASSERT_TRUE(reloaded.Load(path));
+    QList<QNetworkCookie> cookies = reloaded.AllCookies();
+    ASSERT_EQ(cookies.size(), 3);
+    for (const QNetworkCookie& original : {skey, uin, secure}) {
+        const auto match = std::find_if(cookies.begin(), cookies.end(), [&](const QNetworkCookie& c) {
+            return c.hasSameIdentifier(original);
+        });
+        ASSERT_NE(match, cookies.end()) << original.name().toStdString();
+        EXPECT_EQ(*match, original) << original.name().toStdString();
+    }
+}
+
+TEST(CookieStore, ImportsABrowserExportWithQtMatchingRules) {
+    TempFolder folder;
+    const qint64 future = QDateTime::currentSecsSinceEpoch() + 3600;
+    const QByteArray later = QByteArray::number(future);
+    WriteFile(folder.file("export.txt"), "# Netscape HTTP Cookie File\r\n"
+                                         "# http://curl.haxx.se/rfc/cookie_spec.html\r\n"
+                                         "\r\n"
+                                         "qq.com\tTRUE\t/\tFALSE\t" +
+                                             later +
+                                             "\tuin\to0123\r\n"
+                                             "#HttpOnly_.qq.com\tTRUE\t/\tFALSE\t" +
+                                             later +
+                                             ".5\tskey\t@xyz\r\n"
+                                             "qzone.qq.com\tFALSE\t/\tFALSE\t0\thostonly\t1\r\n"
+                                             ".qq.com\tTRUE\t/album\tFALSE\t0\tdeep\t1\r\n"
+                                             ".qq.com\tTRUE\t/\tTRUE\t0\tsecure\t1\r\n"
+                                             ".qq.com\tTRUE\t/\tFALSE\t1000\told\t1\r\n"
+                                             ".qq.com\tTRUE\t/\tFALSE\t0\tempty\n"
+                                             "broken line\n");
+
+    CCookieStore store;
+    EXPECT_EQ(store.ImportNetscape(folder.file("export.txt")), 6); // the expired one is dropped
+    EXPECT_EQ(store.ImportNetscape(folder.file("missing.txt")), -1);
+
+    const auto names = [&](const char* url) {
+        QList<QByteArray> pairs = Header(store, url).split(';');
+        for (QByteArray& pair : pairs)
+            pair = pair.trimmed();
+        std::sort(pairs.begin(), pairs.end());
+        return pairs.join(' ');
+    };
+    EXPECT_EQ(names("http://user.qzone.qq.com/10001"), "empty= skey=@xyz uin=o0123");
+    EXPECT_EQ(names("http://qzone.qq.com/"), "empty= hostonly=1 skey=@xyz uin=o0123");
+    EXPECT_EQ(names("http://photo.qq.com/album/1"), "deep=1 empty= skey=@xyz uin=o0123");
+    EXPECT_EQ(names("https://qq.com/"), "empty= secure=1 skey=@xyz uin=o0123");
+    EXPECT_EQ(Header(store, "http://qq.com.evil.example/"), "");
+}
+
+TEST(CookieStore, ResponsesCannotSetCookiesForForeignDomains) {
+    CCookieStore store;
+    store.StoreFromResponse(QUrl("http://user.qzone.qq.com/x"),
+                            {"own=1; Domain=qq.com", "foreign=1; Domain=example.com", "a=1\nb=2"});
+    EXPECT_EQ(Header(store, "http://photo.qq.com/"), "own=1");
+    EXPECT_EQ(Header(store, "http://example.com/"), "");
+    EXPECT_EQ(store.AllCookies().size(), 3);
+}
+
+TEST(CookieStore, ChangeHookReportsRealChangesOnly) {
+    CCookieStore store;
+    QList<QPair<QByteArray, bool>> seen;
+    store.SetChangeHook([&](const QNetworkCookie& cookie, bool removed) {
+        seen.append({cookie.name() + '=' + cookie.value(), removed});
+    });
+    const QNetworkCookie first = Cookie("sid", "1", ".qq.com");
+    store.SetCookie(first);
+    store.SetCookie(first); // what a mirroring browser store echoes back
+    store.SetCookie(Cookie("sid", "2", ".qq.com"));
+    QNetworkCookie expired = Cookie("sid", "", ".qq.com");
+    expired.setExpirationDate(QDateTime::currentDateTimeUtc().addDays(-1));
+    store.SetCookie(expired);
+
+    EXPECT_EQ(seen, (QList<QPair<QByteArray, bool>>{{"sid=1", false}, {"sid=2", false}, {"sid=2", true}}));
+    EXPECT_TRUE(store.AllCookies().isEmpty());
+}
+
+TEST(CookieStore, SaveNeedsALoadedPath) {
+    CCookieStore store;
+    store.SetCookie(Cookie("a", "1", ".qq.com"));
+    EXPECT_FALSE(store.Save());
+    TempFolder folder;
+    WriteFile(folder.file("cookies.txt"), "# Netscape HTTP Cookie File\n.qq.com\tTRUE\t/\tFALSE\t0\tb\t2\n");
+    ASSERT_TRUE(store.Load(folder.file("cookies.txt")));
+    EXPECT_EQ(Header(store, "http://qq.com/"), "b=2"); // loading replaces what was there
+}
+
+} // namespace

@@ -1,0 +1,207 @@
+#include "support/TempFolder.h"
+#include "unit/FetchFixture.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <atomic>
+#include <thread>
+
+namespace {
+
+constexpr char kSite[] = "photo.example.com";
+constexpr char kOtherSite[] = "img.example.net";
+
+QString Url(const char* host, const char* target) {
+    return QStringLiteral("http://%1%2").arg(host, target);
+}
+
+QStringList FilesIn(const TempFolder& folder) {
+    return QDir(folder.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
+}
+
+QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QList<QByteArray> SortedCookies(const QByteArray& header) {
+    QList<QByteArray> cookies = header.split(';');
+    for (QByteArray& cookie : cookies)
+        cookie = cookie.trimmed();
+    std::sort(cookies.begin(), cookies.end());
+    return cookies;
+}
+
+class URLSource2TransferTest : public FakeServiceTest {};
+
+TEST_F(URLSource2TransferTest, StallLongerThanTheReadTimeoutFailsTheAttempt) {
+    const QByteArray picture(200000, 'p');
+    service.Route(kSite, "/stall.jpg", FakeReply::Ok(picture, "image/jpeg").PauseAt(100000, 8000));
+    service.Route(kSite, "/slow.jpg", FakeReply::Ok(picture, "image/jpeg").PauseAt(100000, 300));
+
+    Fetch stalled(Url(kSite, "/stall.jpg"));
+    stalled.source.m_nReadTimeout = 1000;
+    const auto start = Clock::now();
+    EXPECT_FALSE(stalled.Send());
+    const qint64 elapsed = MillisecondsSince(start);
+    EXPECT_GE(elapsed, 1000);
+    EXPECT_LT(elapsed, 4000);
+
+    Fetch slow(Url(kSite, "/slow.jpg"));
+    slow.source.m_nReadTimeout = 2000;
+    ASSERT_TRUE(slow.Send());
+    EXPECT_EQ(slow.response.m_body, picture);
+}
+
+TEST_F(URLSource2TransferTest, AnswerLaterThanTheConnectTimeoutFailsTheAttempt) {
+    service.Route(kSite, "/late", [](const FakeRequest&) {
+        std::this_thread::sleep_for(milliseconds(3000));
+        return FakeReply::Ok("too late");
+    });
+    Fetch fetch(Url(kSite, "/late"));
+    fetch.source.m_nConnectTimeout = 500;
+    fetch.source.m_nReadTimeout = 10000;
+    const auto start = Clock::now();
+    EXPECT_FALSE(fetch.Send());
+    EXPECT_LT(MillisecondsSince(start), 2500);
+}
+
+TEST_F(URLSource2TransferTest, AbortEndsTheTransferAndTheRetries) {
+    service.Route(kSite, "/stall.jpg", FakeReply::Ok(QByteArray(100000, 'p')).PauseAt(50000, 20000));
+    std::atomic<bool> abort{false};
+    Fetch fetch(Url(kSite, "/stall.jpg"));
+    fetch.source.m_pAbort = &abort;
+    fetch.source.m_nRetries = 3;
+    fetch.source.m_nRetryDelay = 5;
+    std::thread stopper([&] {
+        while (service.InFlight() == 0)
+            std::this_thread::sleep_for(milliseconds(10));
+        abort = true;
+    });
+    const auto start = Clock::now();
+    EXPECT_FALSE(fetch.Send());
+    stopper.join();
+    EXPECT_LT(MillisecondsSince(start), 2500);
+    EXPECT_EQ(service.RequestCount(), 1);
+}
+
+TEST_F(URLSource2TransferTest, ProxiedRequestKeepsRealHostAndCallerHeaders) {
+    service.Route("user.qzone.qq.com", "/proxy/domain/photo", FakeReply::Ok("albums"));
+    Fetch fetch(QStringLiteral("http://user.qzone.qq.com/proxy/domain/photo?uin=10001&t=1"));
+    fetch.source.m_strHeaders = "Accept-Encoding: gzip, deflate\r\nReferer: http://user.qzone.qq.com/10001";
+    ASSERT_TRUE(fetch.Send());
+
+    const QList<FakeRequest> requests = service.Requests();
+    ASSERT_EQ(requests.size(), 1);
+    const FakeRequest& request = requests[0];
+    EXPECT_TRUE(request.viaProxy);
+    EXPECT_EQ(request.method, "GET");
+    EXPECT_EQ(request.host, "user.qzone.qq.com");
+    EXPECT_EQ(request.header("Host"), "user.qzone.qq.com");
+    EXPECT_EQ(request.target, "/proxy/domain/photo?uin=10001&t=1");
+    EXPECT_EQ(request.header("Accept-Encoding"), "gzip, deflate");
+    EXPECT_EQ(request.header("Referer"), "http://user.qzone.qq.com/10001");
+    EXPECT_EQ(request.header("User-Agent"),
+              "Mozilla/4.0 (compatible; MSIE 8.0; Windows NT 5.1; Trident/4.0; .NET CLR 3.0.04506.648; "
+              ".NET CLR 3.5.21022; .NET CLR 2.0.50727;)");
+    EXPECT_TRUE(fetch.response.m_strHeaders.startsWith(QStringLiteral("HTTP/1.1 200 OK\r\n")));
+    EXPECT_TRUE(fetch.response.m_strHeaders.endsWith(QStringLiteral("\r\n\r\n")));
+}
+
+TEST_F(URLSource2TransferTest, PostDataIsSentAsTheBody) {
+    service.Route(kSite, "/login", FakeReply::Ok("welcome"));
+    Fetch fetch(Url(kSite, "/login"));
+    fetch.source.m_pPostData = "user=a&pass=b";
+    ASSERT_TRUE(fetch.Send());
+    ASSERT_EQ(service.RequestCount(), 1);
+    EXPECT_EQ(service.Requests()[0].method, "POST");
+    EXPECT_EQ(service.Requests()[0].body, "user=a&pass=b");
+}
+
+TEST_F(URLSource2TransferTest, CookiesGoBackOnlyToTheHostThatSetThem) {
+    service.Route(kSite, "/login", FakeReply::Ok("ok").SetCookie("sid=abc123; Path=/"));
+    service.Route(kSite, "/albums", FakeReply::Ok("albums"));
+    service.Route(kOtherSite, "/pic.jpg", FakeReply::Ok("jpeg"));
+
+    ASSERT_TRUE(Fetch(Url(kSite, "/login")).Send());
+    ASSERT_TRUE(Fetch(Url(kSite, "/albums")).Send());
+    ASSERT_TRUE(Fetch(Url(kOtherSite, "/pic.jpg")).Send());
+
+    EXPECT_FALSE(service.RequestsFor(kSite, "/login")[0].hasHeader("Cookie"));
+    EXPECT_EQ(service.RequestsFor(kSite, "/albums")[0].header("Cookie"), "sid=abc123");
+    EXPECT_FALSE(service.RequestsFor(kOtherSite, "/pic.jpg")[0].hasHeader("Cookie"));
+    EXPECT_EQ(CURLSource2::GetCookie(Url(kSite, "/")), QStringLiteral("sid=abc123"));
+    EXPECT_TRUE(CURLSource2::GetCookie(Url(kOtherSite, "/")).isEmpty());
+}
+
+TEST_F(URLSource2TransferTest, EveryRedirectHopCarriesAndStoresItsOwnCookies) {
+    CCookieStore::Instance().StoreFromResponse(QUrl(Url(kOtherSite, "/")), {"img=1"});
+    service.Route(kSite, "/start", FakeReply::Redirect("http://img.example.net/land").SetCookie("site=1"));
+    service.Route(kOtherSite, "/land", FakeReply::Redirect("/final?x=1").SetCookie("landed=1"));
+    service.Route(kOtherSite, "/final", FakeReply::Ok("arrived").Header("X-Hop", "final"));
+
+    Fetch fetch(Url(kSite, "/start"));
+    // A caller's own cookie line is for its host only.
+    fetch.source.m_strHeaders = "Cookie: manual=1";
+    ASSERT_TRUE(fetch.Send());
+    EXPECT_EQ(fetch.response.m_body, "arrived");
+    EXPECT_TRUE(fetch.response.m_strHeaders.contains(QStringLiteral("X-Hop: final")));
+    EXPECT_FALSE(fetch.response.m_strHeaders.contains(QStringLiteral("Location")));
+
+    EXPECT_EQ(service.RequestsFor(kSite, "/start")[0].header("Cookie"), "manual=1");
+    EXPECT_EQ(service.RequestsFor(kOtherSite, "/land")[0].header("Cookie"), "img=1");
+    EXPECT_EQ(SortedCookies(service.RequestsFor(kOtherSite, "/final")[0].header("Cookie")),
+              (QList<QByteArray>{"img=1", "landed=1"}));
+    EXPECT_EQ(service.RequestsFor(kOtherSite, "/final")[0].query(), "x=1");
+    EXPECT_EQ(CURLSource2::GetCookie(Url(kSite, "/")), QStringLiteral("site=1"));
+}
+
+TEST_F(URLSource2TransferTest, RedirectLoopFailsAfterTheHopLimit) {
+    service.Route(kSite, "/loop", FakeReply::Redirect("/loop"));
+    Fetch fetch(Url(kSite, "/loop"));
+    EXPECT_FALSE(fetch.Send());
+    EXPECT_EQ(service.RequestCount(), 11); // the request and ten redirects followed
+}
+
+TEST_F(URLSource2TransferTest, SavedPictureAppearsOnlyWhenComplete) {
+    TempFolder folder;
+    const QByteArray picture = QByteArray("\xFF\xD8\xFF\xE0 jpeg ").repeated(5000);
+    service.Route(kSite, "/ok.jpg", FakeReply::Ok(picture, "image/jpeg"));
+    service.Route(kSite, "/cut.jpg", FakeReply::Ok(picture, "image/jpeg").AnnounceLength(picture.size() * 2));
+    service.Route(kSite, "/stall.jpg", FakeReply::Ok(picture, "image/jpeg").PauseAt(1000, 5000));
+
+    Fetch cut(Url(kSite, "/cut.jpg"), folder.file("cut.jpg"));
+    EXPECT_FALSE(cut.Send(3));
+    Fetch stalled(Url(kSite, "/stall.jpg"), folder.file("stall.jpg"));
+    stalled.source.m_nReadTimeout = 500;
+    EXPECT_FALSE(stalled.Send(3));
+    EXPECT_TRUE(FilesIn(folder).isEmpty()) << FilesIn(folder).join(' ').toStdString();
+
+    Fetch ok(Url(kSite, "/ok.jpg"), folder.file("ok.jpg"));
+    ASSERT_TRUE(ok.Send(3));
+    EXPECT_EQ(FilesIn(folder), QStringList{"ok.jpg"}); // no temporary file left behind
+    EXPECT_EQ(ReadFile(folder.file("ok.jpg")), picture);
+}
+
+TEST_F(URLSource2TransferTest, ErrorStatusFailsADownloadButNotAListing) {
+    TempFolder folder;
+    service.Route(kSite, "/gone", FakeReply::Status(404, "<html>page not found</html>"));
+
+    Fetch download(Url(kSite, "/gone"), folder.file("gone.jpg"));
+    EXPECT_FALSE(download.Send(3));
+    EXPECT_TRUE(FilesIn(folder).isEmpty());
+
+    Fetch listing(Url(kSite, "/gone"));
+    ASSERT_TRUE(listing.Send());
+    EXPECT_EQ(listing.Text(FLAG_DECOMPRESS | FLAG_UTF8), QStringLiteral("<html>page not found</html>"));
+}
+
+TEST_F(URLSource2TransferTest, UnwritableSaveFileStillCountsAsSuccess) {
+    service.Route(kSite, "/ok.jpg", FakeReply::Ok("jpeg", "image/jpeg"));
+    Fetch fetch(Url(kSite, "/ok.jpg"), QStringLiteral("/nonexistent-folder/ok.jpg"));
+    EXPECT_TRUE(fetch.Send(3));
+    EXPECT_EQ(fetch.response.m_body, "jpeg");
+}
+
+} // namespace
