@@ -1,10 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Talvoria and starts it.
+# Installs what is missing, builds Talvoria and starts its window (build/src/app/talvoria).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 bash scripts/build.sh
-if [ -x build/src/app/talvoria ]; then
-  exec build/src/app/talvoria "$@"
-fi
-exec build/src/cli/talvoria-cli --help
+exec build/src/app/talvoria "$@"

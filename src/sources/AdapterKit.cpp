@@ -50,7 +50,8 @@ void DumpText(const QString& folder, const QString& fileName, QStringView text)
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return;
     QByteArray bytes("\xFF\xFE", 2);
     bytes.reserve(2 + text.size() * 2);
-    for (QChar unit : text) bytes.append(char(unit.unicode() & 0xFF)).append(char(unit.unicode() >> 8));
+    for (QChar unit : text)
+        bytes.append(char(unit.unicode() & 0xFF)).append(char(unit.unicode() >> 8));
     file.write(bytes);
 }
 

@@ -1,0 +1,128 @@
+#include "app/AlbumGrid.h"
+
+#include "app/AlbumGridModel.h"
+#include "app/PreviewDelegate.h"
+#include "app/Thumbnails.h"
+
+#include <QHeaderView>
+
+#include <algorithm>
+
+CMyGridCtrl::CMyGridCtrl(QWidget* parent)
+    : QTableView(parent), m_previewDelegate(new CPreviewDelegate(this)), m_listDelegate(itemDelegate())
+{
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setWordWrap(false);
+    verticalHeader()->hide();
+    // Rows are as high as the mode says; measuring each of thousands of rows would stall.
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    horizontalHeader()->setHighlightSections(false);
+}
+
+void CMyGridCtrl::SetAlbumModel(CAlbumGridModel* model)
+{
+    m_model = model;
+    setModel(model);
+}
+
+void CMyGridCtrl::SetupForMode()
+{
+    const bool preview = m_model->IsPreview();
+    setItemDelegate(preview ? static_cast<QAbstractItemDelegate*>(m_previewDelegate) : m_listDelegate);
+    setSelectionBehavior(preview ? QAbstractItemView::SelectItems : QAbstractItemView::SelectRows);
+    setShowGrid(!preview);
+    horizontalHeader()->setVisible(!preview);
+    if (preview) {
+        verticalHeader()->setDefaultSectionSize(kThumbHeight + 10);
+        for (int column = 0; column < CAlbumGridModel::kPreviewColumns; ++column) {
+            setColumnHidden(column, false);
+            setColumnWidth(column, kThumbWidth + 2 * CPreviewDelegate::kCellMargin);
+        }
+        return;
+    }
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
+    for (int column = 0; column < CAlbumGridModel::kListColumns; ++column) {
+        setColumnHidden(column, kListWidths[column] == 0);
+        setColumnWidth(column, kListWidths[column]);
+    }
+}
+
+void CMyGridCtrl::SelectAllAlbums()
+{
+    const int cells = m_model->CellCount();
+    if (cells == 0) return;
+    QItemSelection all;
+    if (!m_model->IsPreview()) {
+        all.select(m_model->index(0, 0), m_model->index(cells - 1, CAlbumGridModel::kListColumns - 1));
+    } else {
+        const int columns = CAlbumGridModel::kPreviewColumns;
+        const int fullRows = cells / columns;
+        if (fullRows > 0) all.select(m_model->index(0, 0), m_model->index(fullRows - 1, columns - 1));
+        if (cells % columns != 0)
+            all.select(m_model->index(fullRows, 0), m_model->index(fullRows, cells % columns - 1));
+    }
+    selectionModel()->select(all, QItemSelectionModel::ClearAndSelect);
+}
+
+void CMyGridCtrl::ClearAlbumSelection()
+{
+    selectionModel()->clearSelection();
+    selectionModel()->setCurrentIndex({}, QItemSelectionModel::NoUpdate);
+}
+
+std::vector<int> CMyGridCtrl::SelectedAlbums() const
+{
+    std::vector<int> cells;
+    for (const QModelIndex& index : selectionModel()->selectedIndexes()) {
+        if (!m_model->IsPreview() && index.column() != 0) continue;
+        const int cell = m_model->CellIndex(index);
+        if (cell >= 0) cells.push_back(cell);
+    }
+    std::sort(cells.begin(), cells.end());
+    cells.erase(std::unique(cells.begin(), cells.end()), cells.end());
+    std::vector<int> albums;
+    for (int cell : cells)
+        albums.push_back(m_model->IndexOfCell(cell).data(CAlbumGridModel::kAlbumRole).toInt());
+    return albums;
+}
+
+int CMyGridCtrl::FocusRow() const
+{
+    const QModelIndex focus = currentIndex();
+    return focus.isValid() ? focus.row() : -1;
+}
+
+bool CMyGridCtrl::CellMatches(const QModelIndex& index, const QString& keyword, Qt::CaseSensitivity cs,
+                              bool wholeCell) const
+{
+    if (m_model->CellIndex(index) < 0) return false;
+    const QString text = index.data(Qt::DisplayRole).toString();
+    return wholeCell ? text.compare(keyword, cs) == 0 : text.contains(keyword, cs);
+}
+
+bool CMyGridCtrl::FindRow(int startRow, const QString& keyword, bool down, bool caseSensitive, bool wholeCell)
+{
+    const Qt::CaseSensitivity cs = caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    const int rows = m_model->rowCount();
+    const int step = down ? 1 : -1;
+    for (int row = startRow + step; row >= 0 && row < rows; row += step) {
+        for (int column = 0; column < m_model->columnCount(); ++column) {
+            const QModelIndex index = m_model->index(row, column);
+            if (!CellMatches(index, keyword, cs, wholeCell)) continue;
+            SelectFound(index);
+            return true;
+        }
+    }
+    return false;
+}
+
+void CMyGridCtrl::SelectFound(const QModelIndex& index)
+{
+    // In list mode the row is the album; in preview mode the matching cell is.
+    QItemSelectionModel::SelectionFlags how = QItemSelectionModel::ClearAndSelect;
+    if (!m_model->IsPreview()) how |= QItemSelectionModel::Rows;
+    selectionModel()->setCurrentIndex(index, how);
+    scrollTo(index, QAbstractItemView::PositionAtTop);
+}

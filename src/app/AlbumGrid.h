@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QTableView>
+
+#include <vector>
+
+class CAlbumGridModel;
+class CPreviewDelegate;
+
+// The album grid (control 1003): list mode with a header row and whole-row selection, or preview
+// mode with thumbnail cells selected one by one. Its selection is what a download takes.
+class CMyGridCtrl : public QTableView {
+    Q_OBJECT
+public:
+    static constexpr int kListWidths[] = {50, 575, 50, 100, 0, 0};
+
+    explicit CMyGridCtrl(QWidget* parent = nullptr);
+
+    void SetAlbumModel(CAlbumGridModel* model);
+    // Sets the columns, rows and selection up for the model's current mode.
+    void SetupForMode();
+
+    void SelectAllAlbums();
+    void ClearAlbumSelection();
+    // The album indexes of the selected cells, in row order (left to right in preview mode).
+    std::vector<int> SelectedAlbums() const;
+
+    // The focus cell's row, or -1 when there is none.
+    int FocusRow() const;
+    // Searches the rows after (down) or before (up) startRow for a cell whose text contains the
+    // keyword, or equals it when wholeCell. On a match the album is selected, its row scrolled to
+    // the top and true returned.
+    bool FindRow(int startRow, const QString& keyword, bool down, bool caseSensitive, bool wholeCell);
+
+private:
+    bool CellMatches(const QModelIndex& index, const QString& keyword, Qt::CaseSensitivity cs, bool wholeCell) const;
+    void SelectFound(const QModelIndex& index);
+
+    CAlbumGridModel* m_model = nullptr;
+    CPreviewDelegate* m_previewDelegate;
+    QAbstractItemDelegate* m_listDelegate;
+};

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QComboBox>
+#include <QStringList>
+
+class QStringListModel;
+
+// An editable combo box over a history: while the user types, a drop-down offers every item that
+// contains the typed text in any letter case; when the user opens the list it shows them all, as
+// stored. Items are added to the history only; the list shows them the next time it is opened.
+class CComboBox2 : public QComboBox {
+    Q_OBJECT
+public:
+    explicit CComboBox2(QWidget* parent = nullptr);
+
+    void AddItem(const QString& text);
+    const QStringList& Items() const { return m_arrItems; }
+
+    void showPopup() override;
+
+private:
+    QStringList m_arrItems;
+    QStringListModel* m_matches;
+};

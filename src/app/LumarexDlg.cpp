@@ -1,0 +1,144 @@
+// The main window's controls and their wiring.
+#include "app/LumarexDlg.h"
+
+#include "app/AlbumGrid.h"
+#include "app/AlbumView.h"
+#include "app/AppIcon.h"
+#include "app/ComboBox2.h"
+#include "app/DlgFind.h"
+#include "app/DlgWebOpen.h"
+#include "app/MainMenu.h"
+#include "app/SplashWindow.h"
+#include "core/LumarexCore.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+template <class Widget> Widget* Named(Widget* widget, const QString& id)
+{
+    widget->setObjectName(id);
+    return widget;
+}
+
+QString HeaderText()
+{
+    return u"选择服务或粘贴相册主页地址、QQ号，获取相册后勾选要下载的相册"_s;
+}
+} // namespace
+
+CLumarexDlg::CLumarexDlg(const QString& appDir, QWidget* parent)
+    : QMainWindow(parent), m_core(std::make_unique<CLumarexCore>(m_bridge, appDir))
+{
+    setObjectName(u"102"_s);
+    setWindowTitle(u"Talvoria"_s);
+    setWindowIcon(AppIcon());
+    setAcceptDrops(true);
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    m_header = Named(new QLabel(HeaderText(), central), u"1013"_s);
+    layout->addWidget(m_header);
+    layout->addWidget(BuildInputs());
+    layout->addWidget(BuildAlbumFrame(), 1);
+    layout->addWidget(BuildStatusRow());
+    setCentralWidget(central);
+
+    m_view = std::make_unique<CAlbumView>(*m_core, *m_grid, *m_selectAll, *m_previewBox);
+    m_menu = new CMainMenu(*this, *menuBar());
+    ConnectControls();
+    resize(860, 620);
+}
+
+CLumarexDlg::~CLumarexDlg()
+{
+    Shutdown();
+    // The core's destructor waits for its workers, which may still draw albums into the view.
+    m_core.reset();
+    m_view.reset();
+}
+
+QWidget* CLumarexDlg::BuildInputs()
+{
+    auto* inputs = new QWidget(this);
+    auto* grid = new QGridLayout(inputs);
+    grid->setContentsMargins(0, 0, 0, 0);
+    m_services = Named(new QComboBox(inputs), u"1002"_s);
+    m_services->setMinimumWidth(190);
+    m_cbAddress = Named(new CComboBox2(inputs), u"1001"_s);
+    m_getAlbums = Named(new QPushButton(u"获取相册"_s, inputs), u"1004"_s);
+    m_cbSavePath = Named(new CComboBox2(inputs), u"1000"_s);
+    m_browse = Named(new QPushButton(u"设置"_s, inputs), u"1007"_s);
+    m_openFolder = Named(new QPushButton(u"打开"_s, inputs), u"1008"_s);
+    m_download = Named(new QPushButton(u"下载"_s, inputs), u"1005"_s);
+    m_download->setEnabled(false);
+
+    grid->addWidget(new QLabel(u"服务："_s, inputs), 0, 0);
+    grid->addWidget(m_services, 0, 1);
+    grid->addWidget(new QLabel(u"地址："_s, inputs), 0, 2);
+    grid->addWidget(m_cbAddress, 0, 3, 1, 3);
+    grid->addWidget(m_getAlbums, 0, 6);
+    grid->addWidget(new QLabel(u"保存到："_s, inputs), 1, 0);
+    grid->addWidget(m_cbSavePath, 1, 1, 1, 3);
+    grid->addWidget(m_browse, 1, 4);
+    grid->addWidget(m_openFolder, 1, 5);
+    grid->addWidget(m_download, 1, 6);
+    grid->setColumnStretch(3, 1);
+    return inputs;
+}
+
+QWidget* CLumarexDlg::BuildAlbumFrame()
+{
+    m_albumFrame = Named(new QGroupBox(u"相册列表"_s, this), u"1011"_s);
+    auto* layout = new QVBoxLayout(m_albumFrame);
+    m_grid = Named(new CMyGridCtrl(m_albumFrame), u"1003"_s);
+    m_selectAll = Named(new QCheckBox(u"全选"_s, m_albumFrame), u"1012"_s);
+    m_previewBox = Named(new QCheckBox(u"预览图"_s, m_albumFrame), u"1014"_s);
+    m_findLink = Named(new QLabel(u"<a href=\"#find\">查找</a>"_s, m_albumFrame), u"1034"_s);
+    auto* row = new QHBoxLayout;
+    row->addWidget(m_selectAll);
+    row->addWidget(m_previewBox);
+    row->addStretch();
+    row->addWidget(m_findLink);
+    layout->addWidget(m_grid, 1);
+    layout->addLayout(row);
+    return m_albumFrame;
+}
+
+QWidget* CLumarexDlg::BuildStatusRow()
+{
+    auto* status = new QWidget(this);
+    auto* row = new QHBoxLayout(status);
+    row->setContentsMargins(0, 0, 0, 0);
+    m_phase = Named(new QLabel(status), u"1009"_s);
+    m_counts = Named(new QLabel(status), u"1006"_s);
+    m_counts->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    row->addWidget(m_phase, 1);
+    row->addWidget(m_counts, 1);
+    return status;
+}
+
+void CLumarexDlg::ConnectControls()
+{
+    connect(m_getAlbums, &QPushButton::clicked, this, &CLumarexDlg::OnGetAlbums);
+    connect(m_download, &QPushButton::clicked, this, &CLumarexDlg::OnDownload);
+    connect(m_browse, &QPushButton::clicked, this, &CLumarexDlg::OnBrowseSavePath);
+    connect(m_openFolder, &QPushButton::clicked, this, &CLumarexDlg::OnOpenSavePath);
+    connect(m_findLink, &QLabel::linkActivated, this, &CLumarexDlg::OnFindLink);
+    connect(m_services, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (index >= 0) m_core->m_nSourceKind = index;
+    });
+    // Typing and choosing from the history both change the text; either may name a service.
+    connect(m_cbAddress, &QComboBox::editTextChanged, this, &CLumarexDlg::RecognizeAddress);
+    connect(m_selectAll, &QCheckBox::clicked, m_view.get(), &CAlbumView::OnSelectAll);
+    connect(m_previewBox, &QCheckBox::clicked, m_view.get(), &CAlbumView::OnPreviewToggle);
+}

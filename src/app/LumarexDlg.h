@@ -1,0 +1,122 @@
+#pragma once
+
+#include "app/CookieSync.h"
+#include "app/DlgWebOpen.h"
+#include "app/FrontEndBridge.h"
+
+#include <QList>
+#include <QMainWindow>
+#include <QPointer>
+
+#include <memory>
+
+class CAlbumView;
+class CComboBox2;
+class CDlgFind;
+class CLumarexCore;
+class CMainMenu;
+class CMyGridCtrl;
+class CSplashWindow;
+class QCheckBox;
+class QComboBox;
+class QDialog;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+
+// The main window: the service chooser, the address and save-path boxes, the two buttons that
+// start and stop getting albums and downloading, the album grid and the status texts. It owns the
+// core and is its front end (through CFrontEndBridge); every control carries its id as its
+// object name.
+class CLumarexDlg : public QMainWindow {
+    Q_OBJECT
+public:
+    // appDir: the application folder, ending with "/".
+    explicit CLumarexDlg(const QString& appDir, QWidget* parent = nullptr);
+    ~CLumarexDlg() override;
+
+    // The start-up order: address from the clipboard, save path, settings and histories, splash;
+    // the start-up work then loads the cookies, and the window fills the service list, recognises
+    // the address, shows itself and becomes ready.
+    void Start();
+
+    CLumarexCore& Core() { return *m_core; }
+    CAlbumView& AlbumView() { return *m_view; }
+    CMyGridCtrl& Grid() { return *m_grid; }
+    CCookieSync& Cookies() { return m_cookies; }
+    CDlgFind* FindBox() const { return m_pFindDlg; }
+    CDlgWebOpen* LoginBrowser() const { return m_pLoginDlg; }
+
+    // Commands of the controls.
+    void OnGetAlbums();
+    void OnDownload();
+    void OnBrowseSavePath();
+    void OnOpenSavePath();
+    void OnFindLink();
+    // A folder chosen or dropped: into the save-path box, and into its history when new.
+    void UseSavePath(QString path);
+    // The first of the files or folders dropped on the window.
+    void OnPathDropped(const QString& path);
+    // A modeless login browser on url, replacing the one open.
+    void OpenLoginBrowser(const QString& url);
+    // The about box.
+    void ShowAbout();
+
+    // What the core asks of the window, on the GUI thread (see CFrontEndBridge).
+    void ShowMessageBox(const QString& text);
+    bool AskYesNoBox(const QString& text);
+    void RunLoginPage(const QString& url);
+    void ApplyStatusText(int ctrl, const QString& text);
+    void ApplyGetListUi(bool running);
+    void ApplyDownloadUi(bool running);
+    void OpenFolder(const QString& path);
+    QString AddressText() const;
+
+    // Runs a dialog modally; the window closes it (as cancelled) when the window itself closes.
+    int RunModal(QDialog& dialog);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    QWidget* BuildInputs();
+    QWidget* BuildAlbumFrame();
+    QWidget* BuildStatusRow();
+    void ConnectControls();
+    void TakeClipboardAddress();
+    void ProposeSavePath();
+    void FillHistories();
+    void FinishStartup();
+    void RecognizeAddress();
+    void Shutdown();
+
+    CFrontEndBridge m_bridge{*this};
+    std::unique_ptr<CLumarexCore> m_core;
+    CCookieSync m_cookies;
+
+    QLabel* m_header = nullptr;          // 1013
+    QComboBox* m_services = nullptr;     // 1002
+    CComboBox2* m_cbAddress = nullptr;   // 1001
+    QPushButton* m_getAlbums = nullptr;  // 1004
+    QPushButton* m_download = nullptr;   // 1005
+    CComboBox2* m_cbSavePath = nullptr;  // 1000
+    QPushButton* m_browse = nullptr;     // 1007
+    QPushButton* m_openFolder = nullptr; // 1008
+    QGroupBox* m_albumFrame = nullptr;   // 1011
+    CMyGridCtrl* m_grid = nullptr;       // 1003
+    QCheckBox* m_selectAll = nullptr;    // 1012
+    QCheckBox* m_previewBox = nullptr;   // 1014
+    QLabel* m_findLink = nullptr;        // 1034
+    QLabel* m_phase = nullptr;           // 1009
+    QLabel* m_counts = nullptr;          // 1006
+
+    std::unique_ptr<CAlbumView> m_view;
+    CMainMenu* m_menu = nullptr;
+    CDlgFind* m_pFindDlg = nullptr;
+    QPointer<CDlgWebOpen> m_pLoginDlg;
+    CSplashWindow* m_pSplash = nullptr;
+    QList<QPointer<QDialog>> m_modalDialogs;
+    bool m_closed = false;
+};

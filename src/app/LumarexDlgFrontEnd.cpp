@@ -1,0 +1,74 @@
+// What the core shows through the window: messages, questions and the state of the controls.
+#include "app/LumarexDlg.h"
+
+#include "app/ComboBox2.h"
+#include "core/FrontEnd.h"
+#include "core/LumarexCore.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+
+using namespace Qt::StringLiterals;
+
+void CLumarexDlg::ShowMessageBox(const QString& text)
+{
+    QMessageBox box(QMessageBox::Information, windowTitle(), text, QMessageBox::Ok, this);
+    RunModal(box);
+}
+
+bool CLumarexDlg::AskYesNoBox(const QString& text)
+{
+    QMessageBox box(QMessageBox::Question, u"提示"_s, text, QMessageBox::Yes | QMessageBox::No, this);
+    return RunModal(box) == QMessageBox::Yes;
+}
+
+QString CLumarexDlg::AddressText() const
+{
+    return m_cbAddress->currentText();
+}
+
+void CLumarexDlg::ApplyStatusText(int ctrl, const QString& text)
+{
+    switch (ctrl) {
+    case STATUS_COUNTS:
+        m_counts->setText(text);
+        break;
+    case STATUS_PHASE:
+        m_phase->setText(text);
+        break;
+    case STATUS_ALBUM_FRAME:
+        m_albumFrame->setTitle(text);
+        break;
+    default:
+        break;
+    }
+}
+
+void CLumarexDlg::ApplyGetListUi(bool running)
+{
+    m_services->setEnabled(!running);
+    m_cbAddress->setEnabled(!running);
+    m_previewBox->setEnabled(!running);
+    m_download->setEnabled(!running && !m_core->m_pAlbumList->IsEmpty());
+    m_getAlbums->setText(running ? u"终止获取"_s : u"获取相册"_s);
+    if (running) {
+        m_selectAll->setChecked(false);
+        m_header->hide();
+        return;
+    }
+    // A listing that found albums has put its address at the top of the history.
+    const QString newest = HistoryEntry(m_core->Soft(), History::Address, 0);
+    if (!newest.isEmpty() && !m_cbAddress->Items().contains(newest)) m_cbAddress->AddItem(newest);
+}
+
+void CLumarexDlg::ApplyDownloadUi(bool running)
+{
+    m_download->setText(running ? u"终止下载"_s : u"下载"_s);
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{m_services, m_getAlbums, m_browse, m_cbAddress, m_cbSavePath})
+        control->setEnabled(!running);
+}

@@ -1,0 +1,118 @@
+// Start-up and shutdown of the main window.
+#include "app/LumarexDlg.h"
+
+#include "MyCode/CookieStore.h"
+#include "app/AlbumView.h"
+#include "app/ComboBox2.h"
+#include "app/SplashWindow.h"
+#include "core/AppPaths.h"
+#include "core/LumarexCore.h"
+#include "sources/Registry.h"
+
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDialog>
+#include <QGuiApplication>
+#include <QThread>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+constexpr int kMaxClipboardAddress = 199;
+} // namespace
+
+void CLumarexDlg::Start()
+{
+    TakeClipboardAddress();
+    ProposeSavePath();
+    m_core->LoadSoftData();
+    FillHistories();
+
+    m_pSplash = new CSplashWindow;
+    m_pSplash->show();
+    hide();
+    // Reading the cookie file is the start-up work that may take a while.
+    const QString cookiesFile = m_core->m_strAppDir + u"cookies.txt"_s;
+    QThread* startup = QThread::create([cookiesFile] { CCookieStore::Instance().Load(cookiesFile); });
+    connect(startup, &QThread::finished, this, &CLumarexDlg::FinishStartup);
+    connect(startup, &QThread::finished, startup, &QObject::deleteLater);
+    startup->start();
+}
+
+void CLumarexDlg::TakeClipboardAddress()
+{
+    const QString text = QGuiApplication::clipboard()->text().trimmed();
+    if (!text.isEmpty() && text.size() <= kMaxClipboardAddress) m_cbAddress->setEditText(text);
+}
+
+void CLumarexDlg::ProposeSavePath()
+{
+    m_cbSavePath->setEditText(DefaultSavePath());
+}
+
+void CLumarexDlg::FillHistories()
+{
+    const ST_SOFTDATA soft = m_core->Soft();
+    for (int i = 0; i < kHistoryEntries; ++i) {
+        const QString address = HistoryEntry(soft, History::Address, i);
+        if (!address.isEmpty()) m_cbAddress->AddItem(address);
+        const QString savePath = HistoryEntry(soft, History::SavePath, i);
+        if (!savePath.isEmpty()) m_cbSavePath->AddItem(savePath);
+    }
+    const QString latest = HistoryEntry(soft, History::SavePath, 0);
+    if (!latest.isEmpty()) m_cbSavePath->setEditText(latest);
+}
+
+void CLumarexDlg::FinishStartup()
+{
+    if (m_closed) return;
+    for (const ServiceFamily& family : ServiceFamilies())
+        m_services->addItem(QString::fromUtf16(family.listText));
+    m_services->setCurrentIndex(0);
+    RecognizeAddress();
+    if (m_pSplash) m_pSplash->FadeOut();
+    m_pSplash = nullptr;
+    show();
+    m_core->m_bReady = true;
+}
+
+void CLumarexDlg::RecognizeAddress()
+{
+    if (m_services->count() == 0) return; // the service list is filled at the end of start-up
+    const int kind = ::RecognizeAddress(m_cbAddress->currentText(), m_services->currentIndex());
+    if (kind != m_services->currentIndex()) m_services->setCurrentIndex(kind);
+}
+
+int CLumarexDlg::RunModal(QDialog& dialog)
+{
+    if (m_closed) return QDialog::Rejected;
+    m_modalDialogs.append(&dialog);
+    const int result = dialog.exec();
+    m_modalDialogs.removeAll(&dialog);
+    return result;
+}
+
+void CLumarexDlg::closeEvent(QCloseEvent* event)
+{
+    Shutdown();
+    QMainWindow::closeEvent(event);
+}
+
+void CLumarexDlg::Shutdown()
+{
+    if (m_closed) return;
+    m_closed = true;
+    // Workers waiting for an answer are released first, so that nothing below waits on them.
+    m_bridge.Shutdown();
+    for (const QPointer<QDialog>& dialog : m_modalDialogs)
+        if (dialog) dialog->reject();
+    if (m_core->m_nGetListState != GETLIST_IDLE) m_core->m_nGetListState = GETLIST_STOP;
+    if (m_core->m_nDownState != DOWN_IDLE) {
+        m_core->m_nDownState = DOWN_STOP;
+        m_core->m_bStopDown = true;
+    }
+    m_view->Shutdown();
+    m_cookies.SaveNow();
+    if (m_pLoginDlg) m_pLoginDlg->close();
+}

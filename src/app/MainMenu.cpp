@@ -1,0 +1,148 @@
+#include "app/MainMenu.h"
+
+#include "app/DlgDownSet.h"
+#include "app/DlgSaveSet.h"
+#include "app/LumarexDlg.h"
+#include "app/MenuCommands.h"
+#include "core/LumarexCore.h"
+#include "sources/Registry.h"
+
+#include <QMenu>
+#include <QMenuBar>
+
+using namespace Qt::StringLiterals;
+
+CMainMenu::CMainMenu(CLumarexDlg& window, QMenuBar& bar) : QObject(&window), m_window(window)
+{
+    bar.setObjectName(u"129"_s);
+    QMenu* login = AddPopup(bar, u"<登录>"_s);
+    for (const LoginCommand& command : LoginCommands())
+        AddItem(*login, command.id, QString::fromUtf16(command.text));
+
+    QMenu* settings = AddPopup(bar, u"<设置>"_s);
+    AddItem(*settings, CMD_DOWN_PARAM, u"下载参数设置"_s);
+    AddItem(*settings, CMD_NAME_SET, u"文件名设置"_s);
+    for (const OptionCommand& command : OptionCommands()) {
+        if (command.separatorBefore) settings->addSeparator();
+        AddItem(*settings, command.id, QString::fromUtf16(command.text))->setCheckable(true);
+    }
+
+    QMenu* transfer = AddPopup(bar, u"<导入/导出>"_s);
+    AddItem(*transfer, CMD_IMPORT_LIST, u"导入下载文件并开始下载"_s);
+    transfer->addSeparator();
+    AddItem(*transfer, CMD_EXPORT_LIST, u"导出下载文件"_s);
+    AddItem(*transfer, CMD_EXPORT_THUNDER, u"导出迅雷下载列表"_s);
+
+    QMenu* tools = AddPopup(bar, u"<辅助功能>"_s);
+    AddItem(*tools, CMD_FILE_TOOL, u"文件处理"_s);
+
+    bar.addAction(QString(13, u' '))->setEnabled(false);
+
+    QMenu* help = AddPopup(bar, u"<帮助>"_s);
+    AddItem(*help, CMD_USAGE, u"使用说明"_s);
+    AddItem(*help, CMD_ENQUIRY, u"软件咨询"_s);
+    AddItem(*help, CMD_FEEDBACK, u"问题反馈"_s);
+    help->addSeparator();
+    AddItem(*help, CMD_VERSION, u"版本信息"_s);
+}
+
+QMenu* CMainMenu::AddPopup(QMenuBar& bar, const QString& title)
+{
+    QMenu* popup = bar.addMenu(title);
+    connect(popup, &QMenu::aboutToShow, this, [this, popup] { OnMenuPopup(*popup); });
+    return popup;
+}
+
+QAction* CMainMenu::AddItem(QMenu& menu, int id, const QString& text)
+{
+    QAction* action = menu.addAction(text);
+    action->setObjectName(QString::number(id));
+    action->setData(id);
+    connect(action, &QAction::triggered, this, [this, id] { OnMenuCommand(id); });
+    return action;
+}
+
+void CMainMenu::OnMenuPopup(QMenu& popup)
+{
+    const CLumarexCore& core = m_window.Core();
+    const std::uint8_t options = core.NameSet(core.m_nSourceKind).nOptions;
+    for (QAction* action : popup.actions()) {
+        const int id = action->data().toInt();
+        if (const OptionCommand* option = FindOptionCommand(id)) action->setChecked(options & option->bit);
+        if (id == CMD_TAOBAO_MAIN) action->setEnabled(core.m_nSourceKind == SK_TAOBAO);
+    }
+}
+
+void CMainMenu::OnMenuCommand(int id)
+{
+    if (const OptionCommand* option = FindOptionCommand(id)) {
+        ToggleOption(option->bit);
+        return;
+    }
+    if (FindLoginCommand(id)) {
+        OpenLogin(id);
+        return;
+    }
+    switch (id) {
+    case CMD_DOWN_PARAM:
+        EditDownParam();
+        break;
+    case CMD_NAME_SET:
+        EditNameSet();
+        break;
+    case CMD_VERSION:
+        m_window.ShowAbout();
+        break;
+    case CMD_USAGE:
+    case CMD_ENQUIRY:
+    case CMD_FEEDBACK:
+    case CMD_FILE_TOOL:
+        OpenHelp(id);
+        break;
+    default:
+        break; // the import and export items have no action
+    }
+}
+
+void CMainMenu::ToggleOption(std::uint8_t bit)
+{
+    CLumarexCore& core = m_window.Core();
+    const int kind = core.m_nSourceKind;
+    core.EditSoft([kind, bit](ST_SOFTDATA& soft) { soft.names[kind].nOptions ^= bit; });
+}
+
+void CMainMenu::EditDownParam()
+{
+    CLumarexCore& core = m_window.Core();
+    const int kind = core.m_nSourceKind;
+    ST_DOWNPARAM param = core.DownParam(kind);
+    CDlgDownSet dialog(param, &m_window);
+    if (m_window.RunModal(dialog) == QDialog::Accepted)
+        core.EditSoft([kind, &param](ST_SOFTDATA& soft) { soft.down[kind] = param; });
+}
+
+void CMainMenu::EditNameSet()
+{
+    CLumarexCore& core = m_window.Core();
+    const int kind = core.m_nSourceKind;
+    ST_NAMESET nameSet = core.NameSet(kind);
+    CDlgSaveSet dialog(nameSet, &m_window);
+    if (m_window.RunModal(dialog) != QDialog::Accepted) return;
+    // Only what the dialog edits is taken: the option bits may have changed meanwhile.
+    core.EditSoft([kind, &nameSet](ST_SOFTDATA& soft) {
+        nameSet.nOptions = soft.names[kind].nOptions;
+        nameSet.nReserved = soft.names[kind].nReserved;
+        soft.names[kind] = nameSet;
+    });
+}
+
+void CMainMenu::OpenLogin(int id)
+{
+    m_window.OpenLoginBrowser(LoginStartPage(id, m_window.AddressText()));
+}
+
+void CMainMenu::OpenHelp(int id)
+{
+    const QString problem = RunHelpCommand(id, m_window.Core().m_strAppDir);
+    if (!problem.isEmpty()) m_window.ShowMessageBox(problem);
+}

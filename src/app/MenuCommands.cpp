@@ -1,0 +1,104 @@
+#include "app/MenuCommands.h"
+
+#include "core/SoftData.h"
+#include "sources/HostTable.h"
+
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QUrl>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+constexpr LoginCommand kLoginCommands[] = {
+    {CMD_LOGIN_QZONE, u"QQ（绑定的QQ不用在下载器里登录）", Hosts::kQzoneLoginPage},
+    {CMD_LOGIN_TENCENT_WEIBO, u"腾讯微博", Hosts::kTencentWeiboLoginPage},
+    {CMD_LOGIN_BAIDU, u"百度", Hosts::kBaiduLoginPage},
+    {CMD_LOGIN_NETEASE, u"网易", Hosts::kNeteaseLoginPage},
+    {CMD_LOGIN_RENREN, u"人人", Hosts::kRenrenLoginPage},
+    {CMD_LOGIN_YUPOO, u"又拍", Hosts::kYupooLoginPage},
+    {CMD_LOGIN_MOKO, u"美空", Hosts::kMokoLoginPage},
+    {CMD_LOGIN_WEIBO, u"新浪微博", Hosts::kWeiboLoginPage},
+    {CMD_LOGIN_CUSTOM, u"自定义登录", Hosts::kCustomLoginPage},
+};
+
+constexpr OptionCommand kOptionCommands[] = {
+    {CMD_LIST_ONLY, u"只生成迅雷下载列表", OPT_LIST_ONLY, true},
+    {CMD_NAME_FILE, u"生成图片原始名文件", OPT_NAME_FILE, false},
+    {CMD_FIX_ORDER, u"修正图片顺序", OPT_FIX_ORDER, true},
+    {CMD_FIX_FORMAT, u"修正图片格式", OPT_FIX_FORMAT, false},
+    {CMD_SKIP_OLD, u"不下载以前下载过的图片", OPT_SKIP_OLD, false},
+    {CMD_OPEN_FOLDER, u"下载完成后打开保存路径", OPT_OPEN_FOLDER, false},
+    {CMD_TAOBAO_MAIN, u"只下载淘宝宝贝主图", OPT_TAOBAO_MAIN, true},
+};
+
+// The companion file tool lives beside the settings in the application folder.
+constexpr char16_t kFileToolName[] = u"talvoria-filetool";
+
+// The usage notes: the installed copy, else the one of the source tree a developer runs from.
+QString UsageFile()
+{
+    for (const QString& candidate : {QStringLiteral(TALVORIA_DOC_FILE), QStringLiteral(TALVORIA_SOURCE_README)})
+        if (QFileInfo::exists(candidate)) return candidate;
+    return {};
+}
+} // namespace
+
+std::span<const LoginCommand> LoginCommands()
+{
+    return kLoginCommands;
+}
+std::span<const OptionCommand> OptionCommands()
+{
+    return kOptionCommands;
+}
+
+const LoginCommand* FindLoginCommand(int id)
+{
+    const auto found = std::ranges::find(kLoginCommands, id, &LoginCommand::id);
+    return found == std::end(kLoginCommands) ? nullptr : found;
+}
+
+const OptionCommand* FindOptionCommand(int id)
+{
+    const auto found = std::ranges::find(kOptionCommands, id, &OptionCommand::id);
+    return found == std::end(kOptionCommands) ? nullptr : found;
+}
+
+QString LoginStartPage(int id, const QString& addressText)
+{
+    const LoginCommand* command = FindLoginCommand(id);
+    if (!command) return {};
+    QString page = QString::fromUtf16(command->startPage);
+    static const QRegularExpression kDigitsOnly(u"^[0-9]+$"_s);
+    const QString typed = addressText.trimmed();
+    if (id == CMD_LOGIN_QZONE && kDigitsOnly.match(typed).hasMatch()) page += typed;
+    return page;
+}
+
+QString RunHelpCommand(int id, const QString& appDir)
+{
+    switch (id) {
+    case CMD_USAGE:
+    case CMD_ENQUIRY: {
+        const QString usage = UsageFile();
+        if (usage.isEmpty() || !QDesktopServices::openUrl(QUrl::fromLocalFile(usage))) return u"找不到使用说明"_s;
+        return {};
+    }
+    case CMD_FEEDBACK:
+        // A report is most useful with the diagnostic files, which are kept in this folder.
+        QDesktopServices::openUrl(QUrl::fromLocalFile(appDir));
+        return {};
+    case CMD_FILE_TOOL: {
+        const QString tool = appDir + QString::fromUtf16(kFileToolName);
+        if (!QProcess::startDetached(tool, {}, appDir)) return u"无法启动文件处理工具：%1"_s.arg(tool);
+        return {};
+    }
+    default:
+        return {};
+    }
+}
