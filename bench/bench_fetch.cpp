@@ -22,7 +22,8 @@ constexpr int kPictureSize = 64 * 1024;
 constexpr int kThreads = 15;
 constexpr char kHost[] = "pics.example.com";
 
-QByteArray Picture(int seed) {
+QByteArray Picture(int seed)
+{
     QByteArray bytes(kPictureSize, '\0');
     for (int i = 0; i < kPictureSize; ++i)
         bytes[i] = char((i * 31 + seed * 7 + (i >> 8) * seed) & 0xFF);
@@ -31,13 +32,15 @@ QByteArray Picture(int seed) {
     return bytes;
 }
 
-QByteArray Target(int index) {
+QByteArray Target(int index)
+{
     return "/photo/" + QByteArray::number(index) + ".jpg";
 }
 
 } // namespace
 
-int main() {
+int main()
+{
     CCurlGlobal curl;
     FakeService service;
     ScopedProxy proxy(service);
@@ -67,7 +70,7 @@ int main() {
     const double megabytes = double(saved) * kPictureSize / (1024.0 * 1024.0);
     std::printf("fetched %d/%d pictures (%lld files) with %d threads in %.2f s\n", saved.load(), kPictures,
                 static_cast<long long>(files), kThreads, seconds);
-    std::printf("%.1f pictures/s, %.1f MB/s, at most %d requests in flight\n", saved / seconds,
-                megabytes / seconds, service.MaxInFlight());
+    std::printf("%.1f pictures/s, %.1f MB/s, at most %d requests in flight\n", saved / seconds, megabytes / seconds,
+                service.MaxInFlight());
     return saved == kPictures && files == kPictures ? 0 : 1;
 }

@@ -32,10 +32,11 @@ void Walk(const char* label, int items, qsizetype bytes)
     timer.start();
     QString walk = page; // shared with page: the first advance detaches once, then never again
     int found = 0;
-    while (!CStringCtrl::Between(walk, u"<a href=\"/album/", u"\"", 1).isEmpty()) ++found;
+    while (!CStringCtrl::Between(walk, u"<a href=\"/album/", u"\"", 1).isEmpty())
+        ++found;
     const double seconds = double(timer.nsecsElapsed()) / 1e9;
-    std::printf("%-6s page %7.2f MB, %6d items: %8.3f ms, %9.1f MB/s\n", label, megabytes, found,
-                seconds * 1e3, megabytes / seconds);
+    std::printf("%-6s page %7.2f MB, %6d items: %8.3f ms, %9.1f MB/s\n", label, megabytes, found, seconds * 1e3,
+                megabytes / seconds);
 }
 } // namespace
 

@@ -10,10 +10,14 @@ namespace {
 const char* IconvName(int codePage)
 {
     switch (codePage) {
-    case CP_BIG5: return "BIG5";
-    case CP_EUC_KR: return "EUC-KR";
-    case CP_UTF8: return "UTF-8";
-    default: return "GBK";
+    case CP_BIG5:
+        return "BIG5";
+    case CP_EUC_KR:
+        return "EUC-KR";
+    case CP_UTF8:
+        return "UTF-8";
+    default:
+        return "GBK";
     }
 }
 

@@ -8,14 +8,14 @@
 // Qt's jar does the domain and path matching; this subclass reaches its whole contents and
 // records what each insertion or deletion really changed, for the change hook.
 class CookieJar : public QNetworkCookieJar {
-  public:
+public:
     using QNetworkCookieJar::allCookies;
     using QNetworkCookieJar::setAllCookies;
 
-    bool insertCookie(const QNetworkCookie& cookie) override {
+    bool insertCookie(const QNetworkCookie& cookie) override
+    {
         QList<QNetworkCookie> all = allCookies();
-        const bool expired =
-            !cookie.isSessionCookie() && cookie.expirationDate() < QDateTime::currentDateTimeUtc();
+        const bool expired = !cookie.isSessionCookie() && cookie.expirationDate() < QDateTime::currentDateTimeUtc();
         const qsizetype index = IndexOf(all, cookie);
         if (index >= 0) {
             if (!expired && all[index] == cookie) return true;
@@ -32,7 +32,8 @@ class CookieJar : public QNetworkCookieJar {
         return true;
     }
 
-    bool deleteCookie(const QNetworkCookie& cookie) override {
+    bool deleteCookie(const QNetworkCookie& cookie) override
+    {
         QList<QNetworkCookie> all = allCookies();
         const qsizetype index = IndexOf(all, cookie);
         if (index < 0) return false;
@@ -44,8 +45,9 @@ class CookieJar : public QNetworkCookieJar {
 
     QList<CCookieStore::Change> TakeChanges() { return std::exchange(m_changes, {}); }
 
-  private:
-    static qsizetype IndexOf(const QList<QNetworkCookie>& all, const QNetworkCookie& cookie) {
+private:
+    static qsizetype IndexOf(const QList<QNetworkCookie>& all, const QNetworkCookie& cookie)
+    {
         for (qsizetype i = 0; i < all.size(); ++i)
             if (all[i].hasSameIdentifier(cookie)) return i;
         return -1;
@@ -54,19 +56,22 @@ class CookieJar : public QNetworkCookieJar {
     QList<CCookieStore::Change> m_changes;
 };
 
-CCookieStore& CCookieStore::Instance() {
+CCookieStore& CCookieStore::Instance()
+{
     static CCookieStore store;
     return store;
 }
 
-CCookieStore::CCookieStore() : m_jar(std::make_unique<CookieJar>()) {
+CCookieStore::CCookieStore() : m_jar(std::make_unique<CookieJar>())
+{
     // The jar is used from every thread and never receives events; tie it to none.
     m_jar->moveToThread(nullptr);
 }
 
 CCookieStore::~CCookieStore() = default;
 
-QByteArray CCookieStore::CookieHeader(const QUrl& url) const {
+QByteArray CCookieStore::CookieHeader(const QUrl& url) const
+{
     QByteArray header;
     std::lock_guard lock(m_mutex);
     for (const QNetworkCookie& cookie : m_jar->cookiesForUrl(url)) {
@@ -76,7 +81,8 @@ QByteArray CCookieStore::CookieHeader(const QUrl& url) const {
     return header;
 }
 
-void CCookieStore::StoreFromResponse(const QUrl& url, const QList<QByteArray>& setCookieValues) {
+void CCookieStore::StoreFromResponse(const QUrl& url, const QList<QByteArray>& setCookieValues)
+{
     QList<Change> changes;
     {
         std::lock_guard lock(m_mutex);
@@ -88,7 +94,8 @@ void CCookieStore::StoreFromResponse(const QUrl& url, const QList<QByteArray>& s
     Notify(changes);
 }
 
-bool CCookieStore::SetCookie(const QNetworkCookie& cookie, const QUrl& url) {
+bool CCookieStore::SetCookie(const QNetworkCookie& cookie, const QUrl& url)
+{
     QList<Change> changes;
     bool stored;
     {
@@ -101,7 +108,8 @@ bool CCookieStore::SetCookie(const QNetworkCookie& cookie, const QUrl& url) {
     return stored;
 }
 
-bool CCookieStore::DeleteCookie(const QNetworkCookie& cookie) {
+bool CCookieStore::DeleteCookie(const QNetworkCookie& cookie)
+{
     QList<Change> changes;
     bool deleted;
     {
@@ -114,12 +122,14 @@ bool CCookieStore::DeleteCookie(const QNetworkCookie& cookie) {
     return deleted;
 }
 
-QList<QNetworkCookie> CCookieStore::AllCookies() const {
+QList<QNetworkCookie> CCookieStore::AllCookies() const
+{
     std::lock_guard lock(m_mutex);
     return m_jar->allCookies();
 }
 
-void CCookieStore::Clear() {
+void CCookieStore::Clear()
+{
     QList<Change> changes;
     {
         std::lock_guard lock(m_mutex);
@@ -131,12 +141,14 @@ void CCookieStore::Clear() {
     Notify(changes);
 }
 
-void CCookieStore::SetChangeHook(ChangeHook hook) {
+void CCookieStore::SetChangeHook(ChangeHook hook)
+{
     std::lock_guard lock(m_hookMutex);
     m_hook = std::move(hook);
 }
 
-void CCookieStore::Notify(const QList<Change>& changes) {
+void CCookieStore::Notify(const QList<Change>& changes)
+{
     if (changes.isEmpty()) return;
     ChangeHook hook;
     {
@@ -148,7 +160,8 @@ void CCookieStore::Notify(const QList<Change>& changes) {
         hook(change.cookie, change.removed);
 }
 
-bool CCookieStore::Load(const QString& path) {
+bool CCookieStore::Load(const QString& path)
+{
     QFile file(path);
     QList<QNetworkCookie> cookies;
     if (file.exists()) {
@@ -171,7 +184,8 @@ bool CCookieStore::Load(const QString& path) {
     return true;
 }
 
-bool CCookieStore::Save() {
+bool CCookieStore::Save()
+{
     std::lock_guard lock(m_mutex);
     if (m_path.isEmpty()) return false;
     QSaveFile file(m_path);
@@ -182,12 +196,14 @@ bool CCookieStore::Save() {
     return true;
 }
 
-bool CCookieStore::HasUnsavedChanges() const {
+bool CCookieStore::HasUnsavedChanges() const
+{
     std::lock_guard lock(m_mutex);
     return m_dirty;
 }
 
-int CCookieStore::ImportNetscape(const QString& path) {
+int CCookieStore::ImportNetscape(const QString& path)
+{
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return -1;
     const QList<QNetworkCookie> cookies = ParseNetscape(file.readAll());
@@ -209,12 +225,14 @@ namespace {
 // FALSE, as curl writes them; Qt marks domain cookies by the same leading dot.
 constexpr char kHttpOnlyPrefix[] = "#HttpOnly_";
 
-QByteArray Flag(bool value) {
+QByteArray Flag(bool value)
+{
     return value ? "TRUE" : "FALSE";
 }
 } // namespace
 
-QList<QNetworkCookie> CCookieStore::ParseNetscape(const QByteArray& text) {
+QList<QNetworkCookie> CCookieStore::ParseNetscape(const QByteArray& text)
+{
     QList<QNetworkCookie> cookies;
     for (QByteArray line : text.split('\n')) {
         if (line.endsWith('\r')) line.chop(1);
@@ -243,7 +261,8 @@ QList<QNetworkCookie> CCookieStore::ParseNetscape(const QByteArray& text) {
     return cookies;
 }
 
-QByteArray CCookieStore::FormatNetscape(const QList<QNetworkCookie>& cookies) {
+QByteArray CCookieStore::FormatNetscape(const QList<QNetworkCookie>& cookies)
+{
     QByteArray text = "# Netscape HTTP Cookie File\n"
                       "# Written by Talvoria; session cookies have expiry 0.\n\n";
     const QDateTime now = QDateTime::currentDateTimeUtc();
@@ -253,9 +272,8 @@ QByteArray CCookieStore::FormatNetscape(const QList<QNetworkCookie>& cookies) {
         const qint64 expiry = cookie.isSessionCookie() ? 0 : cookie.expirationDate().toSecsSinceEpoch();
         if (cookie.isHttpOnly()) text += kHttpOnlyPrefix;
         text += domain + '\t' + Flag(domain.startsWith('.')) + '\t' +
-                (cookie.path().isEmpty() ? QByteArray("/") : cookie.path().toUtf8()) + '\t' +
-                Flag(cookie.isSecure()) + '\t' + QByteArray::number(expiry) + '\t' + cookie.name() + '\t' +
-                cookie.value() + '\n';
+                (cookie.path().isEmpty() ? QByteArray("/") : cookie.path().toUtf8()) + '\t' + Flag(cookie.isSecure()) +
+                '\t' + QByteArray::number(expiry) + '\t' + cookie.name() + '\t' + cookie.value() + '\n';
     }
     return text;
 }

@@ -20,7 +20,7 @@ class CookieJar;
 // Session cookies are saved too, with expiry 0, so that a login survives a restart of the
 // command line.
 class CCookieStore {
-  public:
+public:
     // Called after a cookie was added or changed (removed false) or deleted or expired (removed
     // true); on the thread that made the change, outside the store's lock. Not called when a
     // cookie is set to what the store already holds, so that two mirrored stores settle.
@@ -58,7 +58,7 @@ class CCookieStore {
     static QList<QNetworkCookie> ParseNetscape(const QByteArray& text);
     static QByteArray FormatNetscape(const QList<QNetworkCookie>& cookies);
 
-  private:
+private:
     struct Change {
         QNetworkCookie cookie;
         bool removed;

@@ -2,10 +2,12 @@
 
 #include <curl/curl.h>
 
-CCurlGlobal::CCurlGlobal() {
+CCurlGlobal::CCurlGlobal()
+{
     curl_global_init(CURL_GLOBAL_DEFAULT);
 }
 
-CCurlGlobal::~CCurlGlobal() {
+CCurlGlobal::~CCurlGlobal()
+{
     curl_global_cleanup();
 }

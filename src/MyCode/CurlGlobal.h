@@ -3,7 +3,7 @@
 // libcurl's process-wide set-up and tear-down. Each main holds one, made before any thread
 // fetches and outliving every fetch.
 class CCurlGlobal {
-  public:
+public:
     CCurlGlobal();
     ~CCurlGlobal();
     CCurlGlobal(const CCurlGlobal&) = delete;

@@ -30,7 +30,8 @@ struct UrlDeleter {
 using UrlHandle = std::unique_ptr<CURLU, UrlDeleter>;
 
 // Adapters build addresses with Chinese text and blanks in them; libcurl takes none of that raw.
-QByteArray EscapeUnsafeBytes(const QByteArray& text) {
+QByteArray EscapeUnsafeBytes(const QByteArray& text)
+{
     QByteArray escaped;
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
@@ -44,7 +45,8 @@ QByteArray EscapeUnsafeBytes(const QByteArray& text) {
     return escaped;
 }
 
-QByteArray UrlPart(CURLU* url, CURLUPart part) {
+QByteArray UrlPart(CURLU* url, CURLUPart part)
+{
     char* text = nullptr;
     if (curl_url_get(url, part, &text, 0) != CURLUE_OK) return {};
     QByteArray result(text);
@@ -52,14 +54,16 @@ QByteArray UrlPart(CURLU* url, CURLUPart part) {
     return result;
 }
 
-bool IsHttpWithHost(CURLU* url) {
+bool IsHttpWithHost(CURLU* url)
+{
     const QByteArray scheme = UrlPart(url, CURLUPART_SCHEME);
     return (scheme == "http" || scheme == "https") && !UrlPart(url, CURLUPART_HOST).isEmpty();
 }
 
 // location resolved against base, the way a browser resolves a redirect; empty when it does not
 // lead to an http or https address.
-QByteArray ResolveRedirect(const QByteArray& base, const QByteArray& location) {
+QByteArray ResolveRedirect(const QByteArray& base, const QByteArray& location)
+{
     UrlHandle url(curl_url());
     if (curl_url_set(url.get(), CURLUPART_URL, base.constData(), 0) != CURLUE_OK ||
         curl_url_set(url.get(), CURLUPART_URL, EscapeUnsafeBytes(location).constData(), 0) != CURLUE_OK ||
@@ -68,16 +72,19 @@ QByteArray ResolveRedirect(const QByteArray& base, const QByteArray& location) {
     return UrlPart(url.get(), CURLUPART_URL);
 }
 
-QString HostOf(const QByteArray& url) {
+QString HostOf(const QByteArray& url)
+{
     return QUrl::fromEncoded(url).host();
 }
 
-bool IsRedirectStatus(int status) {
+bool IsRedirectStatus(int status)
+{
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
 
 // Value of a "Name: value" header line when its name is name (compared without case).
-bool HeaderValue(const QByteArray& line, const char* name, QByteArray& value) {
+bool HeaderValue(const QByteArray& line, const char* name, QByteArray& value)
+{
     const qsizetype colon = line.indexOf(':');
     if (colon < 0 || line.left(colon).trimmed().compare(name, Qt::CaseInsensitive) != 0) return false;
     value = line.mid(colon + 1).trimmed();
@@ -97,7 +104,9 @@ struct ResponseHead {
 // What one hop of a transfer learns while libcurl runs it.
 struct Hop {
     Hop(const HttpTransfer& transfer, const HttpTransfer::Request& request, const QByteArray& url)
-        : transfer(transfer), request(request), url(url) {}
+        : transfer(transfer), request(request), url(url)
+    {
+    }
 
     const HttpTransfer& transfer;
     const HttpTransfer::Request& request;
@@ -110,7 +119,8 @@ struct Hop {
     Clock::time_point lastActivity = Clock::now();
     curl_off_t lastUploaded = 0;
 
-    bool EndOfHead() {
+    bool EndOfHead()
+    {
         head.complete = true;
         CCookieStore::Instance().StoreFromResponse(QUrl::fromEncoded(url), head.setCookies);
         if (IsRedirectStatus(head.status) && !head.location.isEmpty()) {
@@ -122,7 +132,8 @@ struct Hop {
     }
 };
 
-size_t OnHeaderLine(char* data, size_t size, size_t count, void* context) {
+size_t OnHeaderLine(char* data, size_t size, size_t count, void* context)
+{
     Hop& hop = *static_cast<Hop*>(context);
     const size_t length = size * count;
     hop.lastActivity = Clock::now();
@@ -148,7 +159,8 @@ size_t OnHeaderLine(char* data, size_t size, size_t count, void* context) {
     return length;
 }
 
-size_t OnBodyData(char* data, size_t size, size_t count, void* context) {
+size_t OnBodyData(char* data, size_t size, size_t count, void* context)
+{
     Hop& hop = *static_cast<Hop*>(context);
     const size_t length = size * count;
     hop.lastActivity = Clock::now();
@@ -166,13 +178,15 @@ size_t OnBodyData(char* data, size_t size, size_t count, void* context) {
     return 0;
 }
 
-bool Aborted(const HttpTransfer::Request& request) {
+bool Aborted(const HttpTransfer::Request& request)
+{
     return request.abort && *request.abort;
 }
 
 // libcurl only knows whole-transfer time-outs; the waits here are per operation: no progress
 // for the connect time-out before the answer's headers, or for the read time-out within its body.
-int OnProgress(void* context, curl_off_t, curl_off_t, curl_off_t, curl_off_t uploaded) {
+int OnProgress(void* context, curl_off_t, curl_off_t, curl_off_t, curl_off_t uploaded)
+{
     Hop& hop = *static_cast<Hop*>(context);
     const Clock::time_point now = Clock::now();
     if (uploaded != hop.lastUploaded) {
@@ -186,8 +200,8 @@ int OnProgress(void* context, curl_off_t, curl_off_t, curl_off_t, curl_off_t upl
 
 // The caller's header lines, with the store's cookies for this hop unless the caller sends its
 // own; a caller's cookie line never follows a redirect to another host.
-curl_slist* HeaderList(const QList<QByteArray>& callerLines, const QByteArray& url, bool sameHost,
-                       bool hasBody) {
+curl_slist* HeaderList(const QList<QByteArray>& callerLines, const QByteArray& url, bool sameHost, bool hasBody)
+{
     curl_slist* list = nullptr;
     bool callerCookie = false;
     QByteArray value;
@@ -206,14 +220,14 @@ curl_slist* HeaderList(const QList<QByteArray>& callerLines, const QByteArray& u
     return list;
 }
 
-void SetCommonOptions(CURL* easy, Hop& hop) {
+void SetCommonOptions(CURL* easy, Hop& hop)
+{
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(easy, CURLOPT_USERAGENT, kUserAgent);
     curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
     // A proxy's answer to a tunnel request is not the service's answer.
     curl_easy_setopt(easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
-    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS,
-                     static_cast<long>(std::max(1, hop.request.connectTimeoutMs)));
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(std::max(1, hop.request.connectTimeoutMs)));
     curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, kReadBufferSize);
     curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, OnHeaderLine);
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, &hop);
@@ -224,7 +238,8 @@ void SetCommonOptions(CURL* easy, Hop& hop) {
     curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
 }
 
-void SetMethod(CURL* easy, const QByteArray& method, const QByteArray& body) {
+void SetMethod(CURL* easy, const QByteArray& method, const QByteArray& body)
+{
     if (body.isNull()) {
         curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
     } else {
@@ -237,10 +252,10 @@ void SetMethod(CURL* easy, const QByteArray& method, const QByteArray& body) {
 
 } // namespace
 
-QByteArray PrepareAddress(const QString& address) {
+QByteArray PrepareAddress(const QString& address)
+{
     UrlHandle url(curl_url());
-    if (curl_url_set(url.get(), CURLUPART_URL, EscapeUnsafeBytes(address.toUtf8()).constData(), 0) !=
-            CURLUE_OK ||
+    if (curl_url_set(url.get(), CURLUPART_URL, EscapeUnsafeBytes(address.toUtf8()).constData(), 0) != CURLUE_OK ||
         !IsHttpWithHost(url.get()))
         return {};
     if (UrlPart(url.get(), CURLUPART_SCHEME) == "https") {
@@ -250,7 +265,8 @@ QByteArray PrepareAddress(const QString& address) {
     return UrlPart(url.get(), CURLUPART_URL);
 }
 
-bool HttpTransfer::Run(const Request& request) {
+bool HttpTransfer::Run(const Request& request)
+{
     std::unique_ptr<CURL, EasyDeleter> easy(curl_easy_init());
     if (!easy || request.url.isEmpty()) return false;
     const QString firstHost = HostOf(request.url);
@@ -277,8 +293,7 @@ bool HttpTransfer::Run(const Request& request) {
         url = ResolveRedirect(url, hop.head.location);
         if (url.isEmpty()) return false;
         // Browsers turn these into a plain GET; 307 and 308 repeat the request as it was.
-        if (hop.head.status == 303 ||
-            (method == "POST" && (hop.head.status == 301 || hop.head.status == 302))) {
+        if (hop.head.status == 303 || (method == "POST" && (hop.head.status == 301 || hop.head.status == 302))) {
             method = "GET";
             body = QByteArray();
         }

@@ -16,7 +16,7 @@ QByteArray PrepareAddress(const QString& address);
 // here rather than by libcurl so that every hop carries the cookies of its own host and leaves
 // the cookies it sets in the shared store.
 class HttpTransfer {
-  public:
+public:
     enum class Verdict { Continue, Stop, Fail };
 
     struct Request {

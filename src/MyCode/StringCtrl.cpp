@@ -78,7 +78,8 @@ qsizetype CStringCtrl::Count(QStringView text, QStringView sub)
 {
     if (sub.isEmpty()) return 0;
     qsizetype n = 0;
-    for (qsizetype pos = text.indexOf(sub); pos >= 0; pos = text.indexOf(sub, pos + sub.size())) ++n;
+    for (qsizetype pos = text.indexOf(sub); pos >= 0; pos = text.indexOf(sub, pos + sub.size()))
+        ++n;
     return n;
 }
 
@@ -144,7 +145,6 @@ void CStringCtrl::ReplaceList(QString& text, const QString& fromList, const QStr
         if (!from[i].isEmpty()) text.replace(from[i], to[i]);
 }
 
-
 QString CStringCtrl::UrlDecodeUtf8(const QString& text)
 {
     constexpr qsizetype kMaxDecoded = 1023;
@@ -175,7 +175,10 @@ QString CStringCtrl::RandomFraction()
     return QString::asprintf("%0.16f", double(r) / 32767.0);
 }
 
-QByteArray CStringCtrl::WideToGbk(QStringView text) { return CodePageConverter::Encode(text, CP_GBK); }
+QByteArray CStringCtrl::WideToGbk(QStringView text)
+{
+    return CodePageConverter::Encode(text, CP_GBK);
+}
 
 QByteArray CStringCtrl::WideToMulti(QStringView text, int codePage)
 {
@@ -234,8 +237,8 @@ QByteArray ToComplementHex(const QByteArray& bytes)
 {
     QByteArray hex;
     hex.reserve(bytes.size() * 2);
-    for (const char c : bytes) hex += QByteArray::number(255 - static_cast<unsigned char>(c), 16)
-                                          .rightJustified(2, '0').toUpper();
+    for (const char c : bytes)
+        hex += QByteArray::number(255 - static_cast<unsigned char>(c), 16).rightJustified(2, '0').toUpper();
     return hex;
 }
 

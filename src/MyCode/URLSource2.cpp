@@ -21,7 +21,8 @@ constexpr int kInflateChunk = 8192;
 // Appends one read to the body and cuts it by the marks; true once the end mark has arrived.
 // Only the stretch that the new bytes can complete is searched: the rest was searched before.
 bool AppendAndCut(QByteArray& body, const char* data, qsizetype size, const QByteArray& startMark,
-                  const QByteArray& endMark) {
+                  const QByteArray& endMark)
+{
     body.append(data, size);
     qsizetype fresh = size;
     const auto searchFrom = [&](const QByteArray& mark) {
@@ -41,7 +42,8 @@ bool AppendAndCut(QByteArray& body, const char* data, qsizetype size, const QByt
     return true;
 }
 
-void CutByMarks(QByteArray& text, const QByteArray& startMark, const QByteArray& endMark) {
+void CutByMarks(QByteArray& text, const QByteArray& startMark, const QByteArray& endMark)
+{
     if (!startMark.isEmpty())
         for (qsizetype at; (at = text.indexOf(startMark)) >= 0;)
             text.remove(0, at + startMark.size());
@@ -53,7 +55,8 @@ void CutByMarks(QByteArray& text, const QByteArray& startMark, const QByteArray&
 
 // The decimal number after the first "Content-Length:" lies within the limits. Compared without
 // case because HTTP/2 sends header names in lower case.
-bool AnnouncedLengthWithin(const QByteArray& headers, quint32 minBytes, quint32 maxBytes) {
+bool AnnouncedLengthWithin(const QByteArray& headers, quint32 minBytes, quint32 maxBytes)
+{
     static const QByteArray name = "content-length:";
     const qsizetype at = headers.toLower().indexOf(name);
     if (at < 0) return true;
@@ -66,19 +69,22 @@ bool AnnouncedLengthWithin(const QByteArray& headers, quint32 minBytes, quint32 
     return length >= minBytes && (maxBytes == 0 || length <= maxBytes);
 }
 
-bool SizeWithin(qsizetype size, quint32 minBytes, quint32 maxBytes) {
+bool SizeWithin(qsizetype size, quint32 minBytes, quint32 maxBytes)
+{
     const auto length = static_cast<quint64>(size);
     return length >= minBytes && (maxBytes == 0 || length <= maxBytes);
 }
 
 // Written under a temporary name in the same folder and renamed when complete, so that no
 // half-written picture ever carries the final name. A file that cannot be written is ignored.
-void SaveBody(const QString& path, const QByteArray& body) {
+void SaveBody(const QString& path, const QByteArray& body)
+{
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly) && file.write(body) == body.size()) file.commit();
 }
 
-HttpTransfer::Request TransferRequestFor(const CURLSource2& source) {
+HttpTransfer::Request TransferRequestFor(const CURLSource2& source)
+{
     HttpTransfer::Request request;
     request.url = PrepareAddress(source.m_strUrl);
     request.method = source.m_strVerb.toLatin1();
@@ -99,13 +105,17 @@ HttpTransfer::Request TransferRequestFor(const CURLSource2& source) {
 
 CURLSource2::CURLSource2(const QString& url, const QString& savePath, int timeoutMs)
     : m_strUrl(url), m_strVerb(QStringLiteral("GET")), m_strSavePath(savePath), m_nReadTimeout(timeoutMs),
-      m_nConnectTimeout(timeoutMs) {}
+      m_nConnectTimeout(timeoutMs)
+{
+}
 
-CURLSource2::~CURLSource2() {
+CURLSource2::~CURLSource2()
+{
     Reset();
 }
 
-void CURLSource2::Reset() {
+void CURLSource2::Reset()
+{
     m_strUrl.clear();
     m_strVerb = QStringLiteral("GET");
     m_strHeaders.clear();
@@ -119,7 +129,8 @@ void CURLSource2::Reset() {
     m_nMaxKB = 0;
 }
 
-bool CURLSource2::Send(CURLResponse& response, int flags) {
+bool CURLSource2::Send(CURLResponse& response, int flags)
+{
     for (int attempt = 1; attempt <= m_nRetries; ++attempt) {
         if (response.Perform(*this, flags)) {
             if (m_nMinLength == 0 && m_strRetryMark.isEmpty()) return true;
@@ -134,11 +145,13 @@ bool CURLSource2::Send(CURLResponse& response, int flags) {
     return false;
 }
 
-QString CURLSource2::GetCookie(const QString& url) {
+QString CURLSource2::GetCookie(const QString& url)
+{
     return QString::fromUtf8(CCookieStore::Instance().CookieHeader(QUrl(url)));
 }
 
-bool CURLSource2::Inflate(QByteArray& out, const char* data, qsizetype size, qsizetype limit) {
+bool CURLSource2::Inflate(QByteArray& out, const char* data, qsizetype size, qsizetype limit)
+{
     z_stream stream{};
     if (inflateInit2(&stream, 47) != Z_OK) return false;
     stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data));
@@ -161,7 +174,8 @@ bool CURLSource2::Inflate(QByteArray& out, const char* data, qsizetype size, qsi
     return result == Z_STREAM_END && !capped;
 }
 
-bool CURLResponse::Perform(const CURLSource2& request, int /*flags: cache modes, no cache here*/) {
+bool CURLResponse::Perform(const CURLSource2& request, int /*flags: cache modes, no cache here*/)
+{
     m_body.clear();
     m_strStartMark = request.m_strStartMark;
     m_strEndMark = request.m_strEndMark;
@@ -190,23 +204,24 @@ bool CURLResponse::Perform(const CURLSource2& request, int /*flags: cache modes,
             m_body.append(data, count);
         else if (AppendAndCut(m_body, data, count, m_strStartMark, m_strEndMark))
             return HttpTransfer::Verdict::Stop;
-        return maxBytes != 0 && static_cast<quint64>(m_body.size()) > maxBytes
-                   ? HttpTransfer::Verdict::Fail
-                   : HttpTransfer::Verdict::Continue;
+        return maxBytes != 0 && static_cast<quint64>(m_body.size()) > maxBytes ? HttpTransfer::Verdict::Fail
+                                                                               : HttpTransfer::Verdict::Continue;
     };
     if (!transfer.Run(transferRequest) || !SizeWithin(m_body.size(), minBytes, maxBytes)) return false;
     if (saving) SaveBody(request.m_strSavePath, m_body);
     return true;
 }
 
-QByteArray CURLResponse::Body(bool decompress) const {
+QByteArray CURLResponse::Body(bool decompress) const
+{
     if (!decompress || !m_bGzip) return m_body;
     QByteArray inflated;
     CURLSource2::Inflate(inflated, m_body.constData(), m_body.size(), m_nInflateLimit);
     return inflated;
 }
 
-void CURLResponse::GetText(QString& out, int flags) const {
+void CURLResponse::GetText(QString& out, int flags) const
+{
     QByteArray body = Body(flags & FLAG_DECOMPRESS);
     if (m_bGzip) CutByMarks(body, m_strStartMark, m_strEndMark);
 

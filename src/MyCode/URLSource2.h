@@ -22,7 +22,7 @@ enum FetchFlag : int {
 // One HTTP request: address, extra header lines, cut marks, size limits, time-outs and retry
 // policy. Callers assign the fields directly; one object serves many addresses in turn.
 class CURLSource2 {
-  public:
+public:
     // Decompressed output is capped so that a small body cannot inflate without end; a request
     // with m_nMaxKB set caps it at that size instead.
     static constexpr qsizetype kInflateCap = 256 * 1024 * 1024;
@@ -67,7 +67,7 @@ class CURLSource2 {
 
 // The answer to one attempt and the conversion of its body to text.
 class CURLResponse {
-  public:
+public:
     // One attempt of request: true when the transfer completed within the limits.
     bool Perform(const CURLSource2& request, int flags);
     // The body as text: decompressed when asked, cut by the marks when it was compressed,

@@ -49,7 +49,7 @@ void CLumarexDlg::OnOpenSavePath()
 {
     // While pictures are being saved the album's own folder is the interesting one.
     if (m_core->m_bPoolRunning) {
-        OpenFolder(m_core->m_downList.m_strSaveDir);
+        OpenFolder(m_core->PoolFolder());
         return;
     }
     const QString typed = m_cbSavePath->currentText().trimmed();

@@ -8,11 +8,11 @@ std::optional<CliArgs> ParseCliArgs(const QStringList& words)
 {
     CliArgs args;
     const std::pair<const char*, QString CliArgs::*> valued[] = {
-        {"--app-dir", &CliArgs::appDir}, {"--cookies", &CliArgs::cookies}, {"--service", &CliArgs::service},
+        {"--app-dir", &CliArgs::appDir}, {"--cookies", &CliArgs::cookies},  {"--service", &CliArgs::service},
         {"--albums", &CliArgs::albums},  {"--save-dir", &CliArgs::saveDir},
     };
     const std::pair<const char*, bool CliArgs::*> flags[] = {
-        {"--yes", &CliArgs::yes}, {"--no", &CliArgs::no}, {"--json", &CliArgs::json},
+        {"--yes", &CliArgs::yes},   {"--no", &CliArgs::no}, {"--json", &CliArgs::json},
         {"--help", &CliArgs::help}, {"-h", &CliArgs::help},
     };
     for (qsizetype i = 0; i < words.size(); ++i) {

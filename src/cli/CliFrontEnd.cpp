@@ -29,7 +29,10 @@ void CCliFrontEnd::EndProgressLine()
     m_progressShown = false;
 }
 
-void CCliFrontEnd::ShowMessage(const QString& text) { PrintLine(u"talvoria: "_s + text); }
+void CCliFrontEnd::ShowMessage(const QString& text)
+{
+    PrintLine(u"talvoria: "_s + text);
+}
 
 bool CCliFrontEnd::AskYesNo(const QString& text)
 {
@@ -95,4 +98,7 @@ void CCliFrontEnd::DownloadFinished(int seconds, int total)
     PrintLine(u"%1 张图片，用时 %2 秒"_s.arg(total).arg(seconds));
 }
 
-void CCliFrontEnd::OpenFolder(const QString& path) { PrintLine(u"保存在: "_s + path); }
+void CCliFrontEnd::OpenFolder(const QString& path)
+{
+    PrintLine(u"保存在: "_s + path);
+}

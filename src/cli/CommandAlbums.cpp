@@ -15,7 +15,8 @@ int RunGetAlbums(CCliSession& session, const CliArgs& args, const QString& addre
     CLumarexCore& core = session.Core();
     const int kind = ChooseFamily(args, address);
     if (kind < 0) {
-        std::fprintf(stderr, "talvoria-cli: unknown service %s (see 'talvoria-cli services')\n", qPrintable(args.service));
+        std::fprintf(stderr, "talvoria-cli: unknown service %s (see 'talvoria-cli services')\n",
+                     qPrintable(args.service));
         return EXIT_USAGE;
     }
     core.m_nSourceKind = kind;
@@ -34,8 +35,9 @@ void PrintAlbums(const ST_PERLIST& albums, bool json)
     for (int i = 0; i < albums.Count(); ++i) {
         const ST_PERLISTRECORD album = albums.At(i);
         if (!json) {
-            const QString line = u"%1\t%2\t%3\t%4"_s.arg(QString::asprintf("%04d", i + 1), album.strName,
-                                                        FormatPicCount(album.nPicCount), FormatPrivacy(album.nPrivacy));
+            const QString line =
+                u"%1\t%2\t%3\t%4"_s.arg(QString::asprintf("%04d", i + 1), album.strName,
+                                        FormatPicCount(album.nPicCount), FormatPrivacy(album.nPrivacy));
             std::printf("%s\n", line.toUtf8().constData());
             continue;
         }

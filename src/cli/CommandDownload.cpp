@@ -21,7 +21,8 @@ std::optional<std::vector<int>> ParseSelection(const QString& text, int albumCou
 {
     std::vector<int> albums;
     if (text.isEmpty() || text == u"all"_s) {
-        for (int i = 0; i < albumCount; ++i) albums.push_back(i);
+        for (int i = 0; i < albumCount; ++i)
+            albums.push_back(i);
         return albums;
     }
     for (const QString& part : text.split(u',')) {
@@ -32,7 +33,8 @@ std::optional<std::vector<int>> ParseSelection(const QString& text, int albumCou
         if (!firstOk || (bounds.size() == 2 && !lastOk) || bounds.size() > 2 || first < 1 || last < first ||
             last > albumCount)
             return std::nullopt;
-        for (int number = first; number <= last; ++number) albums.push_back(number - 1);
+        for (int number = first; number <= last; ++number)
+            albums.push_back(number - 1);
     }
     return albums;
 }

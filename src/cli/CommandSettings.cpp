@@ -10,9 +10,9 @@ namespace {
 using TextField = char16_t (ST_NAMESET::*)[kNameFieldUnits];
 
 const std::pair<const char*, TextField> kTextFields[] = {
-    {"szPrefix", &ST_NAMESET::szPrefix},         {"szSuffix", &ST_NAMESET::szSuffix},
+    {"szPrefix", &ST_NAMESET::szPrefix},           {"szSuffix", &ST_NAMESET::szSuffix},
     {"szReplaceFrom", &ST_NAMESET::szReplaceFrom}, {"szReplaceTo", &ST_NAMESET::szReplaceTo},
-    {"szDirPrefix", &ST_NAMESET::szDirPrefix},   {"szDirSuffix", &ST_NAMESET::szDirSuffix},
+    {"szDirPrefix", &ST_NAMESET::szDirPrefix},     {"szDirSuffix", &ST_NAMESET::szDirSuffix},
 };
 
 void PrintSettings(const ST_DOWNPARAM& down, const ST_NAMESET& names)

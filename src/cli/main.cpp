@@ -65,7 +65,10 @@ int Usage()
 }
 } // namespace
 
-std::span<const CliCommand> CliCommands() { return kCommands; }
+std::span<const CliCommand> CliCommands()
+{
+    return kCommands;
+}
 
 int main(int argc, char** argv)
 {

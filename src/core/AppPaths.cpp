@@ -15,7 +15,8 @@ QString ResolveAppDir(const QString& requested)
 {
     QString dir = requested;
     if (dir.isEmpty()) dir = qEnvironmentVariable("TALVORIA_HOME");
-    if (dir.isEmpty()) dir = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/talvoria");
+    if (dir.isEmpty())
+        dir = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/talvoria");
     dir = QDir(dir).absolutePath();
     QDir().mkpath(dir);
     return WithSlash(dir);

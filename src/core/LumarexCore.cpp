@@ -117,6 +117,18 @@ void CLumarexCore::OnDownload(const QString& savePath, const std::vector<int>& s
     StartWorker([this, savePath, selection] { DownloadDriver(*this, savePath, selection); });
 }
 
+QString CLumarexCore::PoolFolder() const
+{
+    std::lock_guard guard(m_poolFolderLock);
+    return m_strPoolFolder;
+}
+
+void CLumarexCore::SetPoolFolder(const QString& folder)
+{
+    std::lock_guard guard(m_poolFolderLock);
+    m_strPoolFolder = folder;
+}
+
 void CLumarexCore::SetGetListUi(bool running)
 {
     m_nGetListState = running ? GETLIST_RUNNING : GETLIST_IDLE;

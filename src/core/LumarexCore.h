@@ -50,6 +50,11 @@ public:
     // Waits until every operation thread has ended (the command line's way of waiting).
     void WaitForWorkers();
 
+    // The folder the running pool saves into, for the window's open-folder button (read on the
+    // window's thread while the download thread moves on to the next album).
+    QString PoolFolder() const;
+    void SetPoolFolder(const QString& folder);
+
     // The run-state switches; they also set the status texts and tell the front end.
     void SetGetListUi(bool running);
     void SetDownloadUi(bool running);
@@ -98,6 +103,8 @@ private:
         std::shared_ptr<std::atomic<bool>> done;
     };
     std::vector<Worker> m_workers;
+    mutable std::mutex m_poolFolderLock;
+    QString m_strPoolFolder;
     mutable std::mutex m_softLock;
     ST_SOFTDATA m_soft{};
 };

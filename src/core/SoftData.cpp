@@ -9,7 +9,8 @@
 QString FieldText(const char16_t* field, int units)
 {
     int length = 0;
-    while (length < units && field[length] != 0) ++length;
+    while (length < units && field[length] != 0)
+        ++length;
     return QString(reinterpret_cast<const QChar*>(field), length);
 }
 

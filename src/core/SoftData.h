@@ -9,7 +9,7 @@
 // soft.dat is the memory image of ST_SOFTDATA: 19808 bytes, little-endian, strings UTF-16LE,
 // no header. A file copied from another installation loads unchanged, so the layout is fixed.
 
-constexpr int kServiceSlots = 24;  // families 0 to 14 are used; 15 to 23 are reserved
+constexpr int kServiceSlots = 24;   // families 0 to 14 are used; 15 to 23 are reserved
 constexpr int kNameFieldUnits = 40; // UTF-16 units of each naming text, NUL included
 constexpr int kNameFieldMaxChars = 38;
 constexpr int kHistoryEntries = 5;
@@ -97,8 +97,14 @@ QString HistoryEntry(const ST_SOFTDATA& soft, History which, int index);
 QString FieldText(const char16_t* field, int units);
 void SetFieldText(char16_t* field, int units, const QString& text);
 
-template <int N> QString FieldText(const char16_t (&field)[N]) { return FieldText(field, N); }
-template <int N> void SetFieldText(char16_t (&field)[N], const QString& text) { SetFieldText(field, N, text); }
+template <int N> QString FieldText(const char16_t (&field)[N])
+{
+    return FieldText(field, N);
+}
+template <int N> void SetFieldText(char16_t (&field)[N], const QString& text)
+{
+    SetFieldText(field, N, text);
+}
 
 template <int N> void StoreNameText(char16_t (&field)[N], const QString& text)
 {

@@ -26,6 +26,12 @@ int CLumarexCore::AddAlbumRecord(const ST_PERLISTRECORD& album)
     return m_pAlbumList->Append(std::move(record));
 }
 
-int CLumarexCore::FindAlbumName(const QString& name) const { return m_pAlbumList->HasName(name) ? 0 : -1; }
+int CLumarexCore::FindAlbumName(const QString& name) const
+{
+    return m_pAlbumList->HasName(name) ? 0 : -1;
+}
 
-void CLumarexCore::ClearAlbums() { m_pAlbumList->Clear(); }
+void CLumarexCore::ClearAlbums()
+{
+    m_pAlbumList->Clear();
+}

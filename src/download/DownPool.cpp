@@ -23,18 +23,21 @@ CDownPool::CDownPool(std::atomic<bool>& stopDown, std::atomic<bool>& poolRunning
 {
 }
 
-CDownPool::~CDownPool() { JoinStragglers(); }
+CDownPool::~CDownPool()
+{
+    JoinStragglers();
+}
 
 void CDownPool::JoinStragglers()
 {
-    for (std::thread& worker : m_stragglers) worker.join();
+    for (std::thread& worker : m_stragglers)
+        worker.join();
     m_stragglers.clear();
 }
 
 namespace {
 // DownPicWorker: one picture, one request, one attempt; any failure only counts as done.
-void FetchPicture(QString url, QString headers, QString savePath, DownRunParams params,
-                  const std::atomic<bool>* abort)
+void FetchPicture(QString url, QString headers, QString savePath, DownRunParams params, const std::atomic<bool>* abort)
 {
     CURLSource2 request;
     CURLResponse response;
@@ -81,7 +84,8 @@ void CDownPool::Run(const CDownList& list, const DownRunParams& params, IFrontEn
     m_shared = std::make_shared<Shared>();
     m_slots.clear();
     m_slots.resize(size_t(n));
-    for (int slot = 0; slot < n; ++slot) StartWorker(slot, slot);
+    for (int slot = 0; slot < n; ++slot)
+        StartWorker(slot, slot);
 
     int next = n;
     int shown = -1;

@@ -11,7 +11,10 @@
 
 using namespace Qt::StringLiterals;
 
-QString NoAlbumSelectedMessage() { return u"请先在相册列表中勾选要下载的相册"_s; }
+QString NoAlbumSelectedMessage()
+{
+    return u"请先在相册列表中勾选要下载的相册"_s;
+}
 
 namespace {
 // The download root: save path, owner folder and owner sub-folder, created; empty on failure.
@@ -109,6 +112,7 @@ bool DownloadDriver(CLumarexCore& core, const QString& savePathText, const std::
             continue;
         }
         core.FrontEnd().SetStatusText(STATUS_COUNTS, u"已开始下载图片"_s);
+        core.SetPoolFolder(list.m_strSaveDir);
         pool.Run(list, params, &core.FrontEnd());
         FinishAlbum(core);
     }

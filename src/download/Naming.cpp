@@ -32,7 +32,8 @@ void ReplacePlaceholder(QString& name, const char16_t* placeholder, const QStrin
 void SanitizeName(QString& text, int fallback, bool checkLength)
 {
     CStringCtrl::DecodeEntities(text);
-    while (text.contains(u"  "_s)) text.replace(u"  "_s, u" "_s);
+    while (text.contains(u"  "_s))
+        text.replace(u"  "_s, u" "_s);
     text = text.trimmed();
     text.replace(u'.', QChar(0x3002));
     text.removeIf(IsDeletedFromNames);
@@ -125,7 +126,8 @@ namespace {
 QString ExtensionFromContent(const QByteArray& head, const QString& oldExtension)
 {
     unsigned char b[7] = {};
-    for (qsizetype i = 0; i < head.size() && i < 7; ++i) b[i] = static_cast<unsigned char>(head[i]);
+    for (qsizetype i = 0; i < head.size() && i < 7; ++i)
+        b[i] = static_cast<unsigned char>(head[i]);
     if (b[0] == 0xFF && b[1] == 0xD8) return u".jpg"_s;
     if (b[0] == 0x89 && b[1] == 0x50) return u".png"_s;
     if (b[0] == 0x47 && b[1] == 0x49 && b[2] == 0x46) return u".gif"_s;

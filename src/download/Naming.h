@@ -22,8 +22,8 @@ bool HasImageExtension(const QString& name);
 // What a picture name's placeholders draw on besides the album record.
 struct NamingContext {
     const ST_NAMESET& names;
-    QString ownerName; // "?8"
-    int selCount = 0;  // "?6"
+    QString ownerName;  // "?8"
+    int selCount = 0;   // "?6"
     int albumCount = 0; // "?7"
 };
 

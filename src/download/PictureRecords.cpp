@@ -8,8 +8,7 @@
 
 using namespace Qt::StringLiterals;
 
-void CLumarexCore::AddPicture(const QString& strUrl, const QString& strDesc, const QString& strHeaders,
-                              int nAlbum)
+void CLumarexCore::AddPicture(const QString& strUrl, const QString& strDesc, const QString& strHeaders, int nAlbum)
 {
     const ST_PERLISTRECORD album = m_pAlbumList->At(nAlbum);
     const int n = m_downList.Count();
@@ -18,9 +17,9 @@ void CLumarexCore::AddPicture(const QString& strUrl, const QString& strDesc, con
 
     // The description never chooses a folder: it is cleaned down to one file name.
     const QString stem = MakePictureName(strUrl, strDesc, album, n, context);
-    QString name = HasImageExtension(stem) ? FitFileName(stem.left(stem.lastIndexOf(u'.')),
-                                                         stem.mid(stem.lastIndexOf(u'.')))
-                                           : FitFileName(stem, u".jpg"_s);
+    QString name = HasImageExtension(stem)
+                       ? FitFileName(stem.left(stem.lastIndexOf(u'.')), stem.mid(stem.lastIndexOf(u'.')))
+                       : FitFileName(stem, u".jpg"_s);
     if (n == 0)
         StartAlbumFolder(album);
     else if (FindPictureName(name) >= 0)
@@ -55,4 +54,7 @@ QString CLumarexCore::UniquePictureName(const QString& stem) const
     }
 }
 
-int CLumarexCore::FindPictureName(const QString& name) const { return m_downList.FindName(name); }
+int CLumarexCore::FindPictureName(const QString& name) const
+{
+    return m_downList.FindName(name);
+}

@@ -55,7 +55,10 @@ void CDownList::Append(const QString& url, const QString& name, const QString& h
     m_arrHeaders.append(headers);
 }
 
-int CDownList::FindName(const QString& name) const { return m_nameIndex.value(name.toCaseFolded(), -1); }
+int CDownList::FindName(const QString& name) const
+{
+    return m_nameIndex.value(name.toCaseFolded(), -1);
+}
 
 void CDownList::Clear()
 {

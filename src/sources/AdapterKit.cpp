@@ -33,7 +33,8 @@ QString FetchText(CURLSource2& request, CURLResponse& response, const QString& u
 int ReadDecimal(const QString& text)
 {
     qsizetype i = 0;
-    while (i < text.size() && (text[i] == u' ' || text[i] == u'\t')) ++i;
+    while (i < text.size() && (text[i] == u' ' || text[i] == u'\t'))
+        ++i;
     const bool negative = i < text.size() && text[i] == u'-';
     if (negative || (i < text.size() && text[i] == u'+')) ++i;
     long long value = 0;
@@ -42,7 +43,10 @@ int ReadDecimal(const QString& text)
     return int(negative ? -value : value);
 }
 
-QString UnescapeSlashes(QString text) { return text.replace(u"\\/"_s, u"/"_s); }
+QString UnescapeSlashes(QString text)
+{
+    return text.replace(u"\\/"_s, u"/"_s);
+}
 
 void DumpText(const QString& folder, const QString& fileName, QStringView text)
 {
@@ -64,7 +68,10 @@ bool PhotoListingStopped(const CLumarexCore& core)
     return core.m_nDownState == DOWN_AT_HISTORY || core.m_nDownState == DOWN_STOP;
 }
 
-QString RefererLine(const QString& page) { return u"Referer: "_s + page; }
+QString RefererLine(const QString& page)
+{
+    return u"Referer: "_s + page;
+}
 
 bool AskForPassword(CLumarexCore& core, const QString& question, const QString& passwordPage)
 {

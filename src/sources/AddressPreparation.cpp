@@ -13,16 +13,26 @@ using namespace Qt::StringLiterals;
 namespace {
 const QString kHttp = u"http://"_s;
 
-void DropThrough(QString& text, QStringView mark) { CStringCtrl::SkipTo(text, mark, true); }
+void DropThrough(QString& text, QStringView mark)
+{
+    CStringCtrl::SkipTo(text, mark, true);
+}
 
 void CutAt(QString& text, std::initializer_list<QStringView> marks)
 {
-    for (QStringView mark : marks) CStringCtrl::CutAt(text, mark);
+    for (QStringView mark : marks)
+        CStringCtrl::CutAt(text, mark);
 }
 
-bool HasAfterStart(const QString& text, QStringView fragment) { return text.indexOf(fragment) > 0; }
+bool HasAfterStart(const QString& text, QStringView fragment)
+{
+    return text.indexOf(fragment) > 0;
+}
 
-bool NoAlbums(const CLumarexCore& core) { return core.m_pAlbumList->IsEmpty(); }
+bool NoAlbums(const CLumarexCore& core)
+{
+    return core.m_pAlbumList->IsEmpty();
+}
 
 void ShowIfNoAlbums(CLumarexCore& core, const QString& message)
 {
@@ -66,13 +76,17 @@ void ListTencentFamily(CLumarexCore& core, QString& address)
         ListQqGroupAlbums(core, address);
         core.m_nSubKind = 1;
     }
-    ShowIfNoAlbums(core, u"1、没有获取到相册，可能是因为空间不是公开的，可以先在登录菜单里登录你有访问权限的QQ号后重试\n\n"
-                         "2、下载QQ空间相册请直接输入QQ号进行下载\n\n"
-                         "3、下载群相册请输入群空间网址或者群相册网址进行下载\n\n"
-                         "4、下载腾讯微博相册，请输入那个人的主页网址进行下载"_s);
+    ShowIfNoAlbums(core,
+                   u"1、没有获取到相册，可能是因为空间不是公开的，可以先在登录菜单里登录你有访问权限的QQ号后重试\n\n"
+                   "2、下载QQ空间相册请直接输入QQ号进行下载\n\n"
+                   "3、下载群相册请输入群空间网址或者群相册网址进行下载\n\n"
+                   "4、下载腾讯微博相册，请输入那个人的主页网址进行下载"_s);
 }
 
-void ListBaiduFamily(CLumarexCore& core, QString& address) { ListBaiduAlbums(core, address); }
+void ListBaiduFamily(CLumarexCore& core, QString& address)
+{
+    ListBaiduAlbums(core, address);
+}
 
 void ListNeteaseFamily(CLumarexCore& core, QString& address)
 {
@@ -89,8 +103,8 @@ std::optional<QString> LookUpRenrenOwnerId(const QString& name, bool publicPage)
     CURLSource2 request;
     CURLResponse response;
     request.m_strHeaders = u"Accept-Encoding: gzip, deflate"_s;
-    request.m_strUrl = QString::fromUtf16(publicPage ? Hosts::kRenrenPageAddress : Hosts::kRenrenMainAddress) +
-                       u'/' + name;
+    request.m_strUrl =
+        QString::fromUtf16(publicPage ? Hosts::kRenrenPageAddress : Hosts::kRenrenMainAddress) + u'/' + name;
     if (!request.Send(response, 0)) return std::nullopt;
     QString text;
     response.GetText(text, FLAG_DECOMPRESS | FLAG_UTF8);
@@ -110,7 +124,8 @@ void ListRenrenFamily(CLumarexCore& core, QString& address)
     if (address.contains(QStringView(Hosts::kRenrenZhanHost))) {
         core.m_nSubKind = 10;
         ListRenrenZhanAlbums(core, address);
-        ShowIfNoAlbums(core, u"1、没有获取到相册，需要你在登录菜单里登录一个人人帐号(登录时勾上下次自动登录)后重新获取"_s);
+        ShowIfNoAlbums(core,
+                       u"1、没有获取到相册，需要你在登录菜单里登录一个人人帐号(登录时勾上下次自动登录)后重新获取"_s);
         return;
     }
     const bool publicPage = address.contains(QStringView(Hosts::kRenrenPageHost));

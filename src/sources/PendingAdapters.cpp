@@ -3,8 +3,8 @@
 // recognition and address preparation of these families are complete.
 #include "sources/Listers.h"
 
-#define TALVORIA_PENDING_ADAPTER(albums, photos)                                                   \
-    void albums(CLumarexCore&, QString&) {}                                                        \
+#define TALVORIA_PENDING_ADAPTER(albums, photos)                                                                       \
+    void albums(CLumarexCore&, QString&) {}                                                                            \
     void photos(CLumarexCore&, int) {}
 
 TALVORIA_PENDING_ADAPTER(ListQqGroupAlbums, ListQqGroupPhotos)

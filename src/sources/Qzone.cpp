@@ -97,7 +97,8 @@ void AddAlbumsFromList(CLumarexCore& core, const QString& text, const QString& n
 std::uint32_t CalcGTK(const QString& skey)
 {
     std::uint32_t hash = 5381;
-    for (QChar unit : skey) hash = hash * 33 + unit.unicode();
+    for (QChar unit : skey)
+        hash = hash * 33 + unit.unicode();
     return hash & 0x7FFFFFFF;
 }
 
@@ -106,10 +107,10 @@ void ListQzoneAlbums(CLumarexCore& core, QString& number)
     CURLSource2 request;
     CURLResponse response;
     request.m_strHeaders = ListingHeaders(kUserAddress + number);
-    const std::optional<QString> route = Fetch(
-        request, response,
-        QString::fromUtf16(Hosts::kQzoneRouteAddress) + u"/GetRoute?UIN=%1&version=2&type=json"_s.arg(number),
-        kTextFlags);
+    const std::optional<QString> route =
+        Fetch(request, response,
+              QString::fromUtf16(Hosts::kQzoneRouteAddress) + u"/GetRoute?UIN=%1&version=2&type=json"_s.arg(number),
+              kTextFlags);
     if (!route) {
         core.FrontEnd().ShowMessage(u"QQ空间相册错误1"_s);
         return;

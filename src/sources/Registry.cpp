@@ -54,7 +54,7 @@ int RecognizeAddress(const QString& typed, int current)
         int kind;
     };
     static constexpr Fragment kFragments[] = {
-        {Hosts::kQqDomain, SK_TENCENT},     {Hosts::kBaiduDomain, SK_BAIDU},
+        {Hosts::kQqDomain, SK_TENCENT},      {Hosts::kBaiduDomain, SK_BAIDU},
         {Hosts::kNeteaseDomain, SK_NETEASE}, {Hosts::kRenrenDomain, SK_RENREN},
         {Hosts::kSinaDomain, SK_SINA},       {Hosts::kWeiboDomain, SK_SINA},
         {Hosts::k56Domain, SK_56},           {Hosts::kPocoDomain, SK_POCO},
@@ -82,26 +82,42 @@ PhotoLister PhotoListerFor(int kind, int subKind)
 {
     switch (kind) {
     case SK_TENCENT:
-        return subKind == 0 ? ListQzonePhotos : subKind == 1 ? ListQqGroupPhotos
-                                            : subKind == 2 ? ListTencentWeiboPhotos
-                                                           : nullptr;
-    case SK_BAIDU: return ListBaiduPhotos;
-    case SK_NETEASE: return subKind == 1 ? ListNeteasePpPhotos : ListNeteasePhotos;
-    case SK_RENREN: return subKind == 0 ? ListRenrenPhotosOrByLink : subKind == 10 ? ListRenrenZhanPhotos : nullptr;
+        return subKind == 0   ? ListQzonePhotos
+               : subKind == 1 ? ListQqGroupPhotos
+               : subKind == 2 ? ListTencentWeiboPhotos
+                              : nullptr;
+    case SK_BAIDU:
+        return ListBaiduPhotos;
+    case SK_NETEASE:
+        return subKind == 1 ? ListNeteasePpPhotos : ListNeteasePhotos;
+    case SK_RENREN:
+        return subKind == 0 ? ListRenrenPhotosOrByLink : subKind == 10 ? ListRenrenZhanPhotos : nullptr;
     case SK_SINA:
-        return subKind == 0 ? ListSinaBlogPhotos : subKind == 1 ? ListSinaBlogArticlePhotos
-                                               : subKind == 2 ? ListSinaWeiboPhotos
-                                                              : nullptr;
-    case SK_56: return List56PhotoPhotos;
-    case SK_POCO: return subKind == 0 ? ListPocoPhotos : subKind == 1 ? ListPocoSetPhotos : nullptr;
-    case SK_YUPOO: return ListYupooPhotos;
-    case SK_51: return List51Photos;
-    case SK_ZOL: return ListZolPhotos;
-    case SK_PCHOME: return ListPchomePhotos;
-    case SK_TAOBAO: return ListTaobaoPhotos;
-    case SK_MOKO: return ListMokoPhotos;
-    case SK_BABYTREE: return subKind == 0 ? ListBabytreeHomePhotos : ListBabytreePhotos;
-    case SK_PCONLINE: return ListPconlinePhotos;
-    default: return nullptr;
+        return subKind == 0   ? ListSinaBlogPhotos
+               : subKind == 1 ? ListSinaBlogArticlePhotos
+               : subKind == 2 ? ListSinaWeiboPhotos
+                              : nullptr;
+    case SK_56:
+        return List56PhotoPhotos;
+    case SK_POCO:
+        return subKind == 0 ? ListPocoPhotos : subKind == 1 ? ListPocoSetPhotos : nullptr;
+    case SK_YUPOO:
+        return ListYupooPhotos;
+    case SK_51:
+        return List51Photos;
+    case SK_ZOL:
+        return ListZolPhotos;
+    case SK_PCHOME:
+        return ListPchomePhotos;
+    case SK_TAOBAO:
+        return ListTaobaoPhotos;
+    case SK_MOKO:
+        return ListMokoPhotos;
+    case SK_BABYTREE:
+        return subKind == 0 ? ListBabytreeHomePhotos : ListBabytreePhotos;
+    case SK_PCONLINE:
+        return ListPconlinePhotos;
+    default:
+        return nullptr;
     }
 }

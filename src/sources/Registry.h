@@ -27,7 +27,7 @@ enum SourceKind : int {
 };
 
 struct ServiceFamily {
-    const char* shortName;   // for the command line
+    const char* shortName;    // for the command line
     const char16_t* listText; // the service list entry
     // Prepares the typed address for the family and calls its album lister(s), choosing the
     // variant (m_nSubKind) on the way.

@@ -92,7 +92,8 @@ TEST_F(NeteaseTest, ListsAlbumsWithScriptsAccessCodesAndPlaceholders)
     ASSERT_EQ(calls.size(), 4); // 104, 105, 106, 107
     EXPECT_EQ(calls[1].query(), kCallHead + "number%3A105&c0-param1=string%3A&c0-param2=string%3A"
                                             "&c0-param3=number%3A24881696&c0-param4=boolean%3Afalse&batchId=530377");
-    for (const FakeRequest& call : calls) EXPECT_EQ(call.header("Accept-Encoding"), QByteArray("gzip, deflate"));
+    for (const FakeRequest& call : calls)
+        EXPECT_EQ(call.header("Accept-Encoding"), QByteArray("gzip, deflate"));
 }
 
 TEST_F(NeteaseTest, OwnerNameFallbackAndAlbumHomes)

@@ -45,7 +45,8 @@ TEST(QzoneToken, Gtk)
     // Long keys wrap at 32 bits before the top bit is cleared.
     std::uint32_t expected = 5381;
     const QString key = u"@AbCdEfGhI中"_s;
-    for (QChar c : key) expected = expected * 33 + c.unicode();
+    for (QChar c : key)
+        expected = expected * 33 + c.unicode();
     EXPECT_EQ(CalcGTK(key), expected & 0x7FFFFFFF);
 }
 
@@ -123,9 +124,8 @@ TEST_F(QzoneTest, BareNumberWithoutAlbumsIsTriedAsAGroupThenExplained)
 TEST_F(QzoneTest, RouteFailureAndServiceErrors)
 {
     // A route answer cut short fails the lookup.
-    service.Route("route.store.qq.com", "/GetRoute", [](const FakeRequest&) {
-        return FakeReply::Ok("x").AnnounceLength(100);
-    });
+    service.Route("route.store.qq.com", "/GetRoute",
+                  [](const FakeRequest&) { return FakeReply::Ok("x").AnnounceLength(100); });
     GetAlbums(SK_TENCENT, u"111"_s);
     EXPECT_TRUE(frontEnd.Messages().contains(u"QQ空间相册错误1"_s));
 

@@ -23,7 +23,8 @@ bool AdapterTest::GetAlbums(int kind, const QString& address)
 bool AdapterTest::Download(std::vector<int> albums)
 {
     if (albums.empty())
-        for (int i = 0; i < core.m_pAlbumList->Count(); ++i) albums.push_back(i);
+        for (int i = 0; i < core.m_pAlbumList->Count(); ++i)
+            albums.push_back(i);
     core.m_nDownState = DOWN_RUNNING;
     return DownloadDriver(core, saveRoot.path(), albums);
 }
@@ -47,7 +48,8 @@ QByteArray AdapterTest::SavedBytes(const QString& relative) const
 QStringList AdapterTest::AlbumNames() const
 {
     QStringList names;
-    for (int i = 0; i < core.m_pAlbumList->Count(); ++i) names << core.m_pAlbumList->At(i).strName;
+    for (int i = 0; i < core.m_pAlbumList->Count(); ++i)
+        names << core.m_pAlbumList->At(i).strName;
     return names;
 }
 
@@ -56,6 +58,7 @@ QByteArray FakePicture(int seed, int size)
     QByteArray bytes(size, char(seed));
     bytes[0] = char(0xFF);
     bytes[1] = char(0xD8);
-    for (int i = 2; i < size; ++i) bytes[i] = char((i * 31 + seed * 7) & 0xFF);
+    for (int i = 2; i < size; ++i)
+        bytes[i] = char((i * 31 + seed * 7) & 0xFF);
     return bytes;
 }

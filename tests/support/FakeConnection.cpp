@@ -10,7 +10,8 @@ namespace {
 
 constexpr qsizetype kMaxHeadSize = 1 << 20;
 
-bool SendAll(int socket, const QByteArray& bytes) {
+bool SendAll(int socket, const QByteArray& bytes)
+{
     qsizetype sent = 0;
     while (sent < bytes.size()) {
         // The client may hang up at any moment (an end mark reached); no SIGPIPE for that.
@@ -22,7 +23,8 @@ bool SendAll(int socket, const QByteArray& bytes) {
 }
 
 // Reads until buffer holds at least size bytes; false when the client closed.
-bool ReadAtLeast(int socket, QByteArray& buffer, qsizetype size) {
+bool ReadAtLeast(int socket, QByteArray& buffer, qsizetype size)
+{
     char chunk[65536];
     while (buffer.size() < size) {
         const ssize_t count = recv(socket, chunk, sizeof chunk, 0);
@@ -32,12 +34,14 @@ bool ReadAtLeast(int socket, QByteArray& buffer, qsizetype size) {
     return true;
 }
 
-QByteArray HostWithoutPort(const QByteArray& authority) {
+QByteArray HostWithoutPort(const QByteArray& authority)
+{
     const qsizetype colon = authority.lastIndexOf(':');
     return (colon < 0 ? authority : authority.left(colon)).toLower();
 }
 
-bool ParseHead(const QByteArray& head, FakeRequest& request) {
+bool ParseHead(const QByteArray& head, FakeRequest& request)
+{
     const QList<QByteArray> lines = head.split('\n');
     const QList<QByteArray> requestLine = lines.value(0).trimmed().split(' ');
     if (requestLine.size() != 3) return false;
@@ -45,23 +49,22 @@ bool ParseHead(const QByteArray& head, FakeRequest& request) {
     request.target = requestLine[1];
     for (qsizetype i = 1; i < lines.size(); ++i) {
         const qsizetype colon = lines[i].indexOf(':');
-        if (colon > 0)
-            request.headers.append({lines[i].left(colon).trimmed(), lines[i].mid(colon + 1).trimmed()});
+        if (colon > 0) request.headers.append({lines[i].left(colon).trimmed(), lines[i].mid(colon + 1).trimmed()});
     }
     request.host = HostWithoutPort(request.header("Host"));
     static const QByteArray absolute = "http://";
     if (request.target.toLower().startsWith(absolute)) {
         const qsizetype slash = request.target.indexOf('/', absolute.size());
         request.viaProxy = true;
-        request.host =
-            HostWithoutPort(request.target.mid(absolute.size(), slash < 0 ? -1 : slash - absolute.size()));
+        request.host = HostWithoutPort(request.target.mid(absolute.size(), slash < 0 ? -1 : slash - absolute.size()));
         request.target = slash < 0 ? QByteArray("/") : request.target.mid(slash);
     }
     return true;
 }
 
 // Reads the next request; buffer carries what arrived beyond it to the next call.
-bool ReadRequest(int socket, QByteArray& buffer, FakeRequest& request) {
+bool ReadRequest(int socket, QByteArray& buffer, FakeRequest& request)
+{
     qsizetype headEnd;
     while ((headEnd = buffer.indexOf("\r\n\r\n")) < 0) {
         if (buffer.size() > kMaxHeadSize || !ReadAtLeast(socket, buffer, buffer.size() + 1)) return false;
@@ -79,7 +82,8 @@ bool ReadRequest(int socket, QByteArray& buffer, FakeRequest& request) {
     return true;
 }
 
-QByteArray ReasonPhrase(int status) {
+QByteArray ReasonPhrase(int status)
+{
     switch (status) {
     case 200:
         return "OK";
@@ -108,23 +112,23 @@ QByteArray ReasonPhrase(int status) {
     }
 }
 
-QByteArray Head(const FakeReply& reply, bool keepAlive) {
-    QByteArray head =
-        "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + ReasonPhrase(reply.status) + "\r\n";
+QByteArray Head(const FakeReply& reply, bool keepAlive)
+{
+    QByteArray head = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + ReasonPhrase(reply.status) + "\r\n";
     for (const auto& [name, value] : reply.headers)
         head += name + ": " + value + "\r\n";
     if (reply.chunked)
         head += "Transfer-Encoding: chunked\r\n";
     else
-        head += "Content-Length: " + QByteArray::number(reply.announcedLength.value_or(reply.body.size())) +
-                "\r\n";
+        head += "Content-Length: " + QByteArray::number(reply.announcedLength.value_or(reply.body.size())) + "\r\n";
     head += keepAlive ? "Connection: keep-alive\r\n\r\n" : "Connection: close\r\n\r\n";
     return head;
 }
 
 // Sends the body in pieces cut at the chunk boundaries and pause offsets (a pause inside a
 // chunked body also ends a chunk there), pausing where asked.
-bool SendBody(int socket, const FakeReply& reply, FakeServiceState& state) {
+bool SendBody(int socket, const FakeReply& reply, FakeServiceState& state)
+{
     const qsizetype size = reply.body.size();
     QList<qsizetype> cuts = {0, size};
     if (reply.chunked) cuts += reply.chunkBoundaries;
@@ -140,14 +144,14 @@ bool SendBody(int socket, const FakeReply& reply, FakeServiceState& state) {
             if (std::clamp<qsizetype>(offset, 0, size) == cuts[i] && !state.Pause(milliseconds)) return false;
         if (i + 1 == cuts.size()) break;
         const QByteArray piece = reply.body.mid(cuts[i], cuts[i + 1] - cuts[i]);
-        const QByteArray wire =
-            reply.chunked ? QByteArray::number(piece.size(), 16) + "\r\n" + piece + "\r\n" : piece;
+        const QByteArray wire = reply.chunked ? QByteArray::number(piece.size(), 16) + "\r\n" + piece + "\r\n" : piece;
         if (!SendAll(socket, wire)) return false;
     }
     return !reply.chunked || SendAll(socket, "0\r\n\r\n");
 }
 
-FakeReply Answer(const FakeServiceState& state, const FakeRequest& request) {
+FakeReply Answer(const FakeServiceState& state, const FakeRequest& request)
+{
     const FakeHandler handler = state.routes.Find(request);
     if (!handler) return FakeReply::Status(404, "no route for " + request.host + request.target);
     try {
@@ -159,7 +163,8 @@ FakeReply Answer(const FakeServiceState& state, const FakeRequest& request) {
 
 } // namespace
 
-void ServeConnection(std::shared_ptr<FakeServiceState> state, int socket) {
+void ServeConnection(std::shared_ptr<FakeServiceState> state, int socket)
+{
     QByteArray buffer;
     for (;;) {
         FakeRequest request;

@@ -9,45 +9,50 @@
 #include <algorithm>
 #include <stdexcept>
 
-QString FixturePath(const QString& relative) {
+QString FixturePath(const QString& relative)
+{
     // This file lives in tests/support; the build compiles it by its absolute path.
-    return QDir::cleanPath(QFileInfo(QStringLiteral(__FILE__))
-                               .dir()
-                               .absoluteFilePath(QStringLiteral("../fixtures/") + relative));
+    return QDir::cleanPath(
+        QFileInfo(QStringLiteral(__FILE__)).dir().absoluteFilePath(QStringLiteral("../fixtures/") + relative));
 }
 
-QByteArray FakeRequest::path() const {
+QByteArray FakeRequest::path() const
+{
     const qsizetype mark = target.indexOf('?');
     return mark < 0 ? target : target.left(mark);
 }
 
-QByteArray FakeRequest::query() const {
+QByteArray FakeRequest::query() const
+{
     const qsizetype mark = target.indexOf('?');
     return mark < 0 ? QByteArray() : target.mid(mark + 1);
 }
 
-QByteArray FakeRequest::header(const QByteArray& name) const {
+QByteArray FakeRequest::header(const QByteArray& name) const
+{
     for (const auto& [key, value] : headers)
         if (key.compare(name, Qt::CaseInsensitive) == 0) return value;
     return {};
 }
 
-bool FakeRequest::hasHeader(const QByteArray& name) const {
+bool FakeRequest::hasHeader(const QByteArray& name) const
+{
     return std::any_of(headers.begin(), headers.end(),
                        [&](const auto& h) { return h.first.compare(name, Qt::CaseInsensitive) == 0; });
 }
 
-FakeReply FakeReply::Ok(const QByteArray& body, const QByteArray& contentType) {
+FakeReply FakeReply::Ok(const QByteArray& body, const QByteArray& contentType)
+{
     FakeReply reply;
     reply.body = body;
     reply.Header("Content-Type", contentType);
     return reply;
 }
 
-FakeReply FakeReply::File(const QString& path) {
+FakeReply FakeReply::File(const QString& path)
+{
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw std::runtime_error("fixture not readable: " + path.toStdString());
+    if (!file.open(QIODevice::ReadOnly)) throw std::runtime_error("fixture not readable: " + path.toStdString());
     const QString suffix = QFileInfo(path).suffix().toLower();
     QByteArray type = "application/octet-stream";
     if (suffix == "html" || suffix == "htm")
@@ -65,49 +70,58 @@ FakeReply FakeReply::File(const QString& path) {
     return Ok(file.readAll(), type);
 }
 
-FakeReply FakeReply::Status(int status, const QByteArray& body) {
+FakeReply FakeReply::Status(int status, const QByteArray& body)
+{
     FakeReply reply = Ok(body, "text/html");
     reply.status = status;
     return reply;
 }
 
-FakeReply FakeReply::Redirect(const QByteArray& location, int status) {
+FakeReply FakeReply::Redirect(const QByteArray& location, int status)
+{
     return Status(status).Header("Location", location);
 }
 
-FakeReply& FakeReply::Header(const QByteArray& name, const QByteArray& value) {
+FakeReply& FakeReply::Header(const QByteArray& name, const QByteArray& value)
+{
     headers.append({name, value});
     return *this;
 }
 
-FakeReply& FakeReply::SetCookie(const QByteArray& cookie) {
+FakeReply& FakeReply::SetCookie(const QByteArray& cookie)
+{
     return Header("Set-Cookie", cookie);
 }
 
-FakeReply& FakeReply::Gzipped() {
+FakeReply& FakeReply::Gzipped()
+{
     body = GzipBytes(body);
     return Header("Content-Encoding", "gzip");
 }
 
-FakeReply& FakeReply::ChunkedAt(QList<qsizetype> boundaries) {
+FakeReply& FakeReply::ChunkedAt(QList<qsizetype> boundaries)
+{
     chunked = true;
     chunkBoundaries = std::move(boundaries);
     return *this;
 }
 
-FakeReply& FakeReply::AnnounceLength(qint64 length) {
+FakeReply& FakeReply::AnnounceLength(qint64 length)
+{
     announcedLength = length;
     return *this;
 }
 
-FakeReply& FakeReply::PauseAt(qsizetype offset, int milliseconds) {
+FakeReply& FakeReply::PauseAt(qsizetype offset, int milliseconds)
+{
     pauses.append({offset, milliseconds});
     return *this;
 }
 
 namespace {
 // Compresses total bytes made of block repeated (the last copy cut short).
-QByteArray GzipRepeating(const QByteArray& block, qint64 total) {
+QByteArray GzipRepeating(const QByteArray& block, qint64 total)
+{
     z_stream stream{};
     deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, 15 + 16, 9, Z_DEFAULT_STRATEGY);
     QByteArray out;
@@ -131,10 +145,12 @@ QByteArray GzipRepeating(const QByteArray& block, qint64 total) {
 }
 } // namespace
 
-QByteArray GzipBytes(const QByteArray& data) {
+QByteArray GzipBytes(const QByteArray& data)
+{
     return GzipRepeating(data, data.size());
 }
 
-QByteArray GzipZeros(qint64 count) {
+QByteArray GzipZeros(qint64 count)
+{
     return GzipRepeating(QByteArray(1 << 20, '\0'), count);
 }

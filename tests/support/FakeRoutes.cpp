@@ -1,12 +1,14 @@
 #include "support/FakeRoutes.h"
 
 namespace {
-QByteArray Key(const QByteArray& host, const QByteArray& target) {
+QByteArray Key(const QByteArray& host, const QByteArray& target)
+{
     return host + ' ' + target;
 }
 } // namespace
 
-void FakeRoutes::Add(const QByteArray& host, const QByteArray& target, FakeHandler handler) {
+void FakeRoutes::Add(const QByteArray& host, const QByteArray& target, FakeHandler handler)
+{
     const QByteArray anyOrHost = host == "*" ? QByteArray() : host.toLower();
     std::lock_guard lock(m_mutex);
     if (target.endsWith('*')) {
@@ -20,7 +22,8 @@ void FakeRoutes::Add(const QByteArray& host, const QByteArray& target, FakeHandl
     }
 }
 
-FakeHandler FakeRoutes::Find(const FakeRequest& request) const {
+FakeHandler FakeRoutes::Find(const FakeRequest& request) const
+{
     std::lock_guard lock(m_mutex);
     for (const QByteArray& host : {request.host, QByteArray()}) {
         if (auto it = m_targets.constFind(Key(host, request.target)); it != m_targets.cend()) return *it;
@@ -30,11 +33,10 @@ FakeHandler FakeRoutes::Find(const FakeRequest& request) const {
     }
     const Prefix* best = nullptr;
     for (const Prefix& route : m_prefixes) {
-        if ((!route.host.isEmpty() && route.host != request.host) || !request.target.startsWith(route.prefix))
-            continue;
+        if ((!route.host.isEmpty() && route.host != request.host) || !request.target.startsWith(route.prefix)) continue;
         const bool longer = !best || route.prefix.size() > best->prefix.size();
-        const bool sameButNamedHost = best && route.prefix.size() == best->prefix.size() &&
-                                      best->host.isEmpty() && !route.host.isEmpty();
+        const bool sameButNamedHost =
+            best && route.prefix.size() == best->prefix.size() && best->host.isEmpty() && !route.host.isEmpty();
         if (longer || sameButNamedHost) best = &route;
     }
     return best ? best->handler : FakeHandler();

@@ -16,12 +16,12 @@ using FakeHandler = std::function<FakeReply(const FakeRequest&)>;
 // every target starting with the prefix. Exact targets beat paths, paths beat prefixes, longer
 // prefixes beat shorter ones, a named host beats any host; a route added again replaces the old.
 class FakeRoutes {
-  public:
+public:
     void Add(const QByteArray& host, const QByteArray& target, FakeHandler handler);
     // Empty when no route matches.
     FakeHandler Find(const FakeRequest& request) const;
 
-  private:
+private:
     struct Prefix {
         QByteArray host;
         QByteArray prefix;

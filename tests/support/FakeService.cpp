@@ -12,29 +12,34 @@
 
 #include <stdexcept>
 
-void FakeServiceState::Record(const FakeRequest& request) {
+void FakeServiceState::Record(const FakeRequest& request)
+{
     std::lock_guard lock(mutex);
     requests.append(request);
     maxInFlight = std::max(maxInFlight, ++inFlight);
 }
 
-void FakeServiceState::Answered() {
+void FakeServiceState::Answered()
+{
     std::lock_guard lock(mutex);
     --inFlight;
 }
 
-bool FakeServiceState::Pause(int milliseconds) {
+bool FakeServiceState::Pause(int milliseconds)
+{
     std::unique_lock lock(mutex);
     return !changed.wait_for(lock, std::chrono::milliseconds(milliseconds), [this] { return stopping; });
 }
 
-void FakeServiceState::Opened(int socket) {
+void FakeServiceState::Opened(int socket)
+{
     std::lock_guard lock(mutex);
     openSockets.insert(socket);
     ++connections;
 }
 
-void FakeServiceState::Closed(int socket) {
+void FakeServiceState::Closed(int socket)
+{
     {
         // Closed under the lock so that Stop never shuts down a number already reused.
         std::lock_guard lock(mutex);
@@ -47,7 +52,8 @@ void FakeServiceState::Closed(int socket) {
 
 namespace {
 
-void AcceptLoop(std::shared_ptr<FakeServiceState> state, int listenSocket, int wakeSocket) {
+void AcceptLoop(std::shared_ptr<FakeServiceState> state, int listenSocket, int wakeSocket)
+{
     pollfd watched[2] = {{listenSocket, POLLIN, 0}, {wakeSocket, POLLIN, 0}};
     for (;;) {
         if (poll(watched, 2, -1) < 0 && errno != EINTR) return;
@@ -65,14 +71,14 @@ void AcceptLoop(std::shared_ptr<FakeServiceState> state, int listenSocket, int w
 
 } // namespace
 
-FakeService::FakeService() : m_state(std::make_shared<FakeServiceState>()) {
+FakeService::FakeService() : m_state(std::make_shared<FakeServiceState>())
+{
     m_listenSocket = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
-    if (m_listenSocket < 0 ||
-        bind(m_listenSocket, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+    if (m_listenSocket < 0 || bind(m_listenSocket, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
         listen(m_listenSocket, SOMAXCONN) != 0 ||
         getsockname(m_listenSocket, reinterpret_cast<sockaddr*>(&address), &length) != 0 ||
         pipe2(m_wakePipe, O_CLOEXEC) != 0) {
@@ -83,11 +89,13 @@ FakeService::FakeService() : m_state(std::make_shared<FakeServiceState>()) {
     m_acceptor = std::thread(AcceptLoop, m_state, m_listenSocket, m_wakePipe[0]);
 }
 
-FakeService::~FakeService() {
+FakeService::~FakeService()
+{
     Stop();
 }
 
-void FakeService::Stop() {
+void FakeService::Stop()
+{
     if (!m_acceptor.joinable()) return;
     const char wake = 1;
     [[maybe_unused]] const ssize_t written = write(m_wakePipe[1], &wake, 1);
@@ -103,51 +111,61 @@ void FakeService::Stop() {
     m_state->changed.wait(lock, [this] { return m_state->connections == 0; });
 }
 
-QString FakeService::ProxyUrl() const {
+QString FakeService::ProxyUrl() const
+{
     return QStringLiteral("http://127.0.0.1:%1").arg(m_port);
 }
 
-QString FakeService::DirectUrl(const QByteArray& target) const {
+QString FakeService::DirectUrl(const QByteArray& target) const
+{
     return ProxyUrl() + QString::fromUtf8(target);
 }
 
-void FakeService::Route(const QByteArray& host, const QByteArray& target, const FakeReply& reply) {
+void FakeService::Route(const QByteArray& host, const QByteArray& target, const FakeReply& reply)
+{
     Route(host, target, [reply](const FakeRequest&) { return reply; });
 }
 
-void FakeService::Route(const QByteArray& host, const QByteArray& target, FakeHandler handler) {
+void FakeService::Route(const QByteArray& host, const QByteArray& target, FakeHandler handler)
+{
     m_state->routes.Add(host, target, std::move(handler));
 }
 
-QList<FakeRequest> FakeService::Requests() const {
+QList<FakeRequest> FakeService::Requests() const
+{
     std::lock_guard lock(m_state->mutex);
     return m_state->requests;
 }
 
-QList<FakeRequest> FakeService::RequestsFor(const QByteArray& host, const QByteArray& path) const {
+QList<FakeRequest> FakeService::RequestsFor(const QByteArray& host, const QByteArray& path) const
+{
     QList<FakeRequest> matching;
     for (const FakeRequest& request : Requests())
         if (request.host == host.toLower() && request.path() == path) matching.append(request);
     return matching;
 }
 
-qsizetype FakeService::RequestCount() const {
+qsizetype FakeService::RequestCount() const
+{
     std::lock_guard lock(m_state->mutex);
     return m_state->requests.size();
 }
 
-void FakeService::ClearRequests() {
+void FakeService::ClearRequests()
+{
     std::lock_guard lock(m_state->mutex);
     m_state->requests.clear();
     m_state->maxInFlight = m_state->inFlight;
 }
 
-int FakeService::InFlight() const {
+int FakeService::InFlight() const
+{
     std::lock_guard lock(m_state->mutex);
     return m_state->inFlight;
 }
 
-int FakeService::MaxInFlight() const {
+int FakeService::MaxInFlight() const
+{
     std::lock_guard lock(m_state->mutex);
     return m_state->maxInFlight;
 }

@@ -24,7 +24,7 @@ struct FakeServiceState;
 //   ... fetch "http://photo.example.com/list?page=1" ...
 //   EXPECT_EQ(service.RequestsFor("photo.example.com", "/list").size(), 1);
 class FakeService {
-  public:
+public:
     FakeService(); // listening and serving when it returns
     ~FakeService();
     FakeService(const FakeService&) = delete;
@@ -51,7 +51,7 @@ class FakeService {
     int InFlight() const;
     int MaxInFlight() const;
 
-  private:
+private:
     std::shared_ptr<FakeServiceState> m_state;
     int m_listenSocket = -1;
     int m_wakePipe[2] = {-1, -1};

@@ -12,7 +12,8 @@ const char* const kClearedVariables[] = {"HTTP_PROXY", "https_proxy", "HTTPS_PRO
                                          "ALL_PROXY",  "no_proxy",    "NO_PROXY"};
 } // namespace
 
-ScopedProxy::ScopedProxy(const FakeService& service) {
+ScopedProxy::ScopedProxy(const FakeService& service)
+{
     QList<QByteArray> names = {"http_proxy"};
     for (const char* name : kClearedVariables)
         names.append(name);
@@ -24,7 +25,8 @@ ScopedProxy::ScopedProxy(const FakeService& service) {
     setenv("http_proxy", service.ProxyUrl().toUtf8().constData(), 1);
 }
 
-ScopedProxy::~ScopedProxy() {
+ScopedProxy::~ScopedProxy()
+{
     for (const auto& [name, value] : m_saved) {
         if (value)
             setenv(name.constData(), value->constData(), 1);
@@ -33,7 +35,8 @@ ScopedProxy::~ScopedProxy() {
     }
 }
 
-QProcessEnvironment ProxiedEnvironment(const FakeService& service) {
+QProcessEnvironment ProxiedEnvironment(const FakeService& service)
+{
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char* name : kClearedVariables)
         environment.remove(QString::fromLatin1(name));
@@ -42,7 +45,8 @@ QProcessEnvironment ProxiedEnvironment(const FakeService& service) {
 }
 
 ChildResult RunProxied(const FakeService& service, const QString& program, const QStringList& arguments,
-                       const QProcessEnvironment& extra, int timeoutMs) {
+                       const QProcessEnvironment& extra, int timeoutMs)
+{
     QProcessEnvironment environment = ProxiedEnvironment(service);
     environment.insert(extra);
     QProcess process;
@@ -61,7 +65,8 @@ ChildResult RunProxied(const FakeService& service, const QString& program, const
     return result;
 }
 
-ChildResult RunCli(const FakeService& service, const QString& appDir, QStringList arguments) {
+ChildResult RunCli(const FakeService& service, const QString& appDir, QStringList arguments)
+{
     arguments = QStringList{QStringLiteral("--app-dir"), appDir, QStringLiteral("--no")} + arguments;
     return RunProxied(service, QStringLiteral(TALVORIA_CLI), arguments);
 }

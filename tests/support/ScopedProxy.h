@@ -16,13 +16,13 @@ class FakeService;
 // then sends every http:// request, real host name and all, to the service. Restores the
 // previous values when destroyed.
 class ScopedProxy {
-  public:
+public:
     explicit ScopedProxy(const FakeService& service);
     ~ScopedProxy();
     ScopedProxy(const ScopedProxy&) = delete;
     ScopedProxy& operator=(const ScopedProxy&) = delete;
 
-  private:
+private:
     QList<QPair<QByteArray, std::optional<QByteArray>>> m_saved;
 };
 

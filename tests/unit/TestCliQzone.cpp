@@ -121,7 +121,8 @@ TEST_F(CliQzoneTest, CtrlCStopsTheDownloadAsTheButtonDoes)
                                              u"--albums"_s, u"1"_s, u"--save-dir"_s, saveDir.path()});
     ASSERT_TRUE(cli.waitForStarted());
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (service.RequestsFor("b1.photo.store.qq.com", "/psb").isEmpty() && std::chrono::steady_clock::now() < deadline)
+    while (service.RequestsFor("b1.photo.store.qq.com", "/psb").isEmpty() &&
+           std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     ASSERT_FALSE(service.RequestsFor("b1.photo.store.qq.com", "/psb").isEmpty());
     ::kill(pid_t(cli.processId()), SIGINT);

@@ -10,18 +10,21 @@
 
 namespace {
 
-QNetworkCookie Cookie(const char* name, const char* value, const QString& domain, const QString& path = "/") {
+QNetworkCookie Cookie(const char* name, const char* value, const QString& domain, const QString& path = "/")
+{
     QNetworkCookie cookie(name, value);
     cookie.setDomain(domain);
     cookie.setPath(path);
     return cookie;
 }
 
-QByteArray Header(const CCookieStore& store, const char* url) {
+QByteArray Header(const CCookieStore& store, const char* url)
+{
     return store.CookieHeader(QUrl(url));
 }
 
-QList<QByteArray> Lines(const QByteArray& text) {
+QList<QByteArray> Lines(const QByteArray& text)
+{
     QList<QByteArray> lines;
     for (const QByteArray& line : text.split('\n'))
         if (!line.isEmpty() && !line.startsWith("# ")) lines.append(line);
@@ -29,13 +32,15 @@ QList<QByteArray> Lines(const QByteArray& text) {
     return lines;
 }
 
-void WriteFile(const QString& path, const QByteArray& bytes) {
+void WriteFile(const QString& path, const QByteArray& bytes)
+{
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(bytes);
 }
 
-TEST(CookieStore, SavesAndLoadsNetscapeCookiesTxt) {
+TEST(CookieStore, SavesAndLoadsNetscapeCookiesTxt)
+{
     TempFolder folder;
     const QString path = folder.file("cookies.txt");
     const qint64 expiry = QDateTime::currentSecsSinceEpoch() + 86400;
@@ -69,15 +74,15 @@ TEST(CookieStore, SavesAndLoadsNetscapeCookiesTxt) {
     QList<QNetworkCookie> cookies = reloaded.AllCookies();
     ASSERT_EQ(cookies.size(), 3);
     for (const QNetworkCookie& original : {skey, uin, secure}) {
-        const auto match = std::find_if(cookies.begin(), cookies.end(), [&](const QNetworkCookie& c) {
-            return c.hasSameIdentifier(original);
-        });
+        const auto match = std::find_if(cookies.begin(), cookies.end(),
+                                        [&](const QNetworkCookie& c) { return c.hasSameIdentifier(original); });
         ASSERT_NE(match, cookies.end()) << original.name().toStdString();
         EXPECT_EQ(*match, original) << original.name().toStdString();
     }
 }
 
-TEST(CookieStore, ImportsABrowserExportWithQtMatchingRules) {
+TEST(CookieStore, ImportsABrowserExportWithQtMatchingRules)
+{
     TempFolder folder;
     const qint64 future = QDateTime::currentSecsSinceEpoch() + 3600;
     const QByteArray later = QByteArray::number(future);
@@ -115,7 +120,8 @@ TEST(CookieStore, ImportsABrowserExportWithQtMatchingRules) {
     EXPECT_EQ(Header(store, "http://qq.com.evil.example/"), "");
 }
 
-TEST(CookieStore, ResponsesCannotSetCookiesForForeignDomains) {
+TEST(CookieStore, ResponsesCannotSetCookiesForForeignDomains)
+{
     CCookieStore store;
     store.StoreFromResponse(QUrl("http://user.qzone.qq.com/x"),
                             {"own=1; Domain=qq.com", "foreign=1; Domain=example.com", "a=1\nb=2"});
@@ -124,7 +130,8 @@ TEST(CookieStore, ResponsesCannotSetCookiesForForeignDomains) {
     EXPECT_EQ(store.AllCookies().size(), 3);
 }
 
-TEST(CookieStore, ChangeHookReportsRealChangesOnly) {
+TEST(CookieStore, ChangeHookReportsRealChangesOnly)
+{
     CCookieStore store;
     QList<QPair<QByteArray, bool>> seen;
     store.SetChangeHook([&](const QNetworkCookie& cookie, bool removed) {
@@ -142,7 +149,8 @@ TEST(CookieStore, ChangeHookReportsRealChangesOnly) {
     EXPECT_TRUE(store.AllCookies().isEmpty());
 }
 
-TEST(CookieStore, SaveNeedsALoadedPath) {
+TEST(CookieStore, SaveNeedsALoadedPath)
+{
     CCookieStore store;
     store.SetCookie(Cookie("a", "1", ".qq.com"));
     EXPECT_FALSE(store.Save());

@@ -12,7 +12,10 @@ using namespace Qt::StringLiterals;
 namespace {
 constexpr char kHost[] = "pics.example.com";
 
-QString PictureUrl(int i) { return u"http://pics.example.com/p/%1.jpg"_s.arg(i); }
+QString PictureUrl(int i)
+{
+    return u"http://pics.example.com/p/%1.jpg"_s.arg(i);
+}
 
 class DownloadDriverTest : public AdapterTest {
 protected:
@@ -61,7 +64,8 @@ protected:
 std::vector<int> Range(int first, int last)
 {
     std::vector<int> numbers;
-    for (int i = first; i <= last; ++i) numbers.push_back(i);
+    for (int i = first; i <= last; ++i)
+        numbers.push_back(i);
     return numbers;
 }
 } // namespace
@@ -74,7 +78,8 @@ TEST_F(DownloadDriverTest, FewerPicturesThanThreadsStartOneTransferEach)
     ASSERT_TRUE(Run({0}, {Range(1, 3)}));
     EXPECT_EQ(service.RequestCount(), 3);
     EXPECT_EQ(service.MaxInFlight(), 3);
-    for (int i = 1; i <= 3; ++i) EXPECT_EQ(SavedBytes(u"owner/A/p%1.jpg"_s.arg(i)), FakePicture(i, 4096));
+    for (int i = 1; i <= 3; ++i)
+        EXPECT_EQ(SavedBytes(u"owner/A/p%1.jpg"_s.arg(i)), FakePicture(i, 4096));
 }
 
 TEST_F(DownloadDriverTest, FortyPicturesNeverExceedTheThreadCount)
@@ -95,7 +100,8 @@ TEST_F(DownloadDriverTest, FortyPicturesNeverExceedTheThreadCount)
     ASSERT_TRUE(Run({0}, {Range(1, 6)}));
     const QList<FakeRequest> requests = service.Requests();
     ASSERT_EQ(requests.size(), 6);
-    for (int i = 0; i < 6; ++i) EXPECT_EQ(requests[i].path(), "/p/" + QByteArray::number(i + 1) + ".jpg");
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(requests[i].path(), "/p/" + QByteArray::number(i + 1) + ".jpg");
 }
 
 TEST_F(DownloadDriverTest, StopLeavesNoHistoryMarkAndListsNoFurtherAlbum)
@@ -104,7 +110,8 @@ TEST_F(DownloadDriverTest, StopLeavesNoHistoryMarkAndListsNoFurtherAlbum)
     ServePictures(10, 4096, 400);
     SetThreads(2);
     std::thread stopper([this] {
-        while (service.RequestCount() == 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        while (service.RequestCount() == 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
         core.OnDownload({}, {}); // the button's second press
     });
     ASSERT_TRUE(Run({0, 1}, {Range(1, 10), Range(1, 10)}));
@@ -146,8 +153,8 @@ TEST_F(DownloadDriverTest, ListOnlyWritesOneListPerAlbumAndFetchesNothing)
     MakeAlbums(2);
     ASSERT_TRUE(Run({0, 1}, {Range(1, 3), Range(4, 5)}));
     EXPECT_EQ(service.RequestCount(), 0);
-    EXPECT_EQ(SavedBytes(u"owner/A/A.lst"_s), (PictureUrl(1) + u"\r\n"_s + PictureUrl(2) + u"\r\n"_s +
-                                               PictureUrl(3) + u"\r\n"_s).toLatin1());
+    EXPECT_EQ(SavedBytes(u"owner/A/A.lst"_s),
+              (PictureUrl(1) + u"\r\n"_s + PictureUrl(2) + u"\r\n"_s + PictureUrl(3) + u"\r\n"_s).toLatin1());
     EXPECT_EQ(SavedBytes(u"owner/B/B.lst"_s).count('\n'), 2);
     EXPECT_EQ(frontEnd.OpenedFolders(), QStringList{SavedFile(u"owner/B/"_s)});
 }

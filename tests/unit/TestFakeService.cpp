@@ -12,7 +12,8 @@
 namespace {
 
 // Sends raw bytes to the service and returns everything it answers until it closes.
-QByteArray Exchange(quint16 port, const QByteArray& request) {
+QByteArray Exchange(quint16 port, const QByteArray& request)
+{
     const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -29,11 +30,13 @@ QByteArray Exchange(quint16 port, const QByteArray& request) {
     return answer;
 }
 
-QByteArray BodyOf(const QByteArray& answer) {
+QByteArray BodyOf(const QByteArray& answer)
+{
     return answer.mid(answer.indexOf("\r\n\r\n") + 4);
 }
 
-TEST(FakeService, RoutesByHostAndTargetWithTheMostSpecificWinning) {
+TEST(FakeService, RoutesByHostAndTargetWithTheMostSpecificWinning)
+{
     FakeService service;
     service.Route("*", "/p*", FakeReply::Ok("any host prefix"));
     service.Route("a.example.com", "/p*", FakeReply::Ok("prefix"));
@@ -41,29 +44,29 @@ TEST(FakeService, RoutesByHostAndTargetWithTheMostSpecificWinning) {
     service.Route("a.example.com", "/page", FakeReply::Ok("path"));
     service.Route("a.example.com", "/page?id=1", FakeReply::Ok("exact"));
     const auto get = [&](const QByteArray& host, const QByteArray& target) {
-        return BodyOf(Exchange(service.Port(), "GET " + target + " HTTP/1.1\r\nHost: " + host +
-                                                   "\r\nConnection: close\r\n\r\n"));
+        return BodyOf(
+            Exchange(service.Port(), "GET " + target + " HTTP/1.1\r\nHost: " + host + "\r\nConnection: close\r\n\r\n"));
     };
     EXPECT_EQ(get("a.example.com", "/page?id=1"), "exact");
     EXPECT_EQ(get("a.example.com:80", "/page?id=2"), "path");
     EXPECT_EQ(get("A.Example.com", "/pages/2"), "longer prefix");
     EXPECT_EQ(get("a.example.com", "/pix"), "prefix");
     EXPECT_EQ(get("b.example.com", "/pix"), "any host prefix");
-    EXPECT_TRUE(
-        Exchange(service.Port(), "GET /x HTTP/1.1\r\nHost: b.example.com\r\nConnection: close\r\n\r\n")
-            .startsWith("HTTP/1.1 404 Not Found\r\n"));
+    EXPECT_TRUE(Exchange(service.Port(), "GET /x HTTP/1.1\r\nHost: b.example.com\r\nConnection: close\r\n\r\n")
+                    .startsWith("HTTP/1.1 404 Not Found\r\n"));
     const FakeRequest first = service.Requests().value(0);
     EXPECT_FALSE(first.viaProxy);
     EXPECT_EQ(first.host, "a.example.com");
 }
 
-TEST(FakeService, SendsChunksAndWrongLengthsAsAsked) {
+TEST(FakeService, SendsChunksAndWrongLengthsAsAsked)
+{
     FakeService service;
     service.Route("a.example.com", "/chunked", FakeReply::Ok("abcdefghij").ChunkedAt({3, 7}));
     service.Route("a.example.com", "/short", FakeReply::Ok("abc").AnnounceLength(10));
-    const QByteArray chunked = Exchange(
-        service.Port(),
-        "GET http://a.example.com/chunked HTTP/1.1\r\nHost: a.example.com\r\nConnection: close\r\n\r\n");
+    const QByteArray chunked =
+        Exchange(service.Port(),
+                 "GET http://a.example.com/chunked HTTP/1.1\r\nHost: a.example.com\r\nConnection: close\r\n\r\n");
     EXPECT_TRUE(chunked.contains("\r\nTransfer-Encoding: chunked\r\n"));
     EXPECT_EQ(BodyOf(chunked), "3\r\nabc\r\n4\r\ndefg\r\n3\r\nhij\r\n0\r\n\r\n");
 
@@ -74,7 +77,8 @@ TEST(FakeService, SendsChunksAndWrongLengthsAsAsked) {
     EXPECT_EQ(BodyOf(lying), "abc");
 }
 
-TEST(FakeService, StopEndsConnectionsThatArePaused) {
+TEST(FakeService, StopEndsConnectionsThatArePaused)
+{
     auto service = std::make_unique<FakeService>();
     service->Route("*", "/slow", FakeReply::Ok("late").PauseAt(0, 60000));
     std::thread client(
@@ -87,7 +91,8 @@ TEST(FakeService, StopEndsConnectionsThatArePaused) {
     EXPECT_LT(MillisecondsSince(start), 5000);
 }
 
-TEST(FakeService, ChildProcessReachesItThroughItsProxySetting) {
+TEST(FakeService, ChildProcessReachesItThroughItsProxySetting)
+{
     FakeService service;
     setenv("NO_PROXY", "*", 1);
     const ChildResult child = RunProxied(service, QStringLiteral("/usr/bin/env"), {});
@@ -102,7 +107,8 @@ TEST(FakeService, ChildProcessReachesItThroughItsProxySetting) {
 
 class FakeServiceConcurrencyTest : public FakeServiceTest {};
 
-TEST_F(FakeServiceConcurrencyTest, CountsRequestsInFlight) {
+TEST_F(FakeServiceConcurrencyTest, CountsRequestsInFlight)
+{
     // Each answer waits until all three requests have arrived, however slowly the clients start.
     std::mutex mutex;
     std::condition_variable allArrived;

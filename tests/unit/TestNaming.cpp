@@ -136,7 +136,8 @@ TEST(FitFileName, LongNamesFitLinuxAndKeepTheirTail)
     EXPECT_EQ(fitted.toUtf8().size(), 84 * 3 + 4 - 3); // 83 characters fit with ".jpg"
     EXPECT_EQ(FitFileName(u"short"_s, u".png"_s), u"short.png"_s);
     QString pairs;
-    for (int i = 0; i < 100; ++i) pairs += u"😀"_s;
+    for (int i = 0; i < 100; ++i)
+        pairs += u"😀"_s;
     const QString fittedPairs = FitFileName(pairs, u".jpg"_s);
     EXPECT_FALSE(fittedPairs.at(fittedPairs.size() - 5).isHighSurrogate());
 }
@@ -192,7 +193,8 @@ TEST(FixPictures, OrderStampsAMinuteApartNewestFirst)
     CDownList list;
     list.m_strSaveDir = dir.path();
     list.m_arrNames = QStringList{u"1.jpg"_s, u"2.jpg"_s, u"3.jpg"_s};
-    for (const QString& name : list.m_arrNames) WriteFile(dir.file(name), "x");
+    for (const QString& name : list.m_arrNames)
+        WriteFile(dir.file(name), "x");
     const std::time_t now = 1700000000;
     FixPictureOrder(list, now);
     for (int i = 0; i < 3; ++i) {
@@ -207,6 +209,5 @@ TEST(MakeTimeStamp, FourteenLocalDigits)
 {
     const QString stamp = MakeTimeStamp(std::time(nullptr));
     EXPECT_TRUE(IsTimeStamp(stamp));
-    EXPECT_TRUE(stamp.startsWith(QDate::currentDate().toString(u"yyyyMMdd"_s)) ||
-                QTime::currentTime().hour() == 0);
+    EXPECT_TRUE(stamp.startsWith(QDate::currentDate().toString(u"yyyyMMdd"_s)) || QTime::currentTime().hour() == 0);
 }

@@ -66,7 +66,8 @@ TEST(RecordLabels, CountAndPrivacy)
 
 TEST_F(RecordsTest, AlbumNamesAreCleanedAndMadeUnique)
 {
-    for (const QString& name : {u"A"_s, u"A"_s, u"A (1)"_s, u"a.b"_s}) core.AddAlbum(Album(name));
+    for (const QString& name : {u"A"_s, u"A"_s, u"A (1)"_s, u"a.b"_s})
+        core.AddAlbum(Album(name));
     EXPECT_EQ(core.m_pAlbumList->At(0).strName, u"A"_s);
     EXPECT_EQ(core.m_pAlbumList->At(1).strName, u"A (1)"_s);
     EXPECT_EQ(core.m_pAlbumList->At(2).strName, u"A (1) (1)"_s);
@@ -82,7 +83,8 @@ TEST_F(RecordsTest, AlbumNamesAreCleanedAndMadeUnique)
 
 TEST_F(RecordsTest, NamelessAlbumsTakeTheTimeStampAndCounters)
 {
-    for (int i = 0; i < 3; ++i) core.AddAlbumRecord(Album(QString()));
+    for (int i = 0; i < 3; ++i)
+        core.AddAlbumRecord(Album(QString()));
     const QString first = core.m_pAlbumList->At(0).strName;
     ASSERT_EQ(first.size(), 14);
     // The three may straddle a second; each later one is unique either way.
@@ -151,7 +153,8 @@ TEST_F(RecordsTest, HistoryMarkStopsTheListing)
     // With the option off the mark is never consulted.
     SetOptions(0);
     StartAlbum();
-    for (int i = 1; i <= 5; ++i) core.AddPicture(u"http://h/%1.jpg"_s.arg(i), u"p"_s, {}, 0);
+    for (int i = 1; i <= 5; ++i)
+        core.AddPicture(u"http://h/%1.jpg"_s.arg(i), u"p"_s, {}, 0);
     EXPECT_EQ(core.m_downList.Count(), 5);
     EXPECT_EQ(core.m_nDownState, DOWN_RUNNING);
 }
@@ -164,7 +167,9 @@ TEST_F(RecordsTest, PictureNameFileHasTheByteOrderMarkAndOneLineEach)
     core.AddPicture(u"http://h/1.jpg"_s, u"ab"_s, {}, 0);
     core.AddPicture(u"http://h/2.jpg"_s, u"c"_s, {}, 0);
     const QString path = saveRoot.path() + u"N/N.txt"_s;
-    EXPECT_EQ(ReadAll(path), QByteArray("\xFF\xFE" "a\0b\0\r\0\n\0c\0\r\0\n\0", 16));
+    EXPECT_EQ(ReadAll(path), QByteArray("\xFF\xFE"
+                                        "a\0b\0\r\0\n\0c\0\r\0\n\0",
+                                        16));
 
     // Listing the album again starts the file anew.
     StartAlbum();

@@ -29,7 +29,8 @@ void PutU16(QByteArray& bytes, int offset, quint16 value)
 
 void PutText(QByteArray& bytes, int offset, const QString& text)
 {
-    for (qsizetype i = 0; i < text.size(); ++i) PutU16(bytes, offset + int(i) * 2, text[i].unicode());
+    for (qsizetype i = 0; i < text.size(); ++i)
+        PutU16(bytes, offset + int(i) * 2, text[i].unicode());
 }
 } // namespace
 
@@ -143,7 +144,8 @@ TEST(SoftData, SaveReplacesTheFileWhole)
 TEST(SoftData, MruAddKeepsFiveDistinctEntries)
 {
     ST_SOFTDATA soft{};
-    for (int i = 1; i <= 6; ++i) EXPECT_TRUE(MruAdd(History::SavePath, soft, u"/pics/%1/"_s.arg(i)));
+    for (int i = 1; i <= 6; ++i)
+        EXPECT_TRUE(MruAdd(History::SavePath, soft, u"/pics/%1/"_s.arg(i)));
     EXPECT_EQ(HistoryEntry(soft, History::SavePath, 0), u"/pics/6/"_s);
     EXPECT_EQ(HistoryEntry(soft, History::SavePath, 4), u"/pics/2/"_s);
     EXPECT_FALSE(MruAdd(History::SavePath, soft, u"/PICS/4/"_s));

@@ -45,9 +45,11 @@ TEST(StringCtrlBetween, MissingEndMarkAndFlags)
 TEST(StringCtrlBetween, WalkDoesNotCopyTheRestOfAnUnsharedPage)
 {
     QString page;
-    for (int i = 0; i < 1000; ++i) page += u"<i>"_s + QString::number(i) + u"</i>"_s;
+    for (int i = 0; i < 1000; ++i)
+        page += u"<i>"_s + QString::number(i) + u"</i>"_s;
     const QChar* before = page.constData();
-    for (int i = 0; i < 1000; ++i) ASSERT_EQ(CStringCtrl::Between(page, u"<i>", u"</i>", 1).toInt(), i);
+    for (int i = 0; i < 1000; ++i)
+        ASSERT_EQ(CStringCtrl::Between(page, u"<i>", u"</i>", 1).toInt(), i);
     // The page still lives in its first buffer: only its begin moved.
     EXPECT_GT(page.constData(), before);
 }
@@ -174,7 +176,9 @@ TEST(StringCtrlCodePages, UnrepresentableAndBrokenInput)
     // Korean has no place in GBK: the default character stands in, nothing is lost around it.
     EXPECT_EQ(CStringCtrl::WideToGbk(u"a한b"_s), QByteArray("a?b"));
     EXPECT_EQ(CStringCtrl::WideToGbk(u"x😀y"_s), QByteArray("x?y"));
-    const QString decoded = CStringCtrl::MultiToWide(QByteArray("a\xFF" "b"), CP_GBK);
+    const QString decoded = CStringCtrl::MultiToWide(QByteArray("a\xFF"
+                                                                "b"),
+                                                     CP_GBK);
     EXPECT_TRUE(decoded.startsWith(u'a'));
     EXPECT_TRUE(decoded.endsWith(u'b'));
     // The result ends at the first NUL.
@@ -201,7 +205,8 @@ TEST(StringCtrlCipher, RoundTripsAndEscapesSpecialBytes)
     const QString plain = u"请输入QQ号码或空间地址\r\n"_s;
     const QString sealed = CStringCtrl::Cipher(plain, true, key);
     EXPECT_NE(sealed, plain);
-    for (QChar c : sealed) EXPECT_TRUE(c.isDigit() || (c >= u'A' && c <= u'F')) << sealed.toStdString();
+    for (QChar c : sealed)
+        EXPECT_TRUE(c.isDigit() || (c >= u'A' && c <= u'F')) << sealed.toStdString();
     EXPECT_EQ(CStringCtrl::Cipher(sealed, false, key), plain);
 
     // A plain byte equal to its key byte (XOR 0), and bytes that XOR to CR or LF, are written

@@ -4,13 +4,15 @@ namespace {
 
 constexpr char kHost[] = "pages.example.com";
 
-QString Page(const char* path) {
+QString Page(const char* path)
+{
     return QStringLiteral("http://%1%2").arg(kHost, path);
 }
 
 class URLSource2Test : public FakeServiceTest {};
 
-TEST_F(URLSource2Test, StartMarkKeepsWhatFollowsItsLastOccurrence) {
+TEST_F(URLSource2Test, StartMarkKeepsWhatFollowsItsLastOccurrence)
+{
     service.Route(kHost, "/three", FakeReply::Ok("one<S>two<S>three<S>tail"));
     Fetch fetch(Page("/three"));
     fetch.source.m_strStartMark = "<S>";
@@ -18,7 +20,8 @@ TEST_F(URLSource2Test, StartMarkKeepsWhatFollowsItsLastOccurrence) {
     EXPECT_EQ(fetch.response.m_body, "tail");
 }
 
-TEST_F(URLSource2Test, MarksStraddlingTwoReadsAreFound) {
+TEST_F(URLSource2Test, MarksStraddlingTwoReadsAreFound)
+{
     // The pauses split the body inside "START" and inside "<END>", so no single read holds a
     // whole mark.
     const QByteArray page = "junk before STARTwanted part<END>junk after";
@@ -30,7 +33,8 @@ TEST_F(URLSource2Test, MarksStraddlingTwoReadsAreFound) {
     EXPECT_EQ(fetch.response.m_body, "wanted part");
 }
 
-TEST_F(URLSource2Test, EndMarkEndsTheTransferWithoutAwaitingTheRest) {
+TEST_F(URLSource2Test, EndMarkEndsTheTransferWithoutAwaitingTheRest)
+{
     QByteArray page = "<div id=list>albums</div><!--end-->";
     const qsizetype afterMark = page.size();
     page += QByteArray(200000, 'x');
@@ -44,7 +48,8 @@ TEST_F(URLSource2Test, EndMarkEndsTheTransferWithoutAwaitingTheRest) {
     EXPECT_EQ(fetch.response.m_body, "<div id=list>albums");
 }
 
-TEST_F(URLSource2Test, GzipBodyIsCutByGetTextNotWhileReading) {
+TEST_F(URLSource2Test, GzipBodyIsCutByGetTextNotWhileReading)
+{
     const QByteArray page = "head<ul>\xE4\xB8\xAD &amp;lt;b&amp;gt;</ul>tail";
     const FakeReply reply = FakeReply::Ok(page).Gzipped();
     service.Route(kHost, "/gz", reply);
@@ -58,7 +63,8 @@ TEST_F(URLSource2Test, GzipBodyIsCutByGetTextNotWhileReading) {
     EXPECT_EQ(fetch.Text(FLAG_DECOMPRESS | FLAG_UTF8), QStringLiteral("中 <b>"));
 }
 
-TEST_F(URLSource2Test, NoAttemptsMeansNoRequest) {
+TEST_F(URLSource2Test, NoAttemptsMeansNoRequest)
+{
     service.Route(kHost, "/any", FakeReply::Ok("body"));
     Fetch fetch(Page("/any"));
     fetch.source.m_nRetries = 0;
@@ -66,7 +72,8 @@ TEST_F(URLSource2Test, NoAttemptsMeansNoRequest) {
     EXPECT_EQ(service.RequestCount(), 0);
 }
 
-TEST_F(URLSource2Test, RetryMarkMakesEveryAttemptAndSleepsAfterEach) {
+TEST_F(URLSource2Test, RetryMarkMakesEveryAttemptAndSleepsAfterEach)
+{
     service.Route(kHost, "/busy", FakeReply::Ok("<p>server busy, try later</p>"));
     Fetch fetch(Page("/busy"));
     fetch.source.m_strRetryMark = "server busy";
@@ -78,12 +85,12 @@ TEST_F(URLSource2Test, RetryMarkMakesEveryAttemptAndSleepsAfterEach) {
     const qint64 elapsed = MillisecondsSince(start);
     const QList<FakeRequest> requests = service.Requests();
     ASSERT_EQ(requests.size(), 3);
-    EXPECT_GE(std::chrono::duration_cast<milliseconds>(requests[2].received - requests[0].received).count(),
-              1900);
+    EXPECT_GE(std::chrono::duration_cast<milliseconds>(requests[2].received - requests[0].received).count(), 1900);
     EXPECT_GE(elapsed, 2900); // the pause after the last attempt too
 }
 
-TEST_F(URLSource2Test, RetryMarkAbsentAcceptsFirstAttempt) {
+TEST_F(URLSource2Test, RetryMarkAbsentAcceptsFirstAttempt)
+{
     service.Route(kHost, "/fine", FakeReply::Ok("<p>albums</p>"));
     Fetch fetch(Page("/fine"));
     fetch.source.m_strRetryMark = "server busy";
@@ -92,7 +99,8 @@ TEST_F(URLSource2Test, RetryMarkAbsentAcceptsFirstAttempt) {
     EXPECT_EQ(service.RequestCount(), 1);
 }
 
-TEST_F(URLSource2Test, BodyMustBeLongerThanMinimumLength) {
+TEST_F(URLSource2Test, BodyMustBeLongerThanMinimumLength)
+{
     service.Route(kHost, "/ten", FakeReply::Ok("0123456789"));
     Fetch exact(Page("/ten"));
     exact.source.m_nMinLength = 10;
@@ -103,7 +111,8 @@ TEST_F(URLSource2Test, BodyMustBeLongerThanMinimumLength) {
     EXPECT_TRUE(oneMore.Send());
 }
 
-TEST_F(URLSource2Test, AnnouncedLengthOutsideLimitsFailsBeforeTheBody) {
+TEST_F(URLSource2Test, AnnouncedLengthOutsideLimitsFailsBeforeTheBody)
+{
     service.Route(kHost, "/empty", FakeReply::Ok(""));
     // Were the body awaited, the pause would hold the answer for five seconds.
     service.Route(kHost, "/big", FakeReply::Ok(QByteArray(3000, 'b')).PauseAt(0, 5000));
@@ -123,7 +132,8 @@ TEST_F(URLSource2Test, AnnouncedLengthOutsideLimitsFailsBeforeTheBody) {
     EXPECT_LT(MillisecondsSince(start), 3000);
 }
 
-TEST_F(URLSource2Test, MaximumSizeIsCheckedWhileReadingAndZeroMeansNone) {
+TEST_F(URLSource2Test, MaximumSizeIsCheckedWhileReadingAndZeroMeansNone)
+{
     const QByteArray picture(3 * 1024 * 1024, 'p');
     // Chunked: no Content-Length to refuse it early, so the limit must hold while reading.
     service.Route(kHost, "/big.jpg", FakeReply::Ok(picture, "image/jpeg").ChunkedAt({65536, 1048576}));
@@ -141,7 +151,8 @@ TEST_F(URLSource2Test, MaximumSizeIsCheckedWhileReadingAndZeroMeansNone) {
     EXPECT_TRUE(roomy.Send());
 }
 
-TEST_F(URLSource2Test, CharsetRulesDecideTheConversion) {
+TEST_F(URLSource2Test, CharsetRulesDecideTheConversion)
+{
     const QByteArray gbk = "\xD6\xD0\xCE\xC4";  // 中文
     const QByteArray big5 = "\xA4\xA4\xA4\xE5"; // 中文
     const QByteArray utf8 = "\xE4\xB8\xAD\xE6\x96\x87";
@@ -164,24 +175,26 @@ TEST_F(URLSource2Test, CharsetRulesDecideTheConversion) {
     EXPECT_EQ(text("/gbk", FLAG_UTF8_IF_VALID), expected);
 }
 
-TEST_F(URLSource2Test, EntitiesAreDecodedOneAfterTheOther) {
+TEST_F(URLSource2Test, EntitiesAreDecodedOneAfterTheOther)
+{
     service.Route(kHost, "/entities", FakeReply::Ok("&amp;lt;&quot;a&quot;&nbsp;&#39;b&#39;&copy;"));
     Fetch fetch(Page("/entities"));
     ASSERT_TRUE(fetch.Send());
     EXPECT_EQ(fetch.Text(FLAG_DECOMPRESS | FLAG_UTF8), QStringLiteral("<\"a\" 'b'&copy;"));
 }
 
-TEST_F(URLSource2Test, UnparsableAddressSendsNothing) {
+TEST_F(URLSource2Test, UnparsableAddressSendsNothing)
+{
     service.Route("*", "/*", FakeReply::Ok("anything"));
-    for (const char* address :
-         {"not an address", "ftp://pages.example.com/x", "http://", "pages.example.com/x", ""}) {
+    for (const char* address : {"not an address", "ftp://pages.example.com/x", "http://", "pages.example.com/x", ""}) {
         Fetch fetch(QString::fromLatin1(address));
         EXPECT_FALSE(fetch.response.Perform(fetch.source, 0)) << address;
     }
     EXPECT_EQ(service.RequestCount(), 0);
 }
 
-TEST_F(URLSource2Test, SecureAddressIsFetchedAsPlainHttp) {
+TEST_F(URLSource2Test, SecureAddressIsFetchedAsPlainHttp)
+{
     service.Route(kHost, "/album", FakeReply::Ok("ok"));
     Fetch fetch(QStringLiteral("https://pages.example.com/album?id=7"));
     ASSERT_TRUE(fetch.Send());
@@ -191,7 +204,8 @@ TEST_F(URLSource2Test, SecureAddressIsFetchedAsPlainHttp) {
     EXPECT_EQ(requests[0].target, "/album?id=7");
 }
 
-TEST_F(URLSource2Test, AddressWithBlanksAndChineseIsEscaped) {
+TEST_F(URLSource2Test, AddressWithBlanksAndChineseIsEscaped)
+{
     service.Route(kHost, "/search", FakeReply::Ok("found"));
     Fetch fetch(QStringLiteral("http://pages.example.com/search?q=中 文"));
     ASSERT_TRUE(fetch.Send());
@@ -199,7 +213,8 @@ TEST_F(URLSource2Test, AddressWithBlanksAndChineseIsEscaped) {
     EXPECT_EQ(service.Requests()[0].query(), "q=%E4%B8%AD%20%E6%96%87");
 }
 
-TEST(URLSource2Inflate, KeepsPartialOutputOfADamagedStream) {
+TEST(URLSource2Inflate, KeepsPartialOutputOfADamagedStream)
+{
     const QByteArray text = QByteArray("album list ").repeated(2000);
     const QByteArray gzip = GzipBytes(text);
     QByteArray whole;
@@ -212,7 +227,8 @@ TEST(URLSource2Inflate, KeepsPartialOutputOfADamagedStream) {
     EXPECT_TRUE(text.startsWith(partial.mid(5)));
 }
 
-TEST(URLSource2Inflate, BombIsCappedAtTheDefaultLimit) {
+TEST(URLSource2Inflate, BombIsCappedAtTheDefaultLimit)
+{
     const QByteArray bomb = GzipZeros(CURLSource2::kInflateCap + 64 * 1024 * 1024);
     ASSERT_LT(bomb.size(), 1024 * 1024);
     QByteArray out;
@@ -220,9 +236,9 @@ TEST(URLSource2Inflate, BombIsCappedAtTheDefaultLimit) {
     EXPECT_EQ(out.size(), CURLSource2::kInflateCap);
 }
 
-TEST_F(URLSource2Test, BombIsCappedAtTheRequestsMaximumSize) {
-    service.Route(kHost, "/bomb",
-                  FakeReply::Ok(GzipZeros(50 * 1024 * 1024)).Header("Content-Encoding", "gzip"));
+TEST_F(URLSource2Test, BombIsCappedAtTheRequestsMaximumSize)
+{
+    service.Route(kHost, "/bomb", FakeReply::Ok(GzipZeros(50 * 1024 * 1024)).Header("Content-Encoding", "gzip"));
     Fetch fetch(Page("/bomb"));
     fetch.source.m_nMaxKB = 64;
     fetch.source.m_nMinLength = 1;

@@ -12,20 +12,24 @@ namespace {
 constexpr char kSite[] = "photo.example.com";
 constexpr char kOtherSite[] = "img.example.net";
 
-QString Url(const char* host, const char* target) {
+QString Url(const char* host, const char* target)
+{
     return QStringLiteral("http://%1%2").arg(host, target);
 }
 
-QStringList FilesIn(const TempFolder& folder) {
+QStringList FilesIn(const TempFolder& folder)
+{
     return QDir(folder.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
 }
 
-QByteArray ReadFile(const QString& path) {
+QByteArray ReadFile(const QString& path)
+{
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QList<QByteArray> SortedCookies(const QByteArray& header) {
+QList<QByteArray> SortedCookies(const QByteArray& header)
+{
     QList<QByteArray> cookies = header.split(';');
     for (QByteArray& cookie : cookies)
         cookie = cookie.trimmed();
@@ -35,7 +39,8 @@ QList<QByteArray> SortedCookies(const QByteArray& header) {
 
 class URLSource2TransferTest : public FakeServiceTest {};
 
-TEST_F(URLSource2TransferTest, StallLongerThanTheReadTimeoutFailsTheAttempt) {
+TEST_F(URLSource2TransferTest, StallLongerThanTheReadTimeoutFailsTheAttempt)
+{
     const QByteArray picture(200000, 'p');
     service.Route(kSite, "/stall.jpg", FakeReply::Ok(picture, "image/jpeg").PauseAt(100000, 8000));
     service.Route(kSite, "/slow.jpg", FakeReply::Ok(picture, "image/jpeg").PauseAt(100000, 300));
@@ -54,7 +59,8 @@ TEST_F(URLSource2TransferTest, StallLongerThanTheReadTimeoutFailsTheAttempt) {
     EXPECT_EQ(slow.response.m_body, picture);
 }
 
-TEST_F(URLSource2TransferTest, AnswerLaterThanTheConnectTimeoutFailsTheAttempt) {
+TEST_F(URLSource2TransferTest, AnswerLaterThanTheConnectTimeoutFailsTheAttempt)
+{
     service.Route(kSite, "/late", [](const FakeRequest&) {
         std::this_thread::sleep_for(milliseconds(3000));
         return FakeReply::Ok("too late");
@@ -67,7 +73,8 @@ TEST_F(URLSource2TransferTest, AnswerLaterThanTheConnectTimeoutFailsTheAttempt) 
     EXPECT_LT(MillisecondsSince(start), 2500);
 }
 
-TEST_F(URLSource2TransferTest, AbortEndsTheTransferAndTheRetries) {
+TEST_F(URLSource2TransferTest, AbortEndsTheTransferAndTheRetries)
+{
     service.Route(kSite, "/stall.jpg", FakeReply::Ok(QByteArray(100000, 'p')).PauseAt(50000, 20000));
     std::atomic<bool> abort{false};
     Fetch fetch(Url(kSite, "/stall.jpg"));
@@ -86,7 +93,8 @@ TEST_F(URLSource2TransferTest, AbortEndsTheTransferAndTheRetries) {
     EXPECT_EQ(service.RequestCount(), 1);
 }
 
-TEST_F(URLSource2TransferTest, ProxiedRequestKeepsRealHostAndCallerHeaders) {
+TEST_F(URLSource2TransferTest, ProxiedRequestKeepsRealHostAndCallerHeaders)
+{
     service.Route("user.qzone.qq.com", "/proxy/domain/photo", FakeReply::Ok("albums"));
     Fetch fetch(QStringLiteral("http://user.qzone.qq.com/proxy/domain/photo?uin=10001&t=1"));
     fetch.source.m_strHeaders = "Accept-Encoding: gzip, deflate\r\nReferer: http://user.qzone.qq.com/10001";
@@ -109,7 +117,8 @@ TEST_F(URLSource2TransferTest, ProxiedRequestKeepsRealHostAndCallerHeaders) {
     EXPECT_TRUE(fetch.response.m_strHeaders.endsWith(QStringLiteral("\r\n\r\n")));
 }
 
-TEST_F(URLSource2TransferTest, PostDataIsSentAsTheBody) {
+TEST_F(URLSource2TransferTest, PostDataIsSentAsTheBody)
+{
     service.Route(kSite, "/login", FakeReply::Ok("welcome"));
     Fetch fetch(Url(kSite, "/login"));
     fetch.source.m_pPostData = "user=a&pass=b";
@@ -119,7 +128,8 @@ TEST_F(URLSource2TransferTest, PostDataIsSentAsTheBody) {
     EXPECT_EQ(service.Requests()[0].body, "user=a&pass=b");
 }
 
-TEST_F(URLSource2TransferTest, CookiesGoBackOnlyToTheHostThatSetThem) {
+TEST_F(URLSource2TransferTest, CookiesGoBackOnlyToTheHostThatSetThem)
+{
     service.Route(kSite, "/login", FakeReply::Ok("ok").SetCookie("sid=abc123; Path=/"));
     service.Route(kSite, "/albums", FakeReply::Ok("albums"));
     service.Route(kOtherSite, "/pic.jpg", FakeReply::Ok("jpeg"));
@@ -135,7 +145,8 @@ TEST_F(URLSource2TransferTest, CookiesGoBackOnlyToTheHostThatSetThem) {
     EXPECT_TRUE(CURLSource2::GetCookie(Url(kOtherSite, "/")).isEmpty());
 }
 
-TEST_F(URLSource2TransferTest, EveryRedirectHopCarriesAndStoresItsOwnCookies) {
+TEST_F(URLSource2TransferTest, EveryRedirectHopCarriesAndStoresItsOwnCookies)
+{
     CCookieStore::Instance().StoreFromResponse(QUrl(Url(kOtherSite, "/")), {"img=1"});
     service.Route(kSite, "/start", FakeReply::Redirect("http://img.example.net/land").SetCookie("site=1"));
     service.Route(kOtherSite, "/land", FakeReply::Redirect("/final?x=1").SetCookie("landed=1"));
@@ -157,14 +168,16 @@ TEST_F(URLSource2TransferTest, EveryRedirectHopCarriesAndStoresItsOwnCookies) {
     EXPECT_EQ(CURLSource2::GetCookie(Url(kSite, "/")), QStringLiteral("site=1"));
 }
 
-TEST_F(URLSource2TransferTest, RedirectLoopFailsAfterTheHopLimit) {
+TEST_F(URLSource2TransferTest, RedirectLoopFailsAfterTheHopLimit)
+{
     service.Route(kSite, "/loop", FakeReply::Redirect("/loop"));
     Fetch fetch(Url(kSite, "/loop"));
     EXPECT_FALSE(fetch.Send());
     EXPECT_EQ(service.RequestCount(), 11); // the request and ten redirects followed
 }
 
-TEST_F(URLSource2TransferTest, SavedPictureAppearsOnlyWhenComplete) {
+TEST_F(URLSource2TransferTest, SavedPictureAppearsOnlyWhenComplete)
+{
     TempFolder folder;
     const QByteArray picture = QByteArray("\xFF\xD8\xFF\xE0 jpeg ").repeated(5000);
     service.Route(kSite, "/ok.jpg", FakeReply::Ok(picture, "image/jpeg"));
@@ -184,7 +197,8 @@ TEST_F(URLSource2TransferTest, SavedPictureAppearsOnlyWhenComplete) {
     EXPECT_EQ(ReadFile(folder.file("ok.jpg")), picture);
 }
 
-TEST_F(URLSource2TransferTest, ErrorStatusFailsADownloadButNotAListing) {
+TEST_F(URLSource2TransferTest, ErrorStatusFailsADownloadButNotAListing)
+{
     TempFolder folder;
     service.Route(kSite, "/gone", FakeReply::Status(404, "<html>page not found</html>"));
 
@@ -197,7 +211,8 @@ TEST_F(URLSource2TransferTest, ErrorStatusFailsADownloadButNotAListing) {
     EXPECT_EQ(listing.Text(FLAG_DECOMPRESS | FLAG_UTF8), QStringLiteral("<html>page not found</html>"));
 }
 
-TEST_F(URLSource2TransferTest, UnwritableSaveFileStillCountsAsSuccess) {
+TEST_F(URLSource2TransferTest, UnwritableSaveFileStillCountsAsSuccess)
+{
     service.Route(kSite, "/ok.jpg", FakeReply::Ok("jpeg", "image/jpeg"));
     Fetch fetch(Url(kSite, "/ok.jpg"), QStringLiteral("/nonexistent-folder/ok.jpg"));
     EXPECT_TRUE(fetch.Send(3));
