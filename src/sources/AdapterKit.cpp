@@ -68,6 +68,12 @@ bool PhotoListingStopped(const CLumarexCore& core)
     return core.m_nDownState == DOWN_AT_HISTORY || core.m_nDownState == DOWN_STOP;
 }
 
+bool AddAlbumAndGoOn(CLumarexCore& core, const ST_PERLISTRECORD& album)
+{
+    core.AddAlbum(album);
+    return core.m_nGetListState != GETLIST_STOP;
+}
+
 QString RefererLine(const QString& page)
 {
     return u"Referer: "_s + page;

@@ -36,11 +36,15 @@ void DumpText(const QString& folder, const QString& fileName, QStringView text);
 } // namespace AdapterKit
 
 class CLumarexCore;
+struct ST_PERLISTRECORD;
 
 namespace AdapterKit {
 
 // A photo lister stops when the album reached its history mark or a stop was requested.
 bool PhotoListingStopped(const CLumarexCore& core);
+
+// Reports one album; false when the user asked the listing to stop.
+bool AddAlbumAndGoOn(CLumarexCore& core, const ST_PERLISTRECORD& album);
 
 // The extra header text of a picture that the service serves only to its own pages.
 QString RefererLine(const QString& page);

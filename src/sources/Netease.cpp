@@ -101,8 +101,7 @@ void AddAlbumsFromList(CLumarexCore& core, CURLSource2& request, CURLResponse& r
             }
             if (album.strAlbumId.isEmpty()) album.strAlbumId = album.strParam1;
         }
-        core.AddAlbum(album);
-        if (core.m_nGetListState == GETLIST_STOP) return;
+        if (!AddAlbumAndGoOn(core, album)) return;
     }
 }
 } // namespace

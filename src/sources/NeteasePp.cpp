@@ -44,8 +44,7 @@ void ListNeteasePpAlbums(CLumarexCore& core, QString& address)
     for (qsizetype i = 1; i < pieces.size(); ++i) {
         const ST_PERLISTRECORD album = ReadAlbumItem(pieces[i]);
         if (album.strAlbumId.isEmpty()) continue;
-        core.AddAlbum(album);
-        if (core.m_nGetListState == GETLIST_STOP) return;
+        if (!AddAlbumAndGoOn(core, album)) return;
     }
 }
 

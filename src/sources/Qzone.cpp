@@ -88,8 +88,7 @@ void AddAlbumsFromList(CLumarexCore& core, const QString& text, const QString& n
         album.strCoverUrl = UnescapeSlashes(CStringCtrl::Between(piece, u"\"pre\" : \"", u"\"", 1));
         album.nPrivacy = PrivacyFromText(CStringCtrl::Between(piece, u"\"priv\" :", u",", 1));
         album.nPicCount = ReadDecimal(CStringCtrl::Between(piece, u"\"total\" :", u",", 1));
-        core.AddAlbum(album);
-        if (core.m_nGetListState == GETLIST_STOP) return;
+        if (!AddAlbumAndGoOn(core, album)) return;
     }
 }
 } // namespace

@@ -102,10 +102,8 @@ bool AddListedAlbums(CLumarexCore& core, QString text)
     CStringCtrl::CutAt(text, kListMarker);
     QStringList pieces;
     if (CStringCtrl::Split(pieces, text, u"<li>") == 0) return false;
-    for (qsizetype i = 1; i < pieces.size(); ++i) {
-        core.AddAlbum(ReadListedAlbum(pieces[i]));
-        if (core.m_nGetListState == GETLIST_STOP) break;
-    }
+    for (qsizetype i = 1; i < pieces.size(); ++i)
+        if (!AddAlbumAndGoOn(core, ReadListedAlbum(pieces[i]))) break;
     return true;
 }
 

@@ -80,8 +80,7 @@ bool ListMonth(CLumarexCore& core, CURLSource2& request, CURLResponse& response,
         QStringList pieces;
         if (text.isEmpty() || CStringCtrl::Split(pieces, text, u"<div id=\\\"") == 0) return true;
         for (qsizetype i = 1; i < pieces.size(); ++i) {
-            core.AddAlbum(ReadPost(site, pieces[i]));
-            if (core.m_nGetListState == GETLIST_STOP) return false;
+            if (!AddAlbumAndGoOn(core, ReadPost(site, pieces[i]))) return false;
         }
     }
 }

@@ -70,8 +70,7 @@ void AddAlbums(CLumarexCore& core, const QString& list, const QString& ownerId)
     for (qsizetype i = 1; i < pieces.size(); ++i) {
         ST_PERLISTRECORD album;
         if (!ReadAlbum(pieces[i], ownerId, album)) continue;
-        core.AddAlbum(album);
-        if (core.m_nGetListState == GETLIST_STOP) return;
+        if (!AddAlbumAndGoOn(core, album)) return;
     }
 }
 } // namespace
