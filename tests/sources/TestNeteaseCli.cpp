@@ -1,5 +1,6 @@
 // talvoria-cli run as a user runs it, against the fake NetEase photo service through http_proxy.
 #include "sources/NeteaseRoutes.h"
+#include "support/CliTest.h"
 #include "support/AdapterTest.h"
 
 #include <QDir>
@@ -10,12 +11,9 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-class CliNeteaseTest : public FakeServiceTest {
+class CliNeteaseTest : public CliTest {
 protected:
     CliNeteaseTest() { NeteaseFake::ServeAlice(service); }
-    ChildResult Cli(const QStringList& arguments) { return RunCli(service, appDir.path(), arguments); }
-    TempFolder appDir;
-    TempFolder saveDir;
 };
 } // namespace
 

@@ -1,5 +1,6 @@
 // talvoria-cli run as a user runs it, against the fake Renren reached through http_proxy.
 #include "sources/RenrenRoutes.h"
+#include "support/CliTest.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,22 +12,13 @@ using namespace Qt::StringLiterals;
 using namespace RenrenRoutes;
 
 namespace {
-class CliRenrenTest : public FakeServiceTest {
+class CliRenrenTest : public CliTest {
 protected:
     CliRenrenTest()
     {
         ServeOwnerList(service);
         ServeAlbum5001(service);
     }
-    ChildResult Cli(QStringList arguments)
-    {
-        arguments.prepend(appDir.path());
-        arguments.prepend(u"--app-dir"_s);
-        arguments << u"--no"_s;
-        return RunProxied(service, QStringLiteral(TALVORIA_CLI), arguments);
-    }
-    TempFolder appDir;
-    TempFolder saveDir;
 };
 } // namespace
 

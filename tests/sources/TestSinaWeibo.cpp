@@ -2,6 +2,7 @@
 #include "sources/AdapterKit.h"
 #include "sources/Listers.h"
 #include "sources/Registry.h"
+#include "support/CliTest.h"
 #include "support/AdapterTest.h"
 
 #include <QDir>
@@ -337,16 +338,9 @@ TEST_F(SinaWeiboStopTest, StopRequestsEndAfterTheCurrentAlbumOrPicture)
 }
 
 namespace {
-class CliSinaWeiboTest : public FakeServiceTest {
+class CliSinaWeiboTest : public CliTest {
 protected:
     CliSinaWeiboTest() { ServeWeibo(service); }
-    ChildResult Cli(QStringList arguments)
-    {
-        arguments = QStringList{u"--app-dir"_s, appDir.path()} + arguments + QStringList{u"--no"_s};
-        return RunProxied(service, QStringLiteral(TALVORIA_CLI), arguments);
-    }
-    TempFolder appDir;
-    TempFolder saveDir;
 };
 } // namespace
 

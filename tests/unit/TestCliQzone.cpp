@@ -1,4 +1,5 @@
 // talvoria-cli run as a user runs it, against the fake QQ Zone reached through http_proxy.
+#include "support/CliTest.h"
 #include "support/AdapterTest.h"
 
 #include <QDir>
@@ -13,7 +14,7 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-class CliQzoneTest : public FakeServiceTest {
+class CliQzoneTest : public CliTest {
 protected:
     CliQzoneTest()
     {
@@ -26,9 +27,6 @@ protected:
             service.Route("b1.photo.store.qq.com", "/psb?/V10pub/" + QByteArray::number(i) + ".jpg",
                           FakeReply::Ok(FakePicture(i), "image/jpeg"));
     }
-    ChildResult Cli(const QStringList& arguments) { return RunCli(service, appDir.path(), arguments); }
-    TempFolder appDir;
-    TempFolder saveDir;
 };
 } // namespace
 
