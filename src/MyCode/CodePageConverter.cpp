@@ -71,7 +71,9 @@ QByteArray Encode(QStringView text, int codePage)
     size_t inLeft = size_t(utf16.size());
     while (!cd.Convert(in, inLeft, out)) {
         out += '?';
-        const bool pair = inLeft >= 4 && QChar::isHighSurrogate(*reinterpret_cast<char16_t*>(in));
+        // A lone high surrogate is one unit: the character after it is not part of it.
+        const auto* units = reinterpret_cast<const char16_t*>(in);
+        const bool pair = inLeft >= 4 && QChar::isHighSurrogate(units[0]) && QChar::isLowSurrogate(units[1]);
         const size_t skip = pair ? 4 : 2;
         in += skip;
         inLeft -= std::min(skip, inLeft);

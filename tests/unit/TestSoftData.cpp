@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -154,4 +156,27 @@ TEST(SoftData, MruAddKeepsFiveDistinctEntries)
     EXPECT_TRUE(MruAdd(History::Address, soft, QString(399, u'a')));
     EXPECT_EQ(HistoryEntry(soft, History::Address, 0).size(), 399);
     EXPECT_EQ(HistoryEntry(soft, History::SavePath, 0), u"/pics/6/"_s);
+}
+
+TEST(SoftData, StoreDownParamTakesOnlyValuesItCanKeep)
+{
+    ST_DOWNPARAM slot{1, 2, 5, 30};
+    EXPECT_TRUE(StoreDownParam(slot, 15, 10, 20, 900));
+    EXPECT_EQ(slot.nThreads, 15);
+    EXPECT_EQ(slot.nTimeout, 10);
+    EXPECT_EQ(slot.nMinKB, 20);
+    EXPECT_EQ(slot.nMaxKB, 900);
+    EXPECT_TRUE(StoreDownParam(slot, 1, 65535, 0, 65535));
+    EXPECT_EQ(slot.nTimeout, 65535);
+
+    // Each refusal leaves the slot as it was: out of range, or not representable in 16 bits
+    // (65536 s would be kept as 0 s, -1 KB as a 64 MB minimum, 70000 KB as 4464 KB).
+    const ST_DOWNPARAM kept = slot;
+    const int refused[][4] = {{0, 30, 0, 0},  {16, 30, 0, 0},    {5, 9, 0, 0},     {5, 65536, 0, 0},
+                              {5, 30, -1, 0}, {5, 30, 0, 70000}, {5, 30, 65536, 0}};
+    for (const auto& values : refused) {
+        EXPECT_FALSE(StoreDownParam(slot, values[0], values[1], values[2], values[3]))
+            << values[0] << " " << values[1] << " " << values[2] << " " << values[3];
+        EXPECT_EQ(std::memcmp(&slot, &kept, sizeof slot), 0);
+    }
 }

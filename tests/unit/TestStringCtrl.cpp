@@ -176,6 +176,9 @@ TEST(StringCtrlCodePages, UnrepresentableAndBrokenInput)
     // Korean has no place in GBK: the default character stands in, nothing is lost around it.
     EXPECT_EQ(CStringCtrl::WideToGbk(u"a한b"_s), QByteArray("a?b"));
     EXPECT_EQ(CStringCtrl::WideToGbk(u"x😀y"_s), QByteArray("x?y"));
+    // A broken surrogate (a page cut in the middle of an emoji) costs only itself.
+    EXPECT_EQ(CStringCtrl::WideToGbk(u"x"_s + QChar(0xD83D) + u"AB"_s), QByteArray("x?AB"));
+    EXPECT_EQ(CStringCtrl::WideToMulti(u"x"_s + QChar(0xDE00) + u"AB"_s, CP_BIG5), QByteArray("x?AB"));
     const QString decoded = CStringCtrl::MultiToWide(QByteArray("a\xFF"
                                                                 "b"),
                                                      CP_GBK);
@@ -213,5 +216,10 @@ TEST(StringCtrlCipher, RoundTripsAndEscapesSpecialBytes)
     // as the key byte and a marker: with key "a", "a", "l" and "k" take two bytes each.
     const QString sealedTricky = CStringCtrl::Cipher(u"alkb"_s, true, u"a"_s);
     EXPECT_EQ(sealedTricky.size(), 14);
+    // Each emitted byte is stored as the hex of its complement: "b" ^ "a" is 03, stored FC;
+    // "a" ^ "a" is 0, emitted as "a" and "1", stored 9E CE.
+    EXPECT_EQ(CStringCtrl::Cipher(u"b"_s, true, u"a"_s), u"FC"_s);
+    EXPECT_EQ(CStringCtrl::Cipher(u"a"_s, true, u"a"_s), u"9ECE"_s);
+    EXPECT_EQ(CStringCtrl::Cipher(u"9ECEFC"_s, false, u"a"_s), u"ab"_s);
     EXPECT_EQ(CStringCtrl::Cipher(sealedTricky, false, u"a"_s), u"alkb"_s);
 }
