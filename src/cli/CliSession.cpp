@@ -37,6 +37,7 @@ CCliSession::CCliSession(const CliArgs& args, const QString& address)
     cookies.Load(m_core->m_strAppDir + u"cookies.txt"_s);
     if (!args.cookies.isEmpty()) {
         m_cookiesImported = cookies.ImportNetscape(args.cookies) >= 0;
+        if (!m_cookiesImported) m_frontEnd.ShowMessage(u"无法读取 cookies 文件: "_s + args.cookies);
         cookies.Save();
     }
     m_core->m_bReady = true;
@@ -67,7 +68,7 @@ void CCliSession::RunInterruptible(const std::function<void()>& work, const std:
     while (!done) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
         if (g_interrupts > 0 && !stopRequested) {
-            stopRequested = true;
+            stopRequested = m_interrupted = true;
             requestStop();
         }
     }

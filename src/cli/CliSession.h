@@ -27,12 +27,15 @@ public:
     // Runs work on a thread of its own; a first Ctrl-C calls requestStop (as a second press of
     // the button would), a second one ends the program.
     void RunInterruptible(const std::function<void()>& work, const std::function<void()>& requestStop);
+    // Whether Ctrl-C requested a stop in any run of this session.
+    bool Interrupted() const { return m_interrupted; }
 
 private:
     CCurlGlobal m_curl;
     CCliFrontEnd m_frontEnd;
     std::unique_ptr<CLumarexCore> m_core;
     bool m_cookiesImported = true;
+    bool m_interrupted = false;
 };
 
 // The family named by --service (index or short name); without one, family 0 followed by the

@@ -23,7 +23,7 @@ int RunGetAlbums(CCliSession& session, const CliArgs& args, const QString& addre
     core.m_nSubKind = -1;
     core.m_nGetListState = GETLIST_RUNNING;
     bool usable = true;
-    session.RunInterruptible([&] { usable = GetAlbumList(core, address); }, [&] { core.OnGetAlbums(address); });
+    session.RunInterruptible([&] { usable = GetAlbumList(core, address); }, [&] { core.RequestGetAlbumsStop(); });
     if (!usable) return EXIT_ERROR;
     return core.m_pAlbumList->IsEmpty() ? EXIT_NO_ALBUM : EXIT_DONE;
 }

@@ -3,6 +3,7 @@
 #include "core/AppPaths.h"
 #include "download/DownloadDriver.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 
@@ -16,7 +17,8 @@ QString ChooseSaveDir(CCliSession& session, const CliArgs& args)
 }
 
 namespace {
-// "all" or 1-based numbers and ranges such as "1,3-5", as 0-based indexes in list order.
+// "all" or 1-based numbers and ranges such as "1,3-5", as 0-based indexes in list order, each
+// once, as the window takes its ticked rows.
 std::optional<std::vector<int>> ParseSelection(const QString& text, int albumCount)
 {
     std::vector<int> albums;
@@ -36,6 +38,8 @@ std::optional<std::vector<int>> ParseSelection(const QString& text, int albumCou
         for (int number = first; number <= last; ++number)
             albums.push_back(number - 1);
     }
+    std::sort(albums.begin(), albums.end());
+    albums.erase(std::unique(albums.begin(), albums.end()), albums.end());
     return albums;
 }
 } // namespace
@@ -48,6 +52,8 @@ int RunDownloadCommand(const CliArgs& args)
     if (!session.CookiesImported()) return EXIT_ERROR;
     const int listed = RunGetAlbums(session, args, address);
     if (listed != EXIT_DONE) return listed;
+    // Ctrl-C while the albums were listed stops the whole command, not just the listing.
+    if (session.Interrupted()) return EXIT_DONE;
 
     CLumarexCore& core = session.Core();
     const std::optional<std::vector<int>> selection = ParseSelection(args.albums, core.m_pAlbumList->Count());
@@ -60,6 +66,6 @@ int RunDownloadCommand(const CliArgs& args)
     bool saved = true;
     core.m_nDownState = DOWN_RUNNING;
     session.RunInterruptible([&] { saved = DownloadDriver(core, saveDir, *selection); },
-                             [&] { core.OnDownload({}, {}); });
+                             [&] { core.RequestDownloadStop(); });
     return saved ? EXIT_DONE : EXIT_ERROR;
 }

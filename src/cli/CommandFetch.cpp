@@ -20,6 +20,6 @@ int RunFetchCommand(const CliArgs& args)
     const QString saveDir = ChooseSaveDir(session, args);
     bool done = true;
     session.RunInterruptible([&] { done = ImportAndDownload(core, args.positional.front(), saveDir); },
-                             [&] { core.OnDownload({}, {}); });
+                             [&] { core.RequestDownloadStop(); });
     return done ? EXIT_DONE : EXIT_ERROR;
 }

@@ -28,8 +28,8 @@ Commands:
       objects with number, name, id, cover, count (-1 when unknown) and privacy.
   download ADDRESS [--service K] [--albums SEL] [--save-dir DIR]
       Gets the album list, then downloads the selected albums. SEL is "all" (default) or 1-based
-      numbers and ranges such as 1,3-5. DIR defaults to the newest save path used, else
-      ~/Pictures/Talvoria/. Pictures go to DIR/owner/album/.
+      numbers and ranges such as 1,3-5, taken in list order, each once. DIR defaults to the
+      newest save path used, else ~/Pictures/Talvoria/. Pictures go to DIR/owner/album/.
   fetch LIST [--service K] [--save-dir DIR]
       Downloads every address of a .lst download list file (GBK or UTF-8, one per line) with the
       download settings and naming rules of service K.
@@ -52,7 +52,8 @@ Global options:
   --yes, --no      answer every yes/no question; default: ask on the terminal, else no
   --help           this text
 
-Ctrl-C requests a stop as the window's buttons do; a second Ctrl-C ends at once.
+Ctrl-C requests a stop as the window's buttons do (during the listing of download, no album is
+downloaded then); a second Ctrl-C ends at once.
 
 Exit status: 0 the run completed, 1 it ended on an error message (empty address, bad save
 path), 2 usage error, 3 get-albums found no album.

@@ -3,6 +3,8 @@
 #include "download/DownloadDriver.h"
 #include "sources/AlbumListDriver.h"
 
+#include <system_error>
+
 CLumarexCore::CLumarexCore(IFrontEnd& frontEnd, const QString& appDir)
     : m_strAppDir(appDir.endsWith(u'/') ? appDir : appDir + u'/'), m_frontEnd(frontEnd)
 {
@@ -55,15 +57,12 @@ bool CLumarexCore::AddToHistory(History which, const QString& text)
 
 CLumarexCore::~CLumarexCore()
 {
-    if (m_nGetListState != GETLIST_IDLE) m_nGetListState = GETLIST_STOP;
-    if (m_nDownState != DOWN_IDLE) {
-        m_nDownState = DOWN_STOP;
-        m_bStopDown = true;
-    }
+    RequestGetAlbumsStop();
+    RequestDownloadStop();
     WaitForWorkers();
 }
 
-void CLumarexCore::StartWorker(std::function<void()> work)
+bool CLumarexCore::StartWorker(std::function<void()> work)
 {
     std::lock_guard guard(m_workersLock);
     // Threads that have ended are joined here, so a long session keeps no dead threads.
@@ -72,12 +71,19 @@ void CLumarexCore::StartWorker(std::function<void()> work)
         worker.thread.join();
         return true;
     });
+    // Room first: once the thread runs, storing it must not fail.
+    m_workers.reserve(m_workers.size() + 1);
     auto done = std::make_shared<std::atomic<bool>>(false);
-    m_workers.push_back({std::thread([work = std::move(work), done] {
-                             work();
-                             *done = true;
-                         }),
-                         done});
+    try {
+        m_workers.push_back({std::thread([work = std::move(work), done] {
+                                 work();
+                                 *done = true;
+                             }),
+                             done});
+    } catch (const std::system_error&) {
+        return false;
+    }
+    return true;
 }
 
 void CLumarexCore::WaitForWorkers()
@@ -97,24 +103,51 @@ void CLumarexCore::WaitForWorkers()
 void CLumarexCore::OnGetAlbums(const QString& address)
 {
     if (!m_bReady) return;
+    // The window disables the button only once the download thread has switched its controls; a
+    // press before that must not clear the album list the download reads.
+    if (m_nGetListState == GETLIST_IDLE && m_nDownState != DOWN_IDLE) return;
     std::uint8_t idle = GETLIST_IDLE;
     if (!m_nGetListState.compare_exchange_strong(idle, GETLIST_RUNNING)) {
-        m_nGetListState = GETLIST_STOP;
+        RequestGetAlbumsStop();
         return;
     }
     m_nSubKind = -1;
-    StartWorker([this, address] { GetAlbumList(*this, address); });
+    if (StartWorker([this, address] { GetAlbumList(*this, address); })) return;
+    m_frontEnd.ShowMessage(QStringLiteral("Create thread:GetListFunc failed."));
+    m_nGetListState = GETLIST_IDLE;
 }
 
 void CLumarexCore::OnDownload(const QString& savePath, const std::vector<int>& selection)
 {
+    // Likewise, a download must not read the album list that a listing is refilling.
+    if (m_nDownState == DOWN_IDLE && m_nGetListState != GETLIST_IDLE) return;
     std::uint8_t idle = DOWN_IDLE;
     if (!m_nDownState.compare_exchange_strong(idle, DOWN_RUNNING)) {
-        m_nDownState = DOWN_STOP;
-        m_bStopDown = true;
+        RequestDownloadStop();
         return;
     }
-    StartWorker([this, savePath, selection] { DownloadDriver(*this, savePath, selection); });
+    if (StartWorker([this, savePath, selection] { DownloadDriver(*this, savePath, selection); })) return;
+    m_frontEnd.ShowMessage(QStringLiteral("Create thread:GetListFunc failed."));
+    m_nDownState = DOWN_IDLE;
+}
+
+// Compare-and-swap, so that a stop pressed just as the run ends cannot leave the state at "stop
+// requested" for good: that would make every later press a stop request.
+void CLumarexCore::RequestGetAlbumsStop()
+{
+    std::uint8_t running = GETLIST_RUNNING;
+    m_nGetListState.compare_exchange_strong(running, GETLIST_STOP);
+}
+
+void CLumarexCore::RequestDownloadStop()
+{
+    std::uint8_t state = m_nDownState;
+    while (state == DOWN_RUNNING || state == DOWN_AT_HISTORY) {
+        if (m_nDownState.compare_exchange_weak(state, DOWN_STOP)) {
+            m_bStopDown = true;
+            return;
+        }
+    }
 }
 
 QString CLumarexCore::PoolFolder() const
@@ -131,7 +164,12 @@ void CLumarexCore::SetPoolFolder(const QString& folder)
 
 void CLumarexCore::SetGetListUi(bool running)
 {
-    m_nGetListState = running ? GETLIST_RUNNING : GETLIST_IDLE;
+    // A stop pressed between the button and this switch is kept.
+    std::uint8_t idle = GETLIST_IDLE;
+    if (running)
+        m_nGetListState.compare_exchange_strong(idle, GETLIST_RUNNING);
+    else
+        m_nGetListState = GETLIST_IDLE;
     if (running) {
         m_frontEnd.SetStatusText(STATUS_ALBUM_FRAME, QStringLiteral("相册列表"));
         m_frontEnd.SetStatusText(STATUS_PHASE, QStringLiteral("正在获取相册列表，请稍等..."));
@@ -142,7 +180,12 @@ void CLumarexCore::SetGetListUi(bool running)
 
 void CLumarexCore::SetDownloadUi(bool running)
 {
-    m_nDownState = running ? DOWN_RUNNING : DOWN_IDLE;
+    // A stop pressed between the button and this switch is kept.
+    std::uint8_t idle = DOWN_IDLE;
+    if (running)
+        m_nDownState.compare_exchange_strong(idle, DOWN_RUNNING);
+    else
+        m_nDownState = DOWN_IDLE;
     if (!running) {
         m_frontEnd.SetStatusText(STATUS_PHASE, QStringLiteral("下载完毕"));
         m_frontEnd.SetStatusText(STATUS_COUNTS, QString());

@@ -42,10 +42,14 @@ public:
     bool AddToHistory(History which, const QString& text);
 
     // The two buttons. A press while the operation runs requests its stop; otherwise the
-    // operation starts on a thread of its own. The address and save path are the texts of the
-    // two boxes; selection holds the ticked album indexes in view order.
+    // operation starts on a thread of its own, unless the other one runs (its button is
+    // disabled then). The address and save path are the texts of the two boxes; selection holds
+    // the ticked album indexes in view order.
     void OnGetAlbums(const QString& address);
     void OnDownload(const QString& savePath, const std::vector<int>& selection);
+    // A stop request that never starts anything: nothing happens when the operation has ended.
+    void RequestGetAlbumsStop();
+    void RequestDownloadStop();
     bool IsBusy() const { return m_nGetListState != GETLIST_IDLE || m_nDownState != DOWN_IDLE; }
     // Waits until every operation thread has ended (the command line's way of waiting).
     void WaitForWorkers();
@@ -94,7 +98,8 @@ private:
     void StartAlbumFolder(const ST_PERLISTRECORD& album);
     QString UniquePictureName(const QString& stem) const;
 
-    void StartWorker(std::function<void()> work);
+    // False when the thread cannot be created.
+    bool StartWorker(std::function<void()> work);
 
     IFrontEnd& m_frontEnd;
     std::mutex m_workersLock;

@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <system_error>
 
 using namespace Qt::StringLiterals;
 
@@ -57,16 +58,23 @@ void CDownPool::StartWorker(int slot, int picture)
     const CDownList& list = *m_list;
     QString headers = list.m_arrHeaders.isEmpty() ? QString() : list.m_arrHeaders.value(picture);
     auto shared = m_shared;
-    m_slots[size_t(slot)] =
-        std::thread([this, shared, slot, url = list.m_arrUrls[picture], headers = std::move(headers),
-                     path = list.m_strSaveDir + list.m_arrNames[picture], params = m_params] {
+    const auto finish = [this, shared, slot] {
+        ++m_nDoneCount;
+        std::lock_guard guard(shared->lock);
+        shared->finishedSlots.push_back(slot);
+        shared->finished.notify_one();
+    };
+    try {
+        m_slots[size_t(slot)] = std::thread([this, finish, url = list.m_arrUrls[picture], headers = std::move(headers),
+                                             path = list.m_strSaveDir + list.m_arrNames[picture], params = m_params] {
             // A stop request cuts the transfer short at once.
             FetchPicture(url, headers, path, params, &m_bStopDown);
-            ++m_nDoneCount;
-            std::lock_guard guard(shared->lock);
-            shared->finishedSlots.push_back(slot);
-            shared->finished.notify_one();
+            finish();
         });
+    } catch (const std::system_error&) {
+        // A picture whose worker cannot start fails like one whose transfer fails.
+        finish();
+    }
 }
 
 void CDownPool::Run(const CDownList& list, const DownRunParams& params, IFrontEnd* frontEnd)
@@ -98,7 +106,7 @@ void CDownPool::Run(const CDownList& list, const DownRunParams& params, IFrontEn
             m_shared->finishedSlots.pop_front();
         }
         if (m_bStopDown) break;
-        m_slots[size_t(slot)].join();
+        if (m_slots[size_t(slot)].joinable()) m_slots[size_t(slot)].join();
         if (next < total) StartWorker(slot, next++);
         const int done = m_nDoneCount;
         if ((done != shown || done >= total) && frontEnd)

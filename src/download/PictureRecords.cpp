@@ -27,7 +27,9 @@ void CLumarexCore::AddPicture(const QString& strUrl, const QString& strDesc, con
 
     // An empty mark (a folder never downloaded before) matches nothing, not even an empty address.
     if ((names.nOptions & OPT_SKIP_OLD) && !m_strHistoryUrl.isEmpty() && strUrl == m_strHistoryUrl) {
-        m_nDownState = DOWN_AT_HISTORY;
+        // A stop requested meanwhile stays a stop.
+        std::uint8_t running = DOWN_RUNNING;
+        m_nDownState.compare_exchange_strong(running, DOWN_AT_HISTORY);
         return;
     }
     m_downList.Append(strUrl, name, strHeaders);

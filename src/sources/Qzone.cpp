@@ -117,9 +117,10 @@ void ListQzoneAlbums(CLumarexCore& core, QString& number)
     const QzoneRoute hosts = ReadRoute(*route);
     core.m_strSourceArg2 = hosts.nuHost;
     const QzoneCookies cookies = ReadCookies();
+    // One arg() call: a "%1" inside the typed number or the route's host is never re-expanded.
     const QString listUrl = u"http://%1/fcgi-bin/fcg_list_album_v2?hostUin=%2&format=jsonp&plat=qzone&source=qzone"
-                            "&t=%3&g_tk=%4"_s.arg(hosts.albumHost, number, CStringCtrl::RandomFraction())
-                                .arg(CalcGTK(cookies.skey));
+                            "&t=%3&g_tk=%4"_s.arg(hosts.albumHost, number, CStringCtrl::RandomFraction(),
+                                                  QString::number(CalcGTK(cookies.skey)));
     core.m_strSourceArg1 = hosts.photoHost;
 
     const QString text = FetchText(request, response, listUrl, kTextFlags);
@@ -135,10 +136,10 @@ namespace {
 QString PhotoListUrl(const CLumarexCore& core, const ST_PERLISTRECORD& album, bool viaNuHost)
 {
     const QzoneCookies cookies = ReadCookies();
-    const QString query = u"?inCharset=gbk&outCharset=gbk&format=jsonp&plat=qzone&source=qzone&%1&t=%2&g_tk=%3&uin=%4"_s
-                              .arg(album.strAlbumId, CStringCtrl::RandomFraction())
-                              .arg(CalcGTK(cookies.skey))
-                              .arg(cookies.uin);
+    // One arg() call: an album id from the page may hold "%2F" and the like.
+    const QString query =
+        u"?inCharset=gbk&outCharset=gbk&format=jsonp&plat=qzone&source=qzone&%1&t=%2&g_tk=%3&uin=%4"_s.arg(
+            album.strAlbumId, CStringCtrl::RandomFraction(), QString::number(CalcGTK(cookies.skey)), cookies.uin);
     if (!viaNuHost) return u"http://"_s + core.m_strSourceArg1 + u"/fcgi-bin/fcg_list_photo_v2"_s + query;
     QString url = u"http://"_s + core.m_strSourceArg2 + u"/cgi-bin/common/cgi_view_album_v2"_s + query;
     return url.replace(u"albumid="_s, u"albumId="_s);

@@ -197,3 +197,19 @@ TEST_F(QzoneTest, PasswordAlbumAsksAndNoListsNothing)
     EXPECT_EQ(frontEnd.LoginPages(), QStringList{u"http://user.qzone.qq.com/12345678/photo/V10pwd"_s});
     EXPECT_EQ(core.m_downList.Count(), 2);
 }
+
+TEST_F(QzoneTest, PercentSignsInAnAlbumIdReachTheServiceAsTheyCame)
+{
+    service.Route(kAlbumHost, "/fcgi-bin/fcg_list_album_v2",
+                  FakeReply::Ok("_Callback({\"data\" : {\"albumListModeSort\" : [{\n\"id\" : \"V1%2Fab%1\",\n"
+                                "\"name\" : \"x\",\n\"priv\" : 1,\n\"total\" : 1,\n}]}});"));
+    ASSERT_TRUE(GetAlbums(SK_TENCENT, u"12345678"_s));
+    ServePhotos(u"qzone/photos-empty.jsonp"_s, u"qzone/photos-empty.jsonp"_s);
+    core.m_nDownState = DOWN_RUNNING;
+    core.m_downList.m_strSaveDir = saveRoot.path();
+    ListQzonePhotos(core, 0);
+    const QList<FakeRequest> photos = service.RequestsFor(kPhotoHost, "/fcgi-bin/fcg_list_photo_v2");
+    ASSERT_EQ(photos.size(), 1);
+    EXPECT_TRUE(photos[0].query().contains("&hostUin=12345678&albumid=V1%2Fab%1&t=")) << photos[0].query().data();
+    EXPECT_TRUE(photos[0].query().endsWith("&g_tk=5381&uin=")) << photos[0].query().data();
+}

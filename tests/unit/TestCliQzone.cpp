@@ -131,3 +131,50 @@ TEST_F(CliQzoneTest, CtrlCStopsTheDownloadAsTheButtonDoes)
     EXPECT_FALSE(QFile::exists(album + u".pic.zrv"_s));
     EXPECT_TRUE(QDir(album).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
+
+TEST_F(CliQzoneTest, CtrlCWhileListingStopsTheWholeDownloadCommand)
+{
+    QFile albums(FixturePath(u"qzone/albums.jsonp"_s));
+    ASSERT_TRUE(albums.open(QIODevice::ReadOnly));
+    service.Route("alist.photo.qq.com", "/fcgi-bin/fcg_list_album_v2",
+                  FakeReply::Ok(albums.readAll()).PauseAt(64, 1500));
+    QProcess cli;
+    cli.setProcessEnvironment(ProxiedEnvironment(service));
+    cli.start(QStringLiteral(TALVORIA_CLI), {u"--app-dir"_s, appDir.path(), u"--no"_s, u"download"_s, u"12345678"_s,
+                                             u"--save-dir"_s, saveDir.path()});
+    ASSERT_TRUE(cli.waitForStarted());
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (service.RequestsFor("alist.photo.qq.com", "/fcgi-bin/fcg_list_album_v2").isEmpty() &&
+           std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ::kill(pid_t(cli.processId()), SIGINT);
+    ASSERT_TRUE(cli.waitForFinished(10000));
+    EXPECT_EQ(cli.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(cli.exitCode(), 0);
+    EXPECT_TRUE(service.RequestsFor("szplist.photo.qq.com", "/fcgi-bin/fcg_list_photo_v2").isEmpty());
+    EXPECT_TRUE(service.RequestsFor("sznu.photo.qq.com", "/cgi-bin/common/cgi_view_album_v2").isEmpty());
+    EXPECT_FALSE(QDir(saveDir.path() + u"12345678"_s).exists());
+}
+
+TEST_F(CliQzoneTest, SelectedAlbumsAreTakenInListOrderEachOnce)
+{
+    const ChildResult run =
+        Cli({u"download"_s, u"12345678"_s, u"--albums"_s, u"3,1,1"_s, u"--save-dir"_s, saveDir.path()});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("正在下载第2/2个图集")) << run.err.toStdString();
+    EXPECT_FALSE(run.err.contains("/3个图集"));
+    // Album 1 is public (the fast host), album 3 private (the "nu" host).
+    QByteArrayList photoHosts;
+    for (const FakeRequest& request : service.Requests())
+        if (request.path().endsWith("/fcg_list_photo_v2") || request.path().endsWith("/cgi_view_album_v2"))
+            photoHosts << request.host;
+    EXPECT_EQ(photoHosts, (QByteArrayList{"szplist.photo.qq.com", "sznu.photo.qq.com"}));
+}
+
+TEST_F(CliQzoneTest, AnUnreadableCookiesFileIsNamed)
+{
+    const ChildResult run = Cli({u"--cookies"_s, saveDir.path() + u"missing.txt"_s, u"albums"_s, u"12345678"_s});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains("missing.txt")) << run.err.toStdString();
+    EXPECT_TRUE(service.Requests().isEmpty());
+}

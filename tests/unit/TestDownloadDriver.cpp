@@ -1,13 +1,36 @@
 #include "download/DownloadDriver.h"
 #include "download/History.h"
+#include "download/ImportList.h"
 #include "support/AdapterTest.h"
 
 #include <QDir>
 #include <QFile>
 
+#include <cerrno>
+#include <dlfcn.h>
+#include <pthread.h>
 #include <thread>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+// While set, threads started from this thread fail as they do when the system runs out of them.
+thread_local bool t_refuseThreads = false;
+
+struct RefuseThreads {
+    RefuseThreads() { t_refuseThreads = true; }
+    ~RefuseThreads() { t_refuseThreads = false; }
+};
+} // namespace
+
+// Stands in for the C library's thread start in this test program (std::thread comes here).
+extern "C" int pthread_create(pthread_t* thread, const pthread_attr_t* attr, void* (*start)(void*), void* arg) noexcept
+{
+    if (t_refuseThreads) return EAGAIN;
+    using Create = int (*)(pthread_t*, const pthread_attr_t*, void* (*)(void*), void*);
+    static const auto real = reinterpret_cast<Create>(dlsym(RTLD_NEXT, "pthread_create"));
+    return real(thread, attr, start, arg);
+}
 
 namespace {
 constexpr char kHost[] = "pics.example.com";
@@ -198,4 +221,59 @@ TEST_F(DownloadDriverTest, FixStepsRunAfterTheAlbum)
     ASSERT_TRUE(Run({0}, {{1}}));
     EXPECT_EQ(SavedBytes(u"owner/A/p1.gif"_s), QByteArray("GIF89a-picture"));
     EXPECT_EQ(core.m_downList.m_arrNames, QStringList{u"p1.gif"_s});
+}
+
+TEST_F(DownloadDriverTest, AStopPressedBeforeTheDownloadStartsIsKept)
+{
+    MakeAlbums(2);
+    ServePictures(2);
+    core.m_nDownState = DOWN_STOP; // the button's second press came before the controls switched
+    const auto lister = [this](CLumarexCore& target, int album) {
+        listedAlbums.push_back(album);
+        target.AddPicture(PictureUrl(1), u"p1"_s, {}, album);
+    };
+    EXPECT_TRUE(DownloadDriver(core, saveRoot.path(), {0, 1}, lister));
+    EXPECT_TRUE(listedAlbums.empty());
+    EXPECT_EQ(service.RequestCount(), 0);
+    EXPECT_EQ(core.m_nDownState, DOWN_IDLE);
+    EXPECT_EQ(frontEnd.Status(STATUS_PHASE), u"下载完毕"_s);
+}
+
+TEST_F(DownloadDriverTest, ThreadsThatCannotStartAreReportedNotFatal)
+{
+    MakeAlbums(1);
+    ServePictures(3);
+    {
+        RefuseThreads refuse;
+        core.OnDownload(saveRoot.path(), {0});
+        core.OnGetAlbums(u"12345678"_s);
+    }
+    EXPECT_EQ(frontEnd.Messages(), QStringList(2, u"Create thread:GetListFunc failed."_s));
+    EXPECT_EQ(core.m_nDownState, DOWN_IDLE);
+    EXPECT_EQ(core.m_nGetListState, GETLIST_IDLE);
+
+    // A picture whose worker cannot start counts as done, like one whose transfer failed.
+    RefuseThreads refuse;
+    ASSERT_TRUE(Run({0}, {Range(1, 3)}));
+    EXPECT_EQ(service.RequestCount(), 0);
+    EXPECT_TRUE(frontEnd.StatusHistory(STATUS_COUNTS).contains(u"已下载3/3......"_s));
+    EXPECT_TRUE(QDir(SavedFile(u"owner/A"_s)).entryList(QDir::Files).isEmpty());
+    EXPECT_EQ(core.m_nDownState, DOWN_IDLE);
+}
+
+TEST(DownList, ReadsGbkAndUtf8ListsWithOrWithoutAByteOrderMark)
+{
+    TempFolder folder;
+    const auto read = [&folder](const QByteArray& bytes) {
+        QFile file(folder.path() + u"list.lst"_s);
+        file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        file.write(bytes);
+        file.close();
+        return ReadDownList(file.fileName());
+    };
+    const QStringList expected{u"http://a.com/\u4f60.jpg"_s, u"http://a.com/2.jpg"_s};
+    EXPECT_EQ(read("http://a.com/\xC4\xE3.jpg\r\n\r\nhttp://a.com/2.jpg\r\n"), expected); // GBK, as written here
+    EXPECT_EQ(read("http://a.com/\xE4\xBD\xA0.jpg\nhttp://a.com/2.jpg"), expected);
+    // Editors on other systems start a UTF-8 file with a byte-order mark.
+    EXPECT_EQ(read("\xEF\xBB\xBFhttp://a.com/\xE4\xBD\xA0.jpg\r\nhttp://a.com/2.jpg\r\n"), expected);
 }

@@ -140,3 +140,40 @@ TEST_F(AlbumListDriverTest, PconlinePageMarkerLoopStopsAtTheFirstHit)
     GetAlbums(SK_PCONLINE, u"http://dp.pconline.com.cn/someone/"_s);
     EXPECT_EQ(core.m_strSourceArg1, u"someone"_s);
 }
+
+TEST_F(AlbumListDriverTest, AStopPressedBeforeTheListingStartsIsKept)
+{
+    Serve("route.store.qq.com", "/GetRoute", u"qzone/route.json"_s);
+    Serve("alist.photo.qq.com", "/fcgi-bin/fcg_list_album_v2", u"qzone/albums.jsonp"_s);
+    core.m_nSourceKind = SK_TENCENT;
+    core.m_nGetListState = GETLIST_STOP; // the second press came before the controls switched
+    EXPECT_TRUE(GetAlbumList(core, u"12345678"_s));
+    EXPECT_EQ(core.m_pAlbumList->Count(), 1); // the lister stops at its first check
+    EXPECT_EQ(core.m_nGetListState, GETLIST_IDLE);
+}
+
+TEST_F(AlbumListDriverTest, OneOperationAtATimeAndAStopRequestNeverStartsOne)
+{
+    core.m_nDownState = DOWN_RUNNING;
+    core.OnGetAlbums(u"http://user.qzone.qq.com/1"_s);
+    core.WaitForWorkers();
+    EXPECT_EQ(core.m_nGetListState, GETLIST_IDLE);
+    EXPECT_EQ(frontEnd.ViewResets(), 0);
+
+    // With both operations idle, a stop request (Ctrl-C on the command line) changes nothing.
+    core.m_nDownState = DOWN_IDLE;
+    core.RequestGetAlbumsStop();
+    core.RequestDownloadStop();
+    core.WaitForWorkers();
+    EXPECT_EQ(core.m_nGetListState, GETLIST_IDLE);
+    EXPECT_EQ(core.m_nDownState, DOWN_IDLE);
+    EXPECT_FALSE(core.m_bStopDown);
+    EXPECT_TRUE(frontEnd.Messages().isEmpty());
+    EXPECT_EQ(frontEnd.ViewResets(), 0);
+
+    // While running, the same request stops the operation.
+    core.m_nDownState = DOWN_AT_HISTORY;
+    core.RequestDownloadStop();
+    EXPECT_EQ(core.m_nDownState, DOWN_STOP);
+    EXPECT_TRUE(core.m_bStopDown);
+}
