@@ -88,10 +88,16 @@ std::vector<int> CMyGridCtrl::SelectedAlbums() const
     return albums;
 }
 
-int CMyGridCtrl::FocusRow() const
+int CMyGridCtrl::FocusPosition() const
 {
     const QModelIndex focus = currentIndex();
-    return focus.isValid() ? focus.row() : -1;
+    if (!focus.isValid()) return -1;
+    return m_model->IsPreview() ? m_model->CellIndex(focus) : focus.row();
+}
+
+int CMyGridCtrl::PositionCount() const
+{
+    return m_model->IsPreview() ? m_model->CellCount() : m_model->rowCount();
 }
 
 bool CMyGridCtrl::CellMatches(const QModelIndex& index, const QString& keyword, Qt::CaseSensitivity cs,
@@ -102,14 +108,15 @@ bool CMyGridCtrl::CellMatches(const QModelIndex& index, const QString& keyword, 
     return wholeCell ? text.compare(keyword, cs) == 0 : text.contains(keyword, cs);
 }
 
-bool CMyGridCtrl::FindRow(int startRow, const QString& keyword, bool down, bool caseSensitive, bool wholeCell)
+bool CMyGridCtrl::FindRow(int start, const QString& keyword, bool down, bool caseSensitive, bool wholeCell)
 {
     const Qt::CaseSensitivity cs = caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
-    const int rows = m_model->rowCount();
+    const bool preview = m_model->IsPreview();
+    const int columns = preview ? 1 : m_model->columnCount();
     const int step = down ? 1 : -1;
-    for (int row = startRow + step; row >= 0 && row < rows; row += step) {
-        for (int column = 0; column < m_model->columnCount(); ++column) {
-            const QModelIndex index = m_model->index(row, column);
+    for (int position = start + step; position >= 0 && position < PositionCount(); position += step) {
+        for (int column = 0; column < columns; ++column) {
+            const QModelIndex index = preview ? m_model->IndexOfCell(position) : m_model->index(position, column);
             if (!CellMatches(index, keyword, cs, wholeCell)) continue;
             SelectFound(index);
             return true;

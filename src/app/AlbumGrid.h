@@ -25,12 +25,15 @@ public:
     // The album indexes of the selected cells, in row order (left to right in preview mode).
     std::vector<int> SelectedAlbums() const;
 
-    // The focus cell's row, or -1 when there is none.
-    int FocusRow() const;
-    // Searches the rows after (down) or before (up) startRow for a cell whose text contains the
+    // Searches go from album to album: by row in list mode, by cell in preview mode, where one
+    // row holds several albums and each must be reachable. The focus album's position, or -1
+    // when there is none; and the number of positions.
+    int FocusPosition() const;
+    int PositionCount() const;
+    // Searches the positions after (down) or before (up) start for a cell whose text contains the
     // keyword, or equals it when wholeCell. On a match the album is selected, its row scrolled to
     // the top and true returned.
-    bool FindRow(int startRow, const QString& keyword, bool down, bool caseSensitive, bool wholeCell);
+    bool FindRow(int start, const QString& keyword, bool down, bool caseSensitive, bool wholeCell);
 
 private:
     bool CellMatches(const QModelIndex& index, const QString& keyword, Qt::CaseSensitivity cs, bool wholeCell) const;

@@ -118,14 +118,19 @@ void CAlbumView::Shutdown()
 
 void CAlbumView::OnPreviewToggle(bool checked)
 {
+    // The box is disabled while albums are being fetched, but only once the listing has switched
+    // the controls; a click before that must not convert the list that is being refilled.
+    if (m_core.m_nGetListState != GETLIST_IDLE) {
+        PutBoxBack(checked);
+        return;
+    }
     if (m_nPreviewState != PREVIEW_IDLE) {
         if (QMessageBox::question(m_grid.window(), u"提示"_s, u"模式转换未完成,是否中断?"_s) == QMessageBox::Yes) {
             // The conversion may have ended while the question stood.
             std::uint8_t converting = PREVIEW_CONVERTING;
             m_nPreviewState.compare_exchange_strong(converting, PREVIEW_STOP);
         }
-        const QSignalBlocker quiet(m_previewBox);
-        m_previewBox.setChecked(!checked);
+        PutBoxBack(checked);
         return;
     }
     if (m_conversion.joinable()) m_conversion.join(); // the last conversion has ended
@@ -142,6 +147,12 @@ void CAlbumView::OnPreviewToggle(bool checked)
     } catch (const std::system_error&) {
         m_nPreviewState = PREVIEW_IDLE;
     }
+}
+
+void CAlbumView::PutBoxBack(bool checked)
+{
+    const QSignalBlocker quiet(m_previewBox);
+    m_previewBox.setChecked(!checked);
 }
 
 void CAlbumView::RunConversion(unsigned generation)

@@ -52,6 +52,8 @@ private:
     void FlushQueued();
     void StopConversion();
     void RunConversion(unsigned generation);
+    // A refused click on the preview box: the box shows the mode that stays.
+    void PutBoxBack(bool checked);
 
     CLumarexCore& m_core;
     CMyGridCtrl& m_grid;

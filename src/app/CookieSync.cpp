@@ -26,6 +26,16 @@ QUrl OriginOf(const QNetworkCookie& cookie)
     origin.setPath(cookie.path().isEmpty() ? QStringLiteral("/") : cookie.path());
     return origin;
 }
+
+// Both stores mark a host-only cookie by a domain without a leading dot, and both turn a cookie
+// handed over with a domain into a domain cookie (with the dot). A host-only cookie therefore
+// goes over without its domain, at its host's address, and stays host-only there: otherwise the
+// copy coming back would stand beside the original as a second cookie of the same name.
+QNetworkCookie ForHandOver(QNetworkCookie cookie)
+{
+    if (!cookie.domain().startsWith(u'.')) cookie.setDomain({});
+    return cookie;
+}
 } // namespace
 
 CCookieSync::CCookieSync(QObject* parent) : QObject(parent)
@@ -77,9 +87,9 @@ void CCookieSync::OnStoreChanged(const QNetworkCookie& cookie, bool removed)
 {
     if (!m_browserStore) return;
     if (removed)
-        m_browserStore->deleteCookie(cookie, OriginOf(cookie));
+        m_browserStore->deleteCookie(ForHandOver(cookie), OriginOf(cookie));
     else
-        m_browserStore->setCookie(cookie, OriginOf(cookie));
+        m_browserStore->setCookie(ForHandOver(cookie), OriginOf(cookie));
 }
 
 void CCookieSync::OnBrowserCookie(const QNetworkCookie& cookie, bool removed)
@@ -88,6 +98,6 @@ void CCookieSync::OnBrowserCookie(const QNetworkCookie& cookie, bool removed)
     if (removed)
         CCookieStore::Instance().DeleteCookie(cookie);
     else
-        CCookieStore::Instance().SetCookie(cookie, OriginOf(cookie));
+        CCookieStore::Instance().SetCookie(ForHandOver(cookie), OriginOf(cookie));
     t_copyingFromBrowser = false;
 }

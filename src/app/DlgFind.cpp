@@ -56,7 +56,6 @@ CDlgFind::CDlgFind(CMyGridCtrl& grid, QWidget* parent)
     connect(hide, &QPushButton::clicked, this, &QWidget::hide);
     connect(previous, &QPushButton::clicked, this, &CDlgFind::FindPrevious);
     connect(next, &QPushButton::clicked, this, &CDlgFind::FindNext);
-    connect(m_keyword, &QLineEdit::returnPressed, this, &CDlgFind::FindNext);
 }
 
 void CDlgFind::ShowCentred()
@@ -88,9 +87,9 @@ bool CDlgFind::Find(bool down)
     }
     const bool caseSensitive = m_caseSensitive->isChecked();
     const bool wholeCell = m_wholeCell->isChecked();
-    if (m_grid.FindRow(m_grid.FocusRow(), keyword, down, caseSensitive, wholeCell)) return true;
+    if (m_grid.FindRow(m_grid.FocusPosition(), keyword, down, caseSensitive, wholeCell)) return true;
     // Not found on this side of the focus: once more from the other end.
-    const int wrapStart = down ? -1 : m_grid.model()->rowCount();
+    const int wrapStart = down ? -1 : m_grid.PositionCount();
     return m_grid.FindRow(wrapStart, keyword, down, caseSensitive, wholeCell);
 }
 
@@ -108,9 +107,16 @@ void CDlgFind::mouseMoveEvent(QMouseEvent* event)
 
 void CDlgFind::keyPressEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Escape) {
+    switch (event->key()) {
+    case Qt::Key_Escape:
         hide();
         return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // "下一个" is the default button: Enter searches on from the keyword and the check boxes.
+        FindNext();
+        return;
+    default:
+        QFrame::keyPressEvent(event);
     }
-    QFrame::keyPressEvent(event);
 }

@@ -48,6 +48,9 @@ QImage FetchThumbnail(const QString& appDir, int album, const QString& coverUrl,
     QFile::remove(path); // a cover of the previous listing must not stand in for this one
     CURLSource2 request(coverUrl, path, kCoverTimeoutMs);
     request.m_nMaxKB = kCoverMaxKB;
+    // A missing cover only leaves its cell without a picture: no pause after the failed attempt,
+    // which would hold up every following album of the preview.
+    request.m_nRetryDelay = 0;
     request.m_pAbort = abort;
     CURLResponse response;
     if (!request.Send(response, 0)) return {};

@@ -93,7 +93,11 @@ QString MakeAlbumDirName(const ST_PERLISTRECORD& album, const ST_NAMESET& names)
     ReplacePlaceholder(name, u"?2", QString::number(album.nIndex + 1));
     SanitizeName(name, 0, false);
     if (name.isEmpty()) return {};
-    return FitFileName(name) + u'/';
+    // A long name is shortened in its middle: its end holds the counter that made the album
+    // name unique and the folder suffix, and two albums must never share a folder.
+    constexpr qsizetype kKeptEnd = kNameFieldMaxChars + 10;
+    if (name.size() <= kKeptEnd) return FitFileName(name) + u'/';
+    return FitFileName(name.left(name.size() - kKeptEnd), name.right(kKeptEnd)) + u'/';
 }
 
 QString FitFileName(const QString& stem, const QString& tail)

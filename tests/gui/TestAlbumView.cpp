@@ -13,6 +13,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QTest>
 #include <QTimer>
 
 #include <cstdio>
@@ -82,6 +83,22 @@ TEST_F(AlbumViewTest, PreviewOfFourteenAlbumsHasRowsOfSixSixAndTwoWithThumbnails
     EXPECT_EQ(int(service.RequestCount()), requests);
 }
 
+TEST_F(AlbumViewTest, MissingCoversLeaveCellsWithoutPicturesAndHoldNothingUp)
+{
+    ServeAlbums(NumberedNames(6));
+    service.Route("b1.photo.store.qq.com", "/psb?/V10a*", FakeReply::Status(404));
+    StartWindow();
+    GetAlbums();
+    QElapsedTimer converting;
+    converting.start();
+    TogglePreview();
+    EXPECT_LT(converting.elapsed(), 3000);
+    EXPECT_EQ(window->AlbumView().Model().CellCount(), 6);
+    EXPECT_EQ(CellText(0, 5), u"6.album 6"_s);
+    EXPECT_TRUE(window->Grid().model()->index(0, 5).data(Qt::DecorationRole).value<QPixmap>().isNull());
+    EXPECT_EQ(window->Core().m_pAlbumList->At(5).nImageIndex, -1);
+}
+
 TEST_F(AlbumViewTest, InterruptingAConversionKeepsTheCellsDrawnAndTheCheckBox)
 {
     ServeAlbums(NumberedNames(14));
@@ -119,6 +136,22 @@ TEST_F(AlbumViewTest, AListingStartedDuringAConversionWaitsForIt)
     EXPECT_EQ(window->Core().m_pAlbumList->At(2).nImageIndex, 2); // thumbnails of the new listing only
 }
 
+TEST_F(AlbumViewTest, APreviewClickLandingAsAListingStartsConvertsNothing)
+{
+    ServeAlbums(NumberedNames(3));
+    StartWindow();
+    TypeAddress(u"12345678"_s);
+    // Both clicks come before the listing has disabled the box.
+    Click(u"1004"_s);
+    Click(u"1014"_s);
+    EXPECT_EQ(window->AlbumView().State(), PREVIEW_IDLE);
+    EXPECT_FALSE(Control<QCheckBox>(u"1014"_s)->isChecked());
+    ASSERT_TRUE(WaitFor([this] { return Text(u"1011"_s) == u"相册列表(共3个)"_s; }));
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(window->AlbumView().IsPreview());
+    EXPECT_EQ(window->Grid().model()->rowCount(), 3);
+}
+
 TEST_F(AlbumViewTest, FindGoesBothWaysWrapsAndHonoursCaseAndWholeCell)
 {
     ServeAlbums({u"first"_s, u"XABCY"_s, u"middle"_s, u"abc"_s, u"last"_s, u"Abc"_s});
@@ -131,7 +164,7 @@ TEST_F(AlbumViewTest, FindGoesBothWaysWrapsAndHonoursCaseAndWholeCell)
     auto* keyword = find->findChild<QLineEdit*>(u"1639"_s);
     auto* caseSensitive = find->findChild<QCheckBox*>(u"1033"_s);
     auto* wholeCell = find->findChild<QCheckBox*>(u"1034"_s);
-    const auto focusRow = [this] { return window->Grid().FocusRow(); };
+    const auto focusRow = [this] { return window->Grid().FocusPosition(); };
 
     keyword->setText(u"  abc "_s);
     EXPECT_TRUE(find->FindNext());
@@ -157,12 +190,51 @@ TEST_F(AlbumViewTest, FindGoesBothWaysWrapsAndHonoursCaseAndWholeCell)
     find->FindNext();
     EXPECT_EQ(focusRow(), 3); // the only exact match, found again after wrapping
 
+    // Enter searches on as "下一个" does, once per press, from the keyword and the check boxes.
+    wholeCell->setChecked(false);
+    caseSensitive->setChecked(false);
+    QTest::keyClick(keyword, Qt::Key_Return);
+    EXPECT_EQ(focusRow(), 5);
+    QTest::keyClick(wholeCell, Qt::Key_Enter);
+    EXPECT_EQ(focusRow(), 1); // wrapped to XABCY
+
     keyword->setText(u"nothing like it"_s);
     EXPECT_FALSE(find->FindNext());
     keyword->setText(u"   "_s);
     EXPECT_TRUE(find->FindNext());
     ASSERT_TRUE(WaitFor([this] { return !answerer.Texts().isEmpty(); }));
     EXPECT_EQ(answerer.Texts(), QStringList{u"关键字不能为空"_s});
+}
+
+TEST_F(AlbumViewTest, FindInPreviewReachesEveryMatchingAlbumOfARow)
+{
+    // A preview row holds six albums; three of the four matches share the first row.
+    QStringList names = NumberedNames(14);
+    for (int album : {0, 2, 5, 10})
+        names[album] = u"trip %1"_s.arg(album);
+    ServeAlbums(names);
+    ServeCovers();
+    StartWindow();
+    GetAlbums();
+    TogglePreview();
+    window->OnFindLink();
+    CDlgFind* find = window->FindBox();
+    find->findChild<QLineEdit*>(u"1639"_s)->setText(u"TRIP"_s);
+    const auto found = [this] { return window->Grid().SelectedAlbums(); };
+
+    std::vector<int> downwards;
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_TRUE(find->FindNext());
+        downwards.push_back(found().at(0));
+        EXPECT_EQ(found().size(), 1u); // the cell is the album
+    }
+    EXPECT_EQ(downwards, (std::vector<int>{0, 2, 5, 10, 0}));
+    std::vector<int> upwards;
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_TRUE(find->FindPrevious());
+        upwards.push_back(found().at(0));
+    }
+    EXPECT_EQ(upwards, (std::vector<int>{10, 5, 2, 0}));
 }
 
 TEST_F(AlbumViewTest, TenThousandAlbumsListWithoutStallingTheWindow)

@@ -28,6 +28,13 @@ protected:
             if (cookie.name() == name) return true;
         return false;
     }
+    static QStringList StoredDomainsOf(const QByteArray& name)
+    {
+        QStringList domains;
+        for (const QNetworkCookie& cookie : CCookieStore::Instance().AllCookies())
+            if (cookie.name() == name) domains << cookie.domain();
+        return domains;
+    }
 };
 
 QNetworkCookie DomainCookie(const QByteArray& name, const QByteArray& value)
@@ -47,8 +54,9 @@ TEST_F(LoginBrowserTest, ACookieSetInTheBrowserIsSentByTheNextRequestAndTheStore
     ASSERT_NE(login, nullptr);
     QWebEngineCookieStore* browserCookies = login->Browser()->page()->profile()->cookieStore();
     QStringList seenByBrowser;
+    // The browser's cookie store outlives the test: the login browser is the connection's context.
     QObject::connect(
-        browserCookies, &QWebEngineCookieStore::cookieAdded,
+        browserCookies, &QWebEngineCookieStore::cookieAdded, login,
         [&seenByBrowser](const QNetworkCookie& cookie) { seenByBrowser << QString::fromLatin1(cookie.name()); });
 
     // As a login page would: the site sets its session cookie in the browser.
@@ -66,6 +74,44 @@ TEST_F(LoginBrowserTest, ACookieSetInTheBrowserIsSentByTheNextRequestAndTheStore
         QFile saved(appDir.file(u"cookies.txt"_s));
         return saved.open(QIODevice::ReadOnly) && saved.readAll().contains("o0012345");
     }));
+}
+
+TEST_F(LoginBrowserTest, AHostOnlyCookieStaysOneCookieOnBothSides)
+{
+    StartWindow();
+    window->OpenLoginBrowser({});
+    CDlgWebOpen* login = window->LoginBrowser();
+    QWebEngineCookieStore* browserCookies = login->Browser()->page()->profile()->cookieStore();
+    QStringList browserEvents;
+    QObject::connect(browserCookies, &QWebEngineCookieStore::cookieAdded, login,
+                     [&browserEvents](const QNetworkCookie& c) {
+                         browserEvents << u"+"_s + QString::fromLatin1(c.name()) + u'@' + c.domain();
+                     });
+    QObject::connect(browserCookies, &QWebEngineCookieStore::cookieRemoved, login,
+                     [&browserEvents](const QNetworkCookie& c) {
+                         browserEvents << u"-"_s + QString::fromLatin1(c.name()) + u'@' + c.domain();
+                     });
+    const QUrl space(u"http://user.qzone.qq.com/12345"_s);
+
+    // A response sets a cookie for its own host only; the browser gets it as such, and its copy
+    // coming back is the same cookie, not a second one for the host and its subdomains.
+    CCookieStore::Instance().StoreFromResponse(space, {"sid=1; path=/"});
+    ASSERT_TRUE(WaitFor([&browserEvents] { return browserEvents.contains(u"+sid@user.qzone.qq.com"_s); }, 5000))
+        << browserEvents.join(u',').toStdString();
+    EXPECT_EQ(StoredDomainsOf("sid"), QStringList{u"user.qzone.qq.com"_s});
+    CCookieStore::Instance().StoreFromResponse(space, {"sid=2; path=/"});
+    ASSERT_TRUE(WaitFor([&browserEvents] { return browserEvents.count(u"+sid@user.qzone.qq.com"_s) == 2; }, 5000));
+    EXPECT_EQ(CCookieStore::Instance().CookieHeader(space), QByteArray("sid=2"));
+
+    // A login page sets a host-only session cookie, and logging out deletes it: so does the store.
+    QNetworkCookie session("sess", "@login");
+    session.setPath(u"/"_s);
+    browserCookies->setCookie(session, space);
+    ASSERT_TRUE(WaitFor([this] { return StoreHas("sess"); }, 5000));
+    EXPECT_EQ(StoredDomainsOf("sess"), QStringList{u"user.qzone.qq.com"_s});
+    browserCookies->deleteCookie(session, space);
+    ASSERT_TRUE(WaitFor([&browserEvents] { return browserEvents.contains(u"-sess@user.qzone.qq.com"_s); }, 5000));
+    EXPECT_FALSE(StoreHas("sess"));
 }
 
 TEST_F(LoginBrowserTest, CookiesOfThePreviousRunAreLoadedAtStart)

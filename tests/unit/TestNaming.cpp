@@ -127,6 +127,20 @@ TEST(MakeAlbumDirName, PrefixNumbersAndNone)
     EXPECT_EQ(MakeAlbumDirName(album, names), QString());
 }
 
+TEST(MakeAlbumDirName, LongNamesKeepTheCounterThatMadeThemUnique)
+{
+    ST_NAMESET names{};
+    SetFieldText(names.szDirSuffix, u"-备份"_s);
+    ST_PERLISTRECORD first, second;
+    first.strName = QString(120, QChar(0x4E2D));
+    second.strName = first.strName + u" (1)"_s;
+    const QString firstFolder = MakeAlbumDirName(first, names);
+    const QString secondFolder = MakeAlbumDirName(second, names);
+    EXPECT_NE(firstFolder, secondFolder);
+    EXPECT_TRUE(secondFolder.endsWith(u" (1)-备份/"_s));
+    EXPECT_LE(secondFolder.chopped(1).toUtf8().size(), 255);
+}
+
 TEST(FitFileName, LongNamesFitLinuxAndKeepTheirTail)
 {
     const QString chinese(200, QChar(0x4E2D)); // 600 UTF-8 bytes
