@@ -74,7 +74,7 @@ namespace {
 void ListRenrenPhotosOrByLink(CLumarexCore& core, int album)
 {
     ListRenrenPhotos(core, album);
-    if (core.m_downList.Count() == 0) ListRenrenPhotosByLink(core, album);
+    if (core.m_downList.Count() == 0 && core.m_nDownState != DOWN_STOP) ListRenrenPhotosByLink(core, album);
 }
 } // namespace
 

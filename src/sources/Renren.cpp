@@ -30,9 +30,8 @@ void ListSingleAlbum(CLumarexCore& core, const QString& address)
     CURLSource2 request;
     CURLResponse response;
     request.m_strHeaders = ListingHeaders();
-    const std::optional<QString> fetched = Fetch(request, response, address, kTextFlags);
-    if (!fetched) return;
-    QString page = *fetched;
+    QString page = FetchText(request, response, address, kTextFlags);
+    if (page.isEmpty()) return;
 
     QString tabs = CStringCtrl::Between(page, u"class=\"nav-tabs\">", u"</ul>", 0);
     core.m_strOwnerName = CStringCtrl::StripTags(CStringCtrl::Between(tabs, u"<li>", u"</li>", 1));
@@ -113,9 +112,12 @@ void ListOwnerAlbums(CLumarexCore& core, const QString& ownerId)
     CURLResponse response;
     request.m_strHeaders = ListingHeaders();
     bool morePages = true;
+    QString previousText;
     for (int pass = 1; morePages; ++pass) {
         QString text = FetchText(request, response, ListPageAddress(ownerId, pass), kTextFlags);
-        if (text.isEmpty()) return;
+        // A service that ignores the offset answers the same page again: that is the end.
+        if (text.isEmpty() || text == previousText) return;
+        previousText = text;
         if (pass == 1 && !ReadFirstPage(core, request, response, ownerId, text, morePages)) return;
         if (!AddListedAlbums(core, text) || core.m_nGetListState == GETLIST_STOP) return;
     }

@@ -32,10 +32,12 @@ bool MayListAlbum(CLumarexCore& core, const ST_PERLISTRECORD& album)
     return AskForPassword(core, u"加密相册,是否输入密码"_s, album.strAlbumId + u"/private"_s);
 }
 
-// The album page carries the album's full title. The listed name stays when another album of
-// the list already bears the title, so that two albums never share one folder.
+// The album page carries the album's full title. The listed name stays when the page shows no
+// title (a login or error page would otherwise rename the album to a time stamp), and when
+// another album of the list already bears the title, so that two albums never share one folder.
 void RenameAlbum(CLumarexCore& core, int albumIndex, QString title)
 {
+    if (title.trimmed().isEmpty()) return;
     SanitizeName(title, kTimeStampFallback, true);
     if (core.m_pAlbumList->HasName(title)) return;
     core.m_pAlbumList->SetName(albumIndex, title);
@@ -64,7 +66,9 @@ QString BiggestPicture(AlbumRequest& album, const QString& albumBase, const QStr
     const QStringView box(kPhotoBoxMark);
     if (page.indexOf(box) <= 0) return large;
     page.remove(0, page.lastIndexOf(box) + box.size());
-    return CStringCtrl::Between(page, u"src=\"", u"\"", 1);
+    const QString biggest = CStringCtrl::Between(page, u"src=\"", u"\"", 1);
+    // A box without a picture address must not lose the photo.
+    return biggest.isEmpty() ? large : biggest;
 }
 
 struct WalkedPhoto {

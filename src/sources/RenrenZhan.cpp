@@ -75,8 +75,12 @@ ST_PERLISTRECORD ReadPost(const QString& site, QString piece)
 bool ListMonth(CLumarexCore& core, CURLSource2& request, CURLResponse& response, const QString& site,
                const QString& siteId, const QString& tagPart, const QString& month)
 {
+    QString previousText;
     for (int page = 0;; ++page) {
         const QString text = FetchText(request, response, ArchivePage(siteId, tagPart, month, page), kTextFlags);
+        // A service that ignores the page number answers the same page again: the month is done.
+        if (text == previousText) return true;
+        previousText = text;
         QStringList pieces;
         if (text.isEmpty() || CStringCtrl::Split(pieces, text, u"<div id=\\\"") == 0) return true;
         for (qsizetype i = 1; i < pieces.size(); ++i) {

@@ -3,6 +3,7 @@
 #include "sources/RenrenRoutes.h"
 
 #include <QDir>
+#include <QFile>
 
 using namespace Qt::StringLiterals;
 using namespace RenrenRoutes;
@@ -78,6 +79,23 @@ TEST_F(RenrenTest, OwnerListingWalksThePagesAndNamesTheSpecialAlbums)
               QByteArray("gzip, deflate"));
 }
 
+TEST_F(RenrenTest, AListPageAnsweredAgainForTheNextOffsetEndsTheListing)
+{
+    ServeFixture(service, kPhotoHost, "/photo/223344/album/relatives?curpage=1", "albums-first.html");
+    // Every offset gets the page of offset 40 again. It goes blank after a few requests, so that
+    // a listing that keeps asking fails here instead of running on.
+    std::atomic<int> asked{0};
+    QFile fixture(FixturePath(u"renren/albums-ajax-40.html"_s));
+    ASSERT_TRUE(fixture.open(QIODevice::ReadOnly));
+    const QByteArray page = fixture.readAll();
+    service.Route(kPhotoHost, "/photo/223344/album/relatives/ajax",
+                  [&asked, page](const FakeRequest&) { return FakeReply::Ok(++asked > 3 ? QByteArray() : page); });
+    ASSERT_TRUE(GetAlbums(SK_RENREN, u"http://www.renren.com/223344"_s));
+    EXPECT_EQ(core.m_pAlbumList->Count(), 7);
+    EXPECT_EQ(Queries(kPhotoHost, "/photo/223344/album/relatives/ajax"),
+              (QByteArrayList{"offset=40&limit=40", "offset=80&limit=40"}));
+}
+
 TEST_F(RenrenTest, VanityAddressesAreResolvedByOnePageRequest)
 {
     ServeOwnerList(service);
@@ -142,7 +160,7 @@ TEST_F(RenrenTest, ASingleAlbumPageIsListedOnItsOwn)
     EXPECT_EQ(core.m_strOwnerName, u"李四/"_s);
 }
 
-TEST_F(RenrenTest, ASingleAlbumNameOfMoreThan300CharactersIsNoAlbum)
+TEST_F(RenrenTest, ASingleAlbumPageWithANameOver300CharactersOrNoTextIsNoAlbum)
 {
     std::atomic<int> nameLength{300};
     service.Route(kPhotoHost, "/photo/223344/album-5001", [&nameLength](const FakeRequest&) {
@@ -154,6 +172,11 @@ TEST_F(RenrenTest, ASingleAlbumNameOfMoreThan300CharactersIsNoAlbum)
     ASSERT_EQ(core.m_pAlbumList->Count(), 1);
     EXPECT_EQ(core.m_pAlbumList->At(0).nPicCount, 3);
     nameLength = 301;
+    GetAlbums(SK_RENREN, kAlbum5001);
+    EXPECT_TRUE(core.m_pAlbumList->IsEmpty());
+
+    // An empty answer is no album page either.
+    service.Route(kPhotoHost, "/photo/223344/album-5001", FakeReply::Ok(""));
     GetAlbums(SK_RENREN, kAlbum5001);
     EXPECT_TRUE(core.m_pAlbumList->IsEmpty());
 }
@@ -188,7 +211,7 @@ TEST_F(RenrenTest, DownloadTakesTheBiggestPictureOfEachPhoto)
     EXPECT_TRUE(service.RequestsFor(kPhotoHost, "/photo/223344/photo-7005").isEmpty());
 }
 
-TEST_F(RenrenTest, AnAlbumPageTitleTakenByAnotherAlbumKeepsTheListedName)
+TEST_F(RenrenTest, AnAlbumKeepsItsListedNameWhenThePageTitleIsTakenOrMissing)
 {
     AddListedAlbum(u"毕业旅行 2013"_s, u"http://photo.renren.com/photo/223344/album-5009"_s);
     const int album = AddListedAlbum(u"毕业旅行"_s, kAlbum5001);
@@ -198,6 +221,27 @@ TEST_F(RenrenTest, AnAlbumPageTitleTakenByAnotherAlbumKeepsTheListedName)
     EXPECT_EQ(core.m_downList.Count(), 4);
     EXPECT_EQ(AlbumNames(), (QStringList{u"毕业旅行 2013"_s, u"毕业旅行"_s}));
     EXPECT_TRUE(core.m_downList.m_strSaveDir.endsWith(u"/毕业旅行/"_s));
+
+    // A page without the album title (a login page) leaves the listed name, not a time stamp.
+    const int other = AddListedAlbum(u"春游"_s, u"http://photo.renren.com/photo/223344/album-6001"_s);
+    service.Route(kPhotoHost, "/photo/223344/album-6001", FakeReply::Ok("<html><body>请先登录</body></html>"));
+    ServeFixture(service, kPhotoHost, "/photo/223344/album-6001/bypage/ajax", "photos-bypage.json");
+    StartAlbumDownload();
+    ListRenrenPhotos(core, other);
+    EXPECT_EQ(core.m_pAlbumList->At(other).strName, u"春游"_s);
+    EXPECT_TRUE(core.m_downList.m_strSaveDir.endsWith(u"/春游/"_s));
+}
+
+TEST_F(RenrenTest, APhotoPageWithoutAPictureAddressKeepsTheLargeOne)
+{
+    const int album = AddListedAlbum(u"毕业旅行"_s, kAlbum5001);
+    ServeAlbum5001(service);
+    service.Route(kPhotoHost, "/photo/223344/photo-7003/large?xtype=album",
+                  FakeReply::Ok("<html><body><div class=\"photoes-box\"><p>照片已删除</p></div></body></html>"));
+    StartAlbumDownload();
+    ListRenrenPhotos(core, album);
+    ASSERT_EQ(core.m_downList.Count(), 4);
+    EXPECT_EQ(core.m_downList.m_arrUrls[2], u"http://fmn.rrimg.com/fmn059/20130601/large_ccc.jpg"_s);
 }
 
 TEST_F(RenrenTest, AListThatIgnoresThePageNumberEndsAtTheRepeat)

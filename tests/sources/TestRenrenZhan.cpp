@@ -2,6 +2,7 @@
 #include "sources/RenrenRoutes.h"
 
 #include <QDir>
+#include <QFile>
 
 using namespace Qt::StringLiterals;
 using namespace RenrenRoutes;
@@ -72,6 +73,23 @@ TEST_F(RenrenZhanTest, ATagAddressListsTheTagAsOneEmptyMonth)
               (QByteArrayList{"site_id=1234&tag_id=12&page=0", "site_id=1234&tag_id=12&page=1"}));
     EXPECT_TRUE(service.RequestsFor(kZhanHost, "/archive").isEmpty());
     EXPECT_TRUE(service.RequestsFor(kZhanHost, "/archive/archiveByTime").isEmpty());
+}
+
+TEST_F(RenrenZhanTest, APageAnsweredAgainForTheNextPageNumberEndsTheMonth)
+{
+    // Every page number of the tag gets its first page again. It goes blank after a few requests,
+    // so that a listing that keeps asking fails here instead of running on.
+    std::atomic<int> asked{0};
+    QFile fixture(FixturePath(u"renren/zhan-tag-0.json"_s));
+    ASSERT_TRUE(fixture.open(QIODevice::ReadOnly));
+    const QByteArray page = fixture.readAll();
+    for (const char* number : {"0", "1", "2", "3"})
+        service.Route(kZhanHost, QByteArray("/archive/archiveByTag?site_id=1234&tag_id=12&page=") + number,
+                      [&asked, page](const FakeRequest&) { return FakeReply::Ok(++asked > 3 ? QByteArray() : page); });
+    ASSERT_TRUE(GetAlbums(SK_RENREN, u"http://zhan.renren.com/oldtimes?tagId=12"_s));
+    EXPECT_EQ(AlbumNames(), QStringList{u"山谷"_s});
+    EXPECT_EQ(Targets("/archive/archiveByTag"),
+              (QByteArrayList{"site_id=1234&tag_id=12&page=0", "site_id=1234&tag_id=12&page=1"}));
 }
 
 TEST_F(RenrenZhanTest, ASiteWithoutPostsAsksForALogin)
