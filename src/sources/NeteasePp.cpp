@@ -65,8 +65,8 @@ void ListNeteasePpPhotos(CLumarexCore& core, int albumIndex)
     for (qsizetype i = 1; i < pieces.size(); ++i) {
         QString piece = pieces[i];
         const QString url = CStringCtrl::LeftOf(piece, u"'");
-        // A picture without an address cannot be fetched, and an empty address would match the
-        // empty history mark of a new album folder and end the album there.
+        // A picture without an address cannot be fetched; listed first, it would also become the
+        // album's history mark, and an empty mark never stops a later download.
         if (url.isEmpty()) continue;
         QString desc = CStringCtrl::Between(piece, u",picDesc:'", u"'", 1);
         if (desc.isEmpty()) desc = album.strName;
