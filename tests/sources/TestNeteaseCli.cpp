@@ -19,10 +19,7 @@ protected:
 
 TEST_F(CliNeteaseTest, ListsThenDownloadsRecognisedFromTheAddress)
 {
-    const ChildResult json = Cli({u"albums"_s, u"http://photo.163.com/alice/"_s, u"--json"_s});
-    ASSERT_TRUE(json.finished);
-    EXPECT_EQ(json.exitCode, 0) << json.err.toStdString();
-    const QJsonArray albums = QJsonDocument::fromJson(json.out).array();
+    const QJsonArray albums = AlbumsJson(u"http://photo.163.com/alice/"_s);
     ASSERT_EQ(albums.size(), 6);
     const QJsonObject first = albums[0].toObject();
     EXPECT_EQ(first[u"name"_s].toString(), u"夏天的海"_s);

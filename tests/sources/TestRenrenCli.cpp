@@ -24,10 +24,7 @@ protected:
 
 TEST_F(CliRenrenTest, ListsTheOwnersAlbumsThenDownloadsOne)
 {
-    const ChildResult json = Cli({u"albums"_s, u"http://www.renren.com/223344/profile"_s, u"--json"_s});
-    ASSERT_TRUE(json.finished);
-    EXPECT_EQ(json.exitCode, 0) << json.err.toStdString();
-    const QJsonArray albums = QJsonDocument::fromJson(json.out).array();
+    const QJsonArray albums = AlbumsJson(u"http://www.renren.com/223344/profile"_s);
     ASSERT_EQ(albums.size(), 8);
     const QJsonObject first = albums[0].toObject();
     EXPECT_EQ(first[u"name"_s].toString(), u"毕业旅行"_s);

@@ -346,10 +346,7 @@ protected:
 
 TEST_F(CliSinaWeiboTest, ListsAlbumsAsJsonThenDownloadsTwoAlbums)
 {
-    const ChildResult json = Cli({u"albums"_s, kHome, u"--json"_s});
-    ASSERT_TRUE(json.finished);
-    EXPECT_EQ(json.exitCode, 0) << json.err.toStdString();
-    const QJsonArray albums = QJsonDocument::fromJson(json.out).array();
+    const QJsonArray albums = AlbumsJson(kHome);
     ASSERT_EQ(albums.size(), 4);
     const QJsonObject first = albums[0].toObject();
     EXPECT_EQ(first[u"name"_s].toString(), u"微博配图"_s);

@@ -32,10 +32,7 @@ protected:
 
 TEST_F(CliQzoneTest, AlbumsAsJsonAndAsLines)
 {
-    const ChildResult json = Cli({u"albums"_s, u"12345678"_s, u"--json"_s});
-    ASSERT_TRUE(json.finished);
-    EXPECT_EQ(json.exitCode, 0) << json.err.toStdString();
-    const QJsonArray albums = QJsonDocument::fromJson(json.out).array();
+    const QJsonArray albums = AlbumsJson(u"12345678"_s);
     ASSERT_EQ(albums.size(), 5);
     const QJsonObject first = albums[0].toObject();
     EXPECT_EQ(first[u"number"_s].toInt(), 1);
