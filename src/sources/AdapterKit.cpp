@@ -30,6 +30,16 @@ QString FetchText(CURLSource2& request, CURLResponse& response, const QString& u
     return Fetch(request, response, url, textFlags).value_or(QString());
 }
 
+QString FetchBetweenMarks(const QString& url, const QByteArray& startMark, const QByteArray& endMark, int textFlags)
+{
+    CURLSource2 request;
+    CURLResponse response;
+    request.m_strHeaders = ListingHeaders();
+    request.m_strStartMark = startMark;
+    request.m_strEndMark = endMark;
+    return FetchText(request, response, url, textFlags);
+}
+
 int ReadDecimal(const QString& text)
 {
     qsizetype i = 0;

@@ -22,6 +22,10 @@ std::optional<QString> Fetch(CURLSource2& request, CURLResponse& response, const
 // Like Fetch, for listers that treat a failed request and an empty answer alike.
 QString FetchText(CURLSource2& request, CURLResponse& response, const QString& url, int textFlags);
 
+// The text of one listing page cut while it arrives to what lies after the last start mark and
+// before the end mark; the transfer ends at the end mark. Empty when the request failed.
+QString FetchBetweenMarks(const QString& url, const QByteArray& startMark, const QByteArray& endMark, int textFlags);
+
 // A decimal number at the start of text, blanks skipped; 0 when there is none.
 int ReadDecimal(const QString& text);
 

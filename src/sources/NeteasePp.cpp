@@ -51,13 +51,8 @@ void ListNeteasePpAlbums(CLumarexCore& core, QString& address)
 void ListNeteasePpPhotos(CLumarexCore& core, int albumIndex)
 {
     const ST_PERLISTRECORD album = core.m_pAlbumList->At(albumIndex);
-    CURLSource2 request;
-    CURLResponse response;
-    request.m_strHeaders = ListingHeaders();
     // Only the album's picture array is read; the page around it has addresses of its own.
-    request.m_strStartMark = "window.picList";
-    request.m_strEndMark = "photoidsList";
-    const QString text = FetchText(request, response, album.strAlbumId, kGbkText);
+    const QString text = FetchBetweenMarks(album.strAlbumId, "window.picList", "photoidsList", kGbkText);
     if (text.isEmpty()) return;
 
     QStringList pieces;

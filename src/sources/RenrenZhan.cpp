@@ -120,13 +120,8 @@ void ListRenrenZhanAlbums(CLumarexCore& core, QString& address)
 void ListRenrenZhanPhotos(CLumarexCore& core, int albumIndex)
 {
     const ST_PERLISTRECORD post = core.m_pAlbumList->At(albumIndex);
-    CURLSource2 request;
-    CURLResponse response;
-    request.m_strHeaders = ListingHeaders();
     // Only the post's body matters; the transfer ends at the licence notice below it.
-    request.m_strStartMark = "id=\"main-wrap\"";
-    request.m_strEndMark = "class=\"ccagreement\">";
-    const QString text = FetchText(request, response, post.strAlbumId, kTextFlags);
+    const QString text = FetchBetweenMarks(post.strAlbumId, "id=\"main-wrap\"", "class=\"ccagreement\">", kTextFlags);
     if (text.isEmpty()) return;
 
     const QString separator = text.contains(u"class=\"photo\">"_s) ? u"class=\"photo\">"_s : u"<img"_s;
