@@ -1,6 +1,5 @@
 #include "support/FakeReply.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -11,9 +10,8 @@
 
 QString FixturePath(const QString& relative)
 {
-    // This file lives in tests/support; the build compiles it by its absolute path.
-    return QDir::cleanPath(
-        QFileInfo(QStringLiteral(__FILE__)).dir().absoluteFilePath(QStringLiteral("../fixtures/") + relative));
+    // The build names the folder: __FILE__ may be relative when a compiler cache rewrote paths.
+    return QStringLiteral(TALVORIA_FIXTURES "/") + relative;
 }
 
 QByteArray FakeRequest::path() const

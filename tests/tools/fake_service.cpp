@@ -1,0 +1,73 @@
+// Serves one family's fixtures on 127.0.0.1 for trying talvoria-cli by hand:
+//   build/tests/fake_service qzone &   (prints the proxy address)
+//   http_proxy=http://127.0.0.1:PORT talvoria-cli albums 12345678
+// The first argument names the family's fake (default qzone), the second how many seconds it
+// serves (default 300). Each family's routes are the ones its command-line tests use.
+#include "support/AdapterTest.h"
+#include "support/FakeService.h"
+
+#include "sources/NeteaseRoutes.h"
+#include "sources/RenrenRoutes.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+
+namespace {
+
+// Pictures paused half-way, so that the progress of a download can be watched.
+void ServeQzone(FakeService& service)
+{
+    service.Route("route.store.qq.com", "/GetRoute", FakeReply::File(FixturePath(QStringLiteral("qzone/route.json"))));
+    service.Route("alist.photo.qq.com", "/fcgi-bin/fcg_list_album_v2",
+                  FakeReply::File(FixturePath(QStringLiteral("qzone/albums.jsonp"))));
+    service.Route("szplist.photo.qq.com", "/fcgi-bin/fcg_list_photo_v2",
+                  FakeReply::File(FixturePath(QStringLiteral("qzone/photos-public.jsonp"))));
+    for (int i = 1; i <= 3; ++i)
+        service.Route("b1.photo.store.qq.com", "/psb?/V10pub/" + QByteArray::number(i) + ".jpg",
+                      FakeReply::Ok(FakePicture(i, 200 * 1024), "image/jpeg").PauseAt(100 * 1024, 300));
+}
+
+void ServeRenren(FakeService& service)
+{
+    RenrenRoutes::ServeOwnerList(service);
+    RenrenRoutes::ServeAlbum5001(service);
+}
+
+struct Fake {
+    const char* name;
+    const char* tryWith; // an address to type
+    void (*serve)(FakeService&);
+};
+
+// One row per family fake.
+const Fake kFakes[] = {
+    {"qzone", "12345678", ServeQzone},
+    {"netease", "http://photo.163.com/alice/", NeteaseFake::ServeAlice},
+    {"renren", "http://www.renren.com/223344", ServeRenren},
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const char* wanted = argc > 1 ? argv[1] : "qzone";
+    for (const Fake& fake : kFakes) {
+        if (std::strcmp(fake.name, wanted) != 0) continue;
+        FakeService service;
+        fake.serve(service);
+        std::printf("%s\n", qPrintable(service.ProxyUrl()));
+        std::fprintf(stderr, "try: http_proxy=%s talvoria-cli albums %s\n", qPrintable(service.ProxyUrl()),
+                     fake.tryWith);
+        std::fflush(stdout);
+        std::this_thread::sleep_for(std::chrono::seconds(argc > 2 ? std::atoi(argv[2]) : 300));
+        return 0;
+    }
+    std::fprintf(stderr, "fake_service: no fake named '%s'; there are:", wanted);
+    for (const Fake& fake : kFakes)
+        std::fprintf(stderr, " %s", fake.name);
+    std::fprintf(stderr, "\n");
+    return 2;
+}
