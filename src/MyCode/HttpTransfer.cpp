@@ -267,15 +267,17 @@ QByteArray PrepareAddress(const QString& address)
 
 bool HttpTransfer::Run(const Request& request)
 {
+    failure = Failure::None;
+    status = 0;
     std::unique_ptr<CURL, EasyDeleter> easy(curl_easy_init());
-    if (!easy || request.url.isEmpty()) return false;
+    if (!easy || request.url.isEmpty()) return Fail(Failure::Network);
     const QString firstHost = HostOf(request.url);
     QByteArray url = request.url;
     QByteArray method = request.method;
     QByteArray body = request.body;
 
     for (int hopCount = 0; hopCount <= kMaxRedirects; ++hopCount) {
-        if (Aborted(request)) return false;
+        if (Aborted(request)) return Fail(Failure::Aborted);
         Hop hop{*this, request, url};
         SetCommonOptions(easy.get(), hop);
         const std::unique_ptr<curl_slist, HeaderListDeleter> headers(
@@ -285,18 +287,21 @@ bool HttpTransfer::Run(const Request& request)
         SetMethod(easy.get(), method, body);
 
         const CURLcode result = curl_easy_perform(easy.get());
-        if (hop.refused || hop.timedOut || Aborted(request)) return false;
+        status = hop.head.status;
+        if (Aborted(request)) return Fail(Failure::Aborted);
+        if (hop.refused) return Fail(Failure::Refused);
+        if (hop.timedOut || result == CURLE_OPERATION_TIMEDOUT) return Fail(Failure::TimedOut);
         if (hop.stoppedEarly) return true;
-        if (result != CURLE_OK || !hop.head.complete) return false;
+        if (result != CURLE_OK || !hop.head.complete) return Fail(Failure::Network);
         if (!hop.head.redirect) return true;
 
         url = ResolveRedirect(url, hop.head.location);
-        if (url.isEmpty()) return false;
+        if (url.isEmpty()) return Fail(Failure::BadRedirect);
         // Browsers turn these into a plain GET; 307 and 308 repeat the request as it was.
         if (hop.head.status == 303 || (method == "POST" && (hop.head.status == 301 || hop.head.status == 302))) {
             method = "GET";
             body = QByteArray();
         }
     }
-    return false;
+    return Fail(Failure::BadRedirect);
 }

@@ -31,6 +31,9 @@ public:
 
     static constexpr int kMaxRedirects = 10;
 
+    // Why Run returned false.
+    enum class Failure { None, Network, TimedOut, Refused, Aborted, BadRedirect };
+
     // Called with the final response's status and raw headers before its body is read; false
     // fails the transfer without reading the body.
     std::function<bool(int status, const QByteArray& rawHeaders)> onHeaders;
@@ -39,6 +42,17 @@ public:
     std::function<Verdict(const char* data, size_t size)> onBody;
 
     // True when the final response arrived and was not refused by a callback; false on network
-    // errors, time-outs, an abort and too many redirects.
+    // errors, time-outs, an abort and too many redirects, with the reason in failure.
     bool Run(const Request& request);
+
+    Failure failure = Failure::None;
+    // The final response's status, 0 when none arrived.
+    int status = 0;
+
+private:
+    bool Fail(Failure why)
+    {
+        failure = why;
+        return false;
+    }
 };

@@ -10,6 +10,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <thread>
 
@@ -76,11 +77,35 @@ bool SizeWithin(qsizetype size, quint32 minBytes, quint32 maxBytes)
 }
 
 // Written under a temporary name in the same folder and renamed when complete, so that no
-// half-written picture ever carries the final name. A file that cannot be written is ignored.
-void SaveBody(const QString& path, const QByteArray& body)
+// half-written picture ever carries the final name.
+bool SaveBody(const QString& path, const QByteArray& body)
 {
     QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(body) == body.size()) file.commit();
+    return file.open(QIODevice::WriteOnly) && file.write(body) == body.size() && file.commit();
+}
+
+// Services answer a missing or forbidden picture with a web page and status 200; no picture
+// format starts with an HTML document's opening.
+bool LooksLikeHtml(const QByteArray& body)
+{
+    qsizetype at = body.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    while (at < body.size() && std::isspace(static_cast<unsigned char>(body[at])))
+        ++at;
+    const QByteArray head = body.mid(at, 64).toLower();
+    return head.startsWith("<!doctype html") || head.startsWith("<html") || head.startsWith("<head") ||
+           head.startsWith("<body");
+}
+
+FetchFailure FailureOf(HttpTransfer::Failure failure)
+{
+    switch (failure) {
+    case HttpTransfer::Failure::TimedOut:
+        return FetchFailure::TimedOut;
+    case HttpTransfer::Failure::Aborted:
+        return FetchFailure::Aborted;
+    default:
+        return FetchFailure::Network;
+    }
 }
 
 HttpTransfer::Request TransferRequestFor(const CURLSource2& source)
@@ -145,6 +170,31 @@ bool CURLSource2::Send(CURLResponse& response, int flags)
     return false;
 }
 
+QString FetchFailureText(FetchFailure failure, int status)
+{
+    switch (failure) {
+    case FetchFailure::None:
+        return {};
+    case FetchFailure::Network:
+        return QStringLiteral("连接失败");
+    case FetchFailure::TimedOut:
+        return QStringLiteral("超时");
+    case FetchFailure::Status:
+        return QStringLiteral("HTTP %1").arg(status);
+    case FetchFailure::SizeLimit:
+        return QStringLiteral("大小不在设置的范围内");
+    case FetchFailure::Empty:
+        return QStringLiteral("空的应答");
+    case FetchFailure::HtmlPage:
+        return QStringLiteral("应答是网页而不是图片");
+    case FetchFailure::WriteError:
+        return QStringLiteral("无法写入文件");
+    case FetchFailure::Aborted:
+        return QStringLiteral("已终止");
+    }
+    return {};
+}
+
 QString CURLSource2::GetCookie(const QString& url)
 {
     return QString::fromUtf8(CCookieStore::Instance().CookieHeader(QUrl(url)));
@@ -180,13 +230,15 @@ bool CURLResponse::Perform(const CURLSource2& request, int /*flags: cache modes,
     m_strStartMark = request.m_strStartMark;
     m_strEndMark = request.m_strEndMark;
     m_bGzip = false;
+    m_nStatus = 0;
+    m_eFailure = FetchFailure::None;
     // Kilobyte limits wrap in 32 bits as they always have.
     const quint32 minBytes = request.m_nMinKB * 1024u;
     const quint32 maxBytes = request.m_nMaxKB * 1024u;
     m_nInflateLimit = request.m_nMaxKB != 0 ? qsizetype(maxBytes) : CURLSource2::kInflateCap;
 
     const HttpTransfer::Request transferRequest = TransferRequestFor(request);
-    if (transferRequest.url.isEmpty()) return false;
+    if (transferRequest.url.isEmpty()) return Fail(FetchFailure::Network);
     const bool saving = !request.m_strSavePath.isEmpty();
 
     HttpTransfer transfer;
@@ -194,8 +246,8 @@ bool CURLResponse::Perform(const CURLSource2& request, int /*flags: cache modes,
         m_strHeaders = QString::fromLatin1(rawHeaders);
         m_bGzip = rawHeaders.contains("gzip");
         // An error page must never be stored as the picture.
-        if (saving && status >= 400) return false;
-        return AnnouncedLengthWithin(rawHeaders, minBytes, maxBytes);
+        if (saving && status >= 400) return Fail(FetchFailure::Status);
+        return AnnouncedLengthWithin(rawHeaders, minBytes, maxBytes) || Fail(FetchFailure::SizeLimit);
     };
     transfer.onBody = [&](const char* data, size_t size) {
         const auto count = static_cast<qsizetype>(size);
@@ -204,12 +256,20 @@ bool CURLResponse::Perform(const CURLSource2& request, int /*flags: cache modes,
             m_body.append(data, count);
         else if (AppendAndCut(m_body, data, count, m_strStartMark, m_strEndMark))
             return HttpTransfer::Verdict::Stop;
-        return maxBytes != 0 && static_cast<quint64>(m_body.size()) > maxBytes ? HttpTransfer::Verdict::Fail
-                                                                               : HttpTransfer::Verdict::Continue;
+        if (maxBytes != 0 && static_cast<quint64>(m_body.size()) > maxBytes) {
+            m_eFailure = FetchFailure::SizeLimit;
+            return HttpTransfer::Verdict::Fail;
+        }
+        return HttpTransfer::Verdict::Continue;
     };
-    if (!transfer.Run(transferRequest) || !SizeWithin(m_body.size(), minBytes, maxBytes)) return false;
-    if (saving) SaveBody(request.m_strSavePath, m_body);
-    return true;
+    const bool arrived = transfer.Run(transferRequest);
+    m_nStatus = transfer.status;
+    if (!arrived) return Fail(m_eFailure != FetchFailure::None ? m_eFailure : FailureOf(transfer.failure));
+    if (!SizeWithin(m_body.size(), minBytes, maxBytes)) return Fail(FetchFailure::SizeLimit);
+    if (!saving) return true;
+    if (m_body.isEmpty()) return Fail(FetchFailure::Empty);
+    if (LooksLikeHtml(m_body)) return Fail(FetchFailure::HtmlPage);
+    return SaveBody(request.m_strSavePath, m_body) || Fail(FetchFailure::WriteError);
 }
 
 QByteArray CURLResponse::Body(bool decompress) const

@@ -19,6 +19,11 @@ enum FetchFlag : int {
     FLAG_UTF8_IF_VALID = 0x10,
 };
 
+// Why the last attempt of a request was not accepted.
+enum class FetchFailure { None, Network, TimedOut, Status, SizeLimit, Empty, HtmlPage, WriteError, Aborted };
+// The reason as the user reads it; status is the answer's HTTP status.
+QString FetchFailureText(FetchFailure failure, int status);
+
 // One HTTP request: address, extra header lines, cut marks, size limits, time-outs and retry
 // policy. Callers assign the fields directly; one object serves many addresses in turn.
 class CURLSource2 {
@@ -78,10 +83,22 @@ public:
 
     // Raw headers of the final response of the last attempt that got one.
     QString m_strHeaders;
+    // The last attempt's HTTP status (0 when no answer came) and why it was not accepted. A
+    // picture (a request with a save path) is accepted only when it was written whole: an empty
+    // answer or a web page in its place is a failure, never a file.
+    int m_nStatus = 0;
+    FetchFailure m_eFailure = FetchFailure::None;
     QByteArray m_body;
     QByteArray m_strStartMark;
     QByteArray m_strEndMark;
     bool m_bGzip = false;
     // Output cap for decompressing this body, taken from the request with the marks.
     qsizetype m_nInflateLimit = CURLSource2::kInflateCap;
+
+private:
+    bool Fail(FetchFailure why)
+    {
+        m_eFailure = why;
+        return false;
+    }
 };

@@ -2,6 +2,7 @@
 
 #include "app/AlbumView.h"
 #include "app/LumarexDlg.h"
+#include "download/DownloadDriver.h"
 
 #include <QCoreApplication>
 #include <QThread>
@@ -105,7 +106,13 @@ void CFrontEndBridge::AlbumAdded(int index)
     if (!IsShutDown()) m_window.AlbumView().ShowAlbumRecord(index);
 }
 
-void CFrontEndBridge::DownloadFinished(int, int) {}
+void CFrontEndBridge::DownloadFinished(const DownSummary&) {}
+
+void CFrontEndBridge::RunFinished(const DownSummary& run)
+{
+    const QString text = DownSummaryText(run);
+    Post([this, text] { m_window.ApplyStatusText(STATUS_COUNTS, text); });
+}
 
 void CFrontEndBridge::OpenFolder(const QString& path)
 {

@@ -28,7 +28,8 @@ public:
     void SetDownloadUi(bool running) override;
     void ResetAlbumView() override;
     void AlbumAdded(int index) override;
-    void DownloadFinished(int seconds, int total) override;
+    void DownloadFinished(const DownSummary& album) override;
+    void RunFinished(const DownSummary& run) override;
     void OpenFolder(const QString& path) override;
     QString AddressText() override;
 

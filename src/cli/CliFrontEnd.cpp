@@ -1,5 +1,7 @@
 #include "cli/CliFrontEnd.h"
 
+#include "download/DownloadDriver.h"
+
 #include <QRegularExpression>
 
 #include <cstdio>
@@ -93,9 +95,31 @@ void CCliFrontEnd::SetGetListUi(bool) {}
 void CCliFrontEnd::SetDownloadUi(bool) {}
 void CCliFrontEnd::AlbumAdded(int) {}
 
-void CCliFrontEnd::DownloadFinished(int seconds, int total)
+void CCliFrontEnd::DownloadFinished(const DownSummary& album)
 {
-    PrintLine(u"%1 张图片，用时 %2 秒"_s.arg(total).arg(seconds));
+    // A long list of failures would bury the summary; the first ones tell what went wrong.
+    constexpr int kFailuresShown = 10;
+    QString text = DownSummaryText(album);
+    for (qsizetype i = 0; i < album.failures.size() && i < kFailuresShown; ++i)
+        text += u"\n  失败 "_s + album.failures[i];
+    if (album.failures.size() > kFailuresShown)
+        text += u"\n  ……另有%1张失败"_s.arg(album.failures.size() - kFailuresShown);
+    PrintLine(text);
+}
+
+void CCliFrontEnd::RunFinished(const DownSummary& run)
+{
+    {
+        std::lock_guard guard(m_lock);
+        m_lastRun = run;
+    }
+    if (run.total > 0) PrintLine(u"共%1张图片：%2"_s.arg(run.total).arg(DownSummaryText(run)));
+}
+
+DownSummary CCliFrontEnd::LastRun() const
+{
+    std::lock_guard guard(m_lock);
+    return m_lastRun;
 }
 
 void CCliFrontEnd::OpenFolder(const QString& path)

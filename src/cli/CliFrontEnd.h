@@ -22,12 +22,15 @@ public:
     void SetDownloadUi(bool running) override;
     void ResetAlbumView() override {}
     void AlbumAdded(int index) override;
-    void DownloadFinished(int seconds, int total) override;
+    void DownloadFinished(const DownSummary& album) override;
+    void RunFinished(const DownSummary& run) override;
     void OpenFolder(const QString& path) override;
     QString AddressText() override { return m_address; }
 
     // Ends a progress line still standing on the terminal.
     void EndProgressLine();
+    // What the last download run reported at its end.
+    DownSummary LastRun() const;
 
 private:
     void PrintLine(const QString& text);
@@ -36,6 +39,7 @@ private:
     const Answer m_answer;
     const QString m_address;
     const bool m_stderrIsTerminal;
-    std::mutex m_lock;
+    mutable std::mutex m_lock;
     bool m_progressShown = false;
+    DownSummary m_lastRun;
 };

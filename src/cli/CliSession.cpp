@@ -82,3 +82,9 @@ int ChooseFamily(const CliArgs& args, const QString& address)
     if (!args.service.isEmpty()) return FindFamily(args.service);
     return RecognizeAddress(address, SK_TENCENT);
 }
+
+int CCliSession::DownloadExit() const
+{
+    const DownSummary run = m_frontEnd.LastRun();
+    return !run.stopped && !run.AllSaved() ? EXIT_INCOMPLETE : EXIT_DONE;
+}

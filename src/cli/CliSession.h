@@ -9,7 +9,7 @@
 #include <memory>
 
 // Exit status of talvoria-cli.
-enum CliExit : int { EXIT_DONE = 0, EXIT_ERROR = 1, EXIT_USAGE = 2, EXIT_NO_ALBUM = 3 };
+enum CliExit : int { EXIT_DONE = 0, EXIT_ERROR = 1, EXIT_USAGE = 2, EXIT_NO_ALBUM = 3, EXIT_INCOMPLETE = 4 };
 
 // Everything one command shares with the window: the application folder with soft.dat and the
 // cookie store, the core, and Ctrl-C handling.
@@ -29,6 +29,9 @@ public:
     void RunInterruptible(const std::function<void()>& work, const std::function<void()>& requestStop);
     // Whether Ctrl-C requested a stop in any run of this session.
     bool Interrupted() const { return m_interrupted; }
+    // The exit status of a download run that ran (the driver returned true): 4 when it completed
+    // but a listed picture was not saved.
+    int DownloadExit() const;
 
 private:
     CCurlGlobal m_curl;

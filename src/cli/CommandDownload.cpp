@@ -67,5 +67,5 @@ int RunDownloadCommand(const CliArgs& args)
     core.m_nDownState = DOWN_RUNNING;
     session.RunInterruptible([&] { saved = DownloadDriver(core, saveDir, *selection); },
                              [&] { core.RequestDownloadStop(); });
-    return saved ? EXIT_DONE : EXIT_ERROR;
+    return saved ? session.DownloadExit() : EXIT_ERROR;
 }

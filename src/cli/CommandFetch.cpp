@@ -21,5 +21,5 @@ int RunFetchCommand(const CliArgs& args)
     bool done = true;
     session.RunInterruptible([&] { done = ImportAndDownload(core, args.positional.front(), saveDir); },
                              [&] { core.RequestDownloadStop(); });
-    return done ? EXIT_DONE : EXIT_ERROR;
+    return done ? session.DownloadExit() : EXIT_ERROR;
 }

@@ -55,8 +55,13 @@ Global options:
 Ctrl-C requests a stop as the window's buttons do (during the listing of download, no album is
 downloaded then); a second Ctrl-C ends at once.
 
+After each album and at the end, the pictures saved, failed (each with its reason) and skipped
+(already in the folder) are counted. Running the same download again fetches only what is
+missing: the history mark moves only when every picture of the album was saved.
+
 Exit status: 0 the run completed, 1 it ended on an error message (empty address, bad save
-path), 2 usage error, 3 get-albums found no album.
+path), 2 usage error, 3 get-albums found no album, 4 the run completed but a listed picture
+was not saved.
 )";
 
 int Usage()

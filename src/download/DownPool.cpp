@@ -3,6 +3,9 @@
 #include "MyCode/URLSource2.h"
 #include "core/FrontEnd.h"
 
+#include <QFileInfo>
+
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -17,6 +20,7 @@ struct CDownPool::Shared {
     std::mutex lock;
     std::condition_variable finished;
     std::deque<int> finishedSlots;
+    std::vector<std::pair<int, QString>> failures; // picture index, reason
 };
 
 CDownPool::CDownPool(std::atomic<bool>& stopDown, std::atomic<bool>& poolRunning)
@@ -37,9 +41,17 @@ void CDownPool::JoinStragglers()
 }
 
 namespace {
-// DownPicWorker: one picture, one request, one attempt; any failure only counts as done.
-void FetchPicture(QString url, QString headers, QString savePath, DownRunParams params, const std::atomic<bool>* abort)
+struct PictureOutcome {
+    enum Kind { Saved, Failed, Skipped } kind;
+    QString reason;
+};
+
+// DownPicWorker: one picture, one request, one attempt. A file already saved under the
+// picture's name by an earlier run is kept, so a second run fetches only what is missing.
+PictureOutcome FetchPicture(QString url, QString headers, QString savePath, DownRunParams params,
+                            const std::atomic<bool>* abort)
 {
+    if (QFileInfo(savePath).size() > 0) return {PictureOutcome::Skipped, {}};
     CURLSource2 request;
     CURLResponse response;
     request.m_nReadTimeout = int(params.nTimeout) * 1000;
@@ -49,7 +61,8 @@ void FetchPicture(QString url, QString headers, QString savePath, DownRunParams 
     request.m_nMaxKB = params.nMaxKB;
     request.m_strSavePath = std::move(savePath);
     request.m_pAbort = abort;
-    request.Send(response, FLAG_DECOMPRESS | FLAG_UTF8);
+    if (request.Send(response, FLAG_DECOMPRESS | FLAG_UTF8)) return {PictureOutcome::Saved, {}};
+    return {PictureOutcome::Failed, FetchFailureText(response.m_eFailure, response.m_nStatus)};
 }
 } // namespace
 
@@ -58,9 +71,21 @@ void CDownPool::StartWorker(int slot, int picture)
     const CDownList& list = *m_list;
     QString headers = list.m_arrHeaders.isEmpty() ? QString() : list.m_arrHeaders.value(picture);
     auto shared = m_shared;
-    const auto finish = [this, shared, slot] {
-        ++m_nDoneCount;
+    const auto finish = [this, shared, slot, picture](const PictureOutcome& outcome) {
         std::lock_guard guard(shared->lock);
+        switch (outcome.kind) {
+        case PictureOutcome::Saved:
+            ++m_nSaved;
+            break;
+        case PictureOutcome::Skipped:
+            ++m_nSkipped;
+            break;
+        case PictureOutcome::Failed:
+            ++m_nFailed;
+            shared->failures.emplace_back(picture, outcome.reason);
+            break;
+        }
+        ++m_nDoneCount;
         shared->finishedSlots.push_back(slot);
         shared->finished.notify_one();
     };
@@ -68,23 +93,24 @@ void CDownPool::StartWorker(int slot, int picture)
         m_slots[size_t(slot)] = std::thread([this, finish, url = list.m_arrUrls[picture], headers = std::move(headers),
                                              path = list.m_strSaveDir + list.m_arrNames[picture], params = m_params] {
             // A stop request cuts the transfer short at once.
-            FetchPicture(url, headers, path, params, &m_bStopDown);
-            finish();
+            finish(FetchPicture(url, headers, path, params, &m_bStopDown));
         });
     } catch (const std::system_error&) {
-        // A picture whose worker cannot start fails like one whose transfer fails.
-        finish();
+        finish({PictureOutcome::Failed, QStringLiteral("无法启动下载线程")});
     }
 }
 
-void CDownPool::Run(const CDownList& list, const DownRunParams& params, IFrontEnd* frontEnd)
+DownSummary CDownPool::Run(const CDownList& list, const DownRunParams& params, IFrontEnd* frontEnd)
 {
     JoinStragglers();
     m_bStopDown = false;
     m_nDoneCount = 0;
+    m_nSaved = 0;
+    m_nFailed = 0;
+    m_nSkipped = 0;
     const int total = list.Count();
     const int n = std::min<int>(params.nThreads, total);
-    if (n <= 0) return;
+    if (n <= 0) return {};
     m_bPoolRunning = true;
     const auto start = std::chrono::steady_clock::now();
     m_list = &list;
@@ -122,6 +148,25 @@ void CDownPool::Run(const CDownList& list, const DownRunParams& params, IFrontEn
     m_slots.clear();
 
     const auto elapsed = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start);
-    if (frontEnd) frontEnd->DownloadFinished(int(elapsed.count()), total);
+    const DownSummary summary = Summary(list, int(elapsed.count()));
+    if (frontEnd) frontEnd->DownloadFinished(summary);
     m_bPoolRunning = false;
+    return summary;
+}
+
+DownSummary CDownPool::Summary(const CDownList& list, int seconds) const
+{
+    DownSummary summary;
+    summary.seconds = seconds;
+    summary.total = list.Count();
+    std::lock_guard guard(m_shared->lock);
+    summary.saved = m_nSaved;
+    summary.failed = m_nFailed;
+    summary.skipped = m_nSkipped;
+    summary.stopped = m_bStopDown;
+    auto failures = m_shared->failures;
+    std::sort(failures.begin(), failures.end());
+    for (const auto& [picture, reason] : failures)
+        summary.failures << list.m_arrNames[picture] + u": "_s + reason;
+    return summary;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/FrontEnd.h"
 #include "download/Records.h"
 
 #include <atomic>
@@ -7,8 +8,6 @@
 #include <memory>
 #include <thread>
 #include <vector>
-
-class IFrontEnd;
 
 // What a run takes from the service's download settings.
 struct DownRunParams {
@@ -31,19 +30,24 @@ public:
     CDownPool& operator=(const CDownPool&) = delete;
 
     // DownPicFunc: downloads the list's pictures into its folder; returns when all are done or
-    // a stop was requested. frontEnd may be null.
-    void Run(const CDownList& list, const DownRunParams& params, IFrontEnd* frontEnd);
+    // a stop was requested, with what became of them. frontEnd may be null.
+    DownSummary Run(const CDownList& list, const DownRunParams& params, IFrontEnd* frontEnd);
 
     int DoneCount() const { return m_nDoneCount; }
 
 private:
     struct Shared;
+    DownSummary Summary(const CDownList& list, int seconds) const;
     void StartWorker(int slot, int picture);
     void JoinStragglers();
 
     std::atomic<bool>& m_bStopDown;
     std::atomic<bool>& m_bPoolRunning;
     std::atomic<int> m_nDoneCount{0};
+    // Written under the shared lock by the workers.
+    int m_nSaved = 0;
+    int m_nFailed = 0;
+    int m_nSkipped = 0;
     std::shared_ptr<Shared> m_shared;
     std::vector<std::thread> m_slots;
     std::vector<std::thread> m_stragglers;

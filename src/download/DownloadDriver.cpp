@@ -11,6 +11,14 @@
 
 using namespace Qt::StringLiterals;
 
+QString DownSummaryText(const DownSummary& summary)
+{
+    return u"已保存%1张，失败%2张，跳过%3张，用时%4秒"_s.arg(summary.saved)
+        .arg(summary.failed)
+        .arg(summary.skipped)
+        .arg(summary.seconds);
+}
+
 QString NoAlbumSelectedMessage()
 {
     return u"请先在相册列表中勾选要下载的相册"_s;
@@ -67,11 +75,14 @@ bool ListAlbum(CLumarexCore& core, int album, const AlbumPictureLister& override
     return core.m_downList.Count() > 0 && core.m_nDownState != DOWN_STOP;
 }
 
-// After an album's pool: the history mark unless stopped, then the fix steps (also after a stop).
-void FinishAlbum(CLumarexCore& core)
+// After an album's pool: the history mark, then the fix steps (also after a stop). The mark
+// moves only when every picture is on disk: a later run stops at it, so a picture that failed
+// before it would never be fetched again.
+void FinishAlbum(CLumarexCore& core, const DownSummary& album)
 {
     CDownList& list = core.m_downList;
-    if (core.m_nDownState != DOWN_STOP) WriteHistoryMark(list.m_arrUrls.front(), list.m_strSaveDir);
+    if (core.m_nDownState != DOWN_STOP && !album.stopped && album.AllSaved())
+        WriteHistoryMark(list.m_arrUrls.front(), list.m_strSaveDir);
     if (core.HasOption(OPT_FIX_FORMAT)) FixPictureFormats(list);
     if (core.HasOption(OPT_FIX_ORDER)) FixPictureOrder(list, std::time(nullptr));
 }
@@ -94,6 +105,7 @@ bool DownloadDriver(CLumarexCore& core, const QString& savePathText, const std::
     if (albums.empty()) core.FrontEnd().ShowMessage(NoAlbumSelectedMessage());
 
     CDownPool pool(core.m_bStopDown, core.m_bPoolRunning);
+    DownSummary run;
     int listed = 0;
     for (size_t i = 0; i < albums.size(); ++i) {
         // An album that ended at its history mark gives way to the next; a stop request stays.
@@ -113,10 +125,13 @@ bool DownloadDriver(CLumarexCore& core, const QString& savePathText, const std::
         }
         core.FrontEnd().SetStatusText(STATUS_COUNTS, u"已开始下载图片"_s);
         core.SetPoolFolder(list.m_strSaveDir);
-        pool.Run(list, params, &core.FrontEnd());
-        FinishAlbum(core);
+        const DownSummary album = pool.Run(list, params, &core.FrontEnd());
+        run.Add(album);
+        FinishAlbum(core, album);
     }
+    run.stopped = run.stopped || core.m_nDownState == DOWN_STOP;
     core.SetDownloadUi(false);
+    core.FrontEnd().RunFinished(run);
     if (listed > 0 && core.HasOption(OPT_OPEN_FOLDER)) core.FrontEnd().OpenFolder(list.m_strSaveDir);
     return true;
 }

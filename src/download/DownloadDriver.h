@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/FrontEnd.h"
+
 #include <QString>
 
 #include <functional>
@@ -14,6 +16,9 @@ class CLumarexCore;
 using AlbumPictureLister = std::function<void(CLumarexCore& core, int album)>;
 bool DownloadDriver(CLumarexCore& core, const QString& savePathText, const std::vector<int>& selection,
                     const AlbumPictureLister& lister = {});
+
+// "已保存%d张，失败%d张，跳过%d张，用时%d秒": what a pool or a run did, as both front ends show it.
+QString DownSummaryText(const DownSummary& summary);
 
 // The message shown when no album is ticked.
 QString NoAlbumSelectedMessage();

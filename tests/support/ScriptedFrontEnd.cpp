@@ -61,10 +61,22 @@ void ScriptedFrontEnd::AlbumAdded(int)
     ++m_albumsAdded;
 }
 
-void ScriptedFrontEnd::DownloadFinished(int, int)
+void ScriptedFrontEnd::DownloadFinished(const DownSummary&)
 {
     std::lock_guard guard(m_lock);
     ++m_finishedPools;
+}
+
+void ScriptedFrontEnd::RunFinished(const DownSummary& run)
+{
+    std::lock_guard guard(m_lock);
+    m_lastRun = run;
+}
+
+DownSummary ScriptedFrontEnd::LastRun() const
+{
+    std::lock_guard guard(m_lock);
+    return m_lastRun;
 }
 
 void ScriptedFrontEnd::OpenFolder(const QString& path)

@@ -21,7 +21,8 @@ public:
     void SetDownloadUi(bool running) override;
     void ResetAlbumView() override;
     void AlbumAdded(int index) override;
-    void DownloadFinished(int seconds, int total) override;
+    void DownloadFinished(const DownSummary& album) override;
+    void RunFinished(const DownSummary& run) override;
     void OpenFolder(const QString& path) override;
     QString AddressText() override;
 
@@ -38,6 +39,8 @@ public:
     int AlbumsAdded() const;
     int ViewResets() const;
     int FinishedPools() const;
+    // What the last run reported at its end.
+    DownSummary LastRun() const;
 
 private:
     mutable std::mutex m_lock;
@@ -48,4 +51,5 @@ private:
     int m_albumsAdded = 0;
     int m_viewResets = 0;
     int m_finishedPools = 0;
+    DownSummary m_lastRun;
 };

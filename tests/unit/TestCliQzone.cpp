@@ -92,6 +92,29 @@ TEST_F(CliQzoneTest, ServicesListsTheFifteenFamilies)
     EXPECT_TRUE(rows[14].startsWith(u"14\tpconline\t"_s));
 }
 
+TEST_F(CliQzoneTest, APictureNotSavedMakesTheRunIncompleteAndIsNamed)
+{
+    service.Route("b1.photo.store.qq.com", "/psb?/V10pub/2.jpg", FakeReply::Status(404, "<html>gone</html>"));
+    const QStringList download{u"download"_s, u"12345678"_s, u"--albums"_s, u"1"_s, u"--save-dir"_s, saveDir.path()};
+    const ChildResult run = Cli(download);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 4) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("已保存2张，失败1张，跳过0张")) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("失败 日落.jpg: HTTP 404")) << run.err.toStdString();
+    const QString album = saveDir.path() + u"12345678/旅行 2012/"_s;
+    EXPECT_FALSE(QFile::exists(album + u"日落.jpg"_s));
+    EXPECT_FALSE(QFile::exists(album + u".pic.zrv"_s));
+
+    // The picture is back: the next run saves it, keeps the two it has, and completes.
+    service.Route("b1.photo.store.qq.com", "/psb?/V10pub/2.jpg", FakeReply::Ok(FakePicture(2), "image/jpeg"));
+    const ChildResult again = Cli(download);
+    EXPECT_EQ(again.exitCode, 0) << again.err.toStdString();
+    EXPECT_TRUE(again.err.contains("已保存1张，失败0张，跳过2张")) << again.err.toStdString();
+    QFile saved(album + u"日落.jpg"_s);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), FakePicture(2));
+}
+
 TEST_F(CliQzoneTest, FetchDownloadsAListFile)
 {
     QFile list(saveDir.path() + u"mine.lst"_s);

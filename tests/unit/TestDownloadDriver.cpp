@@ -107,10 +107,10 @@ TEST_F(DownloadDriverTest, FewerPicturesThanThreadsStartOneTransferEach)
 
 TEST_F(DownloadDriverTest, FortyPicturesNeverExceedTheThreadCount)
 {
-    MakeAlbums(1);
+    MakeAlbums(2);
     ServePictures(40, 4096, 40);
     SetThreads(5);
-    ASSERT_TRUE(Run({0}, {Range(1, 40)}));
+    ASSERT_TRUE(Run({0}, {Range(1, 40), Range(1, 6)}));
     EXPECT_EQ(service.RequestCount(), 40);
     EXPECT_LE(service.MaxInFlight(), 5);
     EXPECT_GE(service.MaxInFlight(), 2);
@@ -120,7 +120,7 @@ TEST_F(DownloadDriverTest, FortyPicturesNeverExceedTheThreadCount)
     // Pictures start in list order: with one thread they are fetched strictly in order.
     service.ClearRequests();
     SetThreads(1);
-    ASSERT_TRUE(Run({0}, {Range(1, 6)}));
+    ASSERT_TRUE(Run({1}, {Range(1, 40), Range(1, 6)}));
     const QList<FakeRequest> requests = service.Requests();
     ASSERT_EQ(requests.size(), 6);
     for (int i = 0; i < 6; ++i)
@@ -180,6 +180,55 @@ TEST_F(DownloadDriverTest, ListOnlyWritesOneListPerAlbumAndFetchesNothing)
               (PictureUrl(1) + u"\r\n"_s + PictureUrl(2) + u"\r\n"_s + PictureUrl(3) + u"\r\n"_s).toLatin1());
     EXPECT_EQ(SavedBytes(u"owner/B/B.lst"_s).count('\n'), 2);
     EXPECT_EQ(frontEnd.OpenedFolders(), QStringList{SavedFile(u"owner/B/"_s)});
+}
+
+TEST_F(DownloadDriverTest, FailedPicturesAreCountedNeverSavedAndFetchedAgainNextRun)
+{
+    SetOptions(OPT_SKIP_OLD);
+    MakeAlbums(2);
+    ServePictures(8);
+    // What servers answer in place of a picture: each is a failure with its reason, never a file.
+    const std::pair<int, FakeReply> faults[] = {
+        {1, FakeReply::Status(404, "<html><body>Not Found</body></html>")},
+        {2, FakeReply::Status(500, "<html>busy</html>")},
+        {4, FakeReply::Ok("")},
+        {5, FakeReply::Ok("\r\n <!DOCTYPE html><html><head><title>login</title></head></html>")},
+        {6, FakeReply::Ok(FakePicture(6), "image/jpeg").AnnounceLength(4096)},
+    };
+    for (const auto& [number, reply] : faults)
+        service.Route(kHost, "/p/" + QByteArray::number(number) + ".jpg", reply);
+    ASSERT_TRUE(Run({0, 1}, {Range(1, 7), Range(8, 8)}));
+
+    const DownSummary run = frontEnd.LastRun();
+    EXPECT_EQ(run.total, 8);
+    EXPECT_EQ(run.saved, 3);
+    EXPECT_EQ(run.failed, 5);
+    EXPECT_EQ(run.skipped, 0);
+    EXPECT_FALSE(run.stopped);
+    EXPECT_EQ(run.failures, (QStringList{u"p1.jpg: HTTP 404"_s, u"p2.jpg: HTTP 500"_s, u"p4.jpg: 空的应答"_s,
+                                         u"p5.jpg: 应答是网页而不是图片"_s, u"p6.jpg: 连接失败"_s}));
+    for (int number : {1, 2, 4, 5, 6})
+        EXPECT_FALSE(QFile::exists(SavedFile(u"owner/A/p%1.jpg"_s.arg(number)))) << number;
+    EXPECT_EQ(QDir(SavedFile(u"owner/A"_s)).entryList(QDir::Files), (QStringList{u"p3.jpg"_s, u"p7.jpg"_s}));
+    // Only the album that saved every picture moves its mark.
+    EXPECT_TRUE(ReadHistoryMark(SavedFile(u"owner/A/"_s)).isEmpty());
+    EXPECT_EQ(ReadHistoryMark(SavedFile(u"owner/B/"_s)), PictureUrl(8));
+
+    // Once the server answers, the same run fetches exactly what is missing.
+    ServePictures(8);
+    service.ClearRequests();
+    ASSERT_TRUE(Run({0}, {Range(1, 7), Range(8, 8)}));
+    QStringList fetched;
+    for (const FakeRequest& request : service.Requests())
+        fetched << QString::fromLatin1(request.path());
+    fetched.sort();
+    EXPECT_EQ(fetched, (QStringList{u"/p/1.jpg"_s, u"/p/2.jpg"_s, u"/p/4.jpg"_s, u"/p/5.jpg"_s, u"/p/6.jpg"_s}));
+    EXPECT_EQ(frontEnd.LastRun().saved, 5);
+    EXPECT_EQ(frontEnd.LastRun().skipped, 2);
+    EXPECT_TRUE(frontEnd.LastRun().AllSaved());
+    EXPECT_EQ(ReadHistoryMark(SavedFile(u"owner/A/"_s)), PictureUrl(1));
+    for (int number = 1; number <= 7; ++number)
+        EXPECT_EQ(SavedBytes(u"owner/A/p%1.jpg"_s.arg(number)), FakePicture(number)) << number;
 }
 
 TEST_F(DownloadDriverTest, PictureUnderTheMinimumLeavesNoFileButCountsAsDone)

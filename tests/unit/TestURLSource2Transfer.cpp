@@ -211,12 +211,12 @@ TEST_F(URLSource2TransferTest, ErrorStatusFailsADownloadButNotAListing)
     EXPECT_EQ(listing.Text(FLAG_DECOMPRESS | FLAG_UTF8), QStringLiteral("<html>page not found</html>"));
 }
 
-TEST_F(URLSource2TransferTest, UnwritableSaveFileStillCountsAsSuccess)
+TEST_F(URLSource2TransferTest, APictureThatCannotBeWrittenIsAFailure)
 {
     service.Route(kSite, "/ok.jpg", FakeReply::Ok("jpeg", "image/jpeg"));
     Fetch fetch(Url(kSite, "/ok.jpg"), QStringLiteral("/nonexistent-folder/ok.jpg"));
-    EXPECT_TRUE(fetch.Send(3));
-    EXPECT_EQ(fetch.response.m_body, "jpeg");
+    EXPECT_FALSE(fetch.Send(3));
+    EXPECT_EQ(fetch.response.m_eFailure, FetchFailure::WriteError);
 }
 
 } // namespace
