@@ -59,8 +59,8 @@ bool AddAlbumsOfPage(CLumarexCore& core, const QStringList& pieces, const QStrin
         if (!progress.IsNew(id)) continue;
         ST_PERLISTRECORD album;
         album.strCoverUrl = UnescapeSlashes(CStringCtrl::LeftOf(piece, u"\""));
-        album.strAlbumId = u"qunId=%1&albumId=%2&uin=%3&g_tk=%4"_s.arg(group, id, login.uin,
-                                                                       QString::number(login.token));
+        album.strAlbumId =
+            u"qunId=%1&albumId=%2&uin=%3&g_tk=%4"_s.arg(group, id, login.uin, QString::number(login.token));
         album.strName = CStringCtrl::Between(piece, u"\"title\" : \"", u"\"", 0);
         if (album.strName.isEmpty()) continue;
         album.nPicCount = ReadDecimal(CStringCtrl::Between(piece, u"\"photocnt\" :", u",", 1));
@@ -105,8 +105,8 @@ void ListQqGroupPhotos(CLumarexCore& core, int albumIndex)
     request.m_strHeaders = ListingHeaders();
     PageProgress progress;
     for (int start = 0;; start += kPhotosPerPage) {
-        const QString url = kPhotoAddress +
-                            u"/cgi-bin/upp/qun_list_photo_v2?getCommentCnt=5&format=jsonp&platform=qzone"
+        const QString url =
+            kPhotoAddress + u"/cgi-bin/upp/qun_list_photo_v2?getCommentCnt=5&format=jsonp&platform=qzone"
                             "&inCharset=utf-8&outCharset=utf-8&source=jsapi&%1&t=%2&start=%3&num=15"_s.arg(
                                 album.strAlbumId, CStringCtrl::RandomFraction(), QString::number(start));
         const QString text = FetchText(request, response, url, kTextFlags);

@@ -64,10 +64,9 @@ void ListTencentWeiboAlbums(CLumarexCore& core, QString& pageName)
     CURLSource2 request;
     CURLResponse response;
     PrepareRequest(request);
-    QString owner = FetchText(request, response,
-                              QString::fromUtf16(Hosts::kTencentWeiboAddress) + u"/app/qzphoto/"_s + pageName +
-                                  u"?preview"_s,
-                              kTextFlags);
+    QString owner = FetchText(
+        request, response,
+        QString::fromUtf16(Hosts::kTencentWeiboAddress) + u"/app/qzphoto/"_s + pageName + u"?preview"_s, kTextFlags);
     if (owner.isEmpty()) return;
     // The page names the visitor too: only the guest's id is the owner's, and without it the
     // interface would answer for nobody, or for the visitor.
@@ -77,8 +76,9 @@ void ListTencentWeiboAlbums(CLumarexCore& core, QString& pageName)
 
     PageProgress progress;
     for (int page = 1;; ++page) {
-        const QString url = kApiAddress + u"/asyn/gettopicalbum.php?op=1&uin=%1&page=%2&n=12&apiType=14&apiHost="_s.arg(
-                                              core.m_strSourceArg1, QString::number(page)) +
+        const QString url = kApiAddress +
+                            u"/asyn/gettopicalbum.php?op=1&uin=%1&page=%2&n=12&apiType=14&apiHost="_s.arg(
+                                core.m_strSourceArg1, QString::number(page)) +
                             kApiHostParam + u"&_r=1382084292800&g_tk="_s + ProcessClock();
         const QString text = FetchText(request, response, url, kTextFlags);
         if (text.isEmpty()) return;
@@ -99,8 +99,8 @@ namespace {
 // A post's text: "\u" escapes decoded, tags removed. Each call walks the piece past the mark.
 QString ReadContent(QString& piece)
 {
-    return UnescapeSlashes(
-        CStringCtrl::StripTags(CStringCtrl::UnescapeUnicode(CStringCtrl::Between(piece, u"content\":\"", u"\",\"", 1))));
+    return UnescapeSlashes(CStringCtrl::StripTags(
+        CStringCtrl::UnescapeUnicode(CStringCtrl::Between(piece, u"content\":\"", u"\",\"", 1))));
 }
 
 struct Post {
@@ -134,8 +134,9 @@ void ListTencentWeiboPhotos(CLumarexCore& core, int albumIndex)
     PageProgress progress;
     QString continuation; // from the last post of the previous page
     for (int page = 1;; ++page) {
-        QString url = kApiAddress + u"/asyn/gettopicalbum.php?op=2&uin=%1&page=%2&n=24&topicid=%3&apiType=14&apiHost="_s
-                                        .arg(core.m_strSourceArg1, QString::number(page), album.strAlbumId) +
+        QString url = kApiAddress +
+                      u"/asyn/gettopicalbum.php?op=2&uin=%1&page=%2&n=24&topicid=%3&apiType=14&apiHost="_s.arg(
+                          core.m_strSourceArg1, QString::number(page), album.strAlbumId) +
                       kApiHostParam + u"&_r=1382325110273&g_tk="_s + QString::fromUtf16(kPhotoListToken);
         if (page > 1) url += continuation;
         const QString text = FetchText(request, response, url, kTextFlags);

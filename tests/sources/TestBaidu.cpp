@@ -80,8 +80,7 @@ TEST_F(BaiduTest, DownloadsTheFullSizePicturesPageByPage)
 
 TEST_F(BaiduTest, AServiceThatIgnoresThePictureIndexEndsTheListing)
 {
-    service.Route(BaiduFake::kHost, QByteArray(BaiduFake::kListPrefix) + "*",
-                  BaiduFake::Fixture(u"pictures-0.json"_s));
+    service.Route(BaiduFake::kHost, QByteArray(BaiduFake::kListPrefix) + "*", BaiduFake::Fixture(u"pictures-0.json"_s));
     ASSERT_TRUE(GetAlbums(SK_BAIDU, QString::fromUtf16(kOwnerAddress)));
     ASSERT_TRUE(Download({0}));
     EXPECT_EQ(service.RequestsFor(BaiduFake::kHost, kAlbumList).size(), 2);

@@ -27,8 +27,8 @@ TEST_F(CliBaiduTest, ListsTheOwnersAlbumsThenDownloadsThem)
     EXPECT_EQ(first[u"count"_s].toInt(), 5);
     EXPECT_EQ(albums[1].toObject()[u"name"_s].toString(), u"家人"_s);
 
-    const ChildResult run = Cli({u"download"_s, u"http://xiangce.baidu.com/lily"_s, u"--albums"_s, u"1,2"_s,
-                                 u"--save-dir"_s, saveDir.path()});
+    const ChildResult run = Cli(
+        {u"download"_s, u"http://xiangce.baidu.com/lily"_s, u"--albums"_s, u"1,2"_s, u"--save-dir"_s, saveDir.path()});
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QString folder = saveDir.path() + u"莉莉/旅行/"_s;

@@ -56,8 +56,8 @@ TEST_F(CliQqGroupTest, ListsWithImportedCookiesThenDownloads)
     EXPECT_EQ(first[u"count"_s].toInt(), 17);
 
     // The imported cookies stay in the store for the next run.
-    const ChildResult run = Cli({u"download"_s, QString::fromUtf16(kGroupAddress), u"--albums"_s, u"1,2"_s,
-                                 u"--save-dir"_s, saveDir.path()});
+    const ChildResult run = Cli(
+        {u"download"_s, QString::fromUtf16(kGroupAddress), u"--albums"_s, u"1,2"_s, u"--save-dir"_s, saveDir.path()});
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QString folder = saveDir.path() + u"7654321/班级春游/"_s;

@@ -32,8 +32,8 @@ TEST_F(CliTencentWeiboTest, ListsTheTopicAlbumsThenDownloadsOne)
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QString folder = saveDir.path() + u"someone/我的旅行/"_s;
-    const QStringList names{u"海边 日落.jpg"_s, u"转发的话.jpg"_s, u"我的旅行.jpg"_s, {}, u"最后一张.jpg"_s,
-                            u"第二页.jpg"_s};
+    const QStringList names{u"海边 日落.jpg"_s, u"转发的话.jpg"_s, u"我的旅行.jpg"_s, {},
+                            u"最后一张.jpg"_s,  u"第二页.jpg"_s};
     for (int i = 0; i < names.size(); ++i) {
         if (names[i].isEmpty()) continue; // the post without a picture
         QFile file(folder + names[i]);
