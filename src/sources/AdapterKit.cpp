@@ -97,3 +97,22 @@ bool AskForPassword(CLumarexCore& core, const QString& question, const QString& 
 }
 
 } // namespace AdapterKit
+
+namespace AdapterKit {
+
+void PageProgress::NextPage()
+{
+    m_seen.unite(m_page);
+    m_page.clear();
+    m_pageHadNew = false;
+}
+
+bool PageProgress::IsNew(const QString& key)
+{
+    if (m_seen.contains(key)) return false;
+    m_page.insert(key);
+    m_pageHadNew = true;
+    return true;
+}
+
+} // namespace AdapterKit

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 
 #include <optional>
@@ -56,5 +57,27 @@ QString RefererLine(const QString& page);
 // A password album: asks the user; on Yes shows the album's password page in the login browser
 // and returns true once it is closed, so that the cookies it left open the album.
 bool AskForPassword(CLumarexCore& core, const QString& question, const QString& passwordPage);
+
+} // namespace AdapterKit
+
+namespace AdapterKit {
+
+// Ends a paged listing at a page that brings nothing new: a service that ignores the page
+// parameter answers the same page again, or only pieces listed on earlier pages. Pieces are
+// known by a key the lister chooses (an id or an address).
+class PageProgress {
+public:
+    // Starts the next page; what the previous page brought now counts as seen.
+    void NextPage();
+    // True when key was not on an earlier page; pieces already listed there are not listed again.
+    bool IsNew(const QString& key);
+    // True once a page was read in which every piece had been seen before (or no piece at all).
+    bool PageBroughtNothing() const { return !m_pageHadNew; }
+
+private:
+    QSet<QString> m_seen;
+    QSet<QString> m_page;
+    bool m_pageHadNew = false;
+};
 
 } // namespace AdapterKit

@@ -7,9 +7,6 @@
     void albums(CLumarexCore&, QString&) {}                                                                            \
     void photos(CLumarexCore&, int) {}
 
-TALVORIA_PENDING_ADAPTER(ListQqGroupAlbums, ListQqGroupPhotos)
-TALVORIA_PENDING_ADAPTER(ListTencentWeiboAlbums, ListTencentWeiboPhotos)
-TALVORIA_PENDING_ADAPTER(ListBaiduAlbums, ListBaiduPhotos)
 TALVORIA_PENDING_ADAPTER(ListSinaBlogAlbums, ListSinaBlogPhotos)
 TALVORIA_PENDING_ADAPTER(ListSinaBlogArticles, ListSinaBlogArticlePhotos)
 TALVORIA_PENDING_ADAPTER(List56PhotoAlbums, List56PhotoPhotos)

@@ -6,8 +6,11 @@
 #include "support/AdapterTest.h"
 #include "support/FakeService.h"
 
+#include "sources/BaiduRoutes.h"
 #include "sources/NeteaseRoutes.h"
+#include "sources/QqGroupRoutes.h"
 #include "sources/RenrenRoutes.h"
+#include "sources/TencentWeiboRoutes.h"
 
 #include <chrono>
 #include <cstdio>
@@ -47,6 +50,10 @@ const Fake kFakes[] = {
     {"qzone", "12345678", ServeQzone},
     {"netease", "http://photo.163.com/alice/", NeteaseFake::ServeAlice},
     {"renren", "http://www.renren.com/223344", ServeRenren},
+    // The group answers only a logged-in visitor: give a cookies.txt with a "guin" cookie.
+    {"qqgroup", "http://qun.qzone.qq.com/group#!/7654321/photo --cookies FILE", QqGroupFake::Serve},
+    {"tweibo", "http://t.qq.com/someone", TencentWeiboFake::Serve},
+    {"baidu", "http://xiangce.baidu.com/lily", BaiduFake::Serve},
 };
 
 } // namespace
