@@ -94,8 +94,8 @@ void List56PhotoPhotos(CLumarexCore& core, int albumIndex)
     request.m_strHeaders = ListingHeaders();
     QSet<QString> seen;
     for (qsizetype page = 1;; ++page) {
-        const QString url =
-            QString::fromUtf16(Hosts::k56PhotoAddress) + u"/album/?do=Plist&did=%1&page=%2"_s.arg(album.strAlbumId).arg(page);
+        const QString url = QString::fromUtf16(Hosts::k56PhotoAddress) +
+                            u"/album/?do=Plist&did=%1&page=%2"_s.arg(album.strAlbumId).arg(page);
         const QString text = FetchText(request, response, url, kTextFlags);
         if (text.isEmpty()) return;
         const bool lastPage = !text.contains(QStringView(kPhotoNextMark));

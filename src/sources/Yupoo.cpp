@@ -185,7 +185,8 @@ Outcome AddPhoto(AlbumWalk& walk, QString piece)
     if (title.isEmpty()) title = walk.album.strName;
     QString url = CStringCtrl::Between(piece, u"src=\"", u"\"", 1);
 
-    const std::optional<QString> page = FetchOwnPage(walk.request, walk.response, walk.owner + id + u"/zoom/original/"_s);
+    const std::optional<QString> page =
+        FetchOwnPage(walk.request, walk.response, walk.owner + id + u"/zoom/original/"_s);
     if (page) {
         if (page->contains(QStringView(kSizeWithheld))) {
             walk.core.FrontEnd().ShowMessage(QString::fromUtf16(kLoginHint));

@@ -55,8 +55,8 @@ TEST_F(Photo56Test, PhotoPagesFollowOnlyTheQuotedNextLinkAndKeepTheirPageAsRefer
     ASSERT_TRUE(Download({0, 2}));
 
     const QString trip = u"dave/旅行(上)/"_s;
-    EXPECT_EQ(SavedBytes(trip + u"第一天 海边.jpg"_s), FakePicture(1)); // markup removed
-    EXPECT_EQ(SavedBytes(trip + u"旅行(上).jpg"_s), FakePicture(2));    // a label of markup only
+    EXPECT_EQ(SavedBytes(trip + u"第一天 海边.jpg"_s), FakePicture(1));  // markup removed
+    EXPECT_EQ(SavedBytes(trip + u"旅行(上).jpg"_s), FakePicture(2));     // a label of markup only
     EXPECT_EQ(SavedBytes(trip + u"旅行(上) (1).jpg"_s), FakePicture(3)); // a label of blanks
     EXPECT_EQ(SavedBytes(trip + u"最后一张.jpg"_s), FakePicture(4));
     EXPECT_EQ(QDir(SavedFile(trip)).entryList(QDir::Files).size(), 4); // the box without a picture

@@ -20,13 +20,17 @@ protected:
         int pages = 0;
         for (const FakeRequest& request : service.Requests()) {
             if (request.host == YupooFake::kPictureHost) continue;
-            EXPECT_EQ(request.header("Referer").toStdString(), ("http://" + request.host + request.target).toStdString());
+            EXPECT_EQ(request.header("Referer").toStdString(),
+                      ("http://" + request.host + request.target).toStdString());
             ++pages;
         }
         EXPECT_GT(pages, 0);
     }
 
-    QStringList FilesIn(const QString& album) const { return QDir(SavedFile(album)).entryList(QDir::Files, QDir::Name); }
+    QStringList FilesIn(const QString& album) const
+    {
+        return QDir(SavedFile(album)).entryList(QDir::Files, QDir::Name);
+    }
 };
 } // namespace
 

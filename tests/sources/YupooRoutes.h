@@ -54,8 +54,11 @@ inline void Serve(FakeService& service)
     const struct {
         const char* path;
         int seed;
-    } pictures[] = {{"/alice/2001/original.jpg", 1}, {"/alice/2002/original.jpg", 2}, {"/alice/2003/medium.jpg", 3},
-                    {"/alice/2101/original.jpg", 4}, {"/alice/2301/original.jpg", 5}};
+    } pictures[] = {{"/alice/2001/original.jpg", 1},
+                    {"/alice/2002/original.jpg", 2},
+                    {"/alice/2003/medium.jpg", 3},
+                    {"/alice/2101/original.jpg", 4},
+                    {"/alice/2301/original.jpg", 5}};
     for (const auto& picture : pictures)
         service.Route(kPictureHost, picture.path, FakeReply::Ok(FakePicture(picture.seed), "image/jpeg"));
 }

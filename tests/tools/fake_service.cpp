@@ -7,7 +7,9 @@
 #include "support/FakeService.h"
 
 #include "sources/NeteaseRoutes.h"
+#include "sources/Photo56Routes.h"
 #include "sources/RenrenRoutes.h"
+#include "sources/YupooRoutes.h"
 
 #include <chrono>
 #include <cstdio>
@@ -47,6 +49,8 @@ const Fake kFakes[] = {
     {"qzone", "12345678", ServeQzone},
     {"netease", "http://photo.163.com/alice/", NeteaseFake::ServeAlice},
     {"renren", "http://www.renren.com/223344", ServeRenren},
+    {"yupoo", "http://alice.v.yupoo.com/", YupooFake::Serve},
+    {"56", "http://photo.56.com/album/dave", Photo56Fake::Serve},
 };
 
 } // namespace
