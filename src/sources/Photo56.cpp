@@ -7,8 +7,6 @@
 #include "sources/HostTable.h"
 #include "sources/Listers.h"
 
-#include <QSet>
-
 using namespace Qt::StringLiterals;
 using namespace AdapterKit;
 
@@ -41,25 +39,18 @@ std::optional<ST_PERLISTRECORD> ReadAlbumItem(QString piece)
 
 // Adds the albums of one index page; false when the page brought no album not seen before, or
 // the listing was told to stop.
-bool AddIndexPage(CLumarexCore& core, QString text, QSet<QString>& seen)
+bool AddIndexPage(CLumarexCore& core, QString text, SeenPieces& seen)
 {
     CStringCtrl::SkipTo(text, kAlbumListStart, true);
     CStringCtrl::CutAt(text, u"</ul>");
     QStringList pieces;
     CStringCtrl::Split(pieces, text, u"<li");
-    bool anyNew = false;
     for (qsizetype i = 1; i < pieces.size(); ++i) {
         const std::optional<ST_PERLISTRECORD> album = ReadAlbumItem(pieces[i]);
-        if (!album) continue;
-        // An item without an id is listed as the page gives it but proves no progress.
-        if (!album->strAlbumId.isEmpty()) {
-            if (seen.contains(album->strAlbumId)) continue;
-            seen.insert(album->strAlbumId);
-            anyNew = true;
-        }
+        if (!album || !seen.IsNew(album->strAlbumId)) continue;
         if (!AddAlbumAndGoOn(core, *album)) return false;
     }
-    return anyNew;
+    return seen.PageBroughtNew();
 }
 } // namespace
 
@@ -69,7 +60,7 @@ void List56PhotoAlbums(CLumarexCore& core, QString& address)
     CURLResponse response;
     request.m_strHeaders = ListingHeaders();
     // A service that ignores the page number answers the same index again.
-    QSet<QString> seen;
+    SeenPieces seen;
     for (qsizetype page = 1;; ++page) {
         const QString text = FetchText(request, response, u"%1&page=%2"_s.arg(address).arg(page), kTextFlags);
         if (text.isEmpty()) return;
@@ -92,7 +83,7 @@ void List56PhotoPhotos(CLumarexCore& core, int albumIndex)
     CURLSource2 request;
     CURLResponse response;
     request.m_strHeaders = ListingHeaders();
-    QSet<QString> seen;
+    SeenPieces seen;
     for (qsizetype page = 1;; ++page) {
         const QString url = QString::fromUtf16(Hosts::k56PhotoAddress) +
                             u"/album/?do=Plist&did=%1&page=%2"_s.arg(album.strAlbumId).arg(page);
@@ -103,17 +94,14 @@ void List56PhotoPhotos(CLumarexCore& core, int albumIndex)
         QStringList pieces;
         if (CStringCtrl::Split(pieces, text, kPhotoMark) == 0) return;
         // A service that ignores the page number shows the same photos again.
-        bool anyNew = false;
         for (qsizetype i = 1; i < pieces.size(); ++i) {
             QString piece = pieces[i];
             const QString picture = CStringCtrl::Between(piece, u"src='", u"'", 1);
             // A box without a picture address has nothing to fetch.
-            if (picture.isEmpty() || seen.contains(picture)) continue;
-            seen.insert(picture);
-            anyNew = true;
+            if (picture.isEmpty() || !seen.IsNew(picture)) continue;
             core.AddPicture(picture, LabelOf(piece, album.strName), referer, albumIndex);
             if (PhotoListingStopped(core)) return;
         }
-        if (!anyNew || lastPage) return;
+        if (!seen.PageBroughtNew() || lastPage) return;
     }
 }

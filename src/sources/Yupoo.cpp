@@ -9,8 +9,6 @@
 #include "sources/HostTable.h"
 #include "sources/Listers.h"
 
-#include <QSet>
-
 using namespace Qt::StringLiterals;
 using namespace AdapterKit;
 
@@ -96,7 +94,7 @@ void ListOwnerAlbums(CLumarexCore& core, const QString& address)
     request.m_strEndMark = kFooterMark;
     QString itemMark = QString::fromUtf16(kItemMark);
     // A service that ignores the page number answers the same albums again.
-    QSet<QString> seen;
+    SeenPieces seen;
     for (qsizetype page = 1;; ++page) {
         QString text = FetchPage(request, response, u"%1page%2/"_s.arg(address).arg(page));
         if (text.isEmpty()) return;
@@ -108,15 +106,12 @@ void ListOwnerAlbums(CLumarexCore& core, const QString& address)
         }
         QStringList pieces;
         if (CStringCtrl::Split(pieces, text, itemMark) == 0) return;
-        bool anyNew = false;
         for (qsizetype i = 1; i < pieces.size(); ++i) {
             const ST_PERLISTRECORD album = ReadListItem(pieces[i], address);
-            if (seen.contains(album.strAlbumId)) continue;
-            seen.insert(album.strAlbumId);
-            anyNew = true;
+            if (!seen.IsNew(album.strAlbumId)) continue;
             if (!AddAlbumAndGoOn(core, album)) return;
         }
-        if (lastPage || !anyNew) return;
+        if (lastPage || !seen.PageBroughtNew()) return;
     }
 }
 
@@ -161,7 +156,7 @@ struct AlbumWalk {
     const QString owner; // the owner's photo address, ending in "/"
     CURLSource2 request{};
     CURLResponse response{};
-    QSet<QString> seen{};
+    SeenPieces seen{};
 };
 
 // A protected album shows its password field on the first page; after the user has entered the
@@ -219,17 +214,10 @@ void ListYupooPhotos(CLumarexCore& core, int albumIndex)
         QStringList pieces;
         if (CStringCtrl::Split(pieces, text, u"photos['") == 0) return;
         // A service that ignores the page number shows the last page's photos again.
-        bool anyNew = false;
         for (qsizetype i = 1; i < pieces.size(); ++i) {
-            // A photo without an id is listed as the page gives it but proves no progress.
-            const QString id = CStringCtrl::LeftOf(pieces[i], u"'");
-            if (!id.isEmpty()) {
-                if (walk.seen.contains(id)) continue;
-                walk.seen.insert(id);
-                anyNew = true;
-            }
+            if (!walk.seen.IsNew(CStringCtrl::LeftOf(pieces[i], u"'"))) continue;
             if (AddPhoto(walk, pieces[i]) == Outcome::Stop) return;
         }
-        if (!anyNew) return;
+        if (!walk.seen.PageBroughtNew()) return;
     }
 }
