@@ -62,7 +62,7 @@ void List56PhotoAlbums(CLumarexCore& core, QString& address)
     // A service that ignores the page number answers the same index again.
     SeenPieces seen;
     for (qsizetype page = 1;; ++page) {
-        const QString text = FetchText(request, response, u"%1&page=%2"_s.arg(address).arg(page), kTextFlags);
+        const QString text = FetchText(request, response, address + u"&page="_s + QString::number(page), kTextFlags);
         if (text.isEmpty()) return;
         const bool lastPage = !text.contains(QStringView(kIndexNextMark));
         if (!AddIndexPage(core, text, seen) || lastPage) return;
@@ -85,8 +85,8 @@ void List56PhotoPhotos(CLumarexCore& core, int albumIndex)
     request.m_strHeaders = ListingHeaders();
     SeenPieces seen;
     for (qsizetype page = 1;; ++page) {
-        const QString url = QString::fromUtf16(Hosts::k56PhotoAddress) +
-                            u"/album/?do=Plist&did=%1&page=%2"_s.arg(album.strAlbumId).arg(page);
+        const QString url = QString::fromUtf16(Hosts::k56PhotoAddress) + u"/album/?do=Plist&did="_s + album.strAlbumId +
+                            u"&page="_s + QString::number(page);
         const QString text = FetchText(request, response, url, kTextFlags);
         if (text.isEmpty()) return;
         const bool lastPage = !text.contains(QStringView(kPhotoNextMark));

@@ -1,6 +1,6 @@
 // Yupoo: an owner's album list is HTML paged as ".../albums/pageN/"; an album's detail view lists
 // its photos in a script, and each photo's full-size page names the picture worth downloading.
-// The service answers only requests that name the page itself as the referring page.
+// Every page is asked for with itself as the referring page.
 #include "MyCode/StringCtrl.h"
 #include "MyCode/URLSource2.h"
 #include "core/LumarexCore.h"
@@ -39,7 +39,7 @@ void UseRetryPolicy(CURLSource2& request)
     request.m_nRetryDelay = kRetryDelaySeconds;
 }
 
-// Every page is asked for with itself as the referring page. No value when the request failed.
+// No value when the request failed.
 std::optional<QString> FetchOwnPage(CURLSource2& request, CURLResponse& response, const QString& url)
 {
     request.m_strHeaders = ListingHeaders(url);
@@ -96,7 +96,7 @@ void ListOwnerAlbums(CLumarexCore& core, const QString& address)
     // A service that ignores the page number answers the same albums again.
     SeenPieces seen;
     for (qsizetype page = 1;; ++page) {
-        QString text = FetchPage(request, response, u"%1page%2/"_s.arg(address).arg(page));
+        QString text = FetchPage(request, response, address + u"page"_s + QString::number(page) + u"/"_s);
         if (text.isEmpty()) return;
         const bool lastPage = text.indexOf(QStringView(kLastPageMark)) > 0;
         if (page == 1) {
@@ -207,7 +207,7 @@ void ListYupooPhotos(CLumarexCore& core, int albumIndex)
     UseRetryPolicy(walk.request);
 
     for (qsizetype page = 1;; ++page) {
-        const QString url = u"%1page%2/?style=detail"_s.arg(album.strAlbumId).arg(page);
+        const QString url = album.strAlbumId + u"page"_s + QString::number(page) + u"/?style=detail"_s;
         QString text = FetchPage(walk.request, walk.response, url);
         if (text.isEmpty()) return;
         if (page == 1 && !OpenProtectedAlbum(walk, url, text)) return;
