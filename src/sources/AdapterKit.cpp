@@ -5,6 +5,8 @@
 
 #include <QFile>
 
+#include <utility>
+
 using namespace Qt::StringLiterals;
 
 namespace AdapterKit {
@@ -94,6 +96,20 @@ bool AskForPassword(CLumarexCore& core, const QString& question, const QString& 
     if (!core.FrontEnd().AskYesNo(question)) return false;
     core.FrontEnd().OpenLoginPage(passwordPage);
     return true;
+}
+
+bool SeenPieces::IsNew(const QString& key)
+{
+    if (key.isEmpty()) return true;
+    if (m_keys.contains(key)) return false;
+    m_keys.insert(key);
+    m_pageBroughtNew = true;
+    return true;
+}
+
+bool SeenPieces::PageBroughtNew()
+{
+    return std::exchange(m_pageBroughtNew, false);
 }
 
 } // namespace AdapterKit

@@ -58,6 +58,20 @@ QString RefererLine(const QString& page);
 // and returns true once it is closed, so that the cookies it left open the album.
 bool AskForPassword(CLumarexCore& core, const QString& question, const QString& passwordPage);
 
+// The keys of the pieces a paging loop has listed, so that a service that answers the same page
+// again, or only pieces already listed, cannot keep the loop going.
+class SeenPieces {
+public:
+    // False for a key listed before. An empty key is always listed but proves no progress.
+    bool IsNew(const QString& key);
+    // Whether a key not seen before came since the last call; starts the next page.
+    bool PageBroughtNew();
+
+private:
+    QSet<QString> m_keys;
+    bool m_pageBroughtNew = false;
+};
+
 } // namespace AdapterKit
 
 namespace AdapterKit {

@@ -9,10 +9,8 @@
 
 TALVORIA_PENDING_ADAPTER(ListSinaBlogAlbums, ListSinaBlogPhotos)
 TALVORIA_PENDING_ADAPTER(ListSinaBlogArticles, ListSinaBlogArticlePhotos)
-TALVORIA_PENDING_ADAPTER(List56PhotoAlbums, List56PhotoPhotos)
 TALVORIA_PENDING_ADAPTER(ListPocoAlbums, ListPocoPhotos)
 TALVORIA_PENDING_ADAPTER(ListPocoSetAlbums, ListPocoSetPhotos)
-TALVORIA_PENDING_ADAPTER(ListYupooAlbums, ListYupooPhotos)
 TALVORIA_PENDING_ADAPTER(List51Albums, List51Photos)
 TALVORIA_PENDING_ADAPTER(ListZolAlbums, ListZolPhotos)
 TALVORIA_PENDING_ADAPTER(ListPchomeAlbums, ListPchomePhotos)

@@ -11,6 +11,8 @@
 #include "sources/QqGroupRoutes.h"
 #include "sources/RenrenRoutes.h"
 #include "sources/TencentWeiboRoutes.h"
+#include "sources/Photo56Routes.h"
+#include "sources/YupooRoutes.h"
 
 #include <chrono>
 #include <cstdio>
@@ -54,6 +56,8 @@ const Fake kFakes[] = {
     {"qqgroup", "http://qun.qzone.qq.com/group#!/7654321/photo --cookies FILE", QqGroupFake::Serve},
     {"tweibo", "http://t.qq.com/someone", TencentWeiboFake::Serve},
     {"baidu", "http://xiangce.baidu.com/lily", BaiduFake::Serve},
+    {"yupoo", "http://alice.v.yupoo.com/", YupooFake::Serve},
+    {"56", "http://photo.56.com/album/dave", Photo56Fake::Serve},
 };
 
 } // namespace
