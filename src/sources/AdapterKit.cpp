@@ -96,4 +96,20 @@ bool AskForPassword(CLumarexCore& core, const QString& question, const QString& 
     return true;
 }
 
+bool PageGuard::StartPage(const QString& text)
+{
+    m_newOnPage = 0;
+    if (text == m_lastPage) return false;
+    m_lastPage = text;
+    return true;
+}
+
+bool PageGuard::IsNewItem(const QString& key)
+{
+    if (m_seen.contains(key)) return false;
+    m_seen.insert(key);
+    ++m_newOnPage;
+    return true;
+}
+
 } // namespace AdapterKit

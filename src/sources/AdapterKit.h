@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 
 #include <optional>
@@ -56,5 +57,22 @@ QString RefererLine(const QString& page);
 // A password album: asks the user; on Yes shows the album's password page in the login browser
 // and returns true once it is closed, so that the cookies it left open the album.
 bool AskForPassword(CLumarexCore& core, const QString& question, const QString& passwordPage);
+
+// Ends a paging loop against a service that ignores the page number: it knows the page before
+// the current one and every item an earlier page listed.
+class PageGuard {
+public:
+    // False when text is the page before it again; the current page starts adding nothing.
+    bool StartPage(const QString& text);
+    // True the first time key comes up in this listing; counts it for the current page.
+    bool IsNewItem(const QString& key);
+    // Whether the page started last has listed an item not seen before.
+    bool PageAddedSomething() const { return m_newOnPage > 0; }
+
+private:
+    QString m_lastPage;
+    QSet<QString> m_seen;
+    qsizetype m_newOnPage = 0;
+};
 
 } // namespace AdapterKit
