@@ -7,7 +7,9 @@
 #include "support/FakeService.h"
 
 #include "sources/NeteaseRoutes.h"
+#include "sources/PconlineRoutes.h"
 #include "sources/RenrenRoutes.h"
+#include "sources/TaobaoRoutes.h"
 
 #include <chrono>
 #include <cstdio>
@@ -47,6 +49,8 @@ const Fake kFakes[] = {
     {"qzone", "12345678", ServeQzone},
     {"netease", "http://photo.163.com/alice/", NeteaseFake::ServeAlice},
     {"renren", "http://www.renren.com/223344", ServeRenren},
+    {"taobao", "http://mengshop.taobao.com/", TaobaoFake::Serve},
+    {"pconline", "http://dp.pconline.com.cn/someone/ --service pconline", PconlineFake::Serve},
 };
 
 } // namespace
