@@ -108,26 +108,24 @@ bool SeenPieces::IsNew(const QString& key)
 }
 
 bool SeenPieces::PageBroughtNew()
-{
     return std::exchange(m_pageBroughtNew, false);
-}
-
 } // namespace AdapterKit
-
 namespace AdapterKit {
-
 void PageProgress::NextPage()
-{
     m_seen.unite(m_page);
     m_page.clear();
     m_pageHadNew = false;
-}
-
 bool PageProgress::IsNew(const QString& key)
-{
     if (m_seen.contains(key)) return false;
     m_page.insert(key);
     m_pageHadNew = true;
+bool PageGuard::StartPage(const QString& text)
+    m_newOnPage = 0;
+    if (text == m_lastPage) return false;
+    m_lastPage = text;
+bool PageGuard::IsNewItem(const QString& key)
+    m_seen.insert(key);
+    ++m_newOnPage;
     return true;
 }
 

@@ -71,27 +71,31 @@ private:
     QSet<QString> m_keys;
     bool m_pageBroughtNew = false;
 };
-
 } // namespace AdapterKit
-
 namespace AdapterKit {
-
 // Ends a paged listing at a page that brings nothing new: a service that ignores the page
 // parameter answers the same page again, or only pieces listed on earlier pages. Pieces are
 // known by a key the lister chooses (an id or an address).
 class PageProgress {
-public:
     // Starts the next page; what the previous page brought now counts as seen.
     void NextPage();
     // True when key was not on an earlier page; pieces already listed there are not listed again.
-    bool IsNew(const QString& key);
     // True once a page was read in which every piece had been seen before (or no piece at all).
     bool PageBroughtNothing() const { return !m_pageHadNew; }
-
-private:
     QSet<QString> m_seen;
     QSet<QString> m_page;
     bool m_pageHadNew = false;
+// Ends a paging loop against a service that ignores the page number: it knows the page before
+// the current one and every item an earlier page listed.
+class PageGuard {
+    // False when text is the page before it again; the current page starts adding nothing.
+    bool StartPage(const QString& text);
+    // True the first time key comes up in this listing; counts it for the current page.
+    bool IsNewItem(const QString& key);
+    // Whether the page started last has listed an item not seen before.
+    bool PageAddedSomething() const { return m_newOnPage > 0; }
+    QString m_lastPage;
+    qsizetype m_newOnPage = 0;
 };
 
 } // namespace AdapterKit

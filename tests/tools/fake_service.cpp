@@ -13,6 +13,8 @@
 #include "sources/TencentWeiboRoutes.h"
 #include "sources/Photo56Routes.h"
 #include "sources/YupooRoutes.h"
+#include "sources/PconlineRoutes.h"
+#include "sources/TaobaoRoutes.h"
 
 #include <chrono>
 #include <cstdio>
@@ -58,6 +60,8 @@ const Fake kFakes[] = {
     {"baidu", "http://xiangce.baidu.com/lily", BaiduFake::Serve},
     {"yupoo", "http://alice.v.yupoo.com/", YupooFake::Serve},
     {"56", "http://photo.56.com/album/dave", Photo56Fake::Serve},
+    {"taobao", "http://mengshop.taobao.com/", TaobaoFake::Serve},
+    {"pconline", "http://dp.pconline.com.cn/someone/ --service pconline", PconlineFake::Serve},
 };
 
 } // namespace
