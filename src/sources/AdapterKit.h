@@ -2,6 +2,9 @@
 
 #include <QString>
 
+#include <QSet>
+
+#include <functional>
 #include <optional>
 
 class CURLSource2;
@@ -56,5 +59,27 @@ QString RefererLine(const QString& page);
 // A password album: asks the user; on Yes shows the album's password page in the login browser
 // and returns true once it is closed, so that the cookies it left open the album.
 bool AskForPassword(CLumarexCore& core, const QString& question, const QString& passwordPage);
+
+// What the pages of a paged listing have brought so far. A service that ignores the page
+// number answers the same page again, or pieces already listed; such a page brings nothing
+// new, and the walk ends there rather than running for ever.
+class PageNovelty {
+public:
+    void StartPage() { m_pageBroughtNew = false; }
+    // True for a key no page of the walk brought before; an empty key is never new.
+    bool Meet(const QString& key);
+    bool PageBroughtNew() const { return m_pageBroughtNew; }
+
+private:
+    QSet<QString> m_seen;
+    bool m_pageBroughtNew = false;
+};
+
+// Requests the pages 1, 2, 3, ... of a paged listing (addressOf gives each page's address)
+// and hands each text to readPage, which meets its pieces' keys in novelty and returns false
+// to end the walk. The walk also ends at a failed or empty page, at a page without nextMark
+// (the last one) and at a page that brought nothing new.
+void WalkPages(const std::function<QString(int page)>& addressOf, int textFlags, QStringView nextMark,
+               const std::function<bool(QString& text, int page, PageNovelty& novelty)>& readPage);
 
 } // namespace AdapterKit
