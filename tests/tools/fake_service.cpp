@@ -7,7 +7,9 @@
 #include "support/FakeService.h"
 
 #include "sources/NeteaseRoutes.h"
+#include "sources/PocoRoutes.h"
 #include "sources/RenrenRoutes.h"
+#include "sources/SinaBlogRoutes.h"
 
 #include <chrono>
 #include <cstdio>
@@ -47,6 +49,8 @@ const Fake kFakes[] = {
     {"qzone", "12345678", ServeQzone},
     {"netease", "http://photo.163.com/alice/", NeteaseFake::ServeAlice},
     {"renren", "http://www.renren.com/223344", ServeRenren},
+    {"sinablog", "http://blog.sina.com.cn/lanxi", SinaBlogFake::Serve},
+    {"poco", "http://my.poco.cn/theme/theme_list.php?user_id=174478992", PocoFake::Serve},
 };
 
 } // namespace
