@@ -103,6 +103,11 @@ bool SeenPieces::IsNew(const QString& key)
     if (key.isEmpty()) return true;
     if (m_keys.contains(key)) return false;
     m_keys.insert(key);
+bool PageNovelty::Meet(const QString& key)
+    if (key.isEmpty()) return false;
+    const qsizetype before = m_seen.size();
+    m_seen.insert(key);
+    if (m_seen.size() == before) return false;
     m_pageBroughtNew = true;
     return true;
 }
@@ -127,6 +132,21 @@ bool PageGuard::IsNewItem(const QString& key)
     m_seen.insert(key);
     ++m_newOnPage;
     return true;
+void WalkPages(const std::function<QString(int page)>& addressOf, int textFlags, QStringView nextMark,
+               const std::function<bool(QString& text, int page, PageNovelty& novelty)>& readPage)
+{
+    CURLSource2 request;
+    CURLResponse response;
+    request.m_strHeaders = ListingHeaders();
+    PageNovelty novelty;
+    bool morePages = true;
+    for (int page = 1; morePages; ++page) {
+        QString text = FetchText(request, response, addressOf(page), textFlags);
+        if (text.isEmpty()) return;
+        morePages = text.contains(nextMark);
+        novelty.StartPage();
+        if (!readPage(text, page, novelty) || !novelty.PageBroughtNew()) return;
+    }
 }
 
 } // namespace AdapterKit

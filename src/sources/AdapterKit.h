@@ -3,6 +3,9 @@
 #include <QSet>
 #include <QString>
 
+#include <QSet>
+
+#include <functional>
 #include <optional>
 
 class CURLSource2;
@@ -96,6 +99,19 @@ class PageGuard {
     bool PageAddedSomething() const { return m_newOnPage > 0; }
     QString m_lastPage;
     qsizetype m_newOnPage = 0;
-};
+// What the pages of a paged listing have brought so far. A service that ignores the page
+// number answers the same page again, or pieces already listed; such a page brings nothing
+// new, and the walk ends there rather than running for ever.
+class PageNovelty {
+    void StartPage() { m_pageBroughtNew = false; }
+    // True for a key no page of the walk brought before; an empty key is never new.
+    bool Meet(const QString& key);
+    bool PageBroughtNew() const { return m_pageBroughtNew; }
+// Requests the pages 1, 2, 3, ... of a paged listing (addressOf gives each page's address)
+// and hands each text to readPage, which meets its pieces' keys in novelty and returns false
+// to end the walk. The walk also ends at a failed or empty page, at a page without nextMark
+// (the last one) and at a page that brought nothing new.
+void WalkPages(const std::function<QString(int page)>& addressOf, int textFlags, QStringView nextMark,
+               const std::function<bool(QString& text, int page, PageNovelty& novelty)>& readPage);
 
 } // namespace AdapterKit

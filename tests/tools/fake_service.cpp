@@ -15,6 +15,8 @@
 #include "sources/YupooRoutes.h"
 #include "sources/PconlineRoutes.h"
 #include "sources/TaobaoRoutes.h"
+#include "sources/PocoRoutes.h"
+#include "sources/SinaBlogRoutes.h"
 
 #include <chrono>
 #include <cstdio>
@@ -62,6 +64,8 @@ const Fake kFakes[] = {
     {"56", "http://photo.56.com/album/dave", Photo56Fake::Serve},
     {"taobao", "http://mengshop.taobao.com/", TaobaoFake::Serve},
     {"pconline", "http://dp.pconline.com.cn/someone/ --service pconline", PconlineFake::Serve},
+    {"sinablog", "http://blog.sina.com.cn/lanxi", SinaBlogFake::Serve},
+    {"poco", "http://my.poco.cn/theme/theme_list.php?user_id=174478992", PocoFake::Serve},
 };
 
 } // namespace

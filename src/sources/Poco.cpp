@@ -1,0 +1,142 @@
+// POCO. Album and theme pages name a user: the album host's overview pages list that user's
+// albums, and each album's photo list pages show thumbnails a size suffix away from the full
+// picture. Any other listing page links sets, and a set's page writes its full-size pictures
+// into its script. Every page is served in the system code page.
+#include "MyCode/StringCtrl.h"
+#include "MyCode/URLSource2.h"
+#include "core/LumarexCore.h"
+#include "download/Naming.h"
+#include "sources/AdapterKit.h"
+#include "sources/HostTable.h"
+#include "sources/Listers.h"
+
+using namespace Qt::StringLiterals;
+using namespace AdapterKit;
+
+namespace {
+constexpr int kGbkText = FLAG_DECOMPRESS;
+
+constexpr char16_t kNextPageLink[] = u"title=\"下一页\">";
+constexpr char16_t kItemMark[] = u"class=\"img_box\">";
+constexpr char16_t kSetMark[] = u"class=\"title\">";
+constexpr char16_t kOriginMark[] = u"originPhoto:'";
+constexpr char16_t kSourceMark[] = u"src='";
+// Thumbnails are the full picture's name with this before the extension.
+constexpr char16_t kThumbnailSuffix[] = u"_165.";
+
+QString AlbumHost()
+{
+    return QString::fromUtf16(Hosts::kPocoAlbumAddress);
+}
+
+void ReadOwnerName(CLumarexCore& core, QString page)
+{
+    QString name = CStringCtrl::Between(page, u"userName:'", u"'", 1);
+    SanitizeName(name, kTimeStampFallback, true);
+    core.m_strOwnerName = name;
+}
+
+// One overview item. Its link calls a script with the album's kind first (a password album's
+// kind names "pwd") and its hash second; the cover and the title follow.
+ST_PERLISTRECORD ReadAlbumItem(QString piece, const QString& userId, QString& hash)
+{
+    ST_PERLISTRECORD album;
+    album.nPicCount = -1;
+    album.nPrivacy = CStringCtrl::Between(piece, u"'", u"'", 1).indexOf(u"pwd"_s) > 0 ? PRIVACY_PASSWORD : 0;
+    hash = CStringCtrl::Between(piece, u", '", u"'", 1);
+    album.strAlbumId = AlbumHost() + u"/album/album_show_photo_list.php?user_id=%1&set_hash=%2"_s.arg(userId, hash);
+    album.strCoverUrl = CStringCtrl::Between(piece, u"src=\"", u"\"", 1);
+    album.strName = CStringCtrl::Between(piece, u"title=\"", u"\"", 1);
+    return album;
+}
+} // namespace
+
+void ListPocoAlbums(CLumarexCore& core, QString& address)
+{
+    const QString userId = address;
+    WalkPages(
+        [&userId](int page) {
+            return AlbumHost() + u"/album/album_show_all.htx&user_id=%1&p=%2"_s.arg(userId, QString::number(page));
+        },
+        kGbkText, kNextPageLink,
+        [&](QString& text, int page, PageNovelty& novelty) {
+            if (page == 1) ReadOwnerName(core, text);
+            QStringList pieces;
+            CStringCtrl::Split(pieces, text, kItemMark);
+            for (qsizetype i = 1; i < pieces.size(); ++i) {
+                QString hash;
+                const ST_PERLISTRECORD album = ReadAlbumItem(pieces[i], userId, hash);
+                // Without its hash an item names no album's photo list.
+                if (!novelty.Meet(hash) || album.strName.isEmpty()) continue;
+                if (!AddAlbumAndGoOn(core, album)) return false;
+            }
+            return true;
+        });
+}
+
+void ListPocoPhotos(CLumarexCore& core, int albumIndex)
+{
+    const ST_PERLISTRECORD album = core.m_pAlbumList->At(albumIndex);
+    WalkPages([&album](int page) { return album.strAlbumId + u"&do=Plist&p="_s + QString::number(page); }, kGbkText,
+              kNextPageLink, [&](QString& text, int, PageNovelty& novelty) {
+                  QStringList pieces;
+                  if (CStringCtrl::Split(pieces, text, kItemMark) == 0) return false;
+                  for (qsizetype i = 1; i < pieces.size(); ++i) {
+                      QString piece = pieces[i];
+                      QString url = CStringCtrl::Between(piece, u"src=\"", u"\"", 1);
+                      url.replace(QString::fromUtf16(kThumbnailSuffix), u"."_s);
+                      QString title = CStringCtrl::Between(piece, u"title=\"", u"\"", 1).trimmed();
+                      if (title.isEmpty()) title = album.strName;
+                      // A thumbnail without an address cannot be fetched, and one listed before
+                      // would be fetched twice.
+                      if (!novelty.Meet(url)) continue;
+                      core.AddPicture(url, title, {}, albumIndex);
+                      if (PhotoListingStopped(core)) return false;
+                  }
+                  return true;
+              });
+}
+
+void ListPocoSetAlbums(CLumarexCore& core, QString& address)
+{
+    WalkPages([&address](int page) { return address + u"&p="_s + QString::number(page); }, kGbkText, kNextPageLink,
+              [&](QString& text, int page, PageNovelty& novelty) {
+                  if (page == 1) ReadOwnerName(core, text);
+                  QStringList pieces;
+                  CStringCtrl::Split(pieces, text, kSetMark);
+                  for (qsizetype i = 1; i < pieces.size(); ++i) {
+                      QString piece = pieces[i];
+                      ST_PERLISTRECORD set;
+                      set.nPicCount = -1;
+                      set.nPrivacy = 0;
+                      set.strAlbumId = CStringCtrl::Between(piece, u"href=\"", u"\"", 1);
+                      set.strName = CStringCtrl::Between(piece, u">", u"</", 1);
+                      // A set without an address has no page to read its pictures from.
+                      if (!novelty.Meet(set.strAlbumId) || set.strName.isEmpty()) continue;
+                      if (!AddAlbumAndGoOn(core, set)) return false;
+                  }
+                  return true;
+              });
+}
+
+void ListPocoSetPhotos(CLumarexCore& core, int albumIndex)
+{
+    const ST_PERLISTRECORD album = core.m_pAlbumList->At(albumIndex);
+    CURLSource2 request;
+    CURLResponse response;
+    request.m_strHeaders = ListingHeaders();
+    const QString text = FetchText(request, response, album.strAlbumId, kGbkText);
+    if (text.isEmpty()) return;
+
+    // Newer set pages name each full-size picture in their script; older ones only show them.
+    const QStringView mark =
+        CStringCtrl::Count(text, kOriginMark) >= 1 ? QStringView(kOriginMark) : QStringView(kSourceMark);
+    QStringList pieces;
+    if (CStringCtrl::Split(pieces, text, mark) == 0) return;
+    for (qsizetype i = 1; i < pieces.size(); ++i) {
+        const QString url = CStringCtrl::LeftOf(pieces[i], u"'");
+        if (url.isEmpty()) continue;
+        core.AddPicture(url, album.strName, {}, albumIndex);
+        if (PhotoListingStopped(core)) return;
+    }
+}
