@@ -97,3 +97,19 @@ bool AskForPassword(CLumarexCore& core, const QString& question, const QString& 
 }
 
 } // namespace AdapterKit
+
+namespace AdapterKit {
+
+bool SeenPieces::IsNew(const QString& key)
+{
+    if (m_keys.contains(key)) return false;
+    m_keys.insert(key);
+    return true;
+}
+
+bool SeenPieces::IsNew(const ST_PERLISTRECORD& album)
+{
+    return IsNew(album.strAlbumId + u'\n' + album.strName + u'\n' + album.strCoverUrl);
+}
+
+} // namespace AdapterKit

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 
 #include <optional>
@@ -56,5 +57,23 @@ QString RefererLine(const QString& page);
 // A password album: asks the user; on Yes shows the album's password page in the login browser
 // and returns true once it is closed, so that the cookies it left open the album.
 bool AskForPassword(CLumarexCore& core, const QString& question, const QString& passwordPage);
+
+} // namespace AdapterKit
+
+namespace AdapterKit {
+
+// What one paged walk has listed so far. A service that ignores the page number answers the
+// same page again, or a page of pieces already listed; such a page adds nothing, and a walk that
+// stops at the first page adding nothing cannot run forever.
+class SeenPieces {
+public:
+    // True the first time key is offered.
+    bool IsNew(const QString& key);
+    // An album is known by its address, name and cover.
+    bool IsNew(const ST_PERLISTRECORD& album);
+
+private:
+    QSet<QString> m_keys;
+};
 
 } // namespace AdapterKit
