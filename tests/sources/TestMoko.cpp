@@ -61,3 +61,13 @@ TEST_F(MokoTest, APictureBlockWithoutAnAddressIsSkipped)
     EXPECT_EQ(SavedBytes(post + u"夏日 (2).jpg"_s), FakePicture(3));
     EXPECT_EQ(QDir(SavedFile(post)).entryList(QDir::Files).size(), 3);
 }
+
+TEST_F(MokoTest, AStopRequestLeavesTheRemainingCategories)
+{
+    core.m_nGetListState = GETLIST_STOP;
+    QString address = u"http://www.moko.cc/post/alice/list.html"_s;
+    ListMokoAlbums(core, address);
+    EXPECT_EQ(AlbumNames(), QStringList{u"夏日"_s});
+    EXPECT_TRUE(service.RequestsFor(MokoFake::kHost, "/post/alice/category/11/2.html").isEmpty());
+    EXPECT_TRUE(service.RequestsFor(MokoFake::kHost, "/post/alice/category/12/1.html").isEmpty());
+}

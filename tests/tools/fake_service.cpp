@@ -6,8 +6,11 @@
 #include "support/AdapterTest.h"
 #include "support/FakeService.h"
 
+#include "sources/MokoRoutes.h"
 #include "sources/NeteaseRoutes.h"
+#include "sources/PchomeRoutes.h"
 #include "sources/RenrenRoutes.h"
+#include "sources/ZolRoutes.h"
 
 #include <chrono>
 #include <cstdio>
@@ -47,6 +50,9 @@ const Fake kFakes[] = {
     {"qzone", "12345678", ServeQzone},
     {"netease", "http://photo.163.com/alice/", NeteaseFake::ServeAlice},
     {"renren", "http://www.renren.com/223344", ServeRenren},
+    {"zol", "http://photo.zol.com.cn/alice/", ZolFake::Serve},
+    {"pchome", "http://photo.pchome.com.tw/alice/", PchomeFake::Serve},
+    {"moko", "http://www.moko.cc/alice/", MokoFake::Serve},
 };
 
 } // namespace
