@@ -93,10 +93,11 @@ Walk ListCategory(CLumarexCore& core, CURLSource2& request, CURLResponse& respon
     SeenPieces seen;
     bool morePages = true;
     for (int page = 1;; ++page) {
-        const QString text = FetchText(request, response, u"%1/%2.html"_s.arg(category, QString::number(page)), kUtf8Text);
+        const QString text =
+            FetchText(request, response, u"%1/%2.html"_s.arg(category, QString::number(page)), kUtf8Text);
         if (text.isEmpty()) return Walk::GoOn;
-        morePages = morePages && (text.contains(QStringView(kNextPageMarkEntity)) ||
-                                  text.contains(QStringView(kNextPageMarkPlain)));
+        morePages = morePages &&
+                    (text.contains(QStringView(kNextPageMarkEntity)) || text.contains(QStringView(kNextPageMarkPlain)));
         // A category or newest-posts address was typed: the member is named by the first page read.
         if (core.m_strOwnerName.isEmpty()) SetOwnerName(core, text);
 

@@ -28,8 +28,10 @@ inline void Serve(FakeService& service)
         const char* host;
         const char* path;
     } pictures[] = {
-        {"2a.zol-img.com.cn", "/g1/M00/0A/sun_rise.jpg"}, {"2b.zol-img.com.cn", "/photo_2013/wave.jpg"},
-        {"2c.zol-img.com.cn", "/g2/sand.jpg"},            {"2a.zol-img.com.cn", "/g1/M00/0B/dusk.jpg"},
+        {"2a.zol-img.com.cn", "/g1/M00/0A/sun_rise.jpg"},
+        {"2b.zol-img.com.cn", "/photo_2013/wave.jpg"},
+        {"2c.zol-img.com.cn", "/g2/sand.jpg"},
+        {"2a.zol-img.com.cn", "/g1/M00/0B/dusk.jpg"},
         {"2c.zol-img.com.cn", "/g3/stone.jpg"},
     };
     int seed = 1;
