@@ -150,3 +150,19 @@ void WalkPages(const std::function<QString(int page)>& addressOf, int textFlags,
 }
 
 } // namespace AdapterKit
+
+namespace AdapterKit {
+
+bool SeenPieces::IsNew(const QString& key)
+{
+    if (m_keys.contains(key)) return false;
+    m_keys.insert(key);
+    return true;
+}
+
+bool SeenPieces::IsNew(const ST_PERLISTRECORD& album)
+{
+    return IsNew(album.strAlbumId + u'\n' + album.strName + u'\n' + album.strCoverUrl);
+}
+
+} // namespace AdapterKit

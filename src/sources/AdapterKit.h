@@ -115,3 +115,21 @@ void WalkPages(const std::function<QString(int page)>& addressOf, int textFlags,
                const std::function<bool(QString& text, int page, PageNovelty& novelty)>& readPage);
 
 } // namespace AdapterKit
+
+namespace AdapterKit {
+
+// What one paged walk has listed so far. A service that ignores the page number answers the
+// same page again, or a page of pieces already listed; such a page adds nothing, and a walk that
+// stops at the first page adding nothing cannot run forever.
+class SeenPieces {
+public:
+    // True the first time key is offered.
+    bool IsNew(const QString& key);
+    // An album is known by its address, name and cover.
+    bool IsNew(const ST_PERLISTRECORD& album);
+
+private:
+    QSet<QString> m_keys;
+};
+
+} // namespace AdapterKit

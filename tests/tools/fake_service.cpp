@@ -17,6 +17,9 @@
 #include "sources/TaobaoRoutes.h"
 #include "sources/PocoRoutes.h"
 #include "sources/SinaBlogRoutes.h"
+#include "sources/MokoRoutes.h"
+#include "sources/PchomeRoutes.h"
+#include "sources/ZolRoutes.h"
 
 #include <chrono>
 #include <cstdio>
@@ -66,6 +69,9 @@ const Fake kFakes[] = {
     {"pconline", "http://dp.pconline.com.cn/someone/ --service pconline", PconlineFake::Serve},
     {"sinablog", "http://blog.sina.com.cn/lanxi", SinaBlogFake::Serve},
     {"poco", "http://my.poco.cn/theme/theme_list.php?user_id=174478992", PocoFake::Serve},
+    {"zol", "http://photo.zol.com.cn/alice/", ZolFake::Serve},
+    {"pchome", "http://photo.pchome.com.tw/alice/", PchomeFake::Serve},
+    {"moko", "http://www.moko.cc/alice/", MokoFake::Serve},
 };
 
 } // namespace

@@ -1,0 +1,122 @@
+// PChome photo (Taiwan): pages in Big5. A member's album list and each album are numbered pages;
+// an album page carries its pictures in a script data set whose thumbnails name the pictures.
+// The service serves a picture only to a request referred by the picture's own page.
+#include "MyCode/StringCtrl.h"
+#include "MyCode/URLSource2.h"
+#include "core/LumarexCore.h"
+#include "sources/AdapterKit.h"
+#include "sources/HostTable.h"
+#include "sources/Listers.h"
+
+using namespace Qt::StringLiterals;
+using namespace AdapterKit;
+
+namespace {
+constexpr int kBig5Text = FLAG_DECOMPRESS | FLAG_BIG5;
+constexpr char16_t kNextPageMark[] = u"\">下一頁>";
+// The pager and the member's other sections follow the album entries.
+constexpr char16_t kAlbumsEndMark[] = u"MainListSection";
+constexpr char16_t kAlbumMark[] = u"class=\"MarkSet\"";
+constexpr char16_t kPhotoListMark[] = u"PhotoList";
+constexpr char16_t kPhotoListEndMark[] = u"PageInfo";
+constexpr char16_t kIconMark[] = u"Icon:'";
+
+const QString kPchomeAddress = QString::fromUtf16(Hosts::kPchomePhotoAddress);
+
+struct PageReader {
+    PageReader() { request.m_strHeaders = ListingHeaders(); }
+    QString Get(const QString& url) { return FetchText(request, response, url, kBig5Text); }
+    CURLSource2 request;
+    CURLResponse response;
+};
+
+ST_PERLISTRECORD ReadAlbum(QString piece)
+{
+    ST_PERLISTRECORD album;
+    album.nPrivacy = 0;
+    album.strAlbumId = CStringCtrl::Between(piece, u"href=\"", u"\"", 1);
+    album.strCoverUrl = kPchomeAddress + CStringCtrl::Between(piece, u"Img[", u"]", 1);
+    album.strName = CStringCtrl::Between(piece, u"<span>", u"</span>", 1);
+    album.nPicCount = ReadDecimal(CStringCtrl::Between(piece, u"共", u"張", 1));
+    return album;
+}
+
+// A thumbnail's file name ends in "s" before its extension ("12345s.jpg"); the picture's does
+// not. Only that "s" goes: a folder such as "photos.2013" keeps its name.
+QString PictureAddress(const QString& iconPath)
+{
+    QString path = iconPath;
+    const qsizetype nameStart = path.lastIndexOf(u'/') + 1;
+    const qsizetype dot = path.lastIndexOf(u'.');
+    if (dot > nameStart && path[dot - 1] == u's') path.remove(dot - 1, 1);
+    return kPchomeAddress + u'/' + path;
+}
+
+// The member's name as the service spells it, for the addresses of picture pages.
+QString MemberName(const CLumarexCore& core)
+{
+    if (!core.m_strSourceArg1.isEmpty()) return core.m_strSourceArg1;
+    QString owner = core.m_strOwnerName;
+    while (owner.endsWith(u'/'))
+        owner.chop(1);
+    return owner;
+}
+} // namespace
+
+void ListPchomeAlbums(CLumarexCore& core, QString& address)
+{
+    // The owner text becomes a folder name; picture pages need the name itself.
+    core.m_strSourceArg1 = address;
+    PageReader reader;
+    SeenPieces seen;
+    bool morePages = true;
+    for (int page = 1;; ++page) {
+        QString text = reader.Get(kPchomeAddress + u"/%1*%2"_s.arg(address, QString::number(page)));
+        if (text.isEmpty()) return;
+        // The next link lies after the album entries, so it is looked for before they are cut out.
+        morePages = morePages && text.contains(QStringView(kNextPageMark));
+        CStringCtrl::CutAt(text, kAlbumsEndMark);
+
+        QStringList pieces;
+        CStringCtrl::Split(pieces, text, kAlbumMark);
+        bool added = false;
+        for (qsizetype i = 1; i < pieces.size(); ++i) {
+            const ST_PERLISTRECORD album = ReadAlbum(pieces[i]);
+            if (!seen.IsNew(album)) continue;
+            added = true;
+            if (!AddAlbumAndGoOn(core, album)) return;
+        }
+        if (!morePages || !added) return;
+    }
+}
+
+void ListPchomePhotos(CLumarexCore& core, int albumIndex)
+{
+    const ST_PERLISTRECORD album = core.m_pAlbumList->At(albumIndex);
+    const QString pagePrefix = kPchomeAddress + u'/' + MemberName(core) + u'/';
+    PageReader reader;
+    SeenPieces seen;
+    bool morePages = true;
+    for (int page = 1;; ++page) {
+        QString text = reader.Get(kPchomeAddress + album.strAlbumId + u'*' + QString::number(page));
+        if (text.isEmpty()) return;
+        morePages = morePages && text.contains(QStringView(kNextPageMark));
+        CStringCtrl::SkipTo(text, kPhotoListMark, true);
+        CStringCtrl::CutAt(text, kPhotoListEndMark);
+
+        QStringList pieces;
+        if (CStringCtrl::Split(pieces, text, kIconMark) == 0) return;
+        bool added = false;
+        for (qsizetype i = 1; i < pieces.size(); ++i) {
+            QString piece = pieces[i];
+            const QString url = PictureAddress(CStringCtrl::Between(piece, u"/", u"',", 1));
+            const QString pictureId = CStringCtrl::Between(piece, u"PK:", u",", 1);
+            const QString description = CStringCtrl::Between(piece, u"DataSet[", u"]'", 1);
+            if (!seen.IsNew(url + u'\n' + pictureId)) continue;
+            added = true;
+            core.AddPicture(url, description, RefererLine(pagePrefix + pictureId), albumIndex);
+            if (PhotoListingStopped(core)) return;
+        }
+        if (!morePages || !added) return;
+    }
+}
