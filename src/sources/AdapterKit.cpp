@@ -5,8 +5,6 @@
 
 #include <QFile>
 
-#include <utility>
-
 using namespace Qt::StringLiterals;
 
 namespace AdapterKit {
@@ -101,68 +99,33 @@ bool AskForPassword(CLumarexCore& core, const QString& question, const QString& 
 bool SeenPieces::IsNew(const QString& key)
 {
     if (key.isEmpty()) return true;
-    if (m_keys.contains(key)) return false;
+    const qsizetype before = m_keys.size();
     m_keys.insert(key);
-bool PageNovelty::Meet(const QString& key)
-    if (key.isEmpty()) return false;
-    const qsizetype before = m_seen.size();
-    m_seen.insert(key);
-    if (m_seen.size() == before) return false;
+    if (m_keys.size() == before) return false;
     m_pageBroughtNew = true;
-    return true;
-}
-
-bool SeenPieces::PageBroughtNew()
-    return std::exchange(m_pageBroughtNew, false);
-} // namespace AdapterKit
-namespace AdapterKit {
-void PageProgress::NextPage()
-    m_seen.unite(m_page);
-    m_page.clear();
-    m_pageHadNew = false;
-bool PageProgress::IsNew(const QString& key)
-    if (m_seen.contains(key)) return false;
-    m_page.insert(key);
-    m_pageHadNew = true;
-bool PageGuard::StartPage(const QString& text)
-    m_newOnPage = 0;
-    if (text == m_lastPage) return false;
-    m_lastPage = text;
-bool PageGuard::IsNewItem(const QString& key)
-    m_seen.insert(key);
-    ++m_newOnPage;
-    return true;
-void WalkPages(const std::function<QString(int page)>& addressOf, int textFlags, QStringView nextMark,
-               const std::function<bool(QString& text, int page, PageNovelty& novelty)>& readPage)
-{
-    CURLSource2 request;
-    CURLResponse response;
-    request.m_strHeaders = ListingHeaders();
-    PageNovelty novelty;
-    bool morePages = true;
-    for (int page = 1; morePages; ++page) {
-        QString text = FetchText(request, response, addressOf(page), textFlags);
-        if (text.isEmpty()) return;
-        morePages = text.contains(nextMark);
-        novelty.StartPage();
-        if (!readPage(text, page, novelty) || !novelty.PageBroughtNew()) return;
-    }
-}
-
-} // namespace AdapterKit
-
-namespace AdapterKit {
-
-bool SeenPieces::IsNew(const QString& key)
-{
-    if (m_keys.contains(key)) return false;
-    m_keys.insert(key);
     return true;
 }
 
 bool SeenPieces::IsNew(const ST_PERLISTRECORD& album)
 {
     return IsNew(album.strAlbumId + u'\n' + album.strName + u'\n' + album.strCoverUrl);
+}
+
+void WalkPages(const std::function<QString(int page)>& addressOf, int textFlags, QStringView nextMark,
+               const std::function<bool(QString& text, int page, SeenPieces& seen)>& readPage)
+{
+    CURLSource2 request;
+    CURLResponse response;
+    request.m_strHeaders = ListingHeaders();
+    SeenPieces seen;
+    bool morePages = true;
+    for (int page = 1; morePages; ++page) {
+        QString text = FetchText(request, response, addressOf(page), textFlags);
+        if (text.isEmpty()) return;
+        morePages = text.contains(nextMark);
+        seen.StartPage();
+        if (!readPage(text, page, seen) || !seen.PageBroughtNew()) return;
+    }
 }
 
 } // namespace AdapterKit

@@ -3,8 +3,6 @@
 #include <QSet>
 #include <QString>
 
-#include <QSet>
-
 #include <functional>
 #include <optional>
 
@@ -61,75 +59,32 @@ QString RefererLine(const QString& page);
 // and returns true once it is closed, so that the cookies it left open the album.
 bool AskForPassword(CLumarexCore& core, const QString& question, const QString& passwordPage);
 
-// The keys of the pieces a paging loop has listed, so that a service that answers the same page
-// again, or only pieces already listed, cannot keep the loop going.
+// What one paged walk has listed so far. A service that ignores the page number answers the
+// same page again, or a page of pieces already listed; such a page brings nothing new, and a walk
+// that ends at the first such page cannot run for ever. Pieces are known by a key the lister
+// chooses (an id or an address); a piece met again is not listed twice.
 class SeenPieces {
 public:
-    // False for a key listed before. An empty key is always listed but proves no progress.
+    // Starts the next page of the walk.
+    void StartPage() { m_pageBroughtNew = false; }
+    // True the first time key comes up in the walk; the page then brought something new. An
+    // empty key names no piece: it is let through but proves no progress.
     bool IsNew(const QString& key);
-    // Whether a key not seen before came since the last call; starts the next page.
-    bool PageBroughtNew();
+    // An album is known by its address, name and cover together.
+    bool IsNew(const ST_PERLISTRECORD& album);
+    // Whether the page started last brought a key not met before.
+    bool PageBroughtNew() const { return m_pageBroughtNew; }
 
 private:
     QSet<QString> m_keys;
     bool m_pageBroughtNew = false;
 };
-} // namespace AdapterKit
-namespace AdapterKit {
-// Ends a paged listing at a page that brings nothing new: a service that ignores the page
-// parameter answers the same page again, or only pieces listed on earlier pages. Pieces are
-// known by a key the lister chooses (an id or an address).
-class PageProgress {
-    // Starts the next page; what the previous page brought now counts as seen.
-    void NextPage();
-    // True when key was not on an earlier page; pieces already listed there are not listed again.
-    // True once a page was read in which every piece had been seen before (or no piece at all).
-    bool PageBroughtNothing() const { return !m_pageHadNew; }
-    QSet<QString> m_seen;
-    QSet<QString> m_page;
-    bool m_pageHadNew = false;
-// Ends a paging loop against a service that ignores the page number: it knows the page before
-// the current one and every item an earlier page listed.
-class PageGuard {
-    // False when text is the page before it again; the current page starts adding nothing.
-    bool StartPage(const QString& text);
-    // True the first time key comes up in this listing; counts it for the current page.
-    bool IsNewItem(const QString& key);
-    // Whether the page started last has listed an item not seen before.
-    bool PageAddedSomething() const { return m_newOnPage > 0; }
-    QString m_lastPage;
-    qsizetype m_newOnPage = 0;
-// What the pages of a paged listing have brought so far. A service that ignores the page
-// number answers the same page again, or pieces already listed; such a page brings nothing
-// new, and the walk ends there rather than running for ever.
-class PageNovelty {
-    void StartPage() { m_pageBroughtNew = false; }
-    // True for a key no page of the walk brought before; an empty key is never new.
-    bool Meet(const QString& key);
-    bool PageBroughtNew() const { return m_pageBroughtNew; }
-// Requests the pages 1, 2, 3, ... of a paged listing (addressOf gives each page's address)
-// and hands each text to readPage, which meets its pieces' keys in novelty and returns false
-// to end the walk. The walk also ends at a failed or empty page, at a page without nextMark
-// (the last one) and at a page that brought nothing new.
+
+// Requests the pages 1, 2, 3, ... of a paged listing (addressOf gives each page's address) and
+// hands each text to readPage, which meets its pieces' keys in seen and returns false to end the
+// walk. The walk also ends at a failed or empty page, at a page without nextMark (the last one)
+// and at a page that brought nothing new.
 void WalkPages(const std::function<QString(int page)>& addressOf, int textFlags, QStringView nextMark,
-               const std::function<bool(QString& text, int page, PageNovelty& novelty)>& readPage);
-
-} // namespace AdapterKit
-
-namespace AdapterKit {
-
-// What one paged walk has listed so far. A service that ignores the page number answers the
-// same page again, or a page of pieces already listed; such a page adds nothing, and a walk that
-// stops at the first page adding nothing cannot run forever.
-class SeenPieces {
-public:
-    // True the first time key is offered.
-    bool IsNew(const QString& key);
-    // An album is known by its address, name and cover.
-    bool IsNew(const ST_PERLISTRECORD& album);
-
-private:
-    QSet<QString> m_keys;
-};
+               const std::function<bool(QString& text, int page, SeenPieces& seen)>& readPage);
 
 } // namespace AdapterKit

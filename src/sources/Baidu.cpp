@@ -73,7 +73,7 @@ void ListBaiduPhotos(CLumarexCore& core, int albumIndex)
     CURLSource2 request;
     CURLResponse response;
     request.m_strHeaders = ListingHeaders();
-    PageProgress progress;
+    SeenPieces progress;
     // The index of the first picture wanted: it moves on by the pictures each page listed.
     for (qsizetype pn = 0;;) {
         const QString url = QString::fromUtf16(Hosts::kBaiduAlbumAddress) +
@@ -84,7 +84,7 @@ void ListBaiduPhotos(CLumarexCore& core, int albumIndex)
         QStringList pieces;
         pn += CStringCtrl::Split(pieces, text, kPictureMark);
         if (pieces.isEmpty()) return;
-        progress.NextPage();
+        progress.StartPage();
         for (qsizetype i = 1; i < pieces.size(); ++i) {
             QString piece = pieces[i];
             QString desc = CStringCtrl::UnescapeUnicode(CStringCtrl::Between(piece, u"\":\"", u"\"", 1));
@@ -95,6 +95,6 @@ void ListBaiduPhotos(CLumarexCore& core, int albumIndex)
             core.AddPicture(FullSizePicture(thumbnail), desc, {}, albumIndex);
             if (PhotoListingStopped(core)) return;
         }
-        if (progress.PageBroughtNothing()) return;
+        if (!progress.PageBroughtNew()) return;
     }
 }

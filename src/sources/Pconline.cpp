@@ -53,17 +53,17 @@ ST_PERLISTRECORD ReadAlbum(QString piece)
 }
 
 // False when the listing is to end: a stop was requested, or the page held nothing new.
-bool AddAlbumsOfPage(CLumarexCore& core, const QString& page, PageGuard& guard)
+bool AddAlbumsOfPage(CLumarexCore& core, const QString& page, SeenPieces& seen)
 {
     QStringList pieces;
     CStringCtrl::Split(pieces, page, kAlbumSeparator);
     for (qsizetype i = 1; i < pieces.size(); ++i) {
         const ST_PERLISTRECORD album = ReadAlbum(pieces[i]);
         // A page that repeats an earlier one's albums is not listed again.
-        if (!guard.IsNewItem(album.strAlbumId + u'\n' + album.strName + u'\n' + album.strCoverUrl)) continue;
+        if (!seen.IsNew(album)) continue;
         if (!AddAlbumAndGoOn(core, album)) return false;
     }
-    return guard.PageAddedSomething();
+    return seen.PageBroughtNew();
 }
 } // namespace
 
@@ -72,13 +72,14 @@ void ListPconlineAlbums(CLumarexCore& core, QString& address)
     CURLSource2 request;
     CURLResponse response;
     request.m_strHeaders = ListingHeaders();
-    PageGuard guard;
+    SeenPieces seen;
     for (int number = 1;; ++number) {
         const QString page = FetchText(request, response, ListPageAddress(address, number), kUtf8Text);
-        if (page.isEmpty() || !guard.StartPage(page)) return;
+        if (page.isEmpty()) return;
+        seen.StartPage();
         const bool more = page.contains(QStringView(kNextLink));
         if (number == 1) core.m_strOwnerName = OwnerName(page, address);
-        if (!AddAlbumsOfPage(core, page, guard) || !more) return;
+        if (!AddAlbumsOfPage(core, page, seen) || !more) return;
     }
 }
 
@@ -90,7 +91,8 @@ void ListPconlinePhotos(CLumarexCore& core, int albumIndex)
     if (text.isEmpty() || CStringCtrl::Split(pieces, text, kPictureSeparator) == 0) return;
     for (qsizetype n = 1; n < pieces.size(); ++n) {
         QString piece = pieces[n];
-        const QString address = CStringCtrl::Between(piece, u"src=\"", u"\"", 1).remove(QString::fromUtf16(kThumbnailSuffix));
+        const QString address =
+            CStringCtrl::Between(piece, u"src=\"", u"\"", 1).remove(QString::fromUtf16(kThumbnailSuffix));
         // A picture without an address cannot be fetched, and listed first it would become the
         // album's history mark.
         if (address.isEmpty()) continue;

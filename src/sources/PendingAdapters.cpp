@@ -7,19 +7,6 @@
     void albums(CLumarexCore&, QString&) {}                                                                            \
     void photos(CLumarexCore&, int) {}
 
-TALVORIA_PENDING_ADAPTER(ListSinaBlogAlbums, ListSinaBlogPhotos)
-TALVORIA_PENDING_ADAPTER(ListSinaBlogArticles, ListSinaBlogArticlePhotos)
-TALVORIA_PENDING_ADAPTER(ListPocoAlbums, ListPocoPhotos)
-TALVORIA_PENDING_ADAPTER(ListPocoSetAlbums, ListPocoSetPhotos)
-TALVORIA_PENDING_ADAPTER(ListQqGroupAlbums, ListQqGroupPhotos)
-TALVORIA_PENDING_ADAPTER(ListTencentWeiboAlbums, ListTencentWeiboPhotos)
-TALVORIA_PENDING_ADAPTER(ListBaiduAlbums, ListBaiduPhotos)
-TALVORIA_PENDING_ADAPTER(List56PhotoAlbums, List56PhotoPhotos)
-TALVORIA_PENDING_ADAPTER(ListYupooAlbums, ListYupooPhotos)
 TALVORIA_PENDING_ADAPTER(List51Albums, List51Photos)
-TALVORIA_PENDING_ADAPTER(ListZolAlbums, ListZolPhotos)
-TALVORIA_PENDING_ADAPTER(ListPchomeAlbums, ListPchomePhotos)
-TALVORIA_PENDING_ADAPTER(ListMokoAlbums, ListMokoPhotos)
-TALVORIA_PENDING_ADAPTER(ListTaobaoItems, ListTaobaoPhotos)
 TALVORIA_PENDING_ADAPTER(ListBabytreeHomeAlbums, ListBabytreeHomePhotos)
 TALVORIA_PENDING_ADAPTER(ListBabytreeAlbums, ListBabytreePhotos)

@@ -41,6 +41,7 @@ std::optional<ST_PERLISTRECORD> ReadAlbumItem(QString piece)
 // the listing was told to stop.
 bool AddIndexPage(CLumarexCore& core, QString text, SeenPieces& seen)
 {
+    seen.StartPage();
     CStringCtrl::SkipTo(text, kAlbumListStart, true);
     CStringCtrl::CutAt(text, u"</ul>");
     QStringList pieces;
@@ -94,6 +95,7 @@ void List56PhotoPhotos(CLumarexCore& core, int albumIndex)
         QStringList pieces;
         if (CStringCtrl::Split(pieces, text, kPhotoMark) == 0) return;
         // A service that ignores the page number shows the same photos again.
+        seen.StartPage();
         for (qsizetype i = 1; i < pieces.size(); ++i) {
             QString piece = pieces[i];
             const QString picture = CStringCtrl::Between(piece, u"src='", u"'", 1);

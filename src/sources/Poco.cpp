@@ -59,7 +59,7 @@ void ListPocoAlbums(CLumarexCore& core, QString& address)
             return AlbumHost() + u"/album/album_show_all.htx&user_id=%1&p=%2"_s.arg(userId, QString::number(page));
         },
         kGbkText, kNextPageLink,
-        [&](QString& text, int page, PageNovelty& novelty) {
+        [&](QString& text, int page, SeenPieces& seen) {
             if (page == 1) ReadOwnerName(core, text);
             QStringList pieces;
             CStringCtrl::Split(pieces, text, kItemMark);
@@ -67,7 +67,7 @@ void ListPocoAlbums(CLumarexCore& core, QString& address)
                 QString hash;
                 const ST_PERLISTRECORD album = ReadAlbumItem(pieces[i], userId, hash);
                 // Without its hash an item names no album's photo list.
-                if (!novelty.Meet(hash) || album.strName.isEmpty()) continue;
+                if (hash.isEmpty() || !seen.IsNew(hash) || album.strName.isEmpty()) continue;
                 if (!AddAlbumAndGoOn(core, album)) return false;
             }
             return true;
@@ -78,7 +78,8 @@ void ListPocoPhotos(CLumarexCore& core, int albumIndex)
 {
     const ST_PERLISTRECORD album = core.m_pAlbumList->At(albumIndex);
     WalkPages([&album](int page) { return album.strAlbumId + u"&do=Plist&p="_s + QString::number(page); }, kGbkText,
-              kNextPageLink, [&](QString& text, int, PageNovelty& novelty) {
+              kNextPageLink,
+              [&](QString& text, int, SeenPieces& seen) {
                   QStringList pieces;
                   if (CStringCtrl::Split(pieces, text, kItemMark) == 0) return false;
                   for (qsizetype i = 1; i < pieces.size(); ++i) {
@@ -89,7 +90,7 @@ void ListPocoPhotos(CLumarexCore& core, int albumIndex)
                       if (title.isEmpty()) title = album.strName;
                       // A thumbnail without an address cannot be fetched, and one listed before
                       // would be fetched twice.
-                      if (!novelty.Meet(url)) continue;
+                      if (url.isEmpty() || !seen.IsNew(url)) continue;
                       core.AddPicture(url, title, {}, albumIndex);
                       if (PhotoListingStopped(core)) return false;
                   }
@@ -100,7 +101,7 @@ void ListPocoPhotos(CLumarexCore& core, int albumIndex)
 void ListPocoSetAlbums(CLumarexCore& core, QString& address)
 {
     WalkPages([&address](int page) { return address + u"&p="_s + QString::number(page); }, kGbkText, kNextPageLink,
-              [&](QString& text, int page, PageNovelty& novelty) {
+              [&](QString& text, int page, SeenPieces& seen) {
                   if (page == 1) ReadOwnerName(core, text);
                   QStringList pieces;
                   CStringCtrl::Split(pieces, text, kSetMark);
@@ -112,7 +113,7 @@ void ListPocoSetAlbums(CLumarexCore& core, QString& address)
                       set.strAlbumId = CStringCtrl::Between(piece, u"href=\"", u"\"", 1);
                       set.strName = CStringCtrl::Between(piece, u">", u"</", 1);
                       // A set without an address has no page to read its pictures from.
-                      if (!novelty.Meet(set.strAlbumId) || set.strName.isEmpty()) continue;
+                      if (set.strAlbumId.isEmpty() || !seen.IsNew(set.strAlbumId) || set.strName.isEmpty()) continue;
                       if (!AddAlbumAndGoOn(core, set)) return false;
                   }
                   return true;

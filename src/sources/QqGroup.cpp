@@ -51,7 +51,7 @@ QString AlbumListUrl(const QString& group, const GroupLogin& login, int start)
 
 // Adds the albums of one page; false when the listing is to end.
 bool AddAlbumsOfPage(CLumarexCore& core, const QStringList& pieces, const QString& group, const GroupLogin& login,
-                     PageProgress& progress)
+                     SeenPieces& progress)
 {
     for (qsizetype i = 1; i < pieces.size(); ++i) {
         QString piece = pieces[i];
@@ -85,15 +85,15 @@ void ListQqGroupAlbums(CLumarexCore& core, QString& group)
     CURLSource2 request;
     CURLResponse response;
     request.m_strHeaders = ListingHeaders();
-    PageProgress progress;
+    SeenPieces progress;
     for (int start = 0;; start += kAlbumsPerPage) {
         const QString text = FetchText(request, response, AlbumListUrl(group, login, start), kTextFlags);
         // Not logged in: the list stays empty and the driver tells the user to log in.
         if (text.isEmpty() || text.indexOf(QStringView(kNotLoggedIn)) > 0) return;
         QStringList pieces;
         if (CStringCtrl::Split(pieces, text, kAlbumMark) == 0) return;
-        progress.NextPage();
-        if (!AddAlbumsOfPage(core, pieces, group, login, progress) || progress.PageBroughtNothing()) return;
+        progress.StartPage();
+        if (!AddAlbumsOfPage(core, pieces, group, login, progress) || !progress.PageBroughtNew()) return;
     }
 }
 
@@ -103,7 +103,7 @@ void ListQqGroupPhotos(CLumarexCore& core, int albumIndex)
     CURLSource2 request;
     CURLResponse response;
     request.m_strHeaders = ListingHeaders();
-    PageProgress progress;
+    SeenPieces progress;
     for (int start = 0;; start += kPhotosPerPage) {
         const QString url =
             kPhotoAddress + u"/cgi-bin/upp/qun_list_photo_v2?getCommentCnt=5&format=jsonp&platform=qzone"
@@ -113,7 +113,7 @@ void ListQqGroupPhotos(CLumarexCore& core, int albumIndex)
         if (text.isEmpty()) return;
         QStringList pieces;
         if (CStringCtrl::Split(pieces, text, kPhotoMark) == 0) return;
-        progress.NextPage();
+        progress.StartPage();
         for (qsizetype i = 1; i < pieces.size(); ++i) {
             QString piece = pieces[i];
             const QString listed = CStringCtrl::LeftOf(piece, u"\"");
@@ -123,6 +123,6 @@ void ListQqGroupPhotos(CLumarexCore& core, int albumIndex)
             core.AddPicture(LargePicture(listed), desc, {}, albumIndex);
             if (PhotoListingStopped(core)) return;
         }
-        if (progress.PageBroughtNothing()) return;
+        if (!progress.PageBroughtNew()) return;
     }
 }

@@ -84,10 +84,10 @@ void ListSinaBlogAlbums(CLumarexCore& core, QString& address)
     // The first article list link after the title carries the owner's numeric id.
     const QString ownerId = CStringCtrl::Between(page, u"articlelist_", u"_", 1);
 
-    const QString list = FetchText(
-        request, response,
-        QString::fromUtf16(Hosts::kSinaBlogPhotoAddress) + u"/services/ctg_list_ctg.php?format=gsonv&uid="_s + ownerId,
-        kUtf8Text);
+    const QString list = FetchText(request, response,
+                                   QString::fromUtf16(Hosts::kSinaBlogPhotoAddress) +
+                                       u"/services/ctg_list_ctg.php?format=gsonv&uid="_s + ownerId,
+                                   kUtf8Text);
     if (list.isEmpty()) return;
     QStringList pieces;
     CStringCtrl::Split(pieces, list, kCategoryMark);
@@ -102,7 +102,8 @@ void ListSinaBlogPhotos(CLumarexCore& core, int albumIndex)
 {
     const ST_PERLISTRECORD album = core.m_pAlbumList->At(albumIndex);
     WalkPages([&album](int page) { return album.strAlbumId + u"/page"_s + QString::number(page); }, kUtf8Text,
-              kNextPageLink, [&](QString& text, int, PageNovelty& novelty) {
+              kNextPageLink,
+              [&](QString& text, int, SeenPieces& seen) {
                   QStringList pieces;
                   CStringCtrl::Split(pieces, text, kThumbnailMark);
                   for (qsizetype i = 1; i < pieces.size(); ++i) {
@@ -111,7 +112,7 @@ void ListSinaBlogPhotos(CLumarexCore& core, int albumIndex)
                       const QString title = CStringCtrl::Between(piece, u"title=\"", u"\"", 1);
                       // A thumbnail without an address cannot be fetched, and one listed before
                       // would be fetched twice.
-                      if (!novelty.Meet(url)) continue;
+                      if (url.isEmpty() || !seen.IsNew(url)) continue;
                       core.AddPicture(url, title, {}, albumIndex);
                       if (PhotoListingStopped(core)) return false;
                   }
@@ -124,7 +125,8 @@ void ListSinaBlogArticles(CLumarexCore& core, QString& address)
     // Older blog templates mark each article line instead of its title; the first page tells.
     QString itemMark = QString::fromUtf16(kArticleTitleMark);
     WalkPages([&address](int page) { return address + u'_' + QString::number(page) + u".html"_s; }, kUtf8Text,
-              kNextPageLink, [&](QString& text, int page, PageNovelty& novelty) {
+              kNextPageLink,
+              [&](QString& text, int page, SeenPieces& seen) {
                   if (page == 1) {
                       core.m_strOwnerName = ReadBlogTitle(text);
                       if (!text.contains(itemMark)) itemMark = QString::fromUtf16(kArticleLineMark);
@@ -139,7 +141,8 @@ void ListSinaBlogArticles(CLumarexCore& core, QString& address)
                       article.nPicCount = -1;
                       article.nPrivacy = 0;
                       // An article without an address has no picture to fetch.
-                      if (!novelty.Meet(article.strAlbumId) || article.strName.isEmpty()) continue;
+                      if (article.strAlbumId.isEmpty() || !seen.IsNew(article.strAlbumId) || article.strName.isEmpty())
+                          continue;
                       if (!AddAlbumAndGoOn(core, article)) return false;
                   }
                   return true;

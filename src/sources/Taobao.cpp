@@ -111,7 +111,7 @@ bool ReadItemDetails(QString piece, ST_PERLISTRECORD& item)
 enum class PageEnd { NextPage, Last };
 
 PageEnd AddItemsOfPage(CLumarexCore& core, const QString& shop, const QString& page, QString& separator,
-                       PageGuard& guard)
+                       SeenPieces& seen)
 {
     if (page.indexOf(QStringView(kNoItems)) > 0) return PageEnd::Last;
     const QString grid = ItemGrid(page);
@@ -132,10 +132,10 @@ PageEnd AddItemsOfPage(CLumarexCore& core, const QString& shop, const QString& p
             return PageEnd::Last;
         }
         // An item an earlier page listed is not listed twice.
-        if (!ReadItemDetails(piece, item) || !guard.IsNewItem(item.strAlbumId)) continue;
+        if (!ReadItemDetails(piece, item) || !seen.IsNew(item.strAlbumId)) continue;
         if (!AddAlbumAndGoOn(core, item)) return PageEnd::Last;
     }
-    return guard.PageAddedSomething() ? PageEnd::NextPage : PageEnd::Last;
+    return seen.PageBroughtNew() ? PageEnd::NextPage : PageEnd::Last;
 }
 
 void ListShopItems(CLumarexCore& core, const QString& shop)
@@ -144,17 +144,18 @@ void ListShopItems(CLumarexCore& core, const QString& shop)
     CURLResponse response;
     request.m_strHeaders = ListingHeaders();
     QString separator = QString::fromUtf16(kListSeparator);
-    PageGuard guard;
+    SeenPieces seen;
     for (int number = 1;; ++number) {
         const QString page = FetchText(request, response, SearchPageAddress(shop, number), kGbkText);
-        if (page.isEmpty() || !guard.StartPage(page)) return;
+        if (page.isEmpty()) return;
+        seen.StartPage();
         if (number == 1) {
             core.m_strOwnerName = OwnerNickname(page);
             QString text = page;
             core.m_strOwnerSubDir = CStringCtrl::StripTags(CStringCtrl::Between(text, u"<ol>", u"</ol>", 0));
         }
         const bool more = HasNextPage(page);
-        if (AddItemsOfPage(core, shop, page, separator, guard) == PageEnd::Last || !more) return;
+        if (AddItemsOfPage(core, shop, page, separator, seen) == PageEnd::Last || !more) return;
     }
 }
 

@@ -74,7 +74,7 @@ void ListTencentWeiboAlbums(CLumarexCore& core, QString& pageName)
     core.m_strSourceArg1 = CStringCtrl::Between(owner, u"uin\":\"", u"\"", 1);
     if (core.m_strSourceArg1.isEmpty()) return;
 
-    PageProgress progress;
+    SeenPieces progress;
     for (int page = 1;; ++page) {
         const QString url = kApiAddress +
                             u"/asyn/gettopicalbum.php?op=1&uin=%1&page=%2&n=12&apiType=14&apiHost="_s.arg(
@@ -84,14 +84,14 @@ void ListTencentWeiboAlbums(CLumarexCore& core, QString& pageName)
         if (text.isEmpty()) return;
         QStringList pieces;
         if (CStringCtrl::Split(pieces, text, kAlbumMark) == 0) return;
-        progress.NextPage();
+        progress.StartPage();
         for (qsizetype i = 1; i < pieces.size(); ++i) {
             ST_PERLISTRECORD album;
             const bool complete = ReadAlbum(pieces[i], album);
             if (!progress.IsNew(album.strAlbumId) || !complete) continue;
             if (!AddAlbumAndGoOn(core, album)) return;
         }
-        if (progress.PageBroughtNothing()) return;
+        if (!progress.PageBroughtNew()) return;
     }
 }
 
@@ -131,7 +131,7 @@ void ListTencentWeiboPhotos(CLumarexCore& core, int albumIndex)
     CURLSource2 request;
     CURLResponse response;
     PrepareRequest(request);
-    PageProgress progress;
+    SeenPieces progress;
     QString continuation; // from the last post of the previous page
     for (int page = 1;; ++page) {
         QString url = kApiAddress +
@@ -143,7 +143,7 @@ void ListTencentWeiboPhotos(CLumarexCore& core, int albumIndex)
         if (text.isEmpty()) return;
         QStringList pieces;
         if (CStringCtrl::Split(pieces, text, kPostMark) == 0) return;
-        progress.NextPage();
+        progress.StartPage();
         for (qsizetype i = 1; i < pieces.size(); ++i) {
             const Post post = ReadPost(pieces[i], core, album.strName);
             continuation = post.continuation;
@@ -152,6 +152,6 @@ void ListTencentWeiboPhotos(CLumarexCore& core, int albumIndex)
             core.AddPicture(post.picture, post.description, {}, albumIndex);
             if (PhotoListingStopped(core)) return;
         }
-        if (progress.PageBroughtNothing()) return;
+        if (!progress.PageBroughtNew()) return;
     }
 }

@@ -106,6 +106,7 @@ void ListOwnerAlbums(CLumarexCore& core, const QString& address)
         }
         QStringList pieces;
         if (CStringCtrl::Split(pieces, text, itemMark) == 0) return;
+        seen.StartPage();
         for (qsizetype i = 1; i < pieces.size(); ++i) {
             const ST_PERLISTRECORD album = ReadListItem(pieces[i], address);
             if (!seen.IsNew(album.strAlbumId)) continue;
@@ -214,6 +215,7 @@ void ListYupooPhotos(CLumarexCore& core, int albumIndex)
         QStringList pieces;
         if (CStringCtrl::Split(pieces, text, u"photos['") == 0) return;
         // A service that ignores the page number shows the last page's photos again.
+        walk.seen.StartPage();
         for (qsizetype i = 1; i < pieces.size(); ++i) {
             if (!walk.seen.IsNew(CStringCtrl::LeftOf(pieces[i], u"'"))) continue;
             if (AddPhoto(walk, pieces[i]) == Outcome::Stop) return;
