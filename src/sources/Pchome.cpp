@@ -23,13 +23,6 @@ constexpr char16_t kIconMark[] = u"Icon:'";
 
 const QString kPchomeAddress = QString::fromUtf16(Hosts::kPchomePhotoAddress);
 
-struct PageReader {
-    PageReader() { request.m_strHeaders = ListingHeaders(); }
-    QString Get(const QString& url) { return FetchText(request, response, url, kBig5Text); }
-    CURLSource2 request;
-    CURLResponse response;
-};
-
 ST_PERLISTRECORD ReadAlbum(QString piece)
 {
     ST_PERLISTRECORD album;
@@ -67,56 +60,41 @@ void ListPchomeAlbums(CLumarexCore& core, QString& address)
 {
     // The owner text becomes a folder name; picture pages need the name itself.
     core.m_strSourceArg1 = address;
-    PageReader reader;
-    SeenPieces seen;
-    bool morePages = true;
-    for (int page = 1;; ++page) {
-        QString text = reader.Get(kPchomeAddress + u"/%1*%2"_s.arg(address, QString::number(page)));
-        if (text.isEmpty()) return;
-        // The next link lies after the album entries, so it is looked for before they are cut out.
-        morePages = morePages && text.contains(QStringView(kNextPageMark));
-        CStringCtrl::CutAt(text, kAlbumsEndMark);
-
-        QStringList pieces;
-        CStringCtrl::Split(pieces, text, kAlbumMark);
-        bool added = false;
-        for (qsizetype i = 1; i < pieces.size(); ++i) {
-            const ST_PERLISTRECORD album = ReadAlbum(pieces[i]);
-            if (!seen.IsNew(album)) continue;
-            added = true;
-            if (!AddAlbumAndGoOn(core, album)) return;
-        }
-        if (!morePages || !added) return;
-    }
+    // The next link lies after the album entries: the walk looks for it before they are cut out.
+    WalkPages([&address](int page) { return kPchomeAddress + u"/%1*%2"_s.arg(address, QString::number(page)); },
+              kBig5Text, kNextPageMark,
+              [&core](QString& text, int, SeenPieces& seen) {
+                  CStringCtrl::CutAt(text, kAlbumsEndMark);
+                  QStringList pieces;
+                  CStringCtrl::Split(pieces, text, kAlbumMark);
+                  for (qsizetype i = 1; i < pieces.size(); ++i) {
+                      const ST_PERLISTRECORD album = ReadAlbum(pieces[i]);
+                      if (seen.IsNew(album) && !AddAlbumAndGoOn(core, album)) return false;
+                  }
+                  return true;
+              });
 }
 
 void ListPchomePhotos(CLumarexCore& core, int albumIndex)
 {
     const ST_PERLISTRECORD album = core.m_pAlbumList->At(albumIndex);
     const QString pagePrefix = kPchomeAddress + u'/' + MemberName(core) + u'/';
-    PageReader reader;
-    SeenPieces seen;
-    bool morePages = true;
-    for (int page = 1;; ++page) {
-        QString text = reader.Get(kPchomeAddress + album.strAlbumId + u'*' + QString::number(page));
-        if (text.isEmpty()) return;
-        morePages = morePages && text.contains(QStringView(kNextPageMark));
-        CStringCtrl::SkipTo(text, kPhotoListMark, true);
-        CStringCtrl::CutAt(text, kPhotoListEndMark);
-
-        QStringList pieces;
-        if (CStringCtrl::Split(pieces, text, kIconMark) == 0) return;
-        bool added = false;
-        for (qsizetype i = 1; i < pieces.size(); ++i) {
-            QString piece = pieces[i];
-            const QString url = PictureAddress(CStringCtrl::Between(piece, u"/", u"',", 1));
-            const QString pictureId = CStringCtrl::Between(piece, u"PK:", u",", 1);
-            const QString description = CStringCtrl::Between(piece, u"DataSet[", u"]'", 1);
-            if (!seen.IsNew(url + u'\n' + pictureId)) continue;
-            added = true;
-            core.AddPicture(url, description, RefererLine(pagePrefix + pictureId), albumIndex);
-            if (PhotoListingStopped(core)) return;
-        }
-        if (!morePages || !added) return;
-    }
+    WalkPages([&album](int page) { return kPchomeAddress + album.strAlbumId + u'*' + QString::number(page); },
+              kBig5Text, kNextPageMark,
+              [&](QString& text, int, SeenPieces& seen) {
+                  CStringCtrl::SkipTo(text, kPhotoListMark, true);
+                  CStringCtrl::CutAt(text, kPhotoListEndMark);
+                  QStringList pieces;
+                  if (CStringCtrl::Split(pieces, text, kIconMark) == 0) return false;
+                  for (qsizetype i = 1; i < pieces.size(); ++i) {
+                      QString piece = pieces[i];
+                      const QString url = PictureAddress(CStringCtrl::Between(piece, u"/", u"',", 1));
+                      const QString pictureId = CStringCtrl::Between(piece, u"PK:", u",", 1);
+                      const QString description = CStringCtrl::Between(piece, u"DataSet[", u"]'", 1);
+                      if (!seen.IsNew(url + u'\n' + pictureId)) continue;
+                      core.AddPicture(url, description, RefererLine(pagePrefix + pictureId), albumIndex);
+                      if (PhotoListingStopped(core)) return false;
+                  }
+                  return true;
+              });
 }

@@ -21,14 +21,6 @@ constexpr char16_t kSizeFolderMark[] = u"cn/t_s";
 
 const QString kZolAddress = QString::fromUtf16(Hosts::kZolPhotoAddress);
 
-// One request object for all pages of one listing.
-struct PageReader {
-    PageReader() { request.m_strHeaders = ListingHeaders(); }
-    QString Get(const QString& url) { return FetchText(request, response, url, kGbkText); }
-    CURLSource2 request;
-    CURLResponse response;
-};
-
 void SetOwnerName(CLumarexCore& core, QString page)
 {
     QString owner = CStringCtrl::Between(page, u"<title>", u"的全部相册", 1);
@@ -74,53 +66,38 @@ QString FullSizeAddress(QString thumbnail)
 
 void ListZolAlbums(CLumarexCore& core, QString& address)
 {
-    PageReader reader;
-    SeenPieces seen;
-    bool morePages = true;
-    for (int page = 1;; ++page) {
-        const QString text = reader.Get(kZolAddress + u"/%1/album_%2.html"_s.arg(address, QString::number(page)));
-        if (text.isEmpty()) return;
-        morePages = morePages && text.contains(QStringView(kNextPageMark));
-        if (page == 1) SetOwnerName(core, text);
-
-        QStringList pieces;
-        CStringCtrl::Split(pieces, text, kPieceMark);
-        bool added = false;
-        for (qsizetype i = 1; i < pieces.size(); ++i) {
-            const ST_PERLISTRECORD album = ReadAlbum(pieces[i]);
-            if (!seen.IsNew(album)) continue;
-            added = true;
-            if (!AddAlbumAndGoOn(core, album)) return;
-        }
-        if (!morePages || !added) return;
-    }
+    WalkPages([&address](int page) { return kZolAddress + u"/%1/album_%2.html"_s.arg(address, QString::number(page)); },
+              kGbkText, kNextPageMark,
+              [&core](QString& text, int page, SeenPieces& seen) {
+                  if (page == 1) SetOwnerName(core, text);
+                  QStringList pieces;
+                  CStringCtrl::Split(pieces, text, kPieceMark);
+                  for (qsizetype i = 1; i < pieces.size(); ++i) {
+                      const ST_PERLISTRECORD album = ReadAlbum(pieces[i]);
+                      if (seen.IsNew(album) && !AddAlbumAndGoOn(core, album)) return false;
+                  }
+                  return true;
+              });
 }
 
 void ListZolPhotos(CLumarexCore& core, int albumIndex)
 {
     const ST_PERLISTRECORD album = core.m_pAlbumList->At(albumIndex);
-    PageReader reader;
-    SeenPieces seen;
-    bool morePages = true;
-    for (int page = 1;; ++page) {
-        const QString text = reader.Get(kZolAddress + album.strAlbumId + QString::number(page) + u".html"_s);
-        if (text.isEmpty()) return;
-        morePages = morePages && text.contains(QStringView(kNextPageMark));
-
-        QStringList pieces;
-        if (CStringCtrl::Split(pieces, text, kPieceMark) == 0) return;
-        bool added = false;
-        for (qsizetype i = 1; i < pieces.size(); ++i) {
-            QString piece = pieces[i];
-            // The thumbnail is cut without moving on: the title may come before it.
-            const QString thumbnail = CStringCtrl::Between(piece, u"src=\"", u"\"", 0);
-            const QString description = CStringCtrl::Between(piece, u"title=\"", u"\"", 1);
-            const QString url = FullSizeAddress(thumbnail);
-            if (!seen.IsNew(url + u'\n' + description)) continue;
-            added = true;
-            core.AddPicture(url, description, {}, albumIndex);
-            if (PhotoListingStopped(core)) return;
-        }
-        if (!morePages || !added) return;
-    }
+    WalkPages([&album](int page) { return kZolAddress + album.strAlbumId + QString::number(page) + u".html"_s; },
+              kGbkText, kNextPageMark,
+              [&](QString& text, int, SeenPieces& seen) {
+                  QStringList pieces;
+                  if (CStringCtrl::Split(pieces, text, kPieceMark) == 0) return false;
+                  for (qsizetype i = 1; i < pieces.size(); ++i) {
+                      QString piece = pieces[i];
+                      // The thumbnail is cut without moving on: the title may come before it.
+                      const QString thumbnail = CStringCtrl::Between(piece, u"src=\"", u"\"", 0);
+                      const QString description = CStringCtrl::Between(piece, u"title=\"", u"\"", 1);
+                      const QString url = FullSizeAddress(thumbnail);
+                      if (!seen.IsNew(url + u'\n' + description)) continue;
+                      core.AddPicture(url, description, {}, albumIndex);
+                      if (PhotoListingStopped(core)) return false;
+                  }
+                  return true;
+              });
 }
