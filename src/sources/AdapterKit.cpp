@@ -97,3 +97,23 @@ bool AskForPassword(CLumarexCore& core, const QString& question, const QString& 
 }
 
 } // namespace AdapterKit
+
+namespace AdapterKit {
+
+bool PageWalk::NewPage(const QString& text)
+{
+    m_nNewOnPage = 0;
+    if (text == m_strPrevious) return false;
+    m_strPrevious = text;
+    return true;
+}
+
+bool PageWalk::NewPiece(const QString& key)
+{
+    if (m_seen.contains(key)) return false;
+    m_seen.insert(key);
+    ++m_nNewOnPage;
+    return true;
+}
+
+} // namespace AdapterKit

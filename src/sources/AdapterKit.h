@@ -58,3 +58,27 @@ QString RefererLine(const QString& page);
 bool AskForPassword(CLumarexCore& core, const QString& question, const QString& passwordPage);
 
 } // namespace AdapterKit
+
+#include <QSet>
+
+namespace AdapterKit {
+
+// Tells a paged listing when the service has nothing new to say: the same page text as the page
+// before, or a page whose pieces were all seen already. A service that ignores the page number
+// would otherwise be asked for ever.
+class PageWalk {
+public:
+    // Starts the next page; false when its text repeats the page before.
+    bool NewPage(const QString& text);
+    // True when the piece named by key is new to the walk; remembers it.
+    bool NewPiece(const QString& key);
+    // Whether the current page held a piece not seen before.
+    bool PageAddedAny() const { return m_nNewOnPage > 0; }
+
+private:
+    QString m_strPrevious;
+    QSet<QString> m_seen;
+    qsizetype m_nNewOnPage = 0;
+};
+
+} // namespace AdapterKit
