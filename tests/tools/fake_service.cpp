@@ -6,6 +6,8 @@
 #include "support/AdapterTest.h"
 #include "support/FakeService.h"
 
+#include "sources/BabytreeRoutes.h"
+#include "sources/Home51Routes.h"
 #include "sources/NeteaseRoutes.h"
 #include "sources/RenrenRoutes.h"
 
@@ -47,6 +49,8 @@ const Fake kFakes[] = {
     {"qzone", "12345678", ServeQzone},
     {"netease", "http://photo.163.com/alice/", NeteaseFake::ServeAlice},
     {"renren", "http://www.renren.com/223344", ServeRenren},
+    {"babytree", "http://home.babytree.com/u12345678", BabytreeFake::Serve},
+    {"51", "http://home.51.com/xiaomei/photo", Home51Fake::Serve},
 };
 
 } // namespace
