@@ -26,9 +26,9 @@ TEST_F(CliHome51Test, PasswordGroupIsDeclinedAndTheNextGroupDownloads)
     EXPECT_EQ(albums[1].toObject()[u"name"_s].toString(), u"私密"_s);
     EXPECT_EQ(albums[1].toObject()[u"privacy"_s].toInt(), 1);
 
-    // Group 2 asks for its password; the command line answers No and goes on with group 1.
+    // Group 2 asks for its password; the command line answers No and goes on with group 3.
     const ChildResult run =
-        Cli({u"download"_s, address, u"--albums"_s, u"2,1"_s, u"--save-dir"_s, saveDir.path()});
+        Cli({u"download"_s, address, u"--albums"_s, u"1,2,3"_s, u"--save-dir"_s, saveDir.path()});
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(QString::fromUtf8(run.out + run.err).contains(u"加密相册,是否输入密码"_s));
@@ -43,7 +43,13 @@ TEST_F(CliHome51Test, PasswordGroupIsDeclinedAndTheNextGroupDownloads)
         EXPECT_EQ(file.readAll(), FakePicture(picture.seed));
     }
     EXPECT_EQ(QDir(album).entryList(QDir::Files).size(), 3);
-    EXPECT_EQ(QDir(saveDir.path() + u"xiaomei/"_s).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
-              QStringList{u"旅行"_s});
+    QFile after(saveDir.path() + u"xiaomei/朋友/聚会.jpg"_s);
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), FakePicture(301));
+    QStringList folders = QDir(saveDir.path() + u"xiaomei/"_s).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    folders.sort();
+    QStringList wanted{u"旅行"_s, u"朋友"_s};
+    wanted.sort();
+    EXPECT_EQ(folders, wanted);
     EXPECT_TRUE(run.err.contains("下载完毕"));
 }
