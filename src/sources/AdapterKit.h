@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 
 #include <optional>
@@ -58,8 +59,6 @@ QString RefererLine(const QString& page);
 bool AskForPassword(CLumarexCore& core, const QString& question, const QString& passwordPage);
 
 } // namespace AdapterKit
-
-#include <QSet>
 
 namespace AdapterKit {
 

@@ -119,7 +119,8 @@ void ListBabytreeAlbums(CLumarexCore& core, QString& address)
     bool morePages = true;
     for (int page = 1; morePages; ++page) {
         QString text = request.Fetch(
-            kMainAddress + u"/user/showuser.php?uid=u%1&tab=photo&view=album_list&order=&pg=%2"_s.arg(address).arg(page));
+            kMainAddress +
+            u"/user/showuser.php?uid=u%1&tab=photo&view=album_list&order=&pg=%2"_s.arg(address).arg(page));
         if (text.isEmpty() || !walk.NewPage(text)) return;
         if (!text.contains(QStringView(kMainNextPage))) morePages = false;
         if (page == 1) SetOwnerName(core, text, address);

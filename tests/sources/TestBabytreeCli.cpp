@@ -27,15 +27,16 @@ TEST_F(CliBabytreeTest, MemberListedOnTheMainHostIsDownloadedFromIt)
     EXPECT_EQ(first[u"count"_s].toInt(), 3);
     EXPECT_EQ(albums[2].toObject()[u"name"_s].toString(), u"会爬了"_s);
 
-    const ChildResult run =
-        Cli({u"download"_s, address, u"--albums"_s, u"1,2"_s, u"--save-dir"_s, saveDir.path()});
+    const ChildResult run = Cli({u"download"_s, address, u"--albums"_s, u"1,2"_s, u"--save-dir"_s, saveDir.path()});
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QString owner = saveDir.path() + u"豆豆爸/"_s;
     const struct {
         const char16_t* file;
         int seed;
-    } expected[] = {{u"宝宝出生/出生第一天.jpg", 11}, {u"宝宝出生/小脚丫.jpg", 12}, {u"宝宝出生/洗澡.jpg", 13},
+    } expected[] = {{u"宝宝出生/出生第一天.jpg", 11},
+                    {u"宝宝出生/小脚丫.jpg", 12},
+                    {u"宝宝出生/洗澡.jpg", 13},
                     {u"百天照/百天.jpg", 14}};
     for (const auto& picture : expected) {
         QFile file(owner + QString::fromUtf16(picture.file));

@@ -46,7 +46,8 @@ TEST_F(Home51Test, GroupListIsCutDecodedAndMarked)
         int privacy;
     };
     // Only "hide" 2 means a password; 1 does not.
-    const Expected expected[] = {{u"301", 3, 0}, {u"302", 2, PRIVACY_PASSWORD}, {u"303", 1, 0}, {u"305", 1, PRIVACY_PASSWORD}};
+    const Expected expected[] = {
+        {u"301", 3, 0}, {u"302", 2, PRIVACY_PASSWORD}, {u"303", 1, 0}, {u"305", 1, PRIVACY_PASSWORD}};
     for (int i = 0; i < 4; ++i) {
         const ST_PERLISTRECORD group = core.m_pAlbumList->At(i);
         EXPECT_EQ(group.strAlbumId, QString::fromUtf16(expected[i].id));
@@ -94,7 +95,7 @@ TEST_F(Home51Test, ShortenedTitlesAreCompletedFromThePicturePage)
     EXPECT_EQ(SavedBytes(u"xiaomei/旅行/西湖日出的早晨.jpg"_s), FakePicture(1));
     EXPECT_EQ(SavedBytes(u"xiaomei/旅行/旅行.jpg"_s), FakePicture(2));
     EXPECT_TRUE(files.contains(u"雷峰塔。。.jpg"_s)) << files.join(u' ').toStdString();
-    EXPECT_EQ(PicturePageRequests(), 2); // only the shortened ones
+    EXPECT_EQ(PicturePageRequests(), 2);                                      // only the shortened ones
     EXPECT_EQ(service.RequestsFor(Home51Fake::kHomeHost, "/").size(), 1 + 3); // groups call, three pages
 
     // Named by sequence number, no title is needed and no picture page is fetched.

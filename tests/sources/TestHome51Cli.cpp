@@ -27,8 +27,7 @@ TEST_F(CliHome51Test, PasswordGroupIsDeclinedAndTheNextGroupDownloads)
     EXPECT_EQ(albums[1].toObject()[u"privacy"_s].toInt(), 1);
 
     // Group 2 asks for its password; the command line answers No and goes on with group 3.
-    const ChildResult run =
-        Cli({u"download"_s, address, u"--albums"_s, u"1,2,3"_s, u"--save-dir"_s, saveDir.path()});
+    const ChildResult run = Cli({u"download"_s, address, u"--albums"_s, u"1,2,3"_s, u"--save-dir"_s, saveDir.path()});
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(QString::fromUtf8(run.out + run.err).contains(u"加密相册,是否输入密码"_s));
