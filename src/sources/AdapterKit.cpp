@@ -96,6 +96,14 @@ bool AskForPassword(CLumarexCore& core, const QString& question, const QString& 
     return true;
 }
 
+bool SeenPieces::StartPage(const QString& text)
+{
+    StartPage();
+    if (text == m_previousPage) return false;
+    m_previousPage = text;
+    return true;
+}
+
 bool SeenPieces::IsNew(const QString& key)
 {
     if (key.isEmpty()) return true;
@@ -123,8 +131,7 @@ void WalkPages(const std::function<QString(int page)>& addressOf, int textFlags,
         QString text = FetchText(request, response, addressOf(page), textFlags);
         if (text.isEmpty()) return;
         morePages = text.contains(nextMark);
-        seen.StartPage();
-        if (!readPage(text, page, seen) || !seen.PageBroughtNew()) return;
+        if (!seen.StartPage(text) || !readPage(text, page, seen) || !seen.PageBroughtNew()) return;
     }
 }
 

@@ -67,6 +67,9 @@ class SeenPieces {
 public:
     // Starts the next page of the walk.
     void StartPage() { m_pageBroughtNew = false; }
+    // Starts the next page; false when its text is the previous page's again (which ends a walk
+    // also where a page may hold no piece at all).
+    bool StartPage(const QString& text);
     // True the first time key comes up in the walk; the page then brought something new. An
     // empty key names no piece: it is let through but proves no progress.
     bool IsNew(const QString& key);
@@ -77,6 +80,7 @@ public:
 
 private:
     QSet<QString> m_keys;
+    QString m_previousPage;
     bool m_pageBroughtNew = false;
 };
 

@@ -75,8 +75,7 @@ void ListPconlineAlbums(CLumarexCore& core, QString& address)
     SeenPieces seen;
     for (int number = 1;; ++number) {
         const QString page = FetchText(request, response, ListPageAddress(address, number), kUtf8Text);
-        if (page.isEmpty()) return;
-        seen.StartPage();
+        if (page.isEmpty() || !seen.StartPage(page)) return;
         const bool more = page.contains(QStringView(kNextLink));
         if (number == 1) core.m_strOwnerName = OwnerName(page, address);
         if (!AddAlbumsOfPage(core, page, seen) || !more) return;

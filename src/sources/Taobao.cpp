@@ -147,8 +147,7 @@ void ListShopItems(CLumarexCore& core, const QString& shop)
     SeenPieces seen;
     for (int number = 1;; ++number) {
         const QString page = FetchText(request, response, SearchPageAddress(shop, number), kGbkText);
-        if (page.isEmpty()) return;
-        seen.StartPage();
+        if (page.isEmpty() || !seen.StartPage(page)) return;
         if (number == 1) {
             core.m_strOwnerName = OwnerNickname(page);
             QString text = page;

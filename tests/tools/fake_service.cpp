@@ -6,7 +6,9 @@
 #include "support/AdapterTest.h"
 #include "support/FakeService.h"
 
+#include "sources/BabytreeRoutes.h"
 #include "sources/BaiduRoutes.h"
+#include "sources/Home51Routes.h"
 #include "sources/MokoRoutes.h"
 #include "sources/NeteaseRoutes.h"
 #include "sources/PchomeRoutes.h"
@@ -72,6 +74,8 @@ const Fake kFakes[] = {
     {"zol", "http://photo.zol.com.cn/alice/", ZolFake::Serve},
     {"pchome", "http://photo.pchome.com.tw/alice/", PchomeFake::Serve},
     {"moko", "http://www.moko.cc/alice/", MokoFake::Serve},
+    {"babytree", "http://home.babytree.com/u12345678", BabytreeFake::Serve},
+    {"51", "http://home.51.com/xiaomei/photo", Home51Fake::Serve},
 };
 
 } // namespace

@@ -1,0 +1,203 @@
+// Babytree: a member's albums live on the personal home host (a script array of albums, picture
+// pages with the address in a script field) or, failing that, on the main host's member page
+// (HTML thumbnail grids, each picture with a large view). Pages are UTF-8 and read only up to an
+// end mark, before which everything the listers need stands.
+#include "MyCode/StringCtrl.h"
+#include "MyCode/URLSource2.h"
+#include "core/LumarexCore.h"
+#include "download/Naming.h"
+#include "sources/AdapterKit.h"
+#include "sources/HostTable.h"
+#include "sources/Listers.h"
+
+using namespace Qt::StringLiterals;
+using namespace AdapterKit;
+
+namespace {
+constexpr int kTextFlags = FLAG_DECOMPRESS | FLAG_UTF8;
+
+// The album lists end where their footer starts; the main host's album pages carry a styled
+// "vertical-align:middle" above their grid, so they read on to the one with the semicolon.
+constexpr char kAlbumListEnd[] = "vertical-align:middle";
+constexpr char kMainPhotosEnd[] = "vertical-align:middle;";
+constexpr char kHomePhotosEnd[] = "mytree-tooltips";
+
+constexpr char16_t kHomeNextPage[] = u"\">下一页</a>";
+// The main host's pager writes its next link as "&gt;"; the text arrives entity-decoded.
+constexpr char16_t kMainNextPage[] = u">></a></li>";
+constexpr char16_t kThumb[] = u"class=\"thumb\">";
+constexpr char16_t kPhotoThumb[] = u"class=\"photo-thumb\">";
+
+const QString kHomeAddress = QString::fromUtf16(Hosts::kBabytreeHomeAddress);
+const QString kMainAddress = QString::fromUtf16(Hosts::kBabytreeMainAddress);
+
+// A request whose transfer ends at the operation's end mark.
+struct MarkedRequest {
+    explicit MarkedRequest(const char* endMark)
+    {
+        request.m_strHeaders = ListingHeaders();
+        request.m_strEndMark = endMark;
+    }
+    QString Fetch(const QString& url) { return FetchText(request, response, url, kTextFlags); }
+
+    CURLSource2 request;
+    CURLResponse response;
+};
+
+// The member's name from the first list page's title; the user number when the title names
+// none. The page then begins after "<title>".
+void SetOwnerName(CLumarexCore& core, QString& page, const QString& userNumber)
+{
+    QString owner = CStringCtrl::Between(page, u"<title>", u"的相册", 1);
+    if (owner.isEmpty()) owner = userNumber;
+    SanitizeName(owner, kTimeStampFallback, true);
+    core.m_strOwnerName = owner;
+}
+
+// Pieces are told apart by their address; one without any by its whole text.
+QString PieceKey(const QString& id, const QString& piece)
+{
+    return id.isEmpty() ? piece : id;
+}
+
+ST_PERLISTRECORD ReadHomeAlbum(QString piece)
+{
+    ST_PERLISTRECORD album;
+    album.nPrivacy = 0;
+    album.strName = CStringCtrl::UnescapeUnicode(CStringCtrl::Between(piece, u"title\":\"", u"\"", 1));
+    album.strAlbumId = UnescapeSlashes(CStringCtrl::Between(piece, u"album_url\":\"", u"\"", 1));
+    album.nPicCount = ReadDecimal(CStringCtrl::Between(piece, u"sum\":\"", u"\"", 1));
+    album.strCoverUrl = UnescapeSlashes(CStringCtrl::Between(piece, u"cover_url\":\"", u"\"", 1));
+    return album;
+}
+
+ST_PERLISTRECORD ReadMainAlbum(QString piece)
+{
+    ST_PERLISTRECORD album;
+    album.nPrivacy = 0;
+    album.strAlbumId = CStringCtrl::Between(piece, u"href=\"", u"\"", 1);
+    album.strCoverUrl = CStringCtrl::Between(piece, u"src=\"", u"\"", 1);
+    album.strName = CStringCtrl::Between(piece, u"<strong>", u"</strong>", 1);
+    album.nPicCount = ReadDecimal(CStringCtrl::Between(piece, u"(", u")", 1));
+    return album;
+}
+
+struct Thumbnail {
+    QString page;
+    QString thumb;
+    QString desc;
+};
+} // namespace
+
+void ListBabytreeHomeAlbums(CLumarexCore& core, QString& address)
+{
+    MarkedRequest request(kAlbumListEnd);
+    SeenPieces seen;
+    bool morePages = true;
+    for (int page = 1; morePages; ++page) {
+        QString text = request.Fetch(kHomeAddress + u"/u%1/photo/list?pg=%2"_s.arg(address, QString::number(page)));
+        if (text.isEmpty() || !seen.StartPage(text)) return;
+        if (!text.contains(QStringView(kHomeNextPage))) morePages = false;
+        if (page == 1) SetOwnerName(core, text, address);
+        CStringCtrl::SkipTo(text, u"album_list", true);
+        CStringCtrl::CutAt(text, u"</script>");
+        QStringList pieces;
+        if (CStringCtrl::Split(pieces, text, u"\"id\":\"") == 0) return;
+        for (qsizetype i = 1; i < pieces.size(); ++i) {
+            const ST_PERLISTRECORD album = ReadHomeAlbum(pieces[i]);
+            if (!seen.IsNew(PieceKey(album.strAlbumId, pieces[i]))) continue;
+            if (!AddAlbumAndGoOn(core, album)) return;
+        }
+        if (!seen.PageBroughtNew()) return;
+    }
+}
+
+void ListBabytreeAlbums(CLumarexCore& core, QString& address)
+{
+    MarkedRequest request(kAlbumListEnd);
+    SeenPieces seen;
+    bool morePages = true;
+    for (int page = 1; morePages; ++page) {
+        QString text =
+            request.Fetch(kMainAddress + u"/user/showuser.php?uid=u%1&tab=photo&view=album_list&order=&pg=%2"_s.arg(
+                                             address, QString::number(page)));
+        if (text.isEmpty() || !seen.StartPage(text)) return;
+        if (!text.contains(QStringView(kMainNextPage))) morePages = false;
+        if (page == 1) SetOwnerName(core, text, address);
+        QStringList pieces;
+        // A list page without albums does not by itself end the listing.
+        if (CStringCtrl::Split(pieces, text, kThumb) == 0) continue;
+        for (qsizetype i = 1; i < pieces.size(); ++i) {
+            const ST_PERLISTRECORD album = ReadMainAlbum(pieces[i]);
+            if (!seen.IsNew(PieceKey(album.strAlbumId, pieces[i]))) continue;
+            if (!AddAlbumAndGoOn(core, album)) return;
+        }
+        if (!seen.PageBroughtNew()) return;
+    }
+}
+
+namespace {
+// Walks an album's numbered pages: each thumbnail's picture page gives the full address, and
+// the thumbnail stands in when it does not.
+template <typename ReadThumb, typename ReadPicture>
+void ListAlbumPages(CLumarexCore& core, int albumIndex, MarkedRequest& request, const QString& albumPage,
+                    QStringView nextPage, QStringView separator, ReadThumb readThumb, ReadPicture readPicture)
+{
+    SeenPieces seen;
+    bool morePages = true;
+    for (int page = 1; morePages; ++page) {
+        const QString text = request.Fetch(albumPage + QString::number(page));
+        if (text.isEmpty() || !seen.StartPage(text)) return;
+        if (!text.contains(nextPage)) morePages = false;
+        QStringList pieces;
+        if (CStringCtrl::Split(pieces, text, separator) == 0) return;
+        for (qsizetype i = 1; i < pieces.size(); ++i) {
+            const Thumbnail thumb = readThumb(pieces[i]);
+            if (!seen.IsNew(PieceKey(thumb.page + thumb.thumb, pieces[i]))) continue;
+            QString url = thumb.thumb;
+            QString picturePage = request.Fetch(thumb.page);
+            const QString full = readPicture(picturePage);
+            if (!full.isEmpty()) url = full;
+            core.AddPicture(url, thumb.desc, {}, albumIndex);
+            if (PhotoListingStopped(core)) return;
+        }
+        if (!seen.PageBroughtNew()) return;
+    }
+}
+} // namespace
+
+void ListBabytreeHomePhotos(CLumarexCore& core, int albumIndex)
+{
+    const ST_PERLISTRECORD album = core.m_pAlbumList->At(albumIndex);
+    MarkedRequest request(kHomePhotosEnd);
+    const auto readThumb = [](QString piece) {
+        Thumbnail thumb;
+        thumb.page = CStringCtrl::Between(piece, u"href=\"", u"\"", 1);
+        thumb.thumb = CStringCtrl::Between(piece, u"src=\"", u"\"", 1);
+        thumb.desc = CStringCtrl::Between(piece, u"title=\"", u"\"", 1);
+        return thumb;
+    };
+    const auto readPicture = [](QString& page) {
+        return UnescapeSlashes(CStringCtrl::Between(page, u"\"url\":\"", u"\"", 1));
+    };
+    ListAlbumPages(core, albumIndex, request, album.strAlbumId + u"&pg="_s, kHomeNextPage, kPhotoThumb, readThumb,
+                   readPicture);
+}
+
+void ListBabytreePhotos(CLumarexCore& core, int albumIndex)
+{
+    const ST_PERLISTRECORD album = core.m_pAlbumList->At(albumIndex);
+    MarkedRequest request(kMainPhotosEnd);
+    const auto readThumb = [](QString piece) {
+        Thumbnail thumb;
+        // "#detail" opens the small view; the large view is asked for by name.
+        thumb.page = kMainAddress + CStringCtrl::Between(piece, u"href=\"", u"\"", 1);
+        thumb.page.replace(u"#detail"_s, u"&show=big"_s);
+        thumb.thumb = CStringCtrl::Between(piece, u"src=\"", u"\"", 1);
+        thumb.desc = CStringCtrl::Between(piece, u"alt=\"", u"\"", 1);
+        return thumb;
+    };
+    const auto readPicture = [](QString& page) { return CStringCtrl::Between(page, u"src=\"", u"\"", 1); };
+    ListAlbumPages(core, albumIndex, request, kMainAddress + album.strAlbumId + u"&pg="_s, kMainNextPage, kThumb,
+                   readThumb, readPicture);
+}
