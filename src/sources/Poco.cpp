@@ -29,7 +29,9 @@ QString AlbumHost()
     return QString::fromUtf16(Hosts::kPocoAlbumAddress);
 }
 
-void ReadOwnerName(CLumarexCore& core, QString page)
+// The page then begins after the name's mark: listing links above it belong to the site's
+// header, not to the user.
+void ReadOwnerName(CLumarexCore& core, QString& page)
 {
     QString name = CStringCtrl::Between(page, u"userName:'", u"'", 1);
     SanitizeName(name, kTimeStampFallback, true);

@@ -33,7 +33,8 @@ TEST_F(PocoTest, ThemeAddressListsEveryOverviewPageFromGbk)
     EXPECT_EQ(OverviewRequests(1), 1);
     EXPECT_EQ(OverviewRequests(2), 1); // sent gzipped
     EXPECT_EQ(OverviewRequests(3), 0);
-    // The item without a title is left out.
+    // The item without a title is left out, and so is the recommended album above the user's
+    // name on page 1.
     ASSERT_EQ(AlbumNames(), (QStringList{u"海边日记"_s, u"私人 相册"_s, u"街头·黑白"_s}));
     const ST_PERLISTRECORD sea = core.m_pAlbumList->At(0);
     EXPECT_EQ(sea.strAlbumId,
@@ -79,7 +80,8 @@ TEST_F(PocoTest, OtherListingPagesListSetsAndTheirScriptPictures)
     // The typed page parameter was renamed; only the lister's own one is sent, once.
     ASSERT_EQ(service.RequestsFor("photo.poco.cn", "/vision/list.php").size(), 1);
     EXPECT_EQ(service.RequestsFor("photo.poco.cn", "/vision/list.php")[0].query(), QByteArray("tag=sea&zrv=3&p=1"));
-    ASSERT_EQ(AlbumNames(), (QStringList{u"蓝色的海"_s, u"老城旧事"_s})); // the nameless link is left out
+    // The nameless link is left out, and so is the channel link above the page's name.
+    ASSERT_EQ(AlbumNames(), (QStringList{u"蓝色的海"_s, u"老城旧事"_s}));
     EXPECT_EQ(core.m_pAlbumList->At(0).strAlbumId, u"http://photo.poco.cn/lastphoto-htx-id-5001-p-0.xhtml"_s);
     EXPECT_EQ(core.m_pAlbumList->At(0).nPicCount, -1);
 
