@@ -131,7 +131,7 @@ void ListOneAlbum(CLumarexCore& core, const QString& address)
     ST_PERLISTRECORD album;
     album.strName = CStringCtrl::Between(text, u"class=\"albumOwner\">", u"</span>", 1);
     if (album.strName.isEmpty()) album.strName = CStringCtrl::Between(text, u"的相册</a> /", u"</", 1);
-    // Without either mark the cut runs over the page: that is no album name.
+    // A start mark whose end mark lies far off cuts a stretch of the page: that is no album name.
     if (album.strName.size() > kLongestAlbumName) return;
     album.nPicCount = ReadDecimal(CStringCtrl::Between(text, u"(", u"张", 1));
     album.strAlbumId = url;
