@@ -40,11 +40,15 @@ TEST_F(PconlineTest, ATypedPageThreeListsFromPageOneToTheLast)
     EXPECT_EQ(spring.nPicCount, -1);
     EXPECT_EQ(spring.nPrivacy, 0);
 
-    // The member's address gives the same list.
-    service.ClearRequests();
-    ASSERT_TRUE(GetAlbums(SK_PCONLINE, u"http://dp.pconline.com.cn/someone/"_s));
-    EXPECT_EQ(ListPageTargets().size(), 3);
-    EXPECT_EQ(core.m_pAlbumList->Count(), 4);
+    // The member's address, and the first list page's address without a page marker, give the
+    // same list.
+    for (const QString& typed :
+         {u"http://dp.pconline.com.cn/someone/"_s, u"http://dp.pconline.com.cn/someone/myphoto.html"_s}) {
+        service.ClearRequests();
+        ASSERT_TRUE(GetAlbums(SK_PCONLINE, typed));
+        EXPECT_EQ(ListPageTargets().size(), 3) << typed.toStdString();
+        EXPECT_EQ(core.m_pAlbumList->Count(), 4) << typed.toStdString();
+    }
 }
 
 TEST_F(PconlineTest, OwnerNameFallsBackToTheAddress)

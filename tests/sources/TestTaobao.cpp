@@ -71,6 +71,14 @@ TEST_F(TaobaoTest, ShopPagesListTheItemsBetweenTheSortBarAndTheJumpButton)
     }
 }
 
+TEST_F(TaobaoTest, ATypedSearchAddressKeepsItsOwnPageParametersUnderOtherNames)
+{
+    GetAlbums(SK_TAOBAO, u"http://mengshop.taobao.com/search.htm?pageNum=3&viewType=list"_s);
+    const QList<FakeRequest> requests = service.RequestsFor(TaobaoFake::kShopHost, "/search.htm");
+    ASSERT_FALSE(requests.isEmpty());
+    EXPECT_STREQ(requests[0].target.constData(), "/search.htm?Zrv1=3&Zrv2=list&viewType=grid&pageNum=1");
+}
+
 TEST_F(TaobaoTest, SingleItemIsOneAlbumWithItsGalleryCutToFullPictures)
 {
     ASSERT_TRUE(GetAlbums(SK_TAOBAO, u"http://item.taobao.com/item.htm?id=1001"_s));
@@ -145,6 +153,13 @@ TEST_F(TaobaoTest, ShopListingsEndOnTheirMarksAndOnPagesThatBringNothingNew)
     });
     EXPECT_EQ(listShop("echoshop.taobao.com"), 2);
     EXPECT_EQ(AlbumNames(), (QStringList{u"草编帽"_s, u"帆布包"_s}));
+
+    // A page without a next link is the last one.
+    QByteArray noLink = FixtureBytes(u"shop-p2.html"_s);
+    noLink.replace(CStringCtrl::WideToGbk(u">下一页</a>"), CStringCtrl::WideToGbk(u">下一页</span>"));
+    serveAnyPage("nolink.taobao.com", noLink);
+    EXPECT_EQ(listShop("nolink.taobao.com"), 1);
+    EXPECT_EQ(core.m_pAlbumList->Count(), 2);
 
     // "No next page" far enough into the page beats the next link.
     serveAnyPage("lastshop.taobao.com", FixtureBytes(u"shop-p2.html"_s) + CStringCtrl::WideToGbk(u"<p>没有下一页</p>"));
