@@ -91,6 +91,14 @@ TEST_F(QqGroupTest, NotLoggedInEndsTheListingWithTheLoginMessage)
     EXPECT_EQ(AlbumListRequests().size(), 1);
     ASSERT_EQ(frontEnd.Messages().size(), 1);
     EXPECT_TRUE(frontEnd.Messages()[0].contains(u"登录菜单"_s));
+
+    // The login complaint wins over whatever album the same answer still carries.
+    service.Route(QqGroupFake::kListHost, QqGroupFake::kAlbumListPath,
+                  FakeReply::Ok(R"(_Callback({"message":"对不起，您尚未登录或者登录超时。","data":{"album":[)"
+                                R"({"coverurl" : "http:\/\/qungz.photo.store.qq.com\/c\/200","id" : "V1a01",)"
+                                R"("photocnt" : 3,"title" : "过期的相册"}]}});)"));
+    ASSERT_TRUE(GetAlbums(SK_TENCENT, QString::fromUtf16(kGroupAddress)));
+    EXPECT_TRUE(core.m_pAlbumList->IsEmpty());
 }
 
 TEST_F(QqGroupTest, AServiceThatIgnoresTheStartEndsTheListing)
