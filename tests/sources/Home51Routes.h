@@ -40,7 +40,9 @@ inline void Serve(FakeService& service)
     service.Route(kHomeHost, PhotoPage("302", 1), [asked](const FakeRequest&) {
         return Fixture(asked->fetch_add(1) == 0 ? "photos-302-locked.json" : "photos-302-1.json");
     });
-    service.Route(kHomeHost, PhotoPage("302", 2), Fixture("photos-end.json"));
+    // Once open, its pages still flag the password.
+    service.Route(kHomeHost, PhotoPage("302", 2), Fixture("photos-302-2.json"));
+    service.Route(kHomeHost, PhotoPage("302", 3), Fixture("photos-end.json"));
     // Group 303 answers its first page whatever page is asked for.
     service.Route(kHomeHost, "/", [](const FakeRequest& request) {
         return request.query().contains("gid=303&") ? Fixture("photos-303-any.json") : FakeReply::Status(404);
@@ -49,7 +51,7 @@ inline void Serve(FakeService& service)
     service.Route(kHomeHost, PhotoPage("305", 2), Fixture("photos-end.json"));
     service.Route(kHomeHost, "/xiaomei/photo/view/5001", Fixture("photo-5001.html"));
     service.Route(kHomeHost, "/xiaomei/photo/view/5003", Fixture("photo-5003.html"));
-    for (const int id : {5001, 5002, 5003, 5201, 5301, 5501})
+    for (const int id : {5001, 5002, 5003, 5201, 5202, 5301, 5501})
         service.Route(kPictureHost, "/photo/" + QByteArray::number(id) + ".jpg",
                       FakeReply::Ok(FakePicture(id - 5000), "image/jpeg"));
 }

@@ -81,7 +81,10 @@ TEST_F(Home51Test, AcceptingThePasswordOpensTheGroupPageThenListsIt)
     frontEnd.QueueAnswer(true);
     ASSERT_TRUE(Download({1}));
     EXPECT_EQ(frontEnd.LoginPages(), QStringList{u"http://home.51.com/xiaomei/photo/group/302"_s});
+    // The open group's pages still flag the password: only page 1 asks.
+    EXPECT_EQ(frontEnd.Questions(), QStringList{kQuestion});
     EXPECT_EQ(SavedBytes(u"xiaomei/私密/日记.jpg"_s), FakePicture(201));
+    EXPECT_EQ(SavedBytes(u"xiaomei/私密/旧信.jpg"_s), FakePicture(202));
 }
 
 TEST_F(Home51Test, ShortenedTitlesAreCompletedFromThePicturePage)
