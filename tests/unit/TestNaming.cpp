@@ -78,17 +78,6 @@ TEST(SanitizeName, ControlsAndBidiOverridesNeverReachTheDisk)
     EXPECT_EQ(Sanitized(neighbours), neighbours);
 }
 
-TEST(SanitizeName, NamesThatDifferOnlyInLoneSurrogatesBecomeEqual)
-{
-    const QString r(QChar::ReplacementCharacter);
-    QStringList names;
-    for (const char16_t lone : {0xD800, 0xDBFF, 0xDC00})
-        names << Sanitized(u"相册"_s + QChar(lone));
-    EXPECT_EQ(names, QStringList(3, u"相册"_s + r));
-    // A proper pair is kept whole.
-    EXPECT_EQ(Sanitized(u"a😀"_s), u"a😀"_s);
-}
-
 TEST(AlbumFolderName, IsTheFolderTheAlbumNameGivesOnDisk)
 {
     ST_NAMESET names{};

@@ -110,16 +110,6 @@ TEST_F(RecordsTest, AlbumsNeverShareAFolder)
     EXPECT_EQ(core.FindAlbumName(u"Trip  Day 1"_s), 0);
 }
 
-TEST_F(RecordsTest, PicturesThatDifferOnlyInLoneSurrogatesKeepTheirOwnFiles)
-{
-    core.AddAlbumRecord(Album(u"A"_s));
-    StartAlbum();
-    for (const char16_t lone : {0xD800, 0xDBFF, 0xDC00})
-        core.AddPicture(u"http://h/%1.jpg"_s.arg(int(lone)), u"p"_s + QChar(lone), {}, 0);
-    const QString p = u"p"_s + QChar(QChar::ReplacementCharacter);
-    EXPECT_EQ(core.m_downList.m_arrNames, (QStringList{p + u".jpg"_s, p + u" (1).jpg"_s, p + u" (2).jpg"_s}));
-}
-
 TEST_F(RecordsTest, NamelessAlbumsTakeTheTimeStampAndCounters)
 {
     for (int i = 0; i < 3; ++i)
