@@ -188,10 +188,8 @@ QByteArray CStringCtrl::WideToMulti(QStringView text, int codePage)
 QString CStringCtrl::MultiToWide(const char* bytes, int codePage, qsizetype count)
 {
     if (!bytes || count <= 0) return {};
-    QString result = CodePageConverter::Decode(QByteArrayView(bytes, count), codePage);
-    const qsizetype nul = result.indexOf(QChar(0));
-    if (nul >= 0) result.truncate(nul);
-    return result;
+    // A NUL byte in a page is a character like any other: cutting there lost the rest of the page.
+    return CodePageConverter::Decode(QByteArrayView(bytes, count), codePage);
 }
 
 QString CStringCtrl::MultiToWide(const QByteArray& bytes, int codePage)
@@ -202,6 +200,52 @@ QString CStringCtrl::MultiToWide(const QByteArray& bytes, int codePage)
 QString CStringCtrl::AnsiToWide(const char* bytes)
 {
     return bytes ? MultiToWide(bytes, CP_GBK, qsizetype(std::strlen(bytes))) : QString();
+}
+
+bool CStringCtrl::IsControlOrBidi(QChar c)
+{
+    const char16_t u = c.unicode();
+    return u < 0x20 || (u >= 0x7F && u <= 0x9F) || (u >= 0x202A && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069);
+}
+
+namespace {
+// Positions of the units that are half of no surrogate pair.
+template <typename Visit> void ForEachLoneSurrogate(QStringView text, Visit visit)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (!c.isSurrogate()) continue;
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+        else
+            visit(i);
+    }
+}
+} // namespace
+
+void CStringCtrl::MakeValidUtf16(QString& text)
+{
+    ForEachLoneSurrogate(text, [&](qsizetype i) { text[i] = QChar::ReplacementCharacter; });
+}
+
+QString CStringCtrl::VisibleControls(QStringView text, bool keepLineFeeds)
+{
+    QList<bool> lone(text.size(), false);
+    ForEachLoneSurrogate(text, [&](qsizetype i) { lone[i] = true; });
+    QString shown;
+    shown.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'\n' && keepLineFeeds)
+            shown += c;
+        else if (c.unicode() < 0x100 && IsControlOrBidi(c))
+            shown += QString::asprintf("\\x%02x", unsigned(c.unicode()));
+        else if (lone[i] || IsControlOrBidi(c))
+            shown += QString::asprintf("\\u%04x", unsigned(c.unicode()));
+        else
+            shown += c;
+    }
+    return shown;
 }
 
 bool CStringCtrl::IsUtf8(const char* bytes, qint64 count)

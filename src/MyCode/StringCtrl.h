@@ -40,11 +40,20 @@ public:
 
     static QByteArray WideToGbk(QStringView text);
     static QByteArray WideToMulti(QStringView text, int codePage);
-    // Converts count bytes; the result ends at the first NUL character.
+    // Converts count bytes; a NUL byte is converted like any other character.
     static QString MultiToWide(const char* bytes, int codePage, qsizetype count);
     static QString MultiToWide(const QByteArray& bytes, int codePage);
     static QString AnsiToWide(const char* bytes);
     static bool IsUtf8(const char* bytes, qint64 count);
+
+    // C0 and C1 controls, DEL and the bidirectional embeddings, overrides and isolates: what
+    // must neither name a file nor reach a terminal raw.
+    static bool IsControlOrBidi(QChar c);
+    // Every lone surrogate becomes U+FFFD, so that the text has one UTF-8 form.
+    static void MakeValidUtf16(QString& text);
+    // Shows controls, bidirectional controls and lone surrogates as "\x1b" or "\u202e", so
+    // that a page's text cannot steer the terminal; line feeds stay when keepLineFeeds is set.
+    static QString VisibleControls(QStringView text, bool keepLineFeeds);
 
     static QString Cipher(const QString& text, bool encode, const QString& key);
 };

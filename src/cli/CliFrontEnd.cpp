@@ -1,5 +1,6 @@
 #include "cli/CliFrontEnd.h"
 
+#include "MyCode/StringCtrl.h"
 #include "download/DownloadDriver.h"
 
 #include <QRegularExpression>
@@ -10,6 +11,20 @@
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+// Text from a page reaches the terminal with its controls shown, never obeyed. Messages keep
+// their own line breaks; a name or an address is one line.
+QString Shown(const QString& text)
+{
+    return CStringCtrl::VisibleControls(text, false);
+}
+
+QString ShownMessage(const QString& text)
+{
+    return CStringCtrl::VisibleControls(text, true);
+}
+} // namespace
 
 CCliFrontEnd::CCliFrontEnd(Answer answer, QString address)
     : m_answer(answer), m_address(std::move(address)), m_stderrIsTerminal(isatty(STDERR_FILENO) != 0)
@@ -33,11 +48,12 @@ void CCliFrontEnd::EndProgressLine()
 
 void CCliFrontEnd::ShowMessage(const QString& text)
 {
-    PrintLine(u"talvoria: "_s + text);
+    PrintLine(u"talvoria: "_s + ShownMessage(text));
 }
 
-bool CCliFrontEnd::AskYesNo(const QString& text)
+bool CCliFrontEnd::AskYesNo(const QString& question)
 {
+    const QString text = ShownMessage(question);
     if (m_answer != Answer::Ask) {
         PrintLine(text + (m_answer == Answer::Yes ? u" [yes]"_s : u" [no]"_s));
         return m_answer == Answer::Yes;
@@ -57,12 +73,13 @@ bool CCliFrontEnd::AskYesNo(const QString& text)
 void CCliFrontEnd::OpenLoginPage(const QString& url)
 {
     PrintLine(u"talvoria: 需要在浏览器中登录或验证: %1\n"
-              "          完成后导出 cookies.txt，并用 --cookies 导入后重试。"_s.arg(url));
+              "          完成后导出 cookies.txt，并用 --cookies 导入后重试。"_s.arg(Shown(url)));
 }
 
-void CCliFrontEnd::SetStatusText(StatusCtrl ctrl, const QString& text)
+void CCliFrontEnd::SetStatusText(StatusCtrl ctrl, const QString& status)
 {
-    if (text.isEmpty() || ctrl == STATUS_ALBUM_FRAME) return;
+    if (status.isEmpty() || ctrl == STATUS_ALBUM_FRAME) return;
+    const QString text = Shown(status);
     static const QRegularExpression kProgress(u"^已下载(\\d+)/(\\d+)"_s);
     const QRegularExpressionMatch match = kProgress.match(text);
     if (m_stderrIsTerminal && match.hasMatch()) {
@@ -101,7 +118,7 @@ void CCliFrontEnd::DownloadFinished(const DownSummary& album)
     constexpr int kFailuresShown = 10;
     QString text = DownSummaryText(album);
     for (qsizetype i = 0; i < album.failures.size() && i < kFailuresShown; ++i)
-        text += u"\n  失败 "_s + album.failures[i];
+        text += u"\n  失败 "_s + Shown(album.failures[i]);
     if (album.failures.size() > kFailuresShown)
         text += u"\n  ……另有%1张失败"_s.arg(album.failures.size() - kFailuresShown);
     PrintLine(text);
@@ -124,5 +141,5 @@ DownSummary CCliFrontEnd::LastRun() const
 
 void CCliFrontEnd::OpenFolder(const QString& path)
 {
-    PrintLine(u"保存在: "_s + path);
+    PrintLine(u"保存在: "_s + Shown(path));
 }

@@ -1,5 +1,6 @@
 #include "cli/CliSession.h"
 #include "cli/Commands.h"
+#include "MyCode/StringCtrl.h"
 #include "sources/AlbumListDriver.h"
 
 #include <QJsonArray>
@@ -29,15 +30,32 @@ int RunGetAlbums(CCliSession& session, const CliArgs& args, const QString& addre
 }
 
 namespace {
+// Qt's JSON writer escapes C0 controls and lone surrogates but writes DEL, C1 controls (0x9B
+// starts an escape sequence on some terminals) and bidirectional overrides raw. Those can stand
+// only inside strings, where a \u escape means the same character to any reader.
+QByteArray JsonForTerminal(const QByteArray& json)
+{
+    const QString text = QString::fromUtf8(json);
+    QString shown;
+    shown.reserve(text.size());
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x7F && CStringCtrl::IsControlOrBidi(c))
+            shown += QString::asprintf("\\u%04x", unsigned(c.unicode()));
+        else
+            shown += c;
+    }
+    return shown.toUtf8();
+}
+
 void PrintAlbums(const ST_PERLIST& albums, bool json)
 {
     QJsonArray array;
     for (int i = 0; i < albums.Count(); ++i) {
         const ST_PERLISTRECORD album = albums.At(i);
         if (!json) {
-            const QString line =
-                u"%1\t%2\t%3\t%4"_s.arg(QString::asprintf("%04d", i + 1), album.strName,
-                                        FormatPicCount(album.nPicCount), FormatPrivacy(album.nPrivacy));
+            const QString line = u"%1\t%2\t%3\t%4"_s.arg(
+                QString::asprintf("%04d", i + 1), CStringCtrl::VisibleControls(album.strName, false),
+                FormatPicCount(album.nPicCount), FormatPrivacy(album.nPrivacy));
             std::printf("%s\n", line.toUtf8().constData());
             continue;
         }
@@ -48,7 +66,7 @@ void PrintAlbums(const ST_PERLIST& albums, bool json)
                                  {u"count"_s, album.nPicCount},
                                  {u"privacy"_s, album.nPrivacy}});
     }
-    if (json) std::printf("%s\n", QJsonDocument(array).toJson(QJsonDocument::Indented).constData());
+    if (json) std::printf("%s\n", JsonForTerminal(QJsonDocument(array).toJson(QJsonDocument::Indented)).constData());
 }
 } // namespace
 

@@ -52,6 +52,10 @@ Global options:
   --yes, --no      answer every yes/no question; default: ask on the terminal, else no
   --help           this text
 
+Text taken from a service's pages (album names, messages, failure reasons) is printed with its
+control characters shown as \xHH and bidirectional controls and broken UTF-16 as \uHHHH; the
+JSON output writes them as JSON escapes. Folder and file names never hold them.
+
 Ctrl-C requests a stop as the window's buttons do (during the listing of download, no album is
 downloaded then); a second Ctrl-C ends at once.
 

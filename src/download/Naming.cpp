@@ -18,9 +18,11 @@ constexpr qsizetype kMaxNameBytes = 255; // one Linux file name
 
 bool IsDeletedFromNames(QChar c)
 {
-    // NUL is not a name character on Linux either; U+0007 is the bell.
-    static const QString kDeleted = u"\r\n\\/:*?\"<>|"_s + QChar(0) + QChar(7);
-    return kDeleted.contains(c);
+    static const QString kDeleted = u"\\/:*?\"<>|"_s;
+    // Controls (the bell and line breaks among them) would reach folder listings and terminals
+    // raw, and a bidirectional override would show a name other than the one on disk. The tab
+    // becomes "_" in the next step.
+    return kDeleted.contains(c) || (c != u'\t' && CStringCtrl::IsControlOrBidi(c));
 }
 
 void ReplacePlaceholder(QString& name, const char16_t* placeholder, const QString& value)
@@ -36,6 +38,9 @@ void SanitizeName(QString& text, int fallback, bool checkLength)
         text.replace(u"  "_s, u" "_s);
     text = text.trimmed();
     text.replace(u'.', QChar(0x3002));
+    // Every lone surrogate reaches the disk as one and the same character, so names that differ
+    // only there must already be equal here, where they are made unique.
+    CStringCtrl::MakeValidUtf16(text);
     text.removeIf(IsDeletedFromNames);
     text.replace(u'\t', u'_');
     text = text.trimmed();
@@ -91,13 +96,19 @@ QString MakeAlbumDirName(const ST_PERLISTRECORD& album, const ST_NAMESET& names)
     name = FieldText(names.szDirPrefix) + name + FieldText(names.szDirSuffix);
     ReplacePlaceholder(name, u"?1", album.strName);
     ReplacePlaceholder(name, u"?2", QString::number(album.nIndex + 1));
+    name = AlbumFolderName(name);
+    return name.isEmpty() ? QString() : name + u'/';
+}
+
+QString AlbumFolderName(QString name)
+{
     SanitizeName(name, 0, false);
     if (name.isEmpty()) return {};
     // A long name is shortened in its middle: its end holds the counter that made the album
     // name unique and the folder suffix, and two albums must never share a folder.
     constexpr qsizetype kKeptEnd = kNameFieldMaxChars + 10;
-    if (name.size() <= kKeptEnd) return FitFileName(name) + u'/';
-    return FitFileName(name.left(name.size() - kKeptEnd), name.right(kKeptEnd)) + u'/';
+    if (name.size() <= kKeptEnd) return FitFileName(name);
+    return FitFileName(name.left(name.size() - kKeptEnd), name.right(kKeptEnd));
 }
 
 QString FitFileName(const QString& stem, const QString& tail)

@@ -32,6 +32,9 @@ QString MakePictureName(const QString& url, const QString& desc, const ST_PERLIS
                         const NamingContext& context);
 // The album's folder name ending with "/", or empty when the pictures go to the download root.
 QString MakeAlbumDirName(const ST_PERLISTRECORD& album, const ST_NAMESET& names);
+// The folder that a composed folder name gives on disk, without the final "/"; also what tells
+// two album names apart, since an album name is cleaned once more on its way to its folder.
+QString AlbumFolderName(QString name);
 
 // Shortens stem (never tail) until stem + tail fits a Linux file name of 255 UTF-8 bytes.
 QString FitFileName(const QString& stem, const QString& tail = {});

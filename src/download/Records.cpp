@@ -1,8 +1,12 @@
 #include "download/Records.h"
 
+#include "download/Naming.h"
+
 int ST_PERLIST::Append(ST_PERLISTRECORD record)
 {
+    const QString folder = AlbumFolderName(record.strName);
     std::lock_guard guard(m_lock);
+    ++m_folders[folder];
     vRecords.push_back(std::make_unique<ST_PERLISTRECORD>(std::move(record)));
     return int(vRecords.size());
 }
@@ -22,10 +26,9 @@ ST_PERLISTRECORD ST_PERLIST::At(int index) const
 
 bool ST_PERLIST::HasName(const QString& name) const
 {
+    const QString folder = AlbumFolderName(name);
     std::lock_guard guard(m_lock);
-    for (const auto& record : vRecords)
-        if (record->strName == name) return true;
-    return false;
+    return m_folders.value(folder) > 0;
 }
 
 void ST_PERLIST::SetImageIndex(int index, int imageIndex)
@@ -36,14 +39,21 @@ void ST_PERLIST::SetImageIndex(int index, int imageIndex)
 
 void ST_PERLIST::SetName(int index, const QString& name)
 {
+    const QString folder = AlbumFolderName(name);
     std::lock_guard guard(m_lock);
-    if (index >= 0 && index < int(vRecords.size())) vRecords[size_t(index)]->strName = name;
+    if (index < 0 || index >= int(vRecords.size())) return;
+    QString& current = vRecords[size_t(index)]->strName;
+    const QString oldFolder = AlbumFolderName(current);
+    if (--m_folders[oldFolder] <= 0) m_folders.remove(oldFolder);
+    ++m_folders[folder];
+    current = name;
 }
 
 void ST_PERLIST::Clear()
 {
     std::lock_guard guard(m_lock);
     vRecords.clear();
+    m_folders.clear();
 }
 
 void CDownList::Append(const QString& url, const QString& name, const QString& headers)

@@ -38,6 +38,8 @@ public:
     int Count() const;
     bool IsEmpty() const { return Count() == 0; }
     ST_PERLISTRECORD At(int index) const;
+    // Whether some album's name leads to the same folder as name: the names that reach the
+    // disk are what must differ, not the texts in memory.
     bool HasName(const QString& name) const;
     void SetImageIndex(int index, int imageIndex);
     // A photo lister may learn an album's full name only from the album's own page.
@@ -49,6 +51,8 @@ public:
 private:
     mutable std::mutex m_lock;
     std::vector<std::unique_ptr<ST_PERLISTRECORD>> vRecords;
+    // The folder each album name leads to, and how many albums lead there.
+    QHash<QString, int> m_folders;
 };
 
 // The pictures of the album being downloaded, as three parallel arrays. Filled by the download

@@ -62,6 +62,37 @@ TEST(SanitizeName, PageTextNeverEscapesTheFolder)
     EXPECT_EQ(Sanitized(u"../../x"_s), u"\u3002\u3002\u3002\u3002x"_s);
 }
 
+TEST(SanitizeName, ControlsAndBidiOverridesNeverReachTheDisk)
+{
+    const QString esc(QChar(0x1B));
+    // The escape goes, its printable tail stays; the tab still becomes "_" and the edges are
+    // trimmed after the deletion.
+    EXPECT_EQ(Sanitized(esc + u"[31mRed"_s + esc + u"[0m\tx"_s), u"[31mRed[0m_x"_s);
+    EXPECT_EQ(Sanitized(u"gnp"_s + QChar(0x202E) + u"exe"_s + QChar(0x2066) + QChar(0x2069)), u"gnpexe"_s);
+    EXPECT_EQ(Sanitized(u"a"_s + QChar(0) + u"b"_s + QChar(0x7F) + QChar(0x85) + QChar(0x9B) + u"c"_s), u"abc"_s);
+    EXPECT_EQ(Sanitized(QChar(0x1B) + u" x "_s + QChar(0x202E)), u"x"_s);
+    // A name made only of controls falls back like an empty one.
+    EXPECT_TRUE(IsTimeStamp(Sanitized(QString(3, QChar(0x1B)))));
+    // Neighbours of the removed ranges are text.
+    const QString neighbours = u"x"_s + QChar(0xA0) + u"y"_s + QChar(0x200F) + QChar(0x2065);
+    EXPECT_EQ(Sanitized(neighbours), neighbours);
+}
+
+TEST(AlbumFolderName, IsTheFolderTheAlbumNameGivesOnDisk)
+{
+    ST_NAMESET names{};
+    ST_PERLISTRECORD album;
+    // Cleaning once more folds the double space that deleting "/" left, and decodes what the
+    // first pass uncovered: the folder is what tells albums apart.
+    for (const QString& name : {u"Trip / Day 1"_s, u"Tom &amp;amp; Jerry"_s, u"x"_s + QChar(0xD800)}) {
+        album.strName = Sanitized(name);
+        EXPECT_EQ(MakeAlbumDirName(album, names), AlbumFolderName(album.strName) + u'/') << name.toStdString();
+    }
+    EXPECT_EQ(AlbumFolderName(Sanitized(u"Trip / Day 1"_s)), u"Trip Day 1"_s);
+    EXPECT_EQ(AlbumFolderName(Sanitized(u"Tom &amp;amp; Jerry"_s)), u"Tom & Jerry"_s);
+    EXPECT_EQ(AlbumFolderName(u"&lt;"_s), QString());
+}
+
 TEST(HasImageExtension, OnlyTheFiveImageExtensions)
 {
     EXPECT_TRUE(HasImageExtension(u"a.JPG"_s));

@@ -1,11 +1,13 @@
 #include "core/LumarexCore.h"
 #include "download/History.h"
 #include "download/ListFiles.h"
+#include "download/Naming.h"
 #include "support/ScriptedFrontEnd.h"
 #include "support/TempFolder.h"
 
 #include <QDir>
 #include <QFile>
+#include <QSet>
 
 #include <gtest/gtest.h>
 
@@ -79,6 +81,33 @@ TEST_F(RecordsTest, AlbumNamesAreCleanedAndMadeUnique)
     EXPECT_EQ(core.FindAlbumName(u"a (1)"_s), -1);
     core.ClearAlbums();
     EXPECT_TRUE(core.m_pAlbumList->IsEmpty());
+}
+
+TEST_F(RecordsTest, AlbumsNeverShareAFolder)
+{
+    // Lone surrogates all reach the disk as one character; a deleted "/" leaves a double space
+    // that the folder's own cleaning folds; a doubly escaped "&" is decoded once more there.
+    const QStringList names{u"x"_s + QChar(0xD800), u"x"_s + QChar(0xDBFF),   u"x"_s + QChar(0xDC00), u"Trip / Day 1"_s,
+                            u"Trip Day 1"_s,        u"Tom &amp;amp; Jerry"_s, u"Tom & Jerry"_s};
+    for (const QString& name : names)
+        core.AddAlbum(Album(name));
+    const QString x = u"x"_s + QChar(QChar::ReplacementCharacter);
+    EXPECT_EQ(core.m_pAlbumList->At(0).strName, x);
+    EXPECT_EQ(core.m_pAlbumList->At(1).strName, x + u" (1)"_s);
+    EXPECT_EQ(core.m_pAlbumList->At(2).strName, x + u" (2)"_s);
+    EXPECT_EQ(core.m_pAlbumList->At(4).strName, u"Trip Day 1 (1)"_s);
+    EXPECT_EQ(core.m_pAlbumList->At(6).strName, u"Tom & Jerry (1)"_s);
+    const ST_NAMESET settings = core.NameSet(core.m_nSourceKind);
+    QSet<QByteArray> folders;
+    for (int i = 0; i < core.m_pAlbumList->Count(); ++i)
+        folders.insert(MakeAlbumDirName(core.m_pAlbumList->At(i), settings).toUtf8());
+    EXPECT_EQ(folders.size(), names.size());
+
+    // A name learnt later takes its folder along; the old one is free again.
+    core.m_pAlbumList->SetName(4, u"Later"_s);
+    EXPECT_EQ(core.FindAlbumName(u"Later"_s), 0);
+    EXPECT_EQ(core.FindAlbumName(u"Trip Day 1 (1)"_s), -1);
+    EXPECT_EQ(core.FindAlbumName(u"Trip  Day 1"_s), 0);
 }
 
 TEST_F(RecordsTest, NamelessAlbumsTakeTheTimeStampAndCounters)

@@ -184,9 +184,49 @@ TEST(StringCtrlCodePages, UnrepresentableAndBrokenInput)
                                                      CP_GBK);
     EXPECT_TRUE(decoded.startsWith(u'a'));
     EXPECT_TRUE(decoded.endsWith(u'b'));
-    // The result ends at the first NUL.
-    EXPECT_EQ(CStringCtrl::MultiToWide("ab\0cd", CP_GBK, 5), u"ab"_s);
     EXPECT_EQ(CStringCtrl::MultiToWide(QByteArray(), CP_GBK), QString());
+}
+
+TEST(StringCtrlCodePages, NulIsACharacterLikeAnyOther)
+{
+    // A NUL in a page once ended the page there: what follows it must be converted too.
+    const QString expected = u"ab"_s + QChar(0) + u"cd"_s;
+    for (const int codePage : {CP_GBK, CP_BIG5, CP_EUC_KR, CP_UTF8})
+        EXPECT_EQ(CStringCtrl::MultiToWide("ab\0cd", codePage, 5), expected) << codePage;
+    const QByteArray gbk = QByteArray("\xD6\xD0\0\xCE\xC4", 5);
+    EXPECT_EQ(CStringCtrl::MultiToWide(gbk, CP_GBK), u"中"_s + QChar(0) + u"文"_s);
+}
+
+TEST(StringCtrlControls, ControlsAndBidiAreRecognisedToTheirEdges)
+{
+    for (const char16_t u : {0x00, 0x1B, 0x1F, 0x7F, 0x80, 0x9B, 0x9F, 0x202A, 0x202E, 0x2066, 0x2069})
+        EXPECT_TRUE(CStringCtrl::IsControlOrBidi(QChar(u))) << std::hex << unsigned(u);
+    // Spaces, the no-break space, marks and the code points just beside the ranges are text.
+    for (const char16_t u : {0x20, 0x7E, 0xA0, 0x200F, 0x2029, 0x202F, 0x2065, 0x206A, 0xFFFD, 0xD800})
+        EXPECT_FALSE(CStringCtrl::IsControlOrBidi(QChar(u))) << std::hex << unsigned(u);
+}
+
+TEST(StringCtrlControls, LoneSurrogatesBecomeTheReplacementCharacter)
+{
+    const QString emoji = u"😀"_s;
+    QString text =
+        QChar(0xDC00) + u"a"_s + QChar(0xD800) + emoji + QChar(0xD83D) + QChar(0xD83D) + emoji + QChar(0xDBFF);
+    CStringCtrl::MakeValidUtf16(text);
+    const QChar r = QChar::ReplacementCharacter;
+    EXPECT_EQ(text, r + u"a"_s + r + emoji + r + r + emoji + r);
+    // Valid text comes out as it went in, and round-trips through UTF-8.
+    EXPECT_EQ(QString::fromUtf8(text.toUtf8()), text);
+}
+
+TEST(StringCtrlControls, VisibleControlsShowWhatATerminalWouldObey)
+{
+    const QString page = u"\x1b[31mred\r"_s + QChar(0) + u"x\x7f"_s + QChar(0x9B) + QChar(0x202E) + u"gnp"_s +
+                         QChar(0xD800) + u"😀中\ty\nz"_s;
+    EXPECT_EQ(CStringCtrl::VisibleControls(page, false),
+              u"\\x1b[31mred\\x0d\\x00x\\x7f\\x9b\\u202egnp\\ud800😀中\\x09y\\x0az"_s);
+    EXPECT_EQ(CStringCtrl::VisibleControls(page, true),
+              u"\\x1b[31mred\\x0d\\x00x\\x7f\\x9b\\u202egnp\\ud800😀中\\x09y\nz"_s);
+    EXPECT_EQ(CStringCtrl::VisibleControls(u"普通 text"_s, false), u"普通 text"_s);
 }
 
 TEST(StringCtrlCodePages, IsUtf8)
