@@ -152,3 +152,8 @@ QByteArray GzipZeros(qint64 count)
 {
     return GzipRepeating(QByteArray(1 << 20, '\0'), count);
 }
+
+QByteArray GzipFilled(char byte, qint64 count)
+{
+    return GzipRepeating(QByteArray(1 << 20, byte), count);
+}

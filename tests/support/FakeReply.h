@@ -61,3 +61,5 @@ QString FixturePath(const QString& relative);
 QByteArray GzipBytes(const QByteArray& data);
 // A small gzip stream of count zero bytes: the shape of a decompression bomb.
 QByteArray GzipZeros(qint64 count);
+// The same shape made of count copies of byte: a bomb that inflates to text.
+QByteArray GzipFilled(char byte, qint64 count);

@@ -35,6 +35,23 @@ ScopedProxy::~ScopedProxy()
     }
 }
 
+ScopedVariable::ScopedVariable(const char* name, const QByteArray& value) : m_name(name)
+{
+    if (const char* previous = std::getenv(name)) m_saved = QByteArray(previous);
+    if (value.isNull())
+        unsetenv(name);
+    else
+        setenv(name, value.constData(), 1);
+}
+
+ScopedVariable::~ScopedVariable()
+{
+    if (m_saved)
+        setenv(m_name.constData(), m_saved->constData(), 1);
+    else
+        unsetenv(m_name.constData());
+}
+
 QProcessEnvironment ProxiedEnvironment(const FakeService& service)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -65,8 +82,9 @@ ChildResult RunProxied(const FakeService& service, const QString& program, const
     return result;
 }
 
-ChildResult RunCli(const FakeService& service, const QString& appDir, QStringList arguments)
+ChildResult RunCli(const FakeService& service, const QString& appDir, QStringList arguments,
+                   const QProcessEnvironment& extra)
 {
     arguments = QStringList{QStringLiteral("--app-dir"), appDir, QStringLiteral("--no")} + arguments;
-    return RunProxied(service, QStringLiteral(TALVORIA_CLI), arguments);
+    return RunProxied(service, QStringLiteral(TALVORIA_CLI), arguments, extra);
 }

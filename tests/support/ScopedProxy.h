@@ -26,6 +26,20 @@ private:
     QList<QPair<QByteArray, std::optional<QByteArray>>> m_saved;
 };
 
+// One environment variable set (or, with a null value, removed) for as long as this lives;
+// libcurl reads the proxy variables at every transfer.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const QByteArray& value);
+    ~ScopedVariable();
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+private:
+    QByteArray m_name;
+    std::optional<QByteArray> m_saved;
+};
+
 // The same settings for a child process (the command-line program under test).
 QProcessEnvironment ProxiedEnvironment(const FakeService& service);
 
@@ -42,4 +56,5 @@ ChildResult RunProxied(const FakeService& service, const QString& program, const
 
 // Runs the built talvoria-cli with its application folder in appDir, answering No to every
 // question, with requests going to the fake service.
-ChildResult RunCli(const FakeService& service, const QString& appDir, QStringList arguments);
+ChildResult RunCli(const FakeService& service, const QString& appDir, QStringList arguments,
+                   const QProcessEnvironment& extra = {});

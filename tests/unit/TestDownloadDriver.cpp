@@ -206,7 +206,7 @@ TEST_F(DownloadDriverTest, FailedPicturesAreCountedNeverSavedAndFetchedAgainNext
     EXPECT_EQ(run.skipped, 0);
     EXPECT_FALSE(run.stopped);
     EXPECT_EQ(run.failures, (QStringList{u"p1.jpg: HTTP 404"_s, u"p2.jpg: HTTP 500"_s, u"p4.jpg: 空的应答"_s,
-                                         u"p5.jpg: 应答是网页而不是图片"_s, u"p6.jpg: 连接失败"_s}));
+                                         u"p5.jpg: 应答是网页而不是图片"_s, u"p6.jpg: 传输中断"_s}));
     for (int number : {1, 2, 4, 5, 6})
         EXPECT_FALSE(QFile::exists(SavedFile(u"owner/A/p%1.jpg"_s.arg(number)))) << number;
     EXPECT_EQ(QDir(SavedFile(u"owner/A"_s)).entryList(QDir::Files), (QStringList{u"p3.jpg"_s, u"p7.jpg"_s}));

@@ -193,15 +193,22 @@ TEST_F(URLSource2Test, UnparsableAddressSendsNothing)
     EXPECT_EQ(service.RequestCount(), 0);
 }
 
-TEST_F(URLSource2Test, SecureAddressIsFetchedAsPlainHttp)
+TEST_F(URLSource2Test, SecureAddressesStaySecure)
 {
+    // Secure requests go to the https proxy as a tunnel request, which the service refuses; a
+    // downgraded one would arrive as a plain GET and be answered.
+    ScopedVariable httpsProxy("https_proxy", service.ProxyUrl().toUtf8());
     service.Route(kHost, "/album", FakeReply::Ok("ok"));
-    Fetch fetch(QStringLiteral("https://pages.example.com/album?id=7"));
-    ASSERT_TRUE(fetch.Send());
-    const QList<FakeRequest> requests = service.Requests();
-    ASSERT_EQ(requests.size(), 1);
-    EXPECT_TRUE(requests[0].viaProxy); // an https request would have asked for a tunnel
-    EXPECT_EQ(requests[0].target, "/album?id=7");
+    service.Route(kHost, "/moved", FakeReply::Redirect("https://pages.example.com/album"));
+    Fetch direct(QStringLiteral("https://pages.example.com/album?id=7"));
+    EXPECT_FALSE(direct.Send());
+    Fetch redirected(Page("/moved"));
+    EXPECT_FALSE(redirected.Send());
+    QList<QByteArray> seen;
+    for (const FakeRequest& request : service.Requests())
+        seen << request.method + ' ' + request.target;
+    EXPECT_EQ(seen,
+              (QList<QByteArray>{"CONNECT pages.example.com:443", "GET /moved", "CONNECT pages.example.com:443"}));
 }
 
 TEST_F(URLSource2Test, AddressWithBlanksAndChineseIsEscaped)
