@@ -5,12 +5,9 @@
 #include "MyCode/CurlGlobal.h"
 #include "download/DownPool.h"
 #include "download/Records.h"
+#include "support/ScopedProxy.h"
 
 #include <QTemporaryDir>
-
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -18,21 +15,6 @@
 
 namespace {
 constexpr int kPictures = 2000;
-
-// A port nobody listens on for as long as the socket stays open.
-int BindWithoutListening(quint16& port)
-{
-    const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (socket < 0 || bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        getsockname(socket, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-        return -1;
-    port = ntohs(address.sin_port);
-    return socket;
-}
 } // namespace
 
 int main()
@@ -40,15 +22,12 @@ int main()
     for (const char* name : {"http_proxy", "HTTP_PROXY", "all_proxy", "ALL_PROXY"})
         unsetenv(name);
     CCurlGlobal curl;
-    quint16 port = 0;
-    const int socket = BindWithoutListening(port);
-    if (socket < 0) return 1;
+    const RefusingPort refusing;
     QTemporaryDir folder;
     CDownList list;
     list.m_strSaveDir = folder.path() + QStringLiteral("/");
     for (int i = 0; i < kPictures; ++i)
-        list.Append(QStringLiteral("http://127.0.0.1:%1/p/%2.jpg").arg(port).arg(i), QStringLiteral("p%1.jpg").arg(i),
-                    {});
+        list.Append(refusing.Url(QStringLiteral("/p/%1.jpg").arg(i)), QStringLiteral("p%1.jpg").arg(i), {});
 
     std::atomic<bool> stop{false};
     std::atomic<bool> running{false};
@@ -63,6 +42,5 @@ int main()
     if (!summary.failures.isEmpty())
         std::printf("first: %s\nlast:  %s\n", qPrintable(summary.failures.front()),
                     qPrintable(summary.failures.back()));
-    ::close(socket);
     return 0;
 }

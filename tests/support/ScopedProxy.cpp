@@ -4,7 +4,12 @@
 
 #include <QProcess>
 
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <cstdlib>
+#include <stdexcept>
 
 namespace {
 // libcurl reads only the lower-case http_proxy; the others are cleared so nothing overrides it.
@@ -50,6 +55,30 @@ ScopedVariable::~ScopedVariable()
         setenv(m_name.constData(), m_saved->constData(), 1);
     else
         unsetenv(m_name.constData());
+}
+
+RefusingPort::RefusingPort() : m_socket(::socket(AF_INET, SOCK_STREAM, 0))
+{
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (m_socket < 0 || bind(m_socket, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        getsockname(m_socket, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+        if (m_socket >= 0) ::close(m_socket);
+        throw std::runtime_error("no port to refuse connections on");
+    }
+    m_port = ntohs(address.sin_port);
+}
+
+RefusingPort::~RefusingPort()
+{
+    ::close(m_socket);
+}
+
+QString RefusingPort::Url(const QString& target) const
+{
+    return QStringLiteral("http://127.0.0.1:%1%2").arg(m_port).arg(target);
 }
 
 QProcessEnvironment ProxiedEnvironment(const FakeService& service)
