@@ -93,9 +93,10 @@ PictureOutcome FetchPicture(QString url, QString headers, QString savePath, Down
         if (IsBusyStatus(response.m_nStatus) && busy <= CHostGate::kMaxBusy &&
             hosts.Busy(host, wave, response.RetryAfterSeconds()))
             continue;
+        // A busy answer past the limit fails the picture but leaves the host's count as it is.
         if (IsConnectionFailure(response.m_eFailure))
             hosts.ConnectionFailed(host);
-        else if (response.m_nStatus != 0)
+        else if (response.m_nStatus != 0 && !IsBusyStatus(response.m_nStatus))
             hosts.Answered(host);
         return {PictureOutcome::Failed, FetchFailureText(response.m_eFailure, response.m_nStatus)};
     }

@@ -464,6 +464,20 @@ TEST_F(DownloadDriverTest, AHostThatRefusesEveryConnectionFailsItsPicturesAtOnce
     EXPECT_EQ(SavedBytes(u"owner/A/ok.jpg"_s), FakePicture(1));
 }
 
+TEST_F(DownloadDriverTest, AHostBusyForEverIsGivenUpNotAskedAgainAndAgain)
+{
+    SetThreads(1);
+    service.Route("busy.example.com", "/*", FakeReply::Status(503).Header("Retry-After", "0"));
+    ASSERT_TRUE(RunAddresses(
+        {u"http://busy.example.com/1.jpg"_s, u"http://busy.example.com/2.jpg"_s, u"http://busy.example.com/3.jpg"_s},
+        {u"p1"_s, u"p2"_s, u"p3"_s}));
+    EXPECT_EQ(frontEnd.LastRun().failures,
+              (QStringList{u"p1.jpg: HTTP 503"_s, u"p2.jpg: HTTP 503"_s, u"p3.jpg: HTTP 503"_s}));
+    // The first picture waits out every pause the host may ask for in a row; after that a busy
+    // answer is a failure at once.
+    EXPECT_EQ(service.RequestCount(), CHostGate::kMaxBusy + 1 + 2);
+}
+
 TEST(HostGate, PausesBackOffGiveUpAndResetAsTheHostAnswers)
 {
     using namespace std::chrono;
