@@ -113,6 +113,7 @@ struct Hop {
     const QByteArray& url;
 
     ResponseHead head;
+    bool connected = false;
     bool refused = false;
     bool stoppedEarly = false;
     bool timedOut = false;
@@ -178,6 +179,13 @@ size_t OnBodyData(char* data, size_t size, size_t count, void* context)
     return 0;
 }
 
+// libcurl calls this once the connection stands (new or reused), before the request goes out.
+int OnConnected(void* context, char*, char*, int, int)
+{
+    static_cast<Hop*>(context)->connected = true;
+    return CURL_PREREQFUNC_OK;
+}
+
 bool Aborted(const HttpTransfer::Request& request)
 {
     return request.abort && *request.abort;
@@ -228,6 +236,14 @@ void SetCommonOptions(CURL* easy, Hop& hop)
     // A proxy's answer to a tunnel request is not the service's answer.
     curl_easy_setopt(easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(std::max(1, hop.request.connectTimeoutMs)));
+    if (hop.request.minBytesPerSecond > 0) {
+        // libcurl's low-speed check: below the floor for this many seconds in a row ends it.
+        const long seconds = std::max(1L, static_cast<long>((hop.request.readTimeoutMs + 999) / 1000));
+        curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, static_cast<long>(hop.request.minBytesPerSecond));
+        curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, seconds);
+    }
+    curl_easy_setopt(easy, CURLOPT_PREREQFUNCTION, OnConnected);
+    curl_easy_setopt(easy, CURLOPT_PREREQDATA, &hop);
     curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, kReadBufferSize);
     curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, OnHeaderLine);
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, &hop);
@@ -250,6 +266,23 @@ void SetMethod(CURL* easy, const QByteArray& method, const QByteArray& body)
     curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, standard ? nullptr : method.constData());
 }
 
+HttpTransfer::Failure FailureOf(CURLcode result, const Hop& hop)
+{
+    using Failure = HttpTransfer::Failure;
+    const bool timedOut = hop.timedOut || result == CURLE_OPERATION_TIMEDOUT;
+    if (!hop.connected) {
+        if (timedOut) return Failure::ConnectTimedOut;
+        if (result == CURLE_COULDNT_CONNECT || result == CURLE_COULDNT_RESOLVE_HOST ||
+            result == CURLE_COULDNT_RESOLVE_PROXY)
+            return Failure::NoConnection;
+        return Failure::Network;
+    }
+    // Our own check ends a wait without a byte; libcurl's ends a trickle under the floor.
+    if (hop.timedOut || !hop.head.complete) return timedOut ? Failure::TimedOut : Failure::Network;
+    if (result == CURLE_OPERATION_TIMEDOUT) return Failure::TooSlow;
+    return hop.head.redirect ? Failure::Network : Failure::Cut;
+}
+
 } // namespace
 
 QByteArray PrepareAddress(const QString& address)
@@ -258,10 +291,6 @@ QByteArray PrepareAddress(const QString& address)
     if (curl_url_set(url.get(), CURLUPART_URL, EscapeUnsafeBytes(address.toUtf8()).constData(), 0) != CURLUE_OK ||
         !IsHttpWithHost(url.get()))
         return {};
-    if (UrlPart(url.get(), CURLUPART_SCHEME) == "https") {
-        curl_url_set(url.get(), CURLUPART_SCHEME, "http", 0);
-        if (UrlPart(url.get(), CURLUPART_PORT) == "443") curl_url_set(url.get(), CURLUPART_PORT, nullptr, 0);
-    }
     return UrlPart(url.get(), CURLUPART_URL);
 }
 
@@ -290,9 +319,9 @@ bool HttpTransfer::Run(const Request& request)
         status = hop.head.status;
         if (Aborted(request)) return Fail(Failure::Aborted);
         if (hop.refused) return Fail(Failure::Refused);
-        if (hop.timedOut || result == CURLE_OPERATION_TIMEDOUT) return Fail(Failure::TimedOut);
         if (hop.stoppedEarly) return true;
-        if (result != CURLE_OK || !hop.head.complete) return Fail(Failure::Network);
+        if (result != CURLE_OK) return Fail(FailureOf(result, hop));
+        if (!hop.head.complete) return Fail(Failure::Network);
         if (!hop.head.redirect) return true;
 
         url = ResolveRedirect(url, hop.head.location);

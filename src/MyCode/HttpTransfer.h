@@ -7,9 +7,9 @@
 #include <atomic>
 #include <functional>
 
-// The address as the transfer sends it: "https://" read as "http://" (pasted secure addresses
-// still work on plain HTTP), bytes a URL may not hold escaped. Empty when it is not an http or
-// https address with a host.
+// The address as the transfer sends it, bytes a URL may not hold escaped; an https address stays
+// https (typed addresses are read as http before they get here, never those a page or a redirect
+// gives). Empty when it is not an http or https address with a host.
 QByteArray PrepareAddress(const QString& address);
 
 // One HTTP exchange on its own libcurl easy handle, redirects included. Redirects are followed
@@ -26,13 +26,29 @@ public:
         QByteArray body; // null: no body
         int connectTimeoutMs = 20000;
         int readTimeoutMs = 20000;
+        // A transfer averaging fewer bytes a second than this over a whole read time-out fails
+        // as too slow; 0: no floor.
+        int minBytesPerSecond = 0;
         const std::atomic<bool>* abort = nullptr; // raised: end the transfer as a failure
     };
 
     static constexpr int kMaxRedirects = 10;
 
-    // Why Run returned false.
-    enum class Failure { None, Network, TimedOut, Refused, Aborted, BadRedirect };
+    // Why Run returned false. NoConnection and ConnectTimedOut: no connection was made at all
+    // (refused, unknown host, no answer to the connection request); Cut: the answer broke off
+    // after its headers; TooSlow: under the speed floor; Refused: a callback said no.
+    enum class Failure {
+        None,
+        Network,
+        NoConnection,
+        ConnectTimedOut,
+        TimedOut,
+        TooSlow,
+        Cut,
+        Refused,
+        Aborted,
+        BadRedirect
+    };
 
     // Called with the final response's status and raw headers before its body is read; false
     // fails the transfer without reading the body.

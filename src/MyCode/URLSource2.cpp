@@ -7,17 +7,21 @@
 #include <QSaveFile>
 #include <QUrl>
 
+#include <curl/curl.h>
 #include <zlib.h>
 
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <ctime>
 #include <thread>
 
 namespace {
 
 constexpr int kDefaultTimeoutMs = 20000;
-constexpr int kInflateChunk = 8192;
+constexpr qsizetype kInflateChunk = 8192;
+// Text is converted this many bytes at a time, so that the converter's own copies stay small.
+constexpr qsizetype kDecodeSlice = 1 << 20;
 
 // Appends one read to the body and cuts it by the marks; true once the end mark has arrived.
 // Only the stretch that the new bytes can complete is searched: the rest was searched before.
@@ -30,9 +34,12 @@ bool AppendAndCut(QByteArray& body, const char* data, qsizetype size, const QByt
         return std::max<qsizetype>(0, body.size() - fresh - (mark.size() - 1));
     };
     if (!startMark.isEmpty()) {
-        // The body keeps only what follows the last start mark seen so far.
-        for (qsizetype at; (at = body.indexOf(startMark, searchFrom(startMark))) >= 0;) {
-            body.remove(0, at + startMark.size());
+        // The body keeps only what follows the last start mark seen so far, cut once per read.
+        qsizetype cut = -1;
+        for (qsizetype at = searchFrom(startMark); (at = body.indexOf(startMark, at)) >= 0;)
+            cut = at += startMark.size();
+        if (cut >= 0) {
+            body.remove(0, cut);
             fresh = std::min(fresh, body.size());
         }
     }
@@ -45,9 +52,14 @@ bool AppendAndCut(QByteArray& body, const char* data, qsizetype size, const QByt
 
 void CutByMarks(QByteArray& text, const QByteArray& startMark, const QByteArray& endMark)
 {
-    if (!startMark.isEmpty())
-        for (qsizetype at; (at = text.indexOf(startMark)) >= 0;)
-            text.remove(0, at + startMark.size());
+    if (!startMark.isEmpty()) {
+        // What follows the last mark that a search from the start, mark after mark, meets: one
+        // removal rather than one per mark (a page of nothing but marks would take hours).
+        qsizetype from = 0;
+        for (qsizetype at; (at = text.indexOf(startMark, from)) >= 0;)
+            from = at + startMark.size();
+        text.remove(0, from);
+    }
     if (!endMark.isEmpty()) {
         const qsizetype at = text.indexOf(endMark);
         if (at >= 0) text.truncate(at);
@@ -99,13 +111,73 @@ bool LooksLikeHtml(const QByteArray& body)
 FetchFailure FailureOf(HttpTransfer::Failure failure)
 {
     switch (failure) {
+    case HttpTransfer::Failure::NoConnection:
+        return FetchFailure::NoConnection;
+    case HttpTransfer::Failure::ConnectTimedOut:
+        return FetchFailure::ConnectTimedOut;
     case HttpTransfer::Failure::TimedOut:
         return FetchFailure::TimedOut;
+    case HttpTransfer::Failure::TooSlow:
+        return FetchFailure::TooSlow;
+    case HttpTransfer::Failure::Cut:
+        return FetchFailure::Cut;
     case HttpTransfer::Failure::Aborted:
         return FetchFailure::Aborted;
     default:
         return FetchFailure::Network;
     }
+}
+
+// The value of the first header line of that name (compared without case); null when none.
+QByteArray HeaderValue(const QByteArray& headers, const char* name)
+{
+    for (const QByteArray& line : headers.split('\n')) {
+        const qsizetype colon = line.indexOf(':');
+        if (colon > 0 && line.left(colon).trimmed().compare(name, Qt::CaseInsensitive) == 0)
+            return line.mid(colon + 1).trimmed();
+    }
+    return {};
+}
+
+// Only the answer's Content-Encoding says the body is compressed; the word "gzip" elsewhere (a
+// cookie's value, say) says nothing about it.
+bool NamesCompression(const QByteArray& headers)
+{
+    for (const QByteArray& coding : HeaderValue(headers, "Content-Encoding").split(',')) {
+        const QByteArray name = coding.trimmed().toLower();
+        if (name == "gzip" || name == "x-gzip" || name == "deflate") return true;
+    }
+    return false;
+}
+
+// MultiToWide over the bytes up to the first NUL (where the text ends), a slice at a time. A
+// slice ends right after a byte below 0x40: in UTF-8, GBK, Big5 and EUC-KR no byte of a
+// multi-byte character is that low, so no character is split.
+QString DecodeInSlices(const QByteArray& bytes, int codePage)
+{
+    if (bytes.size() <= kDecodeSlice) return CStringCtrl::MultiToWide(bytes, codePage);
+    const qsizetype nul = bytes.indexOf('\0');
+    const qsizetype end = nul < 0 ? bytes.size() : nul + 1;
+    const auto isCut = [&](qsizetype at) { return static_cast<unsigned char>(bytes[at - 1]) < 0x40; };
+    QString text;
+    text.reserve(end); // no code page here makes more characters than bytes
+    for (qsizetype from = 0; from < end;) {
+        qsizetype to = std::min(end, from + kDecodeSlice);
+        if (to < end) {
+            qsizetype back = to;
+            while (back > from && !isCut(back))
+                --back;
+            if (back > from) {
+                to = back;
+            } else {
+                while (to < end && !isCut(to))
+                    ++to;
+            }
+        }
+        text += CStringCtrl::MultiToWide(bytes.constData() + from, codePage, to - from);
+        from = to;
+    }
+    return text;
 }
 
 HttpTransfer::Request TransferRequestFor(const CURLSource2& source)
@@ -122,6 +194,7 @@ HttpTransfer::Request TransferRequestFor(const CURLSource2& source)
     request.body = source.m_pPostData;
     request.connectTimeoutMs = source.m_nConnectTimeout;
     request.readTimeoutMs = source.m_nReadTimeout;
+    request.minBytesPerSecond = CURLSource2::kSpeedFloor;
     request.abort = source.m_pAbort;
     return request;
 }
@@ -176,9 +249,17 @@ QString FetchFailureText(FetchFailure failure, int status)
     case FetchFailure::None:
         return {};
     case FetchFailure::Network:
+        return QStringLiteral("网络错误");
+    case FetchFailure::NoConnection:
         return QStringLiteral("连接失败");
+    case FetchFailure::ConnectTimedOut:
+        return QStringLiteral("连接超时");
     case FetchFailure::TimedOut:
         return QStringLiteral("超时");
+    case FetchFailure::TooSlow:
+        return QStringLiteral("速度过慢，超时");
+    case FetchFailure::Cut:
+        return QStringLiteral("传输中断");
     case FetchFailure::Status:
         return QStringLiteral("HTTP %1").arg(status);
     case FetchFailure::SizeLimit:
@@ -206,19 +287,29 @@ bool CURLSource2::Inflate(QByteArray& out, const char* data, qsizetype size, qsi
     if (inflateInit2(&stream, 47) != Z_OK) return false;
     stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data));
     stream.avail_in = static_cast<uInt>(size);
-    char chunk[kInflateChunk];
-    qsizetype produced = 0;
-    bool capped = false;
+    const qsizetype start = out.size();
+    const qsizetype ceiling = start + std::max<qsizetype>(0, limit);
     int result = Z_OK;
-    while (result == Z_OK && !capped) {
-        stream.next_out = reinterpret_cast<Bytef*>(chunk);
-        stream.avail_out = sizeof chunk;
+    // zlib writes straight into out, whose room doubles but never reaches past the ceiling.
+    while (result == Z_OK && out.size() < ceiling) {
+        const qsizetype before = out.size();
+        const qsizetype room =
+            std::min({std::max(kInflateChunk, before - start), ceiling - before, qsizetype(1) << 30});
+        if (before + room > out.capacity()) out.reserve(before + room);
+        out.resize(before + room);
+        stream.next_out = reinterpret_cast<Bytef*>(out.data() + before);
+        stream.avail_out = static_cast<uInt>(room);
         result = inflate(&stream, Z_NO_FLUSH);
-        const auto count = static_cast<qsizetype>(sizeof chunk - stream.avail_out);
-        const qsizetype taken = std::min(count, limit - produced);
-        out.append(chunk, taken);
-        produced += taken;
-        capped = taken < count;
+        out.resize(before + room - stream.avail_out);
+    }
+    bool capped = false;
+    if (result == Z_OK) {
+        // The ceiling is reached: the stream is whole only when nothing at all follows.
+        char probe;
+        stream.next_out = reinterpret_cast<Bytef*>(&probe);
+        stream.avail_out = 1;
+        result = inflate(&stream, Z_NO_FLUSH);
+        capped = stream.avail_out == 0;
     }
     inflateEnd(&stream);
     return result == Z_STREAM_END && !capped;
@@ -244,7 +335,7 @@ bool CURLResponse::Perform(const CURLSource2& request, int /*flags: cache modes,
     HttpTransfer transfer;
     transfer.onHeaders = [&](int status, const QByteArray& rawHeaders) {
         m_strHeaders = QString::fromLatin1(rawHeaders);
-        m_bGzip = rawHeaders.contains("gzip");
+        m_bGzip = NamesCompression(rawHeaders);
         // An error page must never be stored as the picture.
         if (saving && status >= 400) return Fail(FetchFailure::Status);
         return AnnouncedLengthWithin(rawHeaders, minBytes, maxBytes) || Fail(FetchFailure::SizeLimit);
@@ -276,8 +367,23 @@ QByteArray CURLResponse::Body(bool decompress) const
 {
     if (!decompress || !m_bGzip) return m_body;
     QByteArray inflated;
-    CURLSource2::Inflate(inflated, m_body.constData(), m_body.size(), m_nInflateLimit);
-    return inflated;
+    // What a damaged stream gave up to the damage is kept; a body that is no stream at all
+    // was sent as it is, whatever its headers claim.
+    if (CURLSource2::Inflate(inflated, m_body.constData(), m_body.size(), m_nInflateLimit) || !inflated.isEmpty())
+        return inflated;
+    return m_body;
+}
+
+qint64 CURLResponse::RetryAfterSeconds() const
+{
+    const QByteArray value = HeaderValue(m_strHeaders.toLatin1(), "Retry-After");
+    if (value.isEmpty()) return -1;
+    bool isNumber = false;
+    const qint64 seconds = value.toLongLong(&isNumber);
+    if (isNumber) return seconds >= 0 ? seconds : -1;
+    const time_t when = curl_getdate(value.constData(), nullptr);
+    if (when == -1) return -1;
+    return std::max<qint64>(0, qint64(when) - qint64(std::time(nullptr)));
 }
 
 void CURLResponse::GetText(QString& out, int flags) const
@@ -297,6 +403,7 @@ void CURLResponse::GetText(QString& out, int flags) const
         else if ((flags & FLAG_UTF8_IF_VALID) && CStringCtrl::IsUtf8(body.constData(), body.size()))
             codePage = CP_UTF8;
     }
-    out = CStringCtrl::MultiToWide(body, codePage);
+    out = DecodeInSlices(body, codePage);
+    body = QByteArray(); // gone before the entities pass, which may copy the text
     CStringCtrl::DecodeEntities(out);
 }

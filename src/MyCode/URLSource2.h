@@ -19,8 +19,29 @@ enum FetchFlag : int {
     FLAG_UTF8_IF_VALID = 0x10,
 };
 
-// Why the last attempt of a request was not accepted.
-enum class FetchFailure { None, Network, TimedOut, Status, SizeLimit, Empty, HtmlPage, WriteError, Aborted };
+// Why the last attempt of a request was not accepted. NoConnection and ConnectTimedOut: no
+// connection was made at all; Cut: the answer broke off before its end; TooSlow: the answer
+// came slower than the speed floor.
+enum class FetchFailure {
+    None,
+    Network,
+    NoConnection,
+    ConnectTimedOut,
+    TimedOut,
+    TooSlow,
+    Cut,
+    Status,
+    SizeLimit,
+    Empty,
+    HtmlPage,
+    WriteError,
+    Aborted
+};
+// No connection could be made: the host is down or unknown.
+inline bool IsConnectionFailure(FetchFailure failure)
+{
+    return failure == FetchFailure::NoConnection || failure == FetchFailure::ConnectTimedOut;
+}
 // The reason as the user reads it; status is the answer's HTTP status.
 QString FetchFailureText(FetchFailure failure, int status);
 
@@ -31,6 +52,9 @@ public:
     // Decompressed output is capped so that a small body cannot inflate without end; a request
     // with m_nMaxKB set caps it at that size instead.
     static constexpr qsizetype kInflateCap = 256 * 1024 * 1024;
+    // A transfer slower than this many bytes a second over a whole read time-out fails, so that
+    // a server sending a trickle cannot hold a worker for ever.
+    static constexpr int kSpeedFloor = 1024;
 
     explicit CURLSource2(const QString& url = {}, const QString& savePath = {}, int timeoutMs = 20000);
     ~CURLSource2();
@@ -45,7 +69,8 @@ public:
     // The cookies the shared store holds for url, as "name=value; name2=value2".
     static QString GetCookie(const QString& url);
     // Appends to out what data inflates to (zlib or gzip header detected); false on a damaged
-    // or truncated stream or when limit bytes were produced, keeping what was produced.
+    // or truncated stream or when limit bytes were produced, keeping what was produced. out never
+    // holds more than limit bytes beyond what it had, not even in reserve.
     static bool Inflate(QByteArray& out, const char* data, qsizetype size, qsizetype limit = kInflateCap);
 
     QString m_strUrl;
@@ -78,8 +103,12 @@ public:
     // The body as text: decompressed when asked, cut by the marks when it was compressed,
     // converted by the charset rules and with HTML entities decoded.
     void GetText(QString& out, int flags) const;
-    // The body, decompressed when decompress is set and the headers mention gzip.
+    // The body, decompressed when decompress is set and the answer's Content-Encoding is gzip or
+    // deflate; a body that does not inflate is given as it came.
     QByteArray Body(bool decompress) const;
+    // The wait the answer's Retry-After header asks for (seconds, or an HTTP date), in seconds;
+    // -1 when it has none that reads.
+    qint64 RetryAfterSeconds() const;
 
     // Raw headers of the final response of the last attempt that got one.
     QString m_strHeaders;
@@ -91,6 +120,7 @@ public:
     QByteArray m_body;
     QByteArray m_strStartMark;
     QByteArray m_strEndMark;
+    // The answer's Content-Encoding names gzip or deflate.
     bool m_bGzip = false;
     // Output cap for decompressing this body, taken from the request with the marks.
     qsizetype m_nInflateLimit = CURLSource2::kInflateCap;

@@ -46,23 +46,60 @@ struct PictureOutcome {
     QString reason;
 };
 
-// DownPicWorker: one picture, one request, one attempt. A file already saved under the
-// picture's name by an earlier run is kept, so a second run fetches only what is missing.
+QString HostDownReason()
+{
+    return u"连接失败（该主机已连续%1次无法连接，不再尝试）"_s.arg(CHostGate::kDownAfter);
+}
+
+bool IsBusyStatus(int status)
+{
+    return status == 429 || status == 503;
+}
+
+// DownPicWorker: one picture, one request, one attempt; a busy answer is waited out (the host
+// pauses for every worker) and costs no attempt. A file already saved under the picture's name
+// by an earlier run is kept, so a second run fetches only what is missing.
 PictureOutcome FetchPicture(QString url, QString headers, QString savePath, DownRunParams params,
-                            const std::atomic<bool>* abort)
+                            const std::atomic<bool>* abort, CHostGate& hosts)
 {
     if (QFileInfo(savePath).size() > 0) return {PictureOutcome::Skipped, {}};
+    const QString host = CHostGate::HostOf(url);
     CURLSource2 request;
     CURLResponse response;
+    request.m_nConnectTimeout = int(params.nTimeout) * 1000;
     request.m_nReadTimeout = int(params.nTimeout) * 1000;
+    // The one attempt's failure is final; a pause after it would only hold the worker.
+    request.m_nRetryDelay = 0;
     request.m_strUrl = std::move(url);
     request.m_strHeaders = std::move(headers);
     request.m_nMinKB = params.nMinKB;
     request.m_nMaxKB = params.nMaxKB;
     request.m_strSavePath = std::move(savePath);
     request.m_pAbort = abort;
-    if (request.Send(response, FLAG_DECOMPRESS | FLAG_UTF8)) return {PictureOutcome::Saved, {}};
-    return {PictureOutcome::Failed, FetchFailureText(response.m_eFailure, response.m_nStatus)};
+    for (int busy = 1;; ++busy) {
+        std::uint64_t wave = 0;
+        switch (hosts.Admit(host, abort, wave)) {
+        case CHostGate::Admission::Down:
+            return {PictureOutcome::Failed, HostDownReason()};
+        case CHostGate::Admission::Aborted:
+            return {PictureOutcome::Failed, FetchFailureText(FetchFailure::Aborted, 0)};
+        case CHostGate::Admission::Go:
+            break;
+        }
+        if (request.Send(response, FLAG_DECOMPRESS | FLAG_UTF8)) {
+            hosts.Answered(host);
+            return {PictureOutcome::Saved, {}};
+        }
+        if (IsBusyStatus(response.m_nStatus) && busy <= CHostGate::kMaxBusy &&
+            hosts.Busy(host, wave, response.RetryAfterSeconds()))
+            continue;
+        // A busy answer past the limit fails the picture but leaves the host's count as it is.
+        if (IsConnectionFailure(response.m_eFailure))
+            hosts.ConnectionFailed(host);
+        else if (response.m_nStatus != 0 && !IsBusyStatus(response.m_nStatus))
+            hosts.Answered(host);
+        return {PictureOutcome::Failed, FetchFailureText(response.m_eFailure, response.m_nStatus)};
+    }
 }
 } // namespace
 
@@ -71,6 +108,7 @@ void CDownPool::StartWorker(int slot, int picture)
     const CDownList& list = *m_list;
     QString headers = list.m_arrHeaders.isEmpty() ? QString() : list.m_arrHeaders.value(picture);
     auto shared = m_shared;
+    const QString& url = list.m_arrUrls[picture];
     const auto finish = [this, shared, slot, picture](const PictureOutcome& outcome) {
         std::lock_guard guard(shared->lock);
         switch (outcome.kind) {
@@ -89,11 +127,16 @@ void CDownPool::StartWorker(int slot, int picture)
         shared->finishedSlots.push_back(slot);
         shared->finished.notify_one();
     };
+    // A host given up fails its remaining pictures at once, without a thread each.
+    if (m_hosts->IsDown(CHostGate::HostOf(url))) {
+        finish({PictureOutcome::Failed, HostDownReason()});
+        return;
+    }
     try {
-        m_slots[size_t(slot)] = std::thread([this, finish, url = list.m_arrUrls[picture], headers = std::move(headers),
+        m_slots[size_t(slot)] = std::thread([this, finish, url, headers = std::move(headers), hosts = m_hosts,
                                              path = list.m_strSaveDir + list.m_arrNames[picture], params = m_params] {
             // A stop request cuts the transfer short at once.
-            finish(FetchPicture(url, headers, path, params, &m_bStopDown));
+            finish(FetchPicture(url, headers, path, params, &m_bStopDown, *hosts));
         });
     } catch (const std::system_error&) {
         finish({PictureOutcome::Failed, QStringLiteral("无法启动下载线程")});
@@ -122,23 +165,30 @@ DownSummary CDownPool::Run(const CDownList& list, const DownRunParams& params, I
         StartWorker(slot, slot);
 
     int next = n;
-    int shown = -1;
+    QString shown;
     for (;;) {
-        int slot;
+        int slot = -1;
         {
+            // Woken now and then without a finished worker, to show a host's pause counting down.
             std::unique_lock guard(m_shared->lock);
-            m_shared->finished.wait(guard, [&] { return !m_shared->finishedSlots.empty(); });
-            slot = m_shared->finishedSlots.front();
-            m_shared->finishedSlots.pop_front();
+            m_shared->finished.wait_for(guard, std::chrono::milliseconds(500),
+                                        [&] { return !m_shared->finishedSlots.empty(); });
+            if (!m_shared->finishedSlots.empty()) {
+                slot = m_shared->finishedSlots.front();
+                m_shared->finishedSlots.pop_front();
+            }
         }
-        if (m_bStopDown) break;
-        if (m_slots[size_t(slot)].joinable()) m_slots[size_t(slot)].join();
-        if (next < total) StartWorker(slot, next++);
+        if (slot >= 0) {
+            if (m_bStopDown) break;
+            if (m_slots[size_t(slot)].joinable()) m_slots[size_t(slot)].join();
+            if (next < total) StartWorker(slot, next++);
+        }
         const int done = m_nDoneCount;
-        if ((done != shown || done >= total) && frontEnd)
-            frontEnd->SetStatusText(STATUS_COUNTS, u"已下载%1/%2......"_s.arg(done).arg(total));
-        shown = done;
-        if (done >= total) break;
+        QString text = u"已下载%1/%2......"_s.arg(done).arg(total);
+        if (const QString pause = m_hosts->PauseNote(); !pause.isEmpty()) text += u"（"_s + pause + u"）"_s;
+        if ((text != shown || (slot >= 0 && done >= total)) && frontEnd) frontEnd->SetStatusText(STATUS_COUNTS, text);
+        shown = text;
+        if (slot >= 0 && done >= total) break;
     }
     // After a stop the transfers still running end on their own, cut short; they are joined
     // before the next pool starts, so nothing of this pool touches the next album.

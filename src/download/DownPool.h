@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/FrontEnd.h"
+#include "download/HostGate.h"
 #include "download/Records.h"
 
 #include <atomic>
@@ -12,16 +13,18 @@
 // What a run takes from the service's download settings.
 struct DownRunParams {
     std::uint16_t nThreads = 5;
-    std::uint16_t nTimeout = 30; // seconds per read
+    std::uint16_t nTimeout = 30; // seconds: connecting, the first byte, each read, the speed floor
     std::uint16_t nMinKB = 0;
     std::uint16_t nMaxKB = 0;
 };
 
 // The worker pool: keeps up to nThreads transfers running, one picture per worker thread,
-// started in list order, and reports "已下载%d/%d......" as they finish. A stop request is seen
-// when the next worker ends, and every running transfer is cut short at once; workers still
-// running then are joined before the next pool starts, and each keeps its own copy of its
-// address and path.
+// started in list order, and reports "已下载%d/%d......" as they finish, with the wait of a host
+// that asked for a pause. A stop request is seen when the next worker ends, and every running
+// transfer is cut short at once; workers still running then are joined before the next pool
+// starts, and each keeps its own copy of its address and path. What the pool learns about the
+// hosts (a pause asked for, a host that refuses connections) lasts as long as the pool: one
+// download run.
 class CDownPool {
 public:
     CDownPool(std::atomic<bool>& stopDown, std::atomic<bool>& poolRunning);
@@ -49,6 +52,7 @@ private:
     int m_nFailed = 0;
     int m_nSkipped = 0;
     std::shared_ptr<Shared> m_shared;
+    std::shared_ptr<CHostGate> m_hosts = std::make_shared<CHostGate>();
     std::vector<std::thread> m_slots;
     std::vector<std::thread> m_stragglers;
     const CDownList* m_list = nullptr;

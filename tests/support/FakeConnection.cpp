@@ -126,7 +126,7 @@ QByteArray Head(const FakeReply& reply, bool keepAlive)
 }
 
 // Sends the body in pieces cut at the chunk boundaries and pause offsets (a pause inside a
-// chunked body also ends a chunk there), pausing where asked.
+// chunked body also ends a chunk there), pausing where asked; false where the reply hangs up.
 bool SendBody(int socket, const FakeReply& reply, FakeServiceState& state)
 {
     const qsizetype size = reply.body.size();
@@ -134,12 +134,14 @@ bool SendBody(int socket, const FakeReply& reply, FakeServiceState& state)
     if (reply.chunked) cuts += reply.chunkBoundaries;
     for (const auto& pause : reply.pauses)
         cuts.append(pause.first);
+    if (reply.cutAt) cuts.append(*reply.cutAt);
     for (qsizetype& cut : cuts)
         cut = std::clamp<qsizetype>(cut, 0, size);
     std::sort(cuts.begin(), cuts.end());
     cuts.erase(std::unique(cuts.begin(), cuts.end()), cuts.end());
 
     for (qsizetype i = 0; i < cuts.size(); ++i) {
+        if (reply.cutAt && cuts[i] == std::clamp<qsizetype>(*reply.cutAt, 0, size)) return false;
         for (const auto& [offset, milliseconds] : reply.pauses)
             if (std::clamp<qsizetype>(offset, 0, size) == cuts[i] && !state.Pause(milliseconds)) return false;
         if (i + 1 == cuts.size()) break;
@@ -173,8 +175,9 @@ void ServeConnection(std::shared_ptr<FakeServiceState> state, int socket)
         const FakeReply reply = Answer(*state, request);
         // A wrong length leaves the stream unusable for a next request.
         const bool keepAlive = request.header("Connection").compare("close", Qt::CaseInsensitive) != 0 &&
-                               !reply.announcedLength.has_value();
-        const bool sent = SendAll(socket, Head(reply, keepAlive)) && SendBody(socket, reply, *state);
+                               !reply.announcedLength.has_value() && !reply.cutAt.has_value();
+        const bool sent = (reply.headDelayMs <= 0 || state->Pause(reply.headDelayMs)) &&
+                          SendAll(socket, Head(reply, keepAlive)) && SendBody(socket, reply, *state);
         state->Answered();
         if (!sent || !keepAlive) break;
     }

@@ -116,6 +116,25 @@ FakeReply& FakeReply::PauseAt(qsizetype offset, int milliseconds)
     return *this;
 }
 
+FakeReply& FakeReply::DelayHead(int milliseconds)
+{
+    headDelayMs = milliseconds;
+    return *this;
+}
+
+FakeReply& FakeReply::CutAt(qsizetype offset)
+{
+    cutAt = offset;
+    return *this;
+}
+
+FakeReply& FakeReply::Trickle(qsizetype bytesPerPiece, int milliseconds)
+{
+    for (qsizetype offset = bytesPerPiece; offset < body.size(); offset += bytesPerPiece)
+        pauses.append({offset, milliseconds});
+    return *this;
+}
+
 namespace {
 // Compresses total bytes made of block repeated (the last copy cut short).
 QByteArray GzipRepeating(const QByteArray& block, qint64 total)
@@ -151,4 +170,9 @@ QByteArray GzipBytes(const QByteArray& data)
 QByteArray GzipZeros(qint64 count)
 {
     return GzipRepeating(QByteArray(1 << 20, '\0'), count);
+}
+
+QByteArray GzipFilled(char byte, qint64 count)
+{
+    return GzipRepeating(QByteArray(1 << 20, byte), count);
 }

@@ -37,6 +37,8 @@ struct FakeReply {
     QList<qsizetype> chunkBoundaries;
     std::optional<qint64> announcedLength; // a wrong Content-Length; the connection closes after
     QList<QPair<qsizetype, int>> pauses;   // (offset, milliseconds)
+    int headDelayMs = 0;                   // silence before the head
+    std::optional<qsizetype> cutAt;        // the connection closes there, mid-body
 
     static FakeReply Ok(const QByteArray& body, const QByteArray& contentType = "text/html; charset=utf-8");
     // The file's bytes with a content type after its extension; throws when it cannot be read.
@@ -53,6 +55,12 @@ struct FakeReply {
     FakeReply& AnnounceLength(qint64 length);
     // Sends the body up to offset, then waits; also what makes a client's reads split there.
     FakeReply& PauseAt(qsizetype offset, int milliseconds);
+    // Waits before sending anything at all: a server that accepts and then says nothing.
+    FakeReply& DelayHead(int milliseconds);
+    // Sends the body up to offset (the head announcing all of it), then hangs up.
+    FakeReply& CutAt(qsizetype offset);
+    // Sends the body a few bytes at a time with a pause after each: a trickle.
+    FakeReply& Trickle(qsizetype bytesPerPiece, int milliseconds);
 };
 
 // The path of a file below tests/fixtures.
@@ -61,3 +69,5 @@ QString FixturePath(const QString& relative);
 QByteArray GzipBytes(const QByteArray& data);
 // A small gzip stream of count zero bytes: the shape of a decompression bomb.
 QByteArray GzipZeros(qint64 count);
+// The same shape made of count copies of byte: a bomb that inflates to text.
+QByteArray GzipFilled(char byte, qint64 count);

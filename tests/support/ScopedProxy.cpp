@@ -4,7 +4,12 @@
 
 #include <QProcess>
 
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <cstdlib>
+#include <stdexcept>
 
 namespace {
 // libcurl reads only the lower-case http_proxy; the others are cleared so nothing overrides it.
@@ -33,6 +38,47 @@ ScopedProxy::~ScopedProxy()
         else
             unsetenv(name.constData());
     }
+}
+
+ScopedVariable::ScopedVariable(const char* name, const QByteArray& value) : m_name(name)
+{
+    if (const char* previous = std::getenv(name)) m_saved = QByteArray(previous);
+    if (value.isNull())
+        unsetenv(name);
+    else
+        setenv(name, value.constData(), 1);
+}
+
+ScopedVariable::~ScopedVariable()
+{
+    if (m_saved)
+        setenv(m_name.constData(), m_saved->constData(), 1);
+    else
+        unsetenv(m_name.constData());
+}
+
+RefusingPort::RefusingPort() : m_socket(::socket(AF_INET, SOCK_STREAM, 0))
+{
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (m_socket < 0 || bind(m_socket, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        getsockname(m_socket, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+        if (m_socket >= 0) ::close(m_socket);
+        throw std::runtime_error("no port to refuse connections on");
+    }
+    m_port = ntohs(address.sin_port);
+}
+
+RefusingPort::~RefusingPort()
+{
+    ::close(m_socket);
+}
+
+QString RefusingPort::Url(const QString& target) const
+{
+    return QStringLiteral("http://127.0.0.1:%1%2").arg(m_port).arg(target);
 }
 
 QProcessEnvironment ProxiedEnvironment(const FakeService& service)
@@ -65,8 +111,9 @@ ChildResult RunProxied(const FakeService& service, const QString& program, const
     return result;
 }
 
-ChildResult RunCli(const FakeService& service, const QString& appDir, QStringList arguments)
+ChildResult RunCli(const FakeService& service, const QString& appDir, QStringList arguments,
+                   const QProcessEnvironment& extra)
 {
     arguments = QStringList{QStringLiteral("--app-dir"), appDir, QStringLiteral("--no")} + arguments;
-    return RunProxied(service, QStringLiteral(TALVORIA_CLI), arguments);
+    return RunProxied(service, QStringLiteral(TALVORIA_CLI), arguments, extra);
 }

@@ -26,6 +26,41 @@ private:
     QList<QPair<QByteArray, std::optional<QByteArray>>> m_saved;
 };
 
+// One environment variable set (or, with a null value, removed) for as long as this lives;
+// libcurl reads the proxy variables at every transfer.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const QByteArray& value);
+    ~ScopedVariable();
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+private:
+    QByteArray m_name;
+    std::optional<QByteArray> m_saved;
+};
+
+// A port on 127.0.0.1 that refuses every connection while this lives: bound, never listening.
+// Requests reach it only when no_proxy covers 127.0.0.1 (NoProxyForLoopback).
+class RefusingPort {
+public:
+    RefusingPort();
+    ~RefusingPort();
+    RefusingPort(const RefusingPort&) = delete;
+    RefusingPort& operator=(const RefusingPort&) = delete;
+
+    quint16 Port() const { return m_port; }
+    // "http://127.0.0.1:port" followed by target.
+    QString Url(const QString& target) const;
+
+private:
+    int m_socket = -1;
+    quint16 m_port = 0;
+};
+
+// The no_proxy value that sends requests for 127.0.0.1 straight there, past the fake service.
+inline constexpr char kNoProxyForLoopback[] = "127.0.0.1";
+
 // The same settings for a child process (the command-line program under test).
 QProcessEnvironment ProxiedEnvironment(const FakeService& service);
 
@@ -42,4 +77,5 @@ ChildResult RunProxied(const FakeService& service, const QString& program, const
 
 // Runs the built talvoria-cli with its application folder in appDir, answering No to every
 // question, with requests going to the fake service.
-ChildResult RunCli(const FakeService& service, const QString& appDir, QStringList arguments);
+ChildResult RunCli(const FakeService& service, const QString& appDir, QStringList arguments,
+                   const QProcessEnvironment& extra = {});

@@ -1,10 +1,13 @@
 #include "download/DownloadDriver.h"
 #include "download/History.h"
+#include "download/HostGate.h"
 #include "download/ImportList.h"
 #include "support/AdapterTest.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QLocale>
 
 #include <cerrno>
 #include <dlfcn.h>
@@ -77,12 +80,36 @@ protected:
         core.m_nDownState = DOWN_RUNNING;
         return DownloadDriver(core, saveRoot.path(), albums, lister);
     }
+    // One album of the given addresses, picture i named names[i].
+    bool RunAddresses(const QStringList& urls, const QStringList& names)
+    {
+        MakeAlbums(1);
+        const auto lister = [&](CLumarexCore& target, int album) {
+            for (qsizetype i = 0; i < urls.size(); ++i)
+                target.AddPicture(urls[i], names[i], {}, album);
+        };
+        core.m_nDownState = DOWN_RUNNING;
+        return DownloadDriver(core, saveRoot.path(), {0}, lister);
+    }
     void SetThreads(int threads)
     {
         core.EditSoft([&](ST_SOFTDATA& soft) { soft.down[0].nThreads = std::uint16_t(threads); });
     }
     std::vector<int> listedAlbums;
 };
+
+// Answers first, once, then the picture: a host busy for a moment. Times of the requests go to
+// received.
+FakeHandler BusyOnce(FakeReply first, QByteArray picture,
+                     std::shared_ptr<std::vector<std::chrono::steady_clock::time_point>> received)
+{
+    auto mutex = std::make_shared<std::mutex>();
+    return [=](const FakeRequest&) {
+        std::lock_guard guard(*mutex);
+        received->push_back(std::chrono::steady_clock::now());
+        return received->size() == 1 ? first : FakeReply::Ok(picture, "image/jpeg");
+    };
+}
 
 std::vector<int> Range(int first, int last)
 {
@@ -206,7 +233,7 @@ TEST_F(DownloadDriverTest, FailedPicturesAreCountedNeverSavedAndFetchedAgainNext
     EXPECT_EQ(run.skipped, 0);
     EXPECT_FALSE(run.stopped);
     EXPECT_EQ(run.failures, (QStringList{u"p1.jpg: HTTP 404"_s, u"p2.jpg: HTTP 500"_s, u"p4.jpg: 空的应答"_s,
-                                         u"p5.jpg: 应答是网页而不是图片"_s, u"p6.jpg: 连接失败"_s}));
+                                         u"p5.jpg: 应答是网页而不是图片"_s, u"p6.jpg: 传输中断"_s}));
     for (int number : {1, 2, 4, 5, 6})
         EXPECT_FALSE(QFile::exists(SavedFile(u"owner/A/p%1.jpg"_s.arg(number)))) << number;
     EXPECT_EQ(QDir(SavedFile(u"owner/A"_s)).entryList(QDir::Files), (QStringList{u"p3.jpg"_s, u"p7.jpg"_s}));
@@ -325,4 +352,191 @@ TEST(DownList, ReadsGbkAndUtf8ListsWithOrWithoutAByteOrderMark)
     EXPECT_EQ(read("http://a.com/\xE4\xBD\xA0.jpg\nhttp://a.com/2.jpg"), expected);
     // Editors on other systems start a UTF-8 file with a byte-order mark.
     EXPECT_EQ(read("\xEF\xBB\xBFhttp://a.com/\xE4\xBD\xA0.jpg\r\nhttp://a.com/2.jpg\r\n"), expected);
+}
+
+TEST_F(DownloadDriverTest, WireFaultsEndEachPictureWithItsReasonWithinTheTimeOut)
+{
+    // A time-out far below what the settings allow, so that every stall ends within seconds.
+    core.EditSoft([](ST_SOFTDATA& soft) {
+        soft.down[0].nTimeout = 1;
+        soft.down[0].nThreads = 12;
+    });
+    RefusingPort refusing;
+    ScopedVariable noProxy("no_proxy", kNoProxyForLoopback);
+    const QByteArray picture = FakePicture(7, 64 * 1024);
+    const auto url = [](const char* host, const char* path) { return u"http://%1%2"_s.arg(host, path); };
+    using Times = std::vector<std::chrono::steady_clock::time_point>;
+    auto times429 = std::make_shared<Times>(), times503 = std::make_shared<Times>(),
+         timesDate = std::make_shared<Times>();
+    const QByteArray inTwoSeconds =
+        QLocale::c()
+            .toString(QDateTime::currentDateTimeUtc().addSecs(2), u"ddd, dd MMM yyyy hh:mm:ss 'GMT'"_s)
+            .toLatin1();
+    service.Route("busy1.example.com", "/b.jpg",
+                  BusyOnce(FakeReply::Status(429).Header("Retry-After", "1"), picture, times429));
+    service.Route("busy2.example.com", "/b.jpg", BusyOnce(FakeReply::Status(503), picture, times503));
+    service.Route("busy3.example.com", "/b.jpg",
+                  BusyOnce(FakeReply::Status(503).Header("Retry-After", inTwoSeconds), picture, timesDate));
+    service.Route(kHost, "/stall.jpg", FakeReply::Ok(picture, "image/jpeg").DelayHead(4000));
+    // Ten bytes a second: whole after half a minute, far beyond the time-out.
+    service.Route(kHost, "/drip.jpg", FakeReply::Ok(FakePicture(8, 300), "image/jpeg").Trickle(1, 100));
+    service.Route(kHost, "/cut.jpg", FakeReply::Ok(picture, "image/jpeg").ChunkedAt({4096}).CutAt(8192));
+    service.Route(kHost, "/length.jpg", FakeReply::Ok(picture, "image/jpeg").AnnounceLength(picture.size() + 100));
+    service.Route(kHost, "/cookie.jpg", FakeReply::Ok(picture, "image/jpeg").SetCookie("enc=gzip"));
+    // A pause shorter than the time-out, at a speed well above the floor: nothing wrong.
+    service.Route(kHost, "/slow.jpg", FakeReply::Ok(picture, "image/jpeg").PauseAt(32 * 1024, 600));
+
+    struct Row {
+        QString url;
+        QString name;
+        QString reason; // empty: saved
+    };
+    const Row rows[] = {
+        {refusing.Url(u"/r.jpg"_s), u"refused"_s, u"连接失败"_s},
+        {url("busy1.example.com", "/b.jpg"), u"busy429"_s, {}},
+        {url("busy2.example.com", "/b.jpg"), u"busy503"_s, {}},
+        {url("busy3.example.com", "/b.jpg"), u"busydate"_s, {}},
+        {url(kHost, "/stall.jpg"), u"stall"_s, u"超时"_s},
+        {url(kHost, "/drip.jpg"), u"drip"_s, u"速度过慢，超时"_s},
+        {url(kHost, "/cut.jpg"), u"cut"_s, u"传输中断"_s},
+        {url(kHost, "/length.jpg"), u"length"_s, u"传输中断"_s},
+        {url(kHost, "/cookie.jpg"), u"cookie"_s, {}},
+        {url(kHost, "/slow.jpg"), u"slow"_s, {}},
+    };
+    QStringList urls, names, expectedFailures;
+    for (const Row& row : rows) {
+        urls << row.url;
+        names << row.name;
+        if (!row.reason.isEmpty()) expectedFailures << row.name + u".jpg: "_s + row.reason;
+    }
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(RunAddresses(urls, names));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+
+    const DownSummary run = frontEnd.LastRun();
+    EXPECT_EQ(run.saved, 5);
+    EXPECT_EQ(run.failed, 5);
+    EXPECT_EQ(run.failures, expectedFailures);
+    for (const Row& row : rows) {
+        const QString file = u"owner/A/"_s + row.name + u".jpg"_s;
+        if (row.reason.isEmpty())
+            EXPECT_EQ(SavedBytes(file), picture) << row.name.toStdString();
+        else
+            EXPECT_FALSE(QFile::exists(SavedFile(file))) << row.name.toStdString();
+    }
+    // Each busy host was asked again only after the pause it asked for (or the first back-off).
+    for (const auto& times : {times429, times503, timesDate}) {
+        ASSERT_EQ(times->size(), 2u);
+        EXPECT_GE((*times)[1] - (*times)[0], std::chrono::milliseconds(900));
+    }
+    const QStringList counts = frontEnd.StatusHistory(STATUS_COUNTS);
+    EXPECT_TRUE(std::any_of(counts.begin(), counts.end(), [](const QString& text) {
+        return text.contains(u".example.com 繁忙，"_s) && text.contains(u"秒后继续"_s);
+    })) << counts.join(u'\n').toStdString();
+    EXPECT_EQ(counts.filter(u"已下载10/10"_s), QStringList{u"已下载10/10......"_s});
+}
+
+TEST_F(DownloadDriverTest, AHostThatRefusesEveryConnectionFailsItsPicturesAtOnce)
+{
+    RefusingPort refusing;
+    ScopedVariable noProxy("no_proxy", kNoProxyForLoopback);
+    SetThreads(15);
+    QStringList urls, names;
+    for (int i = 0; i < 2000; ++i) {
+        urls << refusing.Url(u"/p/%1.jpg"_s.arg(i));
+        names << u"p%1"_s.arg(i);
+    }
+    // A second host of the same album answers as ever.
+    ServePictures(1);
+    urls << PictureUrl(1);
+    names << u"ok"_s;
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(RunAddresses(urls, names));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+
+    const DownSummary run = frontEnd.LastRun();
+    EXPECT_EQ(run.saved, 1);
+    EXPECT_EQ(run.failed, 2000);
+    ASSERT_EQ(run.failures.size(), 2000);
+    for (int i = 0; i < 2000; ++i)
+        ASSERT_TRUE(run.failures[i].startsWith(u"p%1.jpg: 连接失败"_s.arg(i))) << run.failures[i].toStdString();
+    EXPECT_TRUE(run.failures.back().contains(u"不再尝试"_s));
+    EXPECT_EQ(SavedBytes(u"owner/A/ok.jpg"_s), FakePicture(1));
+}
+
+TEST_F(DownloadDriverTest, AHostBusyForEverIsGivenUpNotAskedAgainAndAgain)
+{
+    SetThreads(1);
+    service.Route("busy.example.com", "/*", FakeReply::Status(503).Header("Retry-After", "0"));
+    ASSERT_TRUE(RunAddresses(
+        {u"http://busy.example.com/1.jpg"_s, u"http://busy.example.com/2.jpg"_s, u"http://busy.example.com/3.jpg"_s},
+        {u"p1"_s, u"p2"_s, u"p3"_s}));
+    EXPECT_EQ(frontEnd.LastRun().failures,
+              (QStringList{u"p1.jpg: HTTP 503"_s, u"p2.jpg: HTTP 503"_s, u"p3.jpg: HTTP 503"_s}));
+    // The first picture waits out every pause the host may ask for in a row; after that a busy
+    // answer is a failure at once.
+    EXPECT_EQ(service.RequestCount(), CHostGate::kMaxBusy + 1 + 2);
+}
+
+TEST(HostGate, PausesBackOffGiveUpAndResetAsTheHostAnswers)
+{
+    using namespace std::chrono;
+    CHostGate gate;
+    const QString host = CHostGate::HostOf(u"http://Pics.Example.com/a.jpg"_s);
+    EXPECT_EQ(host, u"pics.example.com:80"_s);
+    EXPECT_EQ(CHostGate::HostOf(u"https://pics.example.com:8443/a.jpg"_s), u"pics.example.com:8443"_s);
+    const auto pauseSeconds = [&] {
+        const QString note = gate.PauseNote();
+        return note.section(u'，', 1).section(u'秒', 0, 0).toInt();
+    };
+
+    // Without Retry-After each pause in a row doubles, from a second; a busy answer to a
+    // request sent before the pause (same wave) does not double it again.
+    std::uint64_t wave = 7;
+    std::atomic<bool> abort{false};
+    const std::uint64_t first = 0;
+    EXPECT_TRUE(gate.Busy(host, first, -1));
+    EXPECT_EQ(pauseSeconds(), 1);
+    EXPECT_TRUE(gate.Busy(host, first, -1));
+    EXPECT_EQ(pauseSeconds(), 1);
+    EXPECT_TRUE(gate.Busy(host, first + 1, -1));
+    EXPECT_EQ(pauseSeconds(), 2);
+    EXPECT_TRUE(gate.PauseNote().startsWith(u"pics.example.com 繁忙，"_s));
+    // Retry-After is honoured up to five minutes, and a later one lengthens the pause.
+    EXPECT_TRUE(gate.Busy(host, first + 2, 100000));
+    EXPECT_EQ(pauseSeconds(), 300);
+
+    // While paused, a worker waits; a stop request ends the wait at once.
+    std::thread stopper([&] {
+        std::this_thread::sleep_for(milliseconds(150));
+        abort = true;
+    });
+    const auto start = steady_clock::now();
+    EXPECT_EQ(gate.Admit(host, &abort, wave), CHostGate::Admission::Aborted);
+    stopper.join();
+    EXPECT_LT(steady_clock::now() - start, seconds(2));
+
+    // A busy answer more than kMaxBusy times in a row is a failure; any other answer resets.
+    CHostGate busy;
+    for (int i = 0; i < CHostGate::kMaxBusy; ++i)
+        EXPECT_TRUE(busy.Busy(host, std::uint64_t(i), 0)) << i;
+    EXPECT_FALSE(busy.Busy(host, CHostGate::kMaxBusy, 0));
+    busy.Answered(host);
+    EXPECT_TRUE(busy.Busy(host, CHostGate::kMaxBusy + 1, 0));
+    EXPECT_EQ(busy.Admit(host, nullptr, wave), CHostGate::Admission::Go);
+    EXPECT_EQ(wave, std::uint64_t(CHostGate::kMaxBusy + 2));
+
+    // Connection failures in a row give the host up; one answer in between starts the count
+    // again; another host is not concerned.
+    CHostGate down;
+    for (int i = 1; i < CHostGate::kDownAfter; ++i)
+        EXPECT_FALSE(down.ConnectionFailed(host));
+    down.Answered(host);
+    for (int i = 1; i < CHostGate::kDownAfter; ++i)
+        EXPECT_FALSE(down.ConnectionFailed(host));
+    EXPECT_TRUE(down.ConnectionFailed(host));
+    EXPECT_TRUE(down.IsDown(host));
+    EXPECT_EQ(down.Admit(host, nullptr, wave), CHostGate::Admission::Down);
+    EXPECT_FALSE(down.IsDown(u"other.example.com:80"_s));
+    EXPECT_TRUE(down.PauseNote().isEmpty());
 }

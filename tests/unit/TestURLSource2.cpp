@@ -1,4 +1,8 @@
+#include "MyCode/StringCtrl.h"
 #include "unit/FetchFixture.h"
+
+#include <QDateTime>
+#include <QLocale>
 
 namespace {
 
@@ -61,6 +65,94 @@ TEST_F(URLSource2Test, GzipBodyIsCutByGetTextNotWhileReading)
     EXPECT_TRUE(fetch.response.m_bGzip);
     EXPECT_EQ(fetch.response.m_body, reply.body); // compressed bytes, uncut
     EXPECT_EQ(fetch.Text(FLAG_DECOMPRESS | FLAG_UTF8), QStringLiteral("中 <b>"));
+}
+
+TEST_F(URLSource2Test, OnlyContentEncodingMakesABodyCompressed)
+{
+    const QByteArray text = "<ul>albums &amp; more</ul>";
+    const QByteArray gzip = GzipBytes(text);
+    const QByteArray zlib = qCompress(text).mid(4); // qCompress puts the length before the stream
+    struct Row {
+        const char* path;
+        FakeReply reply;
+        QByteArray body; // Body(true)
+    } rows[] = {
+        // The word in a cookie says nothing: a gzip file sent as it is stays as it is.
+        {"/cookie", FakeReply::Ok(gzip).SetCookie("enc=gzip"), gzip},
+        {"/gzip", FakeReply::Ok(gzip).Header("Content-Encoding", "gzip"), text},
+        {"/deflate", FakeReply::Ok(zlib).Header("content-encoding", "Deflate"), text},
+        // A body that claims a coding it does not have is used as it came.
+        {"/claims", FakeReply::Ok(text).Header("Content-Encoding", "gzip"), text},
+        {"/brotli", FakeReply::Ok(gzip).Header("Content-Encoding", "br"), gzip},
+    };
+    for (const Row& row : rows) {
+        service.Route(kHost, row.path, row.reply);
+        Fetch fetch(Page(row.path));
+        fetch.source.m_nMinLength = 5; // the acceptance check reads the decompressed body too
+        ASSERT_TRUE(fetch.Send(FLAG_DECOMPRESS)) << row.path;
+        EXPECT_EQ(fetch.response.Body(true), row.body) << row.path;
+    }
+
+    // A plain page with such a cookie is cut while it arrives, and its end mark ends the read.
+    service.Route(kHost, "/marked", FakeReply::Ok("<ul>a</ul>" + QByteArray(100000, 'x')).SetCookie("gzip=1"));
+    Fetch marked(Page("/marked"));
+    marked.source.m_strStartMark = "<ul>";
+    marked.source.m_strEndMark = "</ul>";
+    ASSERT_TRUE(marked.Send());
+    EXPECT_FALSE(marked.response.m_bGzip);
+    EXPECT_EQ(marked.response.m_body, "a");
+    EXPECT_EQ(marked.Text(FLAG_DECOMPRESS | FLAG_UTF8), QStringLiteral("a"));
+}
+
+TEST_F(URLSource2Test, RetryAfterReadsSecondsAndHttpDates)
+{
+    const auto retryAfter = [](const QString& headers) {
+        CURLResponse response;
+        response.m_strHeaders = headers;
+        return response.RetryAfterSeconds();
+    };
+    EXPECT_EQ(retryAfter(QStringLiteral("HTTP/1.1 429 Too Many\r\nretry-after: 120\r\n\r\n")), 120);
+    EXPECT_EQ(retryAfter(QStringLiteral("HTTP/1.1 503 Busy\r\nRetry-After: soon\r\n\r\n")), -1);
+    EXPECT_EQ(retryAfter(QStringLiteral("HTTP/1.1 503 Busy\r\n\r\n")), -1);
+    EXPECT_EQ(retryAfter(QStringLiteral("HTTP/1.1 503 Busy\r\nRetry-After: Sun, 06 Nov 1994 08:49:37 GMT\r\n")), 0);
+    const QString inAMinute = QLocale::c().toString(QDateTime::currentDateTimeUtc().addSecs(60),
+                                                    QStringLiteral("ddd, dd MMM yyyy hh:mm:ss 'GMT'"));
+    const qint64 seconds = retryAfter(QStringLiteral("HTTP/1.1 503 Busy\r\nRetry-After: ") + inAMinute + "\r\n");
+    EXPECT_GE(seconds, 58);
+    EXPECT_LE(seconds, 60);
+}
+
+TEST_F(URLSource2Test, LongTextConvertsAsInOnePiece)
+{
+    // Megabytes of two-byte characters between blanks at uneven distances, a stretch longer than
+    // a slice with no blank at all, entities, and a NUL that ends the text.
+    const auto page = [](const QByteArray& character) {
+        QByteArray bytes;
+        for (int run = 1; bytes.size() < 3'000'000; run = run % 97 + 1)
+            bytes += character.repeated(run) + (run % 2 ? " " : "&amp;\n");
+        bytes += character.repeated(700'000) + "<end>";
+        bytes.insert(2'500'001, character);
+        return bytes + QByteArray(1, '\0') + "after the end";
+    };
+    const QByteArray gbk = page("\xD6\xD0");
+    const QByteArray utf8 = page("\xE4\xB8\xAD");
+    const struct {
+        const char* path;
+        QByteArray body;
+        int flags;
+        int codePage;
+    } rows[] = {{"/gbk", gbk, FLAG_DECOMPRESS, CP_GBK}, {"/utf8", utf8, FLAG_DECOMPRESS | FLAG_UTF8, CP_UTF8}};
+    for (const auto& row : rows) {
+        service.Route(kHost, row.path, FakeReply::Ok(row.body).Gzipped());
+        Fetch fetch(Page(row.path));
+        ASSERT_TRUE(fetch.Send()) << row.path;
+        QString whole = CStringCtrl::MultiToWide(row.body, row.codePage);
+        CStringCtrl::DecodeEntities(whole);
+        const QString text = fetch.Text(row.flags);
+        EXPECT_TRUE(text.endsWith(QStringLiteral("<end>"))) << row.path;
+        EXPECT_EQ(text.size(), whole.size()) << row.path;
+        EXPECT_TRUE(text == whole) << row.path;
+    }
 }
 
 TEST_F(URLSource2Test, NoAttemptsMeansNoRequest)
@@ -193,15 +285,22 @@ TEST_F(URLSource2Test, UnparsableAddressSendsNothing)
     EXPECT_EQ(service.RequestCount(), 0);
 }
 
-TEST_F(URLSource2Test, SecureAddressIsFetchedAsPlainHttp)
+TEST_F(URLSource2Test, SecureAddressesStaySecure)
 {
+    // Secure requests go to the https proxy as a tunnel request, which the service refuses; a
+    // downgraded one would arrive as a plain GET and be answered.
+    ScopedVariable httpsProxy("https_proxy", service.ProxyUrl().toUtf8());
     service.Route(kHost, "/album", FakeReply::Ok("ok"));
-    Fetch fetch(QStringLiteral("https://pages.example.com/album?id=7"));
-    ASSERT_TRUE(fetch.Send());
-    const QList<FakeRequest> requests = service.Requests();
-    ASSERT_EQ(requests.size(), 1);
-    EXPECT_TRUE(requests[0].viaProxy); // an https request would have asked for a tunnel
-    EXPECT_EQ(requests[0].target, "/album?id=7");
+    service.Route(kHost, "/moved", FakeReply::Redirect("https://pages.example.com/album"));
+    Fetch direct(QStringLiteral("https://pages.example.com/album?id=7"));
+    EXPECT_FALSE(direct.Send());
+    Fetch redirected(Page("/moved"));
+    EXPECT_FALSE(redirected.Send());
+    QList<QByteArray> seen;
+    for (const FakeRequest& request : service.Requests())
+        seen << request.method + ' ' + request.target;
+    EXPECT_EQ(seen,
+              (QList<QByteArray>{"CONNECT pages.example.com:443", "GET /moved", "CONNECT pages.example.com:443"}));
 }
 
 TEST_F(URLSource2Test, AddressWithBlanksAndChineseIsEscaped)

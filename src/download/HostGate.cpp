@@ -1,0 +1,96 @@
+#include "download/HostGate.h"
+
+#include <QUrl>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+// A waiting worker looks at the stop request this often.
+constexpr std::chrono::milliseconds kAbortPoll{100};
+} // namespace
+
+QString CHostGate::HostOf(const QString& url)
+{
+    const QUrl parsed(url);
+    const int defaultPort = parsed.scheme().compare(u"https"_s, Qt::CaseInsensitive) == 0 ? 443 : 80;
+    return parsed.host().toLower() + u':' + QString::number(parsed.port(defaultPort));
+}
+
+CHostGate::Admission CHostGate::Admit(const QString& host, const std::atomic<bool>* abort, std::uint64_t& wave)
+{
+    std::unique_lock guard(m_lock);
+    for (;;) {
+        if (abort && *abort) return Admission::Aborted;
+        const Host& state = m_hosts[host];
+        if (state.down) return Admission::Down;
+        const Clock::time_point now = Clock::now();
+        if (state.pausedUntil <= now) {
+            wave = state.wave;
+            return Admission::Go;
+        }
+        m_changed.wait_for(guard, std::min<Clock::duration>(state.pausedUntil - now, kAbortPoll));
+    }
+}
+
+bool CHostGate::Busy(const QString& host, std::uint64_t wave, qint64 retryAfter)
+{
+    std::lock_guard guard(m_lock);
+    Host& state = m_hosts[host];
+    state.connectionFailures = 0;
+    const Clock::time_point now = Clock::now();
+    const auto capped = [](qint64 seconds) {
+        return std::chrono::seconds(std::min<qint64>(seconds, kMaxPause.count()));
+    };
+    if (wave == state.wave) {
+        // Answers to requests sent before this pause belong to the same wave: one pause each.
+        ++state.wave;
+        ++state.busy;
+        const qint64 backOff = qint64(1) << std::min(state.busy - 1, 20);
+        state.pausedUntil = std::max(state.pausedUntil, now + capped(retryAfter >= 0 ? retryAfter : backOff));
+    } else if (retryAfter >= 0) {
+        state.pausedUntil = std::max(state.pausedUntil, now + capped(retryAfter));
+    }
+    return state.busy <= kMaxBusy;
+}
+
+bool CHostGate::ConnectionFailed(const QString& host)
+{
+    std::lock_guard guard(m_lock);
+    Host& state = m_hosts[host];
+    state.down = state.down || ++state.connectionFailures >= kDownAfter;
+    return state.down;
+}
+
+void CHostGate::Answered(const QString& host)
+{
+    std::lock_guard guard(m_lock);
+    Host& state = m_hosts[host];
+    state.connectionFailures = 0;
+    state.busy = 0;
+}
+
+bool CHostGate::IsDown(const QString& host) const
+{
+    std::lock_guard guard(m_lock);
+    const auto found = m_hosts.constFind(host);
+    return found != m_hosts.cend() && found->down;
+}
+
+QString CHostGate::PauseNote() const
+{
+    std::lock_guard guard(m_lock);
+    const Clock::time_point now = Clock::now();
+    QString longest;
+    Clock::time_point until = now;
+    for (auto it = m_hosts.cbegin(); it != m_hosts.cend(); ++it) {
+        if (it->pausedUntil > until) {
+            until = it->pausedUntil;
+            longest = it.key();
+        }
+    }
+    if (longest.isEmpty()) return {};
+    const auto seconds = std::chrono::ceil<std::chrono::seconds>(until - now).count();
+    return u"%1 繁忙，%2秒后继续"_s.arg(longest.section(u':', 0, 0)).arg(seconds);
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+
+// What one download run has learnt about each picture host, shared by the pool's workers: a
+// pause the host asked for (429 or 503, with or without Retry-After), and whether it keeps
+// refusing connections. Every call takes the one lock; the state is a few numbers per host.
+class CHostGate {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    // Connection failures in a row after which the host's remaining pictures are not tried.
+    static constexpr int kDownAfter = 5;
+    // Busy answers in a row (for one host, or one picture) that are waited out before a busy
+    // answer counts as the picture's failure.
+    static constexpr int kMaxBusy = 8;
+    static constexpr std::chrono::seconds kMaxPause{300};
+
+    enum class Admission { Go, Down, Aborted };
+    // The host's name and port in an address: the key the gate keeps.
+    static QString HostOf(const QString& url);
+
+    // Waits while the host is paused. Go with the host's pause count at that moment in wave
+    // (hand it back to Busy); Down when the host has been given up; Aborted once abort is raised.
+    Admission Admit(const QString& host, const std::atomic<bool>* abort, std::uint64_t& wave);
+    // The host answered busy to a request admitted in wave. The first such answer since the
+    // last pause pauses the host: retryAfter seconds when the answer gave them (>= 0), else a
+    // back-off that doubles with each pause in a row from one second, never above kMaxPause;
+    // later answers of the same wave only lengthen it to their own Retry-After. False when the
+    // host has been busy more than kMaxBusy times in a row: the answer is then a failure.
+    bool Busy(const QString& host, std::uint64_t wave, qint64 retryAfter);
+    // No connection could be made; true when that gave the host up.
+    bool ConnectionFailed(const QString& host);
+    // The host answered something other than busy: it is up and not pausing.
+    void Answered(const QString& host);
+
+    bool IsDown(const QString& host) const;
+    // "HOST 繁忙，N秒后继续" for the paused host with the longest wait left; empty when none is.
+    QString PauseNote() const;
+
+private:
+    struct Host {
+        int connectionFailures = 0;
+        bool down = false;
+        int busy = 0;
+        std::uint64_t wave = 0;
+        Clock::time_point pausedUntil{};
+    };
+
+    mutable std::mutex m_lock;
+    std::condition_variable m_changed;
+    QHash<QString, Host> m_hosts;
+};
