@@ -150,14 +150,13 @@ bool NamesCompression(const QByteArray& headers)
     return false;
 }
 
-// MultiToWide over the bytes up to the first NUL (where the text ends), a slice at a time. A
-// slice ends right after a byte below 0x40: in UTF-8, GBK, Big5 and EUC-KR no byte of a
+// MultiToWide over the bytes, a slice at a time (a NUL is a character like any other). A slice
+// ends right after a byte below 0x40: in UTF-8, GBK, Big5 and EUC-KR no byte of a
 // multi-byte character is that low, so no character is split.
 QString DecodeInSlices(const QByteArray& bytes, int codePage)
 {
     if (bytes.size() <= kDecodeSlice) return CStringCtrl::MultiToWide(bytes, codePage);
-    const qsizetype nul = bytes.indexOf('\0');
-    const qsizetype end = nul < 0 ? bytes.size() : nul + 1;
+    const qsizetype end = bytes.size();
     const auto isCut = [&](qsizetype at) { return static_cast<unsigned char>(bytes[at - 1]) < 0x40; };
     QString text;
     text.reserve(end); // no code page here makes more characters than bytes
