@@ -298,6 +298,19 @@ namespace {
 // FALSE, as curl writes them; Qt marks domain cookies by the same leading dot.
 constexpr char kHttpOnlyPrefix[] = "#HttpOnly_";
 
+// The last second of the year 9999: a later expiry is kept as that one.
+constexpr qint64 kLatestExpiry = 253402300799;
+
+// Expiry 0 marks a session cookie; some exporters write fractional seconds. Text that is no
+// number, or NaN, is a session cookie too; an expiry past any date is the latest one (its
+// conversion to an integer would be undefined).
+qint64 ExpiryFromText(const QByteArray& text)
+{
+    const double seconds = text.toDouble();
+    if (!(seconds >= 1)) return 0;
+    return seconds < double(kLatestExpiry) ? static_cast<qint64>(seconds) : kLatestExpiry;
+}
+
 QByteArray Flag(bool value)
 {
     return value ? "TRUE" : "FALSE";
@@ -326,8 +339,7 @@ QList<QNetworkCookie> CCookieStore::ParseNetscape(const QByteArray& text)
         cookie.setPath(fields[2].isEmpty() ? QStringLiteral("/") : QString::fromUtf8(fields[2]));
         cookie.setSecure(fields[3].compare("TRUE", Qt::CaseInsensitive) == 0);
         cookie.setHttpOnly(httpOnly);
-        // Expiry 0 marks a session cookie; some exporters write fractional seconds.
-        const auto expiry = static_cast<qint64>(fields[4].toDouble());
+        const qint64 expiry = ExpiryFromText(fields[4]);
         if (expiry > 0) cookie.setExpirationDate(QDateTime::fromSecsSinceEpoch(expiry, Qt::UTC));
         cookies.append(cookie);
     }

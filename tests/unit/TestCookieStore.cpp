@@ -218,6 +218,23 @@ TEST(CookieStore, LargeCookieFilesLoadWithoutStalling)
     EXPECT_LT(timer.elapsed(), 30000);
 }
 
+TEST(CookieStore, ExpiriesOutOfEveryRangeAreReadAsTheLatestOrAsSession)
+{
+    const QList<QNetworkCookie> cookies =
+        CCookieStore::ParseNetscape(".qq.com\tTRUE\t/\tFALSE\t1000333333333333333333333333333.5\tfar\t1\n"
+                                    ".qq.com\tTRUE\t/\tFALSE\tinf\tinf\t1\n"
+                                    ".qq.com\tTRUE\t/\tFALSE\tnan\tnan\t1\n"
+                                    ".qq.com\tTRUE\t/\tFALSE\t-5\tnegative\t1\n"
+                                    ".qq.com\tTRUE\t/\tFALSE\tsoon\tword\t1\n");
+    ASSERT_EQ(cookies.size(), 5);
+    const QDateTime latest = QDateTime::fromSecsSinceEpoch(253402300799, Qt::UTC);
+    EXPECT_EQ(cookies[0].expirationDate(), latest);
+    EXPECT_EQ(cookies[1].expirationDate(), latest);
+    for (qsizetype i = 2; i < cookies.size(); ++i)
+        EXPECT_TRUE(cookies[i].isSessionCookie()) << cookies[i].name().toStdString();
+    EXPECT_TRUE(CCookieStore::FormatNetscape(cookies).contains(".qq.com\tTRUE\t/\tFALSE\t253402300799\tfar\t1\n"));
+}
+
 TEST(CookieStore, SaveNeedsALoadedPath)
 {
     CCookieStore store;
