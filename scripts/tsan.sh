@@ -11,7 +11,7 @@ cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_REL
   -DTALVORIA_SANITIZE=thread -DTALVORIA_BUILD_GUI=OFF "${launcher[@]}" >/dev/null
 
 # The tests start talvoria-cli from a threaded process; TSan must not end the child at the fork.
-export TSAN_OPTIONS="halt_on_error=1:die_after_fork=0:second_deadlock_stack=1:suppressions=$PWD/scripts/sanitizers/tsan.supp"
+export TSAN_OPTIONS="halt_on_error=1:die_after_fork=0:second_deadlock_stack=1"
 cmake --build build-tsan --target talvoria_tests -j"$(nproc)"
 cd build-tsan
 ctest --output-on-failure --timeout 600 -j"$(nproc)" \
