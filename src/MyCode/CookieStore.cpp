@@ -2,8 +2,36 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QHash>
 #include <QNetworkCookieJar>
 #include <QSaveFile>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+// What makes two cookies the same cookie to the jar (QNetworkCookie::hasSameIdentifier).
+struct CookieId {
+    QByteArray name;
+    QString domain;
+    QString path;
+
+    explicit CookieId(const QNetworkCookie& cookie) : name(cookie.name()), domain(cookie.domain()), path(cookie.path())
+    {
+    }
+    bool operator==(const CookieId&) const = default;
+};
+
+size_t qHash(const CookieId& id, size_t seed = 0)
+{
+    return qHashMulti(seed, id.name, id.domain, id.path);
+}
+
+bool IsExpired(const QNetworkCookie& cookie, const QDateTime& now)
+{
+    return !cookie.isSessionCookie() && cookie.expirationDate() < now;
+}
+} // namespace
 
 // Qt's jar does the domain and path matching; this subclass reaches its whole contents and
 // records what each insertion or deletion really changed, for the change hook.
@@ -12,10 +40,12 @@ public:
     using QNetworkCookieJar::allCookies;
     using QNetworkCookieJar::setAllCookies;
 
+    // One cookie at a time, as responses and the login browser set them: a scan is cheaper
+    // than indexing the whole jar.
     bool insertCookie(const QNetworkCookie& cookie) override
     {
         QList<QNetworkCookie> all = allCookies();
-        const bool expired = !cookie.isSessionCookie() && cookie.expirationDate() < QDateTime::currentDateTimeUtc();
+        const bool expired = IsExpired(cookie, QDateTime::currentDateTimeUtc());
         const qsizetype index = IndexOf(all, cookie);
         if (index >= 0) {
             if (!expired && all[index] == cookie) return true;
@@ -30,6 +60,51 @@ public:
         setAllCookies(all);
         m_changes.append({cookie, false});
         return true;
+    }
+
+    // Has the effect of inserting the cookies one by one (a later duplicate replaces an earlier
+    // one and moves to the end) in one pass over the jar, so that loading a large cookies.txt
+    // stays linear. Returns how many were taken: stored or already held as they are.
+    int InsertAll(const QList<QNetworkCookie>& cookies)
+    {
+        QList<QNetworkCookie> all = allCookies();
+        QHash<CookieId, qsizetype> index;
+        index.reserve(all.size() + cookies.size());
+        for (qsizetype i = 0; i < all.size(); ++i)
+            index.insert(CookieId(all[i]), i);
+        std::vector<bool> replaced(size_t(all.size()), false);
+        const QDateTime now = QDateTime::currentDateTimeUtc();
+        int taken = 0;
+        for (const QNetworkCookie& cookie : cookies) {
+            const bool expired = IsExpired(cookie, now);
+            const CookieId id(cookie);
+            const auto found = index.constFind(id);
+            if (found != index.cend()) {
+                const qsizetype at = found.value();
+                if (!expired && all[at] == cookie) {
+                    ++taken;
+                    continue;
+                }
+                if (expired) m_changes.append({all[at], true});
+                replaced[size_t(at)] = true;
+                index.erase(found);
+            }
+            if (expired) continue;
+            index.insert(id, all.size());
+            all.append(cookie);
+            replaced.push_back(false);
+            m_changes.append({cookie, false});
+            ++taken;
+        }
+        if (std::find(replaced.begin(), replaced.end(), true) != replaced.end()) {
+            QList<QNetworkCookie> kept;
+            kept.reserve(index.size());
+            for (qsizetype i = 0; i < all.size(); ++i)
+                if (!replaced[size_t(i)]) kept.append(all[i]);
+            all = std::move(kept);
+        }
+        setAllCookies(all);
+        return taken;
     }
 
     bool deleteCookie(const QNetworkCookie& cookie) override
@@ -175,8 +250,7 @@ bool CCookieStore::Load(const QString& path)
         for (const QNetworkCookie& cookie : m_jar->allCookies())
             changes.append({cookie, true});
         m_jar->setAllCookies({});
-        for (const QNetworkCookie& cookie : cookies)
-            m_jar->insertCookie(cookie);
+        m_jar->InsertAll(cookies);
         changes += m_jar->TakeChanges();
         m_dirty = false;
     }
@@ -211,8 +285,7 @@ int CCookieStore::ImportNetscape(const QString& path)
     int taken = 0;
     {
         std::lock_guard lock(m_mutex);
-        for (const QNetworkCookie& cookie : cookies)
-            if (m_jar->insertCookie(cookie)) ++taken;
+        taken = m_jar->InsertAll(cookies);
         changes = m_jar->TakeChanges();
         m_dirty = m_dirty || !changes.isEmpty();
     }
@@ -224,6 +297,19 @@ namespace {
 // A domain cookie is written with a leading dot and TRUE, a host-only cookie without the dot and
 // FALSE, as curl writes them; Qt marks domain cookies by the same leading dot.
 constexpr char kHttpOnlyPrefix[] = "#HttpOnly_";
+
+// The last second of the year 9999: a later expiry is kept as that one.
+constexpr qint64 kLatestExpiry = 253402300799;
+
+// Expiry 0 marks a session cookie; some exporters write fractional seconds. Text that is no
+// number, or NaN, is a session cookie too; an expiry past any date is the latest one (its
+// conversion to an integer would be undefined).
+qint64 ExpiryFromText(const QByteArray& text)
+{
+    const double seconds = text.toDouble();
+    if (!(seconds >= 1)) return 0;
+    return seconds < double(kLatestExpiry) ? static_cast<qint64>(seconds) : kLatestExpiry;
+}
 
 QByteArray Flag(bool value)
 {
@@ -253,8 +339,7 @@ QList<QNetworkCookie> CCookieStore::ParseNetscape(const QByteArray& text)
         cookie.setPath(fields[2].isEmpty() ? QStringLiteral("/") : QString::fromUtf8(fields[2]));
         cookie.setSecure(fields[3].compare("TRUE", Qt::CaseInsensitive) == 0);
         cookie.setHttpOnly(httpOnly);
-        // Expiry 0 marks a session cookie; some exporters write fractional seconds.
-        const auto expiry = static_cast<qint64>(fields[4].toDouble());
+        const qint64 expiry = ExpiryFromText(fields[4]);
         if (expiry > 0) cookie.setExpirationDate(QDateTime::fromSecsSinceEpoch(expiry, Qt::UTC));
         cookies.append(cookie);
     }

@@ -8,12 +8,15 @@ using namespace Qt::StringLiterals;
 namespace {
 const QString kMarkName = u".pic.zrv"_s;
 const QString kWindowsMarkName = u"pic.zrv"_s;
+// The mark is one address; only its first line is used, so a huge or foreign file in an album
+// folder costs no more than this to read.
+constexpr qint64 kMarkReadLimit = 8 * 1024;
 
 QString ReadMarkFile(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return {};
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = file.read(kMarkReadLimit);
     QString text(reinterpret_cast<const QChar*>(bytes.constData()), bytes.size() / 2);
     const qsizetype lineEnd = text.indexOf(u'\n');
     if (lineEnd >= 0) text.truncate(lineEnd);

@@ -2,6 +2,7 @@
 #include "support/TempFolder.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -147,6 +148,91 @@ TEST(CookieStore, ChangeHookReportsRealChangesOnly)
 
     EXPECT_EQ(seen, (QList<QPair<QByteArray, bool>>{{"sid=1", false}, {"sid=2", false}, {"sid=2", true}}));
     EXPECT_TRUE(store.AllCookies().isEmpty());
+}
+
+TEST(CookieStore, LoadingKeepsTheLastOfRepeatedCookiesAndReportsWhatChanged)
+{
+    TempFolder folder;
+    const QByteArray later = QByteArray::number(QDateTime::currentSecsSinceEpoch() + 3600);
+    // A file appended to by hand: sid twice (the later line wins and moves to the end), an
+    // expired line that deletes the earlier "gone", and the same cookie repeated unchanged.
+    WriteFile(folder.file("cookies.txt"), ".qq.com\tTRUE\t/\tFALSE\t0\tsid\t1\n"
+                                          ".qq.com\tTRUE\t/\tFALSE\t0\tgone\tx\n"
+                                          ".qq.com\tTRUE\t/\tFALSE\t0\tkeep\tk\n"
+                                          ".qq.com\tTRUE\t/a\tFALSE\t0\tsid\tother-path\n"
+                                          ".qq.com\tTRUE\t/\tFALSE\t0\tsid\t2\n"
+                                          ".qq.com\tTRUE\t/\tFALSE\t1000\tgone\t\n"
+                                          ".qq.com\tTRUE\t/\tFALSE\t" +
+                                              later + "\tkeep\tk\n.qq.com\tTRUE\t/\tFALSE\t" + later + "\tkeep\tk\n");
+
+    CCookieStore store;
+    store.SetCookie(Cookie("before", "b", ".qq.com"));
+    QList<QByteArray> seen;
+    store.SetChangeHook([&](const QNetworkCookie& cookie, bool removed) {
+        seen.append((removed ? "-" : "+") + cookie.name() + '=' + cookie.value());
+    });
+    ASSERT_TRUE(store.Load(folder.file("cookies.txt")));
+    EXPECT_FALSE(store.HasUnsavedChanges());
+
+    QList<QByteArray> held;
+    for (const QNetworkCookie& cookie : store.AllCookies())
+        held.append(cookie.name() + '=' + cookie.value() + '@' + cookie.path().toUtf8());
+    EXPECT_EQ(held, (QList<QByteArray>{"sid=other-path@/a", "sid=2@/", "keep=k@/"}));
+    EXPECT_EQ(seen, (QList<QByteArray>{"-before=b", "+sid=1", "+gone=x", "+keep=k", "+sid=other-path", "+sid=2",
+                                       "-gone=x", "+keep=k"}));
+
+    // Importing on top: unchanged cookies count as taken without a change, expired ones do not.
+    seen.clear();
+    WriteFile(folder.file("export.txt"), ".qq.com\tTRUE\t/\tFALSE\t0\tsid\t2\n"
+                                         ".qq.com\tTRUE\t/\tFALSE\t0\tnew\tn\n"
+                                         ".qq.com\tTRUE\t/a\tFALSE\t1000\tsid\t\n");
+    EXPECT_EQ(store.ImportNetscape(folder.file("export.txt")), 2);
+    EXPECT_EQ(seen, (QList<QByteArray>{"+new=n", "-sid=other-path"}));
+    EXPECT_EQ(Header(store, "http://qq.com/a/b"), "sid=2; keep=k; new=n");
+    EXPECT_TRUE(store.HasUnsavedChanges());
+}
+
+TEST(CookieStore, LargeCookieFilesLoadWithoutStalling)
+{
+    // Every start loads the whole file; a store that rescans itself per cookie took minutes here.
+    constexpr int kCookies = 100000;
+    TempFolder folder;
+    QByteArray text;
+    for (int i = 0; i < kCookies; ++i)
+        text +=
+            ".h" + QByteArray::number(i % 500) + ".example.com\tTRUE\t/\tFALSE\t0\tc" + QByteArray::number(i) + "\tv\n";
+    WriteFile(folder.file("cookies.txt"), text);
+
+    CCookieStore store;
+    QElapsedTimer timer;
+    timer.start();
+    ASSERT_TRUE(store.Load(folder.file("cookies.txt")));
+    EXPECT_EQ(store.AllCookies().size(), kCookies);
+    EXPECT_EQ(
+        Header(store, "http://h7.example.com/"), "c7=v; c507=v; c1007=v" + [] {
+            QByteArray rest;
+            for (int i = 1507; i < kCookies; i += 500)
+                rest += "; c" + QByteArray::number(i) + "=v";
+            return rest;
+        }());
+    EXPECT_LT(timer.elapsed(), 30000);
+}
+
+TEST(CookieStore, ExpiriesOutOfEveryRangeAreReadAsTheLatestOrAsSession)
+{
+    const QList<QNetworkCookie> cookies =
+        CCookieStore::ParseNetscape(".qq.com\tTRUE\t/\tFALSE\t1000333333333333333333333333333.5\tfar\t1\n"
+                                    ".qq.com\tTRUE\t/\tFALSE\tinf\tinf\t1\n"
+                                    ".qq.com\tTRUE\t/\tFALSE\tnan\tnan\t1\n"
+                                    ".qq.com\tTRUE\t/\tFALSE\t-5\tnegative\t1\n"
+                                    ".qq.com\tTRUE\t/\tFALSE\tsoon\tword\t1\n");
+    ASSERT_EQ(cookies.size(), 5);
+    const QDateTime latest = QDateTime::fromSecsSinceEpoch(253402300799, Qt::UTC);
+    EXPECT_EQ(cookies[0].expirationDate(), latest);
+    EXPECT_EQ(cookies[1].expirationDate(), latest);
+    for (qsizetype i = 2; i < cookies.size(); ++i)
+        EXPECT_TRUE(cookies[i].isSessionCookie()) << cookies[i].name().toStdString();
+    EXPECT_TRUE(CCookieStore::FormatNetscape(cookies).contains(".qq.com\tTRUE\t/\tFALSE\t253402300799\tfar\t1\n"));
 }
 
 TEST(CookieStore, SaveNeedsALoadedPath)
