@@ -185,3 +185,20 @@ TEST_F(WindowLayoutTest, TheRunsEndSaysWhatFailedAndWhy)
     const QString tip = Control<QLabel>(u"1006"_s)->toolTip();
     EXPECT_TRUE(tip.startsWith(u"日落.jpg"_s) && tip.contains(u"404"_s) && !tip.contains(u'\n')) << tip.toStdString();
 }
+
+TEST_F(WindowLayoutTest, ALongRunEndingBehindAnotherWindowAsksForAttention)
+{
+    const QByteArray first = FakePicture(1);
+    service.Route("b1.photo.store.qq.com", "/psb?/V10pub/1.jpg",
+                  FakeReply::Ok(first, "image/jpeg").PauseAt(first.size() / 2, 5500));
+    StartWindow();
+    GetAlbums();
+    window->Grid().selectRow(0);
+    Click(u"1005"_s);
+    QWidget other; // the user turns to another window meanwhile
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(WaitFor([&] { return other.isActiveWindow() && !window->isActiveWindow(); }));
+    ASSERT_TRUE(WaitFor([this] { return Text(u"1006"_s).startsWith(u"已保存3张"_s); }, 30000));
+    EXPECT_EQ(window->AttentionRequests(), 1);
+}
