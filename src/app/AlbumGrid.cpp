@@ -21,20 +21,21 @@ CMyGridCtrl::CMyGridCtrl(QWidget* parent)
     horizontalHeader()->setHighlightSections(false);
     // Fitting a column measures the rows in view and this many more, not the whole list.
     horizontalHeader()->setResizeContentsPrecision(200);
-}
-
-void CMyGridCtrl::SetAlbumModel(CAlbumGridModel* model)
-{
-    m_model = model;
-    setModel(model);
     // The header fits its columns when the view resizes, not when rows arrive: albums listed
     // one by one are measured once they stop coming in a burst.
     m_fitColumns.setSingleShot(true);
     m_fitColumns.setInterval(50);
     connect(&m_fitColumns, &QTimer::timeout, this, [this] {
         // Setting a column's mode again makes the header measure all of them anew.
-        if (!m_model->IsPreview()) horizontalHeader()->setSectionResizeMode(kNameColumn, QHeaderView::Stretch);
+        if (m_model && !m_model->IsPreview())
+            horizontalHeader()->setSectionResizeMode(kNameColumn, QHeaderView::Stretch);
     });
+}
+
+void CMyGridCtrl::SetAlbumModel(CAlbumGridModel* model)
+{
+    m_model = model;
+    setModel(model);
     for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
         connect(model, signal, &m_fitColumns, qOverload<>(&QTimer::start));
     connect(model, &QAbstractItemModel::modelReset, &m_fitColumns, qOverload<>(&QTimer::start));
