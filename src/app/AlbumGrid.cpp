@@ -19,12 +19,27 @@ CMyGridCtrl::CMyGridCtrl(QWidget* parent)
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     horizontalHeader()->setHighlightSections(false);
+    // Fitting a column measures the rows in view and this many more, not the whole list.
+    horizontalHeader()->setResizeContentsPrecision(200);
+    // The header fits its columns when the view resizes, not when rows arrive: albums listed
+    // one by one are measured once they stop coming in a burst.
+    m_fitColumns.setSingleShot(true);
+    m_fitColumns.setInterval(50);
+    connect(&m_fitColumns, &QTimer::timeout, this, [this] {
+        // Setting a column's mode again makes the header measure all of them anew.
+        if (m_model && !m_model->IsPreview())
+            horizontalHeader()->setSectionResizeMode(kNameColumn, QHeaderView::Stretch);
+    });
 }
 
 void CMyGridCtrl::SetAlbumModel(CAlbumGridModel* model)
 {
     m_model = model;
     setModel(model);
+    for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(model, signal, &m_fitColumns, qOverload<>(&QTimer::start));
+    connect(model, &QAbstractItemModel::modelReset, &m_fitColumns, qOverload<>(&QTimer::start));
+    connect(model, &QAbstractItemModel::dataChanged, &m_fitColumns, qOverload<>(&QTimer::start));
 }
 
 void CMyGridCtrl::SetupForMode()
@@ -33,8 +48,11 @@ void CMyGridCtrl::SetupForMode()
     setItemDelegate(preview ? static_cast<QAbstractItemDelegate*>(m_previewDelegate) : m_listDelegate);
     setSelectionBehavior(preview ? QAbstractItemView::SelectItems : QAbstractItemView::SelectRows);
     setShowGrid(!preview);
-    horizontalHeader()->setVisible(!preview);
+    QHeaderView* header = horizontalHeader();
+    header->setVisible(!preview);
     if (preview) {
+        // Thumbnail cells keep their size; the columns do not share out the width.
+        header->setSectionResizeMode(QHeaderView::Interactive);
         verticalHeader()->setDefaultSectionSize(kThumbHeight + 10);
         for (int column = 0; column < CAlbumGridModel::kPreviewColumns; ++column) {
             setColumnHidden(column, false);
@@ -46,6 +64,9 @@ void CMyGridCtrl::SetupForMode()
     for (int column = 0; column < CAlbumGridModel::kListColumns; ++column) {
         setColumnHidden(column, kListWidths[column] == 0);
         setColumnWidth(column, kListWidths[column]);
+        // The name takes whatever width the short columns leave, at any window size.
+        header->setSectionResizeMode(column,
+                                     column == kNameColumn ? QHeaderView::Stretch : QHeaderView::ResizeToContents);
     }
 }
 

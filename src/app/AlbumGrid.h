@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QTableView>
+#include <QTimer>
 
 #include <vector>
 
@@ -12,7 +13,10 @@ class CPreviewDelegate;
 class CMyGridCtrl : public QTableView {
     Q_OBJECT
 public:
+    // The list columns' starting widths (0: hidden); the name column then stretches and the
+    // others fit their contents.
     static constexpr int kListWidths[] = {50, 575, 50, 100, 0, 0};
+    static constexpr int kNameColumn = 1;
 
     explicit CMyGridCtrl(QWidget* parent = nullptr);
 
@@ -40,6 +44,7 @@ private:
     void SelectFound(const QModelIndex& index);
 
     CAlbumGridModel* m_model = nullptr;
+    QTimer m_fitColumns;
     CPreviewDelegate* m_previewDelegate;
     QAbstractItemDelegate* m_listDelegate;
 };

@@ -106,12 +106,14 @@ void CFrontEndBridge::AlbumAdded(int index)
     if (!IsShutDown()) m_window.AlbumView().ShowAlbumRecord(index);
 }
 
-void CFrontEndBridge::DownloadFinished(const DownSummary&) {}
+void CFrontEndBridge::DownloadFinished(const DownSummary&)
+{
+    Post([this] { m_window.ApplyAlbumFinished(); });
+}
 
 void CFrontEndBridge::RunFinished(const DownSummary& run)
 {
-    const QString text = DownSummaryText(run);
-    Post([this, text] { m_window.ApplyStatusText(STATUS_COUNTS, text); });
+    Post([this, text = DownSummaryText(run), failures = run.failures] { m_window.ApplyRunFinished(text, failures); });
 }
 
 void CFrontEndBridge::OpenFolder(const QString& path)

@@ -18,8 +18,11 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -34,6 +37,35 @@ QString HeaderText()
 {
     return u"选择服务或粘贴相册主页地址、QQ号，获取相册后勾选要下载的相册"_s;
 }
+
+// A control shown only now and then keeps its place when hidden, so nothing moves around it.
+void KeepPlaceWhenHidden(QWidget* widget)
+{
+    QSizePolicy policy = widget->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    widget->setSizePolicy(policy);
+}
+
+// A button whose text switches between start and stop is wide enough for both.
+void FitBothTexts(QPushButton* button, const QString& other)
+{
+    const QString own = button->text();
+    int width = button->sizeHint().width();
+    button->setText(other);
+    width = std::max(width, button->sizeHint().width());
+    button->setText(own);
+    button->setMinimumWidth(width);
+}
+
+QProgressBar* NewProgressBar(QWidget* parent, const QString& name, const QString& format)
+{
+    auto* bar = Named(new QProgressBar(parent), name);
+    bar->setFormat(format);
+    bar->setFixedWidth(150);
+    KeepPlaceWhenHidden(bar);
+    bar->hide();
+    return bar;
+}
 } // namespace
 
 CLumarexDlg::CLumarexDlg(const QString& appDir, QWidget* parent)
@@ -47,6 +79,7 @@ CLumarexDlg::CLumarexDlg(const QString& appDir, QWidget* parent)
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
     m_header = Named(new QLabel(HeaderText(), central), u"1013"_s);
+    KeepPlaceWhenHidden(m_header);
     layout->addWidget(m_header);
     layout->addWidget(BuildInputs());
     layout->addWidget(BuildAlbumFrame(), 1);
@@ -81,6 +114,8 @@ QWidget* CLumarexDlg::BuildInputs()
     m_openFolder = Named(new QPushButton(u"打开"_s, inputs), u"1008"_s);
     m_download = Named(new QPushButton(u"下载"_s, inputs), u"1005"_s);
     m_download->setEnabled(false);
+    FitBothTexts(m_getAlbums, u"终止获取"_s);
+    FitBothTexts(m_download, u"终止下载"_s);
 
     grid->addWidget(new QLabel(u"服务："_s, inputs), 0, 0);
     grid->addWidget(m_services, 0, 1);
@@ -122,7 +157,14 @@ QWidget* CLumarexDlg::BuildStatusRow()
     m_phase = Named(new QLabel(status), u"1009"_s);
     m_counts = Named(new QLabel(status), u"1006"_s);
     m_counts->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // A long text is cut at the window's edge rather than widening the window.
+    for (QLabel* label : {m_phase, m_counts})
+        label->setSizePolicy(QSizePolicy::Ignored, label->sizePolicy().verticalPolicy());
+    m_albumProgress = NewProgressBar(status, u"albumProgress"_s, u"图集 %v/%m"_s);
+    m_pictureProgress = NewProgressBar(status, u"pictureProgress"_s, u"图片 %v/%m"_s);
     row->addWidget(m_phase, 1);
+    row->addWidget(m_albumProgress);
+    row->addWidget(m_pictureProgress);
     row->addWidget(m_counts, 1);
     return status;
 }

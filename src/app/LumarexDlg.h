@@ -4,6 +4,7 @@
 #include "app/DlgWebOpen.h"
 #include "app/FrontEndBridge.h"
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
@@ -22,7 +23,9 @@ class QComboBox;
 class QDialog;
 class QGroupBox;
 class QLabel;
+class QProgressBar;
 class QPushButton;
+class QSystemTrayIcon;
 
 // The main window: the service chooser, the address and save-path boxes, the two buttons that
 // start and stop getting albums and downloading, the album grid and the status texts. It owns the
@@ -69,6 +72,11 @@ public:
     void ApplyStatusText(int ctrl, const QString& text);
     void ApplyGetListUi(bool running);
     void ApplyDownloadUi(bool running);
+    // One album's pool has ended; the whole run has ended with this summary.
+    void ApplyAlbumFinished();
+    void ApplyRunFinished(const QString& summary, const QStringList& failures);
+    // How often the window has asked for attention at the end of a run.
+    int AttentionRequests() const { return m_attentionRequests; }
     void OpenFolder(const QString& path);
     QString AddressText() const;
 
@@ -91,6 +99,12 @@ private:
     void FinishStartup();
     void RecognizeAddress();
     void Shutdown();
+    // Shows the progress bars, empty, for a run; hides them (keeping their place) at its end.
+    void ShowProgress(bool running);
+    // The progress bars follow the status texts the download sets.
+    void TrackProgress(int ctrl, const QString& text);
+    // A window in the background says that a long run has ended.
+    void AskForAttention(const QString& summary);
 
     CFrontEndBridge m_bridge{*this};
     std::unique_ptr<CLumarexCore> m_core;
@@ -111,6 +125,11 @@ private:
     QLabel* m_findLink = nullptr;        // 1034
     QLabel* m_phase = nullptr;           // 1009
     QLabel* m_counts = nullptr;          // 1006
+    QProgressBar* m_albumProgress = nullptr;
+    QProgressBar* m_pictureProgress = nullptr;
+    QSystemTrayIcon* m_tray = nullptr;
+    QElapsedTimer m_runClock;
+    int m_attentionRequests = 0;
 
     std::unique_ptr<CAlbumView> m_view;
     CMainMenu* m_menu = nullptr;

@@ -46,6 +46,7 @@ void CLumarexDlg::ApplyStatusText(int ctrl, const QString& text)
     default:
         break;
     }
+    TrackProgress(ctrl, text);
 }
 
 void CLumarexDlg::ApplyGetListUi(bool running)
@@ -68,6 +69,7 @@ void CLumarexDlg::ApplyGetListUi(bool running)
 void CLumarexDlg::ApplyDownloadUi(bool running)
 {
     m_download->setText(running ? u"终止下载"_s : u"下载"_s);
+    ShowProgress(running);
     for (QWidget* control :
          std::initializer_list<QWidget*>{m_services, m_getAlbums, m_browse, m_cbAddress, m_cbSavePath})
         control->setEnabled(!running);

@@ -1,9 +1,11 @@
-// Takes screenshots of the main window in list and preview mode, its menu, the settings dialogs,
-// the find box, the about box and the login browser, as an X server shows them. Run under
+// Takes screenshots of the main window in list mode (listed, downloading, finished) and preview
+// mode, its menu, the settings dialogs, the find box, the about box and the login browser, as an
+// X server shows them. Run under
 // xvfb-run by scripts/screenshots.sh; the pictures go to the folder given as the first argument.
 #include "WindowTest.h"
 
 #include "app/AlbumGrid.h"
+#include "support/AdapterTest.h"
 #include "app/AlbumView.h"
 #include "app/AppSetup.h"
 #include "app/DlgFind.h"
@@ -17,6 +19,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QScreen>
 #include <QTest>
 #include <QWebEngineView>
@@ -68,6 +71,11 @@ TEST_F(Screenshots, WindowMenuDialogsAndLoginBrowser)
 {
     ServeAlbums(kAlbumNames);
     ServeCovers();
+    // The second picture of every album stops half-way for a while; the third is missing.
+    const QByteArray second = FakePicture(2);
+    service.Route("b1.photo.store.qq.com", "/psb?/V10pub/2.jpg",
+                  FakeReply::Ok(second, "image/jpeg").PauseAt(second.size() / 2, 1500));
+    service.Route("b1.photo.store.qq.com", "/psb?/V10pub/3.jpg", FakeReply::Status(404));
     service.Route(
         "user.qzone.qq.com", "/12345678",
         FakeReply::Ok(u"<html><body style='font-family:sans-serif'><h2>QQ空间登录</h2><p>账号：<input> "
@@ -78,6 +86,18 @@ TEST_F(Screenshots, WindowMenuDialogsAndLoginBrowser)
     window->Grid().selectRow(1);
     window->Core().EditSoft([](ST_SOFTDATA& soft) { soft.names[0].nOptions = OPT_FIX_ORDER | OPT_SKIP_OLD; });
     ShootWidget(u"main-list"_s, *window);
+
+    // A download of two albums, caught while a picture is half-way, and then its end.
+    window->Grid().selectRow(0);
+    window->Grid().selectionModel()->select(window->Grid().model()->index(1, 0),
+                                            QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    Click(u"1005"_s);
+    auto* pictures = window->findChild<QProgressBar*>(u"pictureProgress"_s);
+    ASSERT_TRUE(WaitFor([pictures] { return pictures->isVisible() && pictures->value() >= 1; }));
+    ShootWidget(u"main-downloading"_s, *window);
+    ASSERT_TRUE(WaitFor([this] { return Text(u"1006"_s).startsWith(u"已保存"_s); }, 30000));
+    ShootWidget(u"main-finished"_s, *window);
+    window->Grid().selectRow(1);
 
     window->OnFindLink();
     window->FindBox()->findChild<QLineEdit*>(u"1639"_s)->setText(u"春节"_s);

@@ -1,0 +1,204 @@
+// The window's layout as the user sees it through a listing and a download: the buttons stay
+// where they were, the grid fills its width, the progress bars follow the run and the run's end
+// says what became of every picture.
+#include "WindowTest.h"
+
+#include "app/AlbumGrid.h"
+#include "app/AlbumView.h"
+#include "core/LumarexCore.h"
+#include "support/AdapterTest.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include <map>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+class WindowLayoutTest : public WindowTest {
+protected:
+    // Where the four buttons the user reaches for are, in window coordinates.
+    std::map<QString, QRect> ButtonPlaces() const
+    {
+        std::map<QString, QRect> places;
+        for (const QString& id : {u"1004"_s, u"1005"_s, u"1007"_s, u"1008"_s}) {
+            auto* button = Control<QWidget>(id);
+            places[id] = QRect(button->mapTo(window.get(), QPoint(0, 0)), button->size());
+        }
+        return places;
+    }
+    static std::string Describe(const std::map<QString, QRect>& places)
+    {
+        std::string text;
+        for (const auto& [id, r] : places)
+            text += QStringLiteral("%1=(%2,%3 %4x%5) ")
+                        .arg(id)
+                        .arg(r.x())
+                        .arg(r.y())
+                        .arg(r.width())
+                        .arg(r.height())
+                        .toStdString();
+        return text;
+    }
+    void ExpectButtonsAt(const std::map<QString, QRect>& idle, const char* state)
+    {
+        QCoreApplication::processEvents();
+        const auto now = ButtonPlaces();
+        EXPECT_EQ(Describe(now), Describe(idle)) << state;
+    }
+    QProgressBar* Bar(const QString& id) const { return Control<QProgressBar>(id); }
+};
+} // namespace
+
+TEST_F(WindowLayoutTest, ButtonsKeepTheirPlaceThroughListingDownloadingAndStop)
+{
+    // The list and the pictures arrive slowly, so every running state can be looked at.
+    QFile fixture(FixturePath(u"qzone/albums.jsonp"_s));
+    ASSERT_TRUE(fixture.open(QIODevice::ReadOnly));
+    service.Route("alist.photo.qq.com", "/fcgi-bin/fcg_list_album_v2",
+                  FakeReply::Ok(fixture.readAll()).PauseAt(0, 600));
+    for (int i = 1; i <= 3; ++i)
+        service.Route("b1.photo.store.qq.com", "/psb?/V10pub/" + QByteArray::number(i) + ".jpg",
+                      FakeReply::Ok(FakePicture(i), "image/jpeg").PauseAt(100, 3000));
+    StartWindow();
+    const auto idle = ButtonPlaces();
+    std::printf("idle: %s\n", Describe(idle).c_str());
+
+    TypeAddress(u"12345678"_s);
+    Click(u"1004"_s);
+    ASSERT_TRUE(WaitFor([this] { return Text(u"1004"_s) == u"终止获取"_s; }));
+    ExpectButtonsAt(idle, "listing");
+    ASSERT_TRUE(WaitFor([this] {
+        return window->Core().m_nGetListState == GETLIST_IDLE && Text(u"1011"_s).startsWith(u"相册列表(共"_s);
+    }));
+    ExpectButtonsAt(idle, "listed");
+    std::printf("listed: %s\n", Describe(ButtonPlaces()).c_str());
+
+    Click(u"1012"_s);
+    Click(u"1005"_s);
+    ASSERT_TRUE(WaitFor([this] { return Text(u"1006"_s).startsWith(u"已"_s) && Text(u"1005"_s) == u"终止下载"_s; }));
+    ExpectButtonsAt(idle, "downloading");
+    Click(u"1005"_s);
+    ASSERT_TRUE(WaitFor([this] { return window->Core().m_nDownState == DOWN_IDLE && Text(u"1005"_s) == u"下载"_s; }));
+    ExpectButtonsAt(idle, "stopped");
+}
+
+TEST_F(WindowLayoutTest, TheNameColumnTakesTheSpareWidthAndPreviewCellsKeepTheirSize)
+{
+    ServeCovers();
+    StartWindow();
+    GetAlbums();
+    CMyGridCtrl& grid = window->Grid();
+    const auto columnsWidth = [&grid] {
+        int width = 0;
+        for (int column = 0; column < grid.model()->columnCount(); ++column)
+            if (!grid.isColumnHidden(column)) width += grid.columnWidth(column);
+        return width;
+    };
+    // The short columns fit their texts once the rows drawn have been measured: the note column
+    // shows its longest note whole.
+    const int note = grid.fontMetrics().horizontalAdvance(u"加密相册"_s);
+    ASSERT_TRUE(WaitFor([&] { return grid.columnWidth(3) > note; }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(columnsWidth(), grid.viewport()->width()); // no empty band on the right
+    const int name = grid.columnWidth(CMyGridCtrl::kNameColumn);
+    const int count = grid.columnWidth(2);
+    EXPECT_GE(count, grid.horizontalHeader()->sectionSizeHint(2));
+    EXPECT_LT(count, name / 4);
+
+    const int viewport = grid.viewport()->width();
+    window->resize(window->width() + 200, window->height());
+    ASSERT_TRUE(WaitFor([&] { return grid.viewport()->width() != viewport; }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(grid.columnWidth(CMyGridCtrl::kNameColumn), name + 200);
+    EXPECT_EQ(grid.columnWidth(2), count);
+    EXPECT_EQ(columnsWidth(), grid.viewport()->width());
+    window->resize(window->width() - 300, window->height());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(grid.columnWidth(CMyGridCtrl::kNameColumn), name - 100);
+
+    Click(u"1014"_s); // preview mode
+    ASSERT_TRUE(WaitFor([this] { return window->AlbumView().State() == PREVIEW_IDLE; }));
+    const int cell = grid.columnWidth(0);
+    for (int column = 1; column < grid.model()->columnCount(); ++column)
+        EXPECT_EQ(grid.columnWidth(column), cell);
+    window->resize(window->width() + 300, window->height());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(grid.columnWidth(1), cell);
+
+    Click(u"1014"_s); // and back: the name stretches again
+    ASSERT_TRUE(WaitFor([this] { return window->AlbumView().State() == PREVIEW_IDLE; }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(columnsWidth(), grid.viewport()->width());
+}
+
+TEST_F(WindowLayoutTest, TheProgressBarsFollowTheDownloadToItsEnd)
+{
+    // The second picture stops half-way for a while: the bars are seen mid-run.
+    const QByteArray second = FakePicture(2);
+    service.Route("b1.photo.store.qq.com", "/psb?/V10pub/2.jpg",
+                  FakeReply::Ok(second, "image/jpeg").PauseAt(second.size() / 2, 1500));
+    StartWindow();
+    GetAlbums();
+    QProgressBar* albums = Bar(u"albumProgress"_s);
+    QProgressBar* pictures = Bar(u"pictureProgress"_s);
+    ASSERT_TRUE(albums && pictures);
+    EXPECT_FALSE(pictures->isVisible()); // idle
+    window->Grid().selectRow(0);
+    window->Grid().selectionModel()->select(window->Grid().model()->index(1, 0),
+                                            QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    ASSERT_EQ(window->Grid().SelectedAlbums(), (std::vector<int>{0, 1}));
+    Click(u"1005"_s);
+    ASSERT_TRUE(WaitFor([&] { return pictures->isVisible() && pictures->maximum() == 3 && pictures->value() >= 1; }));
+    EXPECT_LT(pictures->value(), 3); // the second picture is still on its way
+    EXPECT_EQ(albums->maximum(), 2);
+    EXPECT_EQ(albums->value(), 0);
+    EXPECT_EQ(Text(u"1006"_s), u"已下载%1/3......"_s.arg(pictures->value()));
+
+    ASSERT_TRUE(WaitFor([this] { return Text(u"1009"_s) == u"正在下载第2/2个图集"_s; }));
+    EXPECT_EQ(albums->value(), 1);
+    ASSERT_TRUE(WaitFor([this] { return Text(u"1006"_s).startsWith(u"已保存"_s); }));
+    EXPECT_FALSE(pictures->isVisible());
+    EXPECT_FALSE(albums->isVisible());
+    // The hidden bars keep what the run ended with.
+    EXPECT_EQ(albums->value(), 2);
+    EXPECT_EQ(pictures->value(), 3);
+    EXPECT_EQ(pictures->maximum(), 3);
+    EXPECT_EQ(window->AttentionRequests(), 0); // a short run, watched
+}
+
+TEST_F(WindowLayoutTest, TheRunsEndSaysWhatFailedAndWhy)
+{
+    service.Route("b1.photo.store.qq.com", "/psb?/V10pub/2.jpg", FakeReply::Status(404));
+    StartWindow();
+    GetAlbums();
+    window->Grid().selectRow(0);
+    Click(u"1005"_s);
+    ASSERT_TRUE(WaitFor([this] { return Text(u"1006"_s).startsWith(u"已保存"_s); }, 60000));
+    EXPECT_TRUE(Text(u"1006"_s).startsWith(u"已保存2张，失败1张，跳过0张，用时"_s)) << Text(u"1006"_s).toStdString();
+    EXPECT_EQ(Text(u"1009"_s), u"下载完毕"_s);
+    const QString tip = Control<QLabel>(u"1006"_s)->toolTip();
+    EXPECT_TRUE(tip.startsWith(u"日落.jpg"_s) && tip.contains(u"404"_s) && !tip.contains(u'\n')) << tip.toStdString();
+}
+
+TEST_F(WindowLayoutTest, ALongRunEndingBehindAnotherWindowAsksForAttention)
+{
+    const QByteArray first = FakePicture(1);
+    service.Route("b1.photo.store.qq.com", "/psb?/V10pub/1.jpg",
+                  FakeReply::Ok(first, "image/jpeg").PauseAt(first.size() / 2, 5500));
+    StartWindow();
+    GetAlbums();
+    window->Grid().selectRow(0);
+    Click(u"1005"_s);
+    QWidget other; // the user turns to another window meanwhile
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(WaitFor([&] { return other.isActiveWindow() && !window->isActiveWindow(); }));
+    ASSERT_TRUE(WaitFor([this] { return Text(u"1006"_s).startsWith(u"已保存3张"_s); }, 30000));
+    EXPECT_EQ(window->AttentionRequests(), 1);
+}
