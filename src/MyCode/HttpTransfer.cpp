@@ -1,6 +1,7 @@
 #include "MyCode/HttpTransfer.h"
 
 #include "MyCode/CookieStore.h"
+#include "MyCode/CurlGlobal.h"
 
 #include <QUrl>
 
@@ -300,6 +301,9 @@ bool HttpTransfer::Run(const Request& request)
     status = 0;
     std::unique_ptr<CURL, EasyDeleter> easy(curl_easy_init());
     if (!easy || request.url.isEmpty()) return Fail(Failure::Network);
+    // Kept-alive connections and resolved names come from the process's shared caches; libcurl
+    // replaces a kept connection the server has closed in the meantime by a new one.
+    if (CURLSH* share = CCurlGlobal::Share()) curl_easy_setopt(easy.get(), CURLOPT_SHARE, share);
     const QString firstHost = HostOf(request.url);
     QByteArray url = request.url;
     QByteArray method = request.method;
