@@ -27,6 +27,7 @@ have_aria=0; need aria2c aria2 && have_aria=1
 [ -x /usr/bin/time ] || need time time
 
 work=$(mktemp -d /tmp/compare_fetch.XXXXXX)
+chmod 755 "$work" # nginx workers read it as another user
 nginx_pid=""
 slow_pid=""
 cleanup() {
@@ -84,7 +85,7 @@ run_tool() { # name
     talvoria)
         /usr/bin/time -v "$cli" --app-dir "$work/app" --no fetch "$work/list.lst" --save-dir "$out" >/dev/null 2>"$log" ;;
     curl)
-        /usr/bin/time -v curl -s --parallel --parallel-max "$threads" --remote-name-all --output-dir "$out" \
+        /usr/bin/time -v curl -s --fail --parallel --parallel-max "$threads" --remote-name-all --output-dir "$out" \
             -K "$work/curl.cfg" 2>"$log" ;;
     aria2)
         /usr/bin/time -v aria2c -q -j "$threads" -d "$out" -i "$work/list.lst" --file-allocation=none \
@@ -93,7 +94,7 @@ run_tool() { # name
     local secs rss files
     secs=$(awk -F': ' '/Elapsed \(wall clock\)/ {n=split($2,t,":"); s=0; for(i=1;i<=n;i++) s=s*60+t[i]; print s}' "$log")
     rss=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$log")
-    files=$(find "$out" -type f -name '*.jpg' | wc -l)
+    files=$(find "$out" -type f -name '*.jpg' -size +0 | wc -l)
     rm -rf "$out"
     echo "$secs $rss $files"
 }
