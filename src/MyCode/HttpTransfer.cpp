@@ -1,6 +1,7 @@
 #include "MyCode/HttpTransfer.h"
 
 #include "MyCode/CookieStore.h"
+#include "MyCode/CurlGlobal.h"
 
 #include <QUrl>
 
@@ -15,6 +16,7 @@ namespace {
 constexpr char kUserAgent[] = "Mozilla/4.0 (compatible; MSIE 8.0; Windows NT 5.1; Trident/4.0; .NET CLR "
                               "3.0.04506.648; .NET CLR 3.5.21022; .NET CLR 2.0.50727;)";
 constexpr long kReadBufferSize = 102400;
+constexpr long kMaxKeptConnections = 64;
 
 using Clock = std::chrono::steady_clock;
 
@@ -300,6 +302,14 @@ bool HttpTransfer::Run(const Request& request)
     status = 0;
     std::unique_ptr<CURL, EasyDeleter> easy(curl_easy_init());
     if (!easy || request.url.isEmpty()) return Fail(Failure::Network);
+    // Kept-alive connections and resolved names come from the process's shared caches; libcurl
+    // replaces a kept connection the server has closed in the meantime by a new one.
+    if (CURLSH* share = CCurlGlobal::Share()) {
+        curl_easy_setopt(easy.get(), CURLOPT_SHARE, share);
+        // The cap counts the connections of every thread, busy ones too; at libcurl's default
+        // of five, each connection beyond the fifth would be closed as soon as it is returned.
+        curl_easy_setopt(easy.get(), CURLOPT_MAXCONNECTS, kMaxKeptConnections);
+    }
     const QString firstHost = HostOf(request.url);
     QByteArray url = request.url;
     QByteArray method = request.method;

@@ -14,6 +14,7 @@
 #include <cctype>
 #include <chrono>
 #include <ctime>
+#include <optional>
 #include <thread>
 
 namespace {
@@ -95,6 +96,31 @@ bool SaveBody(const QString& path, const QByteArray& body)
     QSaveFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(body) == body.size() && file.commit();
 }
+
+// A picture's body on its way to disk: written to a temporary file in the picture's folder as it
+// arrives, with only its first bytes kept for the web-page check. The file takes the final name
+// only on Commit; otherwise the temporary file is removed when the sink goes.
+class PictureSink {
+public:
+    // The most of a picture's start kept for the check.
+    static constexpr qsizetype kHeadBytes = 64 * 1024;
+
+    explicit PictureSink(const QString& path) : m_file(path) {}
+
+    bool Write(const char* data, qsizetype size, QByteArray& head)
+    {
+        if (head.size() < kHeadBytes) head.append(data, std::min(size, kHeadBytes - head.size()));
+        m_size += size;
+        if (!m_file.isOpen() && !m_file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return false;
+        return m_file.write(data, size) == size;
+    }
+    qsizetype Size() const { return m_size; }
+    bool Commit() { return m_file.isOpen() && m_file.commit(); }
+
+private:
+    QSaveFile m_file;
+    qsizetype m_size = 0;
+};
 
 // Services answer a missing or forbidden picture with a web page and status 200; no picture
 // format starts with an HTML document's opening.
@@ -330,6 +356,12 @@ bool CURLResponse::Perform(const CURLSource2& request, int /*flags: cache modes,
     const HttpTransfer::Request transferRequest = TransferRequestFor(request);
     if (transferRequest.url.isEmpty()) return Fail(FetchFailure::Network);
     const bool saving = !request.m_strSavePath.isEmpty();
+    // A picture goes to disk as it arrives unless something must see its whole body: the marks
+    // cut it, and Send's length and retry-mark checks read it.
+    std::optional<PictureSink> sink;
+    if (saving && m_strStartMark.isEmpty() && m_strEndMark.isEmpty() && request.m_nMinLength == 0 &&
+        request.m_strRetryMark.isEmpty())
+        sink.emplace(request.m_strSavePath);
 
     HttpTransfer transfer;
     transfer.onHeaders = [&](int status, const QByteArray& rawHeaders) {
@@ -341,6 +373,15 @@ bool CURLResponse::Perform(const CURLSource2& request, int /*flags: cache modes,
     };
     transfer.onBody = [&](const char* data, size_t size) {
         const auto count = static_cast<qsizetype>(size);
+        if (sink) {
+            if (maxBytes != 0 && static_cast<quint64>(sink->Size() + count) > maxBytes) {
+                m_eFailure = FetchFailure::SizeLimit;
+                return HttpTransfer::Verdict::Fail;
+            }
+            if (sink->Write(data, count, m_body)) return HttpTransfer::Verdict::Continue;
+            m_eFailure = FetchFailure::WriteError;
+            return HttpTransfer::Verdict::Fail;
+        }
         // Compressed bytes cannot be cut; GetText cuts them once inflated.
         if (m_bGzip)
             m_body.append(data, count);
@@ -355,10 +396,12 @@ bool CURLResponse::Perform(const CURLSource2& request, int /*flags: cache modes,
     const bool arrived = transfer.Run(transferRequest);
     m_nStatus = transfer.status;
     if (!arrived) return Fail(m_eFailure != FetchFailure::None ? m_eFailure : FailureOf(transfer.failure));
-    if (!SizeWithin(m_body.size(), minBytes, maxBytes)) return Fail(FetchFailure::SizeLimit);
+    const qsizetype received = sink ? sink->Size() : m_body.size();
+    if (!SizeWithin(received, minBytes, maxBytes)) return Fail(FetchFailure::SizeLimit);
     if (!saving) return true;
-    if (m_body.isEmpty()) return Fail(FetchFailure::Empty);
+    if (received == 0) return Fail(FetchFailure::Empty);
     if (LooksLikeHtml(m_body)) return Fail(FetchFailure::HtmlPage);
+    if (sink) return sink->Commit() || Fail(FetchFailure::WriteError);
     return SaveBody(request.m_strSavePath, m_body) || Fail(FetchFailure::WriteError);
 }
 

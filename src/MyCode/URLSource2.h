@@ -117,6 +117,7 @@ public:
     // answer or a web page in its place is a failure, never a file.
     int m_nStatus = 0;
     FetchFailure m_eFailure = FetchFailure::None;
+    // The body; of a picture written to disk as it arrived, only its first 64 KB.
     QByteArray m_body;
     QByteArray m_strStartMark;
     QByteArray m_strEndMark;

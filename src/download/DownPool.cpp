@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
-#include <deque>
 #include <mutex>
 #include <system_error>
 
@@ -19,7 +18,10 @@ using namespace Qt::StringLiterals;
 struct CDownPool::Shared {
     std::mutex lock;
     std::condition_variable finished;
-    std::deque<int> finishedSlots;
+    int total = 0;
+    int next = 0;                                  // the next picture a worker takes
+    int finishedSeen = 0;                          // pictures finished, as far as the manager has looked
+    bool closed = false;                           // the manager has left: the list may be gone, no picture is taken
     std::vector<std::pair<int, QString>> failures; // picture index, reason
 };
 
@@ -40,11 +42,13 @@ void CDownPool::JoinStragglers()
     m_stragglers.clear();
 }
 
-namespace {
+// What became of one picture.
 struct PictureOutcome {
     enum Kind { Saved, Failed, Skipped } kind;
     QString reason;
 };
+
+namespace {
 
 QString HostDownReason()
 {
@@ -103,43 +107,47 @@ PictureOutcome FetchPicture(QString url, QString headers, QString savePath, Down
 }
 } // namespace
 
-void CDownPool::StartWorker(int slot, int picture)
+void CDownPool::Finish(Shared& shared, int picture, const PictureOutcome& outcome)
 {
-    const CDownList& list = *m_list;
-    QString headers = list.m_arrHeaders.isEmpty() ? QString() : list.m_arrHeaders.value(picture);
-    auto shared = m_shared;
-    const QString& url = list.m_arrUrls[picture];
-    const auto finish = [this, shared, slot, picture](const PictureOutcome& outcome) {
-        std::lock_guard guard(shared->lock);
-        switch (outcome.kind) {
-        case PictureOutcome::Saved:
-            ++m_nSaved;
-            break;
-        case PictureOutcome::Skipped:
-            ++m_nSkipped;
-            break;
-        case PictureOutcome::Failed:
-            ++m_nFailed;
-            shared->failures.emplace_back(picture, outcome.reason);
-            break;
-        }
-        ++m_nDoneCount;
-        shared->finishedSlots.push_back(slot);
-        shared->finished.notify_one();
-    };
-    // A host given up fails its remaining pictures at once, without a thread each.
-    if (m_hosts->IsDown(CHostGate::HostOf(url))) {
-        finish({PictureOutcome::Failed, HostDownReason()});
-        return;
+    std::lock_guard guard(shared.lock);
+    switch (outcome.kind) {
+    case PictureOutcome::Saved:
+        ++m_nSaved;
+        break;
+    case PictureOutcome::Skipped:
+        ++m_nSkipped;
+        break;
+    case PictureOutcome::Failed:
+        ++m_nFailed;
+        shared.failures.emplace_back(picture, outcome.reason);
+        break;
     }
-    try {
-        m_slots[size_t(slot)] = std::thread([this, finish, url, headers = std::move(headers), hosts = m_hosts,
-                                             path = list.m_strSaveDir + list.m_arrNames[picture], params = m_params] {
-            // A stop request cuts the transfer short at once.
-            finish(FetchPicture(url, headers, path, params, &m_bStopDown, *hosts));
-        });
-    } catch (const std::system_error&) {
-        finish({PictureOutcome::Failed, QStringLiteral("无法启动下载线程")});
+    ++m_nDoneCount;
+    shared.finished.notify_one();
+}
+
+void CDownPool::Work(const std::shared_ptr<Shared>& shared, const std::shared_ptr<CHostGate>& hosts)
+{
+    // Each worker takes the next picture until none is left or a stop came; the address, headers
+    // and path are copied while the list is sure to be there.
+    for (;;) {
+        int picture = 0;
+        QString url, headers, path;
+        {
+            std::lock_guard guard(shared->lock);
+            if (shared->closed || m_bStopDown || shared->next >= shared->total) return;
+            picture = shared->next++;
+            const CDownList& list = *m_list;
+            url = list.m_arrUrls[picture];
+            if (!list.m_arrHeaders.isEmpty()) headers = list.m_arrHeaders.value(picture);
+            path = list.m_strSaveDir + list.m_arrNames[picture];
+        }
+        // A host given up fails its remaining pictures at once.
+        const PictureOutcome outcome =
+            hosts->IsDown(CHostGate::HostOf(url))
+                ? PictureOutcome{PictureOutcome::Failed, HostDownReason()}
+                : FetchPicture(std::move(url), std::move(headers), std::move(path), m_params, &m_bStopDown, *hosts);
+        Finish(*shared, picture, outcome);
     }
 }
 
@@ -159,43 +167,54 @@ DownSummary CDownPool::Run(const CDownList& list, const DownRunParams& params, I
     m_list = &list;
     m_params = params;
     m_shared = std::make_shared<Shared>();
-    m_slots.clear();
-    m_slots.resize(size_t(n));
-    for (int slot = 0; slot < n; ++slot)
-        StartWorker(slot, slot);
+    m_shared->total = total;
+    std::vector<std::thread> workers;
+    workers.reserve(size_t(n));
+    for (int i = 0; i < n; ++i) {
+        try {
+            workers.emplace_back([this, shared = m_shared, hosts = m_hosts] { Work(shared, hosts); });
+        } catch (const std::system_error&) {
+            break;
+        }
+    }
+    if (workers.empty()) {
+        // No worker at all: every picture counts as done, failed.
+        const PictureOutcome outcome{PictureOutcome::Failed, QStringLiteral("无法启动下载线程")};
+        for (int picture = 0; picture < total; ++picture)
+            Finish(*m_shared, picture, outcome);
+        m_shared->next = total;
+    }
 
-    int next = n;
     QString shown;
     for (;;) {
-        int slot = -1;
+        bool finished = false;
         {
-            // Woken now and then without a finished worker, to show a host's pause counting down.
+            // Woken now and then without a finished picture, to show a host's pause counting down.
             std::unique_lock guard(m_shared->lock);
-            m_shared->finished.wait_for(guard, std::chrono::milliseconds(500),
-                                        [&] { return !m_shared->finishedSlots.empty(); });
-            if (!m_shared->finishedSlots.empty()) {
-                slot = m_shared->finishedSlots.front();
-                m_shared->finishedSlots.pop_front();
+            finished = m_shared->finished.wait_for(guard, std::chrono::milliseconds(500),
+                                                   [&] { return m_nDoneCount != m_shared->finishedSeen; });
+            m_shared->finishedSeen = m_nDoneCount;
+            if (finished && m_bStopDown) {
+                m_shared->closed = true;
+                break;
             }
-        }
-        if (slot >= 0) {
-            if (m_bStopDown) break;
-            if (m_slots[size_t(slot)].joinable()) m_slots[size_t(slot)].join();
-            if (next < total) StartWorker(slot, next++);
         }
         const int done = m_nDoneCount;
         QString text = u"已下载%1/%2......"_s.arg(done).arg(total);
         if (const QString pause = m_hosts->PauseNote(); !pause.isEmpty()) text += u"（"_s + pause + u"）"_s;
-        if ((text != shown || (slot >= 0 && done >= total)) && frontEnd) frontEnd->SetStatusText(STATUS_COUNTS, text);
+        if ((text != shown || (finished && done >= total)) && frontEnd) frontEnd->SetStatusText(STATUS_COUNTS, text);
         shown = text;
-        if (slot >= 0 && done >= total) break;
+        if (finished && done >= total) break;
+    }
+    {
+        std::lock_guard guard(m_shared->lock);
+        m_shared->closed = true;
     }
     // After a stop the transfers still running end on their own, cut short; they are joined
     // before the next pool starts, so nothing of this pool touches the next album.
-    for (std::thread& worker : m_slots)
-        if (worker.joinable()) m_stragglers.push_back(std::move(worker));
+    for (std::thread& worker : workers)
+        m_stragglers.push_back(std::move(worker));
     if (!m_bStopDown) JoinStragglers();
-    m_slots.clear();
 
     const auto elapsed = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start);
     const DownSummary summary = Summary(list, int(elapsed.count()));

@@ -10,6 +10,8 @@
 #include <thread>
 #include <vector>
 
+struct PictureOutcome;
+
 // What a run takes from the service's download settings.
 struct DownRunParams {
     std::uint16_t nThreads = 5;
@@ -18,8 +20,8 @@ struct DownRunParams {
     std::uint16_t nMaxKB = 0;
 };
 
-// The worker pool: keeps up to nThreads transfers running, one picture per worker thread,
-// started in list order, and reports "已下载%d/%d......" as they finish, with the wait of a host
+// The worker pool: up to nThreads worker threads, each taking the next picture in list order
+// until none is left, and reports "已下载%d/%d......" as they finish, with the wait of a host
 // that asked for a pause. A stop request is seen when the next worker ends, and every running
 // transfer is cut short at once; workers still running then are joined before the next pool
 // starts, and each keeps its own copy of its address and path. What the pool learns about the
@@ -41,7 +43,8 @@ public:
 private:
     struct Shared;
     DownSummary Summary(const CDownList& list, int seconds) const;
-    void StartWorker(int slot, int picture);
+    void Work(const std::shared_ptr<Shared>& shared, const std::shared_ptr<CHostGate>& hosts);
+    void Finish(Shared& shared, int picture, const PictureOutcome& outcome);
     void JoinStragglers();
 
     std::atomic<bool>& m_bStopDown;
@@ -53,7 +56,6 @@ private:
     int m_nSkipped = 0;
     std::shared_ptr<Shared> m_shared;
     std::shared_ptr<CHostGate> m_hosts = std::make_shared<CHostGate>();
-    std::vector<std::thread> m_slots;
     std::vector<std::thread> m_stragglers;
     const CDownList* m_list = nullptr;
     DownRunParams m_params;

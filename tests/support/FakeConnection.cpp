@@ -179,7 +179,7 @@ void ServeConnection(std::shared_ptr<FakeServiceState> state, int socket)
         const bool sent = (reply.headDelayMs <= 0 || state->Pause(reply.headDelayMs)) &&
                           SendAll(socket, Head(reply, keepAlive)) && SendBody(socket, reply, *state);
         state->Answered();
-        if (!sent || !keepAlive) break;
+        if (!sent || !keepAlive || reply.closeAfter) break;
     }
     state->Closed(socket);
 }

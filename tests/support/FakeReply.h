@@ -39,6 +39,7 @@ struct FakeReply {
     QList<QPair<qsizetype, int>> pauses;   // (offset, milliseconds)
     int headDelayMs = 0;                   // silence before the head
     std::optional<qsizetype> cutAt;        // the connection closes there, mid-body
+    bool closeAfter = false;               // closes once answered, though its head says keep-alive
 
     static FakeReply Ok(const QByteArray& body, const QByteArray& contentType = "text/html; charset=utf-8");
     // The file's bytes with a content type after its extension; throws when it cannot be read.

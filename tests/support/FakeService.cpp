@@ -36,6 +36,7 @@ void FakeServiceState::Opened(int socket)
     std::lock_guard lock(mutex);
     openSockets.insert(socket);
     ++connections;
+    ++opened;
 }
 
 void FakeServiceState::Closed(int socket)
@@ -168,4 +169,10 @@ int FakeService::MaxInFlight() const
 {
     std::lock_guard lock(m_state->mutex);
     return m_state->maxInFlight;
+}
+
+int FakeService::ConnectionsOpened() const
+{
+    std::lock_guard lock(m_state->mutex);
+    return m_state->opened;
 }

@@ -50,6 +50,8 @@ public:
     // Requests received and not yet fully answered: now, and the most there ever were at once.
     int InFlight() const;
     int MaxInFlight() const;
+    // Connections accepted since the service started.
+    int ConnectionsOpened() const;
 
 private:
     std::shared_ptr<FakeServiceState> m_state;

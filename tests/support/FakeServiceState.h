@@ -21,6 +21,7 @@ struct FakeServiceState {
     bool stopping = false;
     std::set<int> openSockets;
     int connections = 0;
+    int opened = 0; // every connection ever accepted
     QList<FakeRequest> requests;
     int inFlight = 0;
     int maxInFlight = 0;

@@ -132,6 +132,30 @@ TEST_F(DownloadDriverTest, FewerPicturesThanThreadsStartOneTransferEach)
         EXPECT_EQ(SavedBytes(u"owner/A/p%1.jpg"_s.arg(i)), FakePicture(i, 4096));
 }
 
+TEST_F(DownloadDriverTest, WorkersKeepTheirConnectionsAndOutliveAServerThatClosesThem)
+{
+    MakeAlbums(2);
+    ServePictures(30);
+    for (int i = 31; i <= 50; ++i) {
+        FakeReply reply = FakeReply::Ok(FakePicture(i, 2048), "image/jpeg");
+        reply.closeAfter = true; // says keep-alive, hangs up all the same
+        service.Route(kHost, "/p/" + QByteArray::number(i) + ".jpg", reply);
+    }
+    SetThreads(3);
+    const int before = service.ConnectionsOpened();
+    ASSERT_TRUE(Run({0}, {Range(1, 30), {}}));
+    // One connection per worker, give or take one replaced when the run began.
+    EXPECT_LE(service.ConnectionsOpened() - before, 4);
+    for (int i = 1; i <= 30; ++i)
+        EXPECT_EQ(SavedBytes(u"owner/A/p%1.jpg"_s.arg(i)), FakePicture(i, 2048)) << i;
+
+    // A kept connection the server closed is replaced, never counted as the picture's failure.
+    ASSERT_TRUE(Run({1}, {{}, Range(31, 50)}));
+    for (int i = 31; i <= 50; ++i)
+        EXPECT_EQ(SavedBytes(u"owner/B/p%1.jpg"_s.arg(i)), FakePicture(i, 2048)) << i;
+    EXPECT_EQ(service.RequestCount(), 50);
+}
+
 TEST_F(DownloadDriverTest, FortyPicturesNeverExceedTheThreadCount)
 {
     MakeAlbums(2);

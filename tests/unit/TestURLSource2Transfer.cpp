@@ -197,6 +197,41 @@ TEST_F(URLSource2TransferTest, SavedPictureAppearsOnlyWhenComplete)
     EXPECT_EQ(ReadFile(folder.file("ok.jpg")), picture);
 }
 
+TEST_F(URLSource2TransferTest, APictureIsCheckedAsItArrivesAndLeavesNothingWhenRefused)
+{
+    TempFolder folder;
+    const QByteArray picture = QByteArray("\xFF\xD8\xFF\xE0").append(QByteArray(300 * 1024, 'j'));
+    // No length announced, so only the bytes tell; the rest would come ten seconds later.
+    FakeReply big = FakeReply::Ok(picture, "image/jpeg").PauseAt(200 * 1024, 10000);
+    big.chunked = true;
+    service.Route(kSite, "/big.jpg", big);
+    service.Route(kSite, "/page.jpg", FakeReply::Ok(" \r\n<!DOCTYPE html><html>gone</html>", "image/jpeg"));
+    service.Route(kSite, "/empty.jpg", FakeReply::Ok("", "image/jpeg"));
+
+    Fetch tooBig(Url(kSite, "/big.jpg"), folder.file("big.jpg"));
+    tooBig.source.m_nMaxKB = 100;
+    const auto start = Clock::now();
+    EXPECT_FALSE(tooBig.Send(3));
+    EXPECT_LT(MillisecondsSince(start), 5000);
+    EXPECT_EQ(tooBig.response.m_eFailure, FetchFailure::SizeLimit);
+
+    Fetch page(Url(kSite, "/page.jpg"), folder.file("page.jpg"));
+    EXPECT_FALSE(page.Send(3));
+    EXPECT_EQ(page.response.m_eFailure, FetchFailure::HtmlPage);
+    Fetch empty(Url(kSite, "/empty.jpg"), folder.file("empty.jpg"));
+    EXPECT_FALSE(empty.Send(3));
+    EXPECT_EQ(empty.response.m_eFailure, FetchFailure::Empty);
+    EXPECT_TRUE(FilesIn(folder).isEmpty()) << FilesIn(folder).join(' ').toStdString();
+
+    // Within its limit the same picture arrives whole.
+    service.Route(kSite, "/whole.jpg", FakeReply::Ok(picture, "image/jpeg"));
+    Fetch whole(Url(kSite, "/whole.jpg"), folder.file("whole.jpg"));
+    whole.source.m_nMaxKB = 400;
+    ASSERT_TRUE(whole.Send(3));
+    EXPECT_EQ(FilesIn(folder), QStringList{"whole.jpg"});
+    EXPECT_EQ(ReadFile(folder.file("whole.jpg")), picture);
+}
+
 TEST_F(URLSource2TransferTest, ErrorStatusFailsADownloadButNotAListing)
 {
     TempFolder folder;
