@@ -96,7 +96,8 @@ public:
 private:
     QString SoftDataPath() const { return m_strAppDir + QStringLiteral("soft.dat"); }
     void StartAlbumFolder(const ST_PERLISTRECORD& album);
-    QString UniquePictureName(const QString& stem) const;
+    // The first free name among name and the "(n)" forms of stem; counter says which it is.
+    QString UniquePictureName(const QString& stem, const QString& name, unsigned& counter) const;
 
     // False when the thread cannot be created.
     bool StartWorker(std::function<void()> work);

@@ -17,13 +17,19 @@ int CLumarexCore::AddAlbumRecord(const ST_PERLISTRECORD& album)
     record.nImageIndex = -1;
     record.nIndex = m_pAlbumList->Count();
     SanitizeName(record.strName, kTimeStampFallback, true);
-    // Each candidate is built from the cleaned name, never from the previous candidate.
+    // Each candidate is built from the cleaned name, never from the previous candidate; the
+    // search resumes after the counters this name already took.
     const QString cleaned = FitFileName(record.strName, {});
-    QString candidate = cleaned;
-    for (unsigned counter = 1; FindAlbumName(candidate) == 0; ++counter)
-        candidate = FitFileName(cleaned, u" (%1)"_s.arg(counter));
-    record.strName = candidate;
-    return m_pAlbumList->Append(std::move(record));
+    const auto candidate = [&cleaned](unsigned counter) {
+        return counter == 0 ? cleaned : FitFileName(cleaned, u" (%1)"_s.arg(counter));
+    };
+    unsigned counter = m_pAlbumList->FirstFreeCounter(cleaned);
+    while (FindAlbumName(candidate(counter)) == 0)
+        ++counter;
+    record.strName = candidate(counter);
+    const int count = m_pAlbumList->Append(std::move(record));
+    m_pAlbumList->TakeCounter(cleaned, counter);
+    return count;
 }
 
 int CLumarexCore::FindAlbumName(const QString& name) const

@@ -20,10 +20,11 @@ void CLumarexCore::AddPicture(const QString& strUrl, const QString& strDesc, con
     QString name = HasImageExtension(stem)
                        ? FitFileName(stem.left(stem.lastIndexOf(u'.')), stem.mid(stem.lastIndexOf(u'.')))
                        : FitFileName(stem, u".jpg"_s);
+    unsigned counter = 0;
     if (n == 0)
         StartAlbumFolder(album);
-    else if (FindPictureName(name) >= 0)
-        name = UniquePictureName(stem);
+    else
+        name = UniquePictureName(stem, name, counter);
 
     // An empty mark (a folder never downloaded before) matches nothing, not even an empty address.
     if ((names.nOptions & OPT_SKIP_OLD) && !m_strHistoryUrl.isEmpty() && strUrl == m_strHistoryUrl) {
@@ -33,6 +34,7 @@ void CLumarexCore::AddPicture(const QString& strUrl, const QString& strDesc, con
         return;
     }
     m_downList.Append(strUrl, name, strHeaders);
+    m_downList.TakeCounter(stem, counter);
     m_frontEnd.SetStatusText(STATUS_COUNTS, u"已获取到%1张图片信息"_s.arg(m_downList.Count()));
 
     if (names.nOptions & OPT_NAME_FILE)
@@ -47,13 +49,16 @@ void CLumarexCore::StartAlbumFolder(const ST_PERLISTRECORD& album)
     m_strHistoryUrl = ReadHistoryMark(m_downList.m_strSaveDir);
 }
 
-QString CLumarexCore::UniquePictureName(const QString& stem) const
+QString CLumarexCore::UniquePictureName(const QString& stem, const QString& name, unsigned& counter) const
 {
-    // Every candidate ends in ".jpg", whatever the name's own extension was.
-    for (unsigned counter = 1;; ++counter) {
-        const QString candidate = FitFileName(stem, u" (%1).jpg"_s.arg(counter));
-        if (FindPictureName(candidate) < 0) return candidate;
-    }
+    // Counter 0 is the name as built; every other candidate ends in ".jpg", whatever the name's
+    // own extension was. The search resumes after the counters this stem already took.
+    const auto candidate = [&](unsigned c) { return c == 0 ? name : FitFileName(stem, u" (%1).jpg"_s.arg(c)); };
+    counter = m_downList.FirstFreeCounter(stem);
+    QString result = candidate(counter);
+    while (FindPictureName(result) >= 0)
+        result = candidate(++counter);
+    return result;
 }
 
 int CLumarexCore::FindPictureName(const QString& name) const

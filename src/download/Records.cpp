@@ -44,7 +44,11 @@ void ST_PERLIST::SetName(int index, const QString& name)
     if (index < 0 || index >= int(vRecords.size())) return;
     QString& current = vRecords[size_t(index)]->strName;
     const QString oldFolder = AlbumFolderName(current);
-    if (--m_folders[oldFolder] <= 0) m_folders.remove(oldFolder);
+    if (--m_folders[oldFolder] <= 0) {
+        m_folders.remove(oldFolder);
+        // A freed folder may be one that a counter search stepped over; search from 1 again.
+        m_nextCounter.clear();
+    }
     ++m_folders[folder];
     current = name;
 }
@@ -54,6 +58,19 @@ void ST_PERLIST::Clear()
     std::lock_guard guard(m_lock);
     vRecords.clear();
     m_folders.clear();
+    m_nextCounter.clear();
+}
+
+unsigned ST_PERLIST::FirstFreeCounter(const QString& stem) const
+{
+    std::lock_guard guard(m_lock);
+    return m_nextCounter.value(stem);
+}
+
+void ST_PERLIST::TakeCounter(const QString& stem, unsigned counter)
+{
+    std::lock_guard guard(m_lock);
+    m_nextCounter[stem] = counter + 1;
 }
 
 void CDownList::Append(const QString& url, const QString& name, const QString& headers)
@@ -76,6 +93,7 @@ void CDownList::Clear()
     m_arrNames.clear();
     m_arrHeaders.clear();
     m_nameIndex.clear();
+    m_nextCounter.clear();
 }
 
 QString FormatPicCount(int count)

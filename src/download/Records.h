@@ -45,6 +45,11 @@ public:
     // A photo lister may learn an album's full name only from the album's own page.
     void SetName(int index, const QString& name);
     void Clear();
+    // Where the "(n)" search for a name cleaned to stem resumes: every smaller counter (0 is the
+    // name without one) leads to a folder some album holds.
+    unsigned FirstFreeCounter(const QString& stem) const;
+    // An album was just added under stem with counter.
+    void TakeCounter(const QString& stem, unsigned counter);
 
     int nSelCount = 0; // albums selected for the current download; placeholder "?6"
 
@@ -53,6 +58,9 @@ private:
     std::vector<std::unique_ptr<ST_PERLISTRECORD>> vRecords;
     // The folder each album name leads to, and how many albums lead there.
     QHash<QString, int> m_folders;
+    // Per stem, the counter after the last one taken; without it a name repeated n times costs
+    // n searches from 1 each.
+    QHash<QString, unsigned> m_nextCounter;
 };
 
 // The pictures of the album being downloaded, as three parallel arrays. Filled by the download
@@ -68,11 +76,19 @@ struct CDownList {
     // Index of the first picture with that name in any letter case, or -1.
     int FindName(const QString& name) const;
     void Clear();
+    // Where the "(n)" search for a picture named from stem resumes: every smaller counter (0 is
+    // the name without one) gives a name already in the list.
+    unsigned FirstFreeCounter(const QString& stem) const { return m_nextCounter.value(stem); }
+    // A picture named from stem with counter was just appended.
+    void TakeCounter(const QString& stem, unsigned counter) { m_nextCounter[stem] = counter + 1; }
 
 private:
     // Folded names to their first index, so that an album of thousands of pictures is named in
     // linear time.
     QHash<QString, int> m_nameIndex;
+    // Per stem, the counter after the last one taken: thousands of pictures sharing one
+    // description would otherwise each search from 1.
+    QHash<QString, unsigned> m_nextCounter;
 };
 
 QString FormatPicCount(int count);

@@ -229,3 +229,73 @@ TEST(ListFiles, DownListIsGbkWithCrLf)
     EXPECT_EQ(ReadAll(dir.file(u"a.lst"_s)), QByteArray("http://h/\xCF\xE0\xB2\xE1/1.jpg\r\nhttp://h/2.jpg\r\n"));
     EXPECT_FALSE(WriteDownList(dir.file(u"missing/a.lst"_s), {u"x"_s}));
 }
+
+// Thousands of same-named entries resume their "(n)" search where the name left it, and still
+// step over every form some other name took meanwhile.
+TEST_F(RecordsTest, ThousandsOfSameNamedPicturesFollowTheCounterRule)
+{
+    core.AddAlbumRecord(Album(u"A"_s));
+    StartAlbum();
+    int url = 0;
+    const auto add = [&](const QString& desc) { core.AddPicture(u"http://h/%1.jpg"_s.arg(++url), desc, {}, 0); };
+    add(u"x (2)"_s);
+    for (int k = 1; k <= 20000; ++k) {
+        add(u"x"_s);
+        if (k == 3) add(u"x (3)"_s);
+        // Letter case does not make a name differ: this one walks past every counter of "x".
+        if (k == 10000) add(u"X"_s);
+    }
+    const QStringList& names = core.m_downList.m_arrNames;
+    ASSERT_EQ(names.size(), 20003);
+    EXPECT_EQ(names[0], u"x (2).jpg"_s);
+    EXPECT_EQ(names[1], u"x.jpg"_s);
+    EXPECT_EQ(names[2], u"x (1).jpg"_s);
+    EXPECT_EQ(names[3], u"x (3).jpg"_s);
+    EXPECT_EQ(names[4], u"x (3) (1).jpg"_s);
+    EXPECT_EQ(names[5], u"x (4).jpg"_s);
+    EXPECT_EQ(names[10001], u"x (10000).jpg"_s);
+    EXPECT_EQ(names[10002], u"X (10001).jpg"_s);
+    EXPECT_EQ(names[10003], u"x (10002).jpg"_s);
+    EXPECT_EQ(names[20002], u"x (20001).jpg"_s);
+    QSet<QString> folded;
+    for (const QString& name : names)
+        folded.insert(name.toCaseFolded());
+    EXPECT_EQ(folded.size(), names.size());
+
+    // The next album starts its counters afresh.
+    StartAlbum();
+    add(u"x"_s);
+    add(u"x"_s);
+    EXPECT_EQ(core.m_downList.m_arrNames, (QStringList{u"x.jpg"_s, u"x (1).jpg"_s}));
+}
+
+TEST_F(RecordsTest, ThousandsOfSameNamedAlbumsFollowTheCounterRule)
+{
+    // "A / B" is kept as "A  B" but leads to the folder "A B": the counters of both names step
+    // over each other's folders.
+    core.AddAlbumRecord(Album(u"A B (2)"_s));
+    for (int k = 0; k < 10000; ++k)
+        core.AddAlbumRecord(Album(u"A / B"_s));
+    for (int k = 0; k < 10000; ++k)
+        core.AddAlbumRecord(Album(u"A B"_s));
+    const ST_PERLIST& list = *core.m_pAlbumList;
+    ASSERT_EQ(list.Count(), 20001);
+    EXPECT_EQ(list.At(1).strName, u"A  B"_s);
+    EXPECT_EQ(list.At(2).strName, u"A  B (1)"_s);
+    EXPECT_EQ(list.At(3).strName, u"A  B (3)"_s);
+    EXPECT_EQ(list.At(10000).strName, u"A  B (10000)"_s);
+    EXPECT_EQ(list.At(10001).strName, u"A B (10001)"_s);
+    EXPECT_EQ(list.At(20000).strName, u"A B (20000)"_s);
+
+    // A folder freed by a later name is the first one a counter finds again.
+    core.m_pAlbumList->SetName(2, u"Elsewhere"_s);
+    core.AddAlbumRecord(Album(u"A B"_s));
+    EXPECT_EQ(list.At(20001).strName, u"A B (1)"_s);
+    core.AddAlbumRecord(Album(u"A B"_s));
+    EXPECT_EQ(list.At(20002).strName, u"A B (20001)"_s);
+
+    core.ClearAlbums();
+    core.AddAlbumRecord(Album(u"A B"_s));
+    core.AddAlbumRecord(Album(u"A B"_s));
+    EXPECT_EQ(list.At(1).strName, u"A B (1)"_s);
+}
