@@ -1,6 +1,7 @@
 #include "MyCode/HttpTransfer.h"
 
 #include "MyCode/CookieStore.h"
+#include "MyCode/RequestLog.h"
 
 #include <QUrl>
 
@@ -317,6 +318,7 @@ bool HttpTransfer::Run(const Request& request)
 
         const CURLcode result = curl_easy_perform(easy.get());
         status = hop.head.status;
+        LogRequest(method, url, status);
         if (Aborted(request)) return Fail(Failure::Aborted);
         if (hop.refused) return Fail(Failure::Refused);
         if (hop.stoppedEarly) return true;
