@@ -23,6 +23,6 @@ QByteArray JsonForTerminal(const QByteArray& json)
 
 void PrintJson(const QJsonDocument& document)
 {
-    std::printf("%s\n", JsonForTerminal(document.toJson(QJsonDocument::Indented)).constData());
+    std::fputs(JsonForTerminal(document.toJson(QJsonDocument::Indented)).constData(), stdout);
     std::fflush(stdout);
 }
