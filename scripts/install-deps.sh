@@ -8,6 +8,7 @@ packages=(
   libcurl4-openssl-dev zlib1g-dev
   libgtest-dev libgmock-dev
   fonts-noto-cjk xvfb xauth
+  dpkg-dev file man-db
 )
 
 missing=()

@@ -2,6 +2,7 @@
 
 #include "MyCode/CookieStore.h"
 #include "MyCode/CurlGlobal.h"
+#include "MyCode/RequestLog.h"
 
 #include <QUrl>
 
@@ -327,6 +328,7 @@ bool HttpTransfer::Run(const Request& request)
 
         const CURLcode result = curl_easy_perform(easy.get());
         status = hop.head.status;
+        LogRequest(method, url, status);
         if (Aborted(request)) return Fail(Failure::Aborted);
         if (hop.refused) return Fail(Failure::Refused);
         if (hop.stoppedEarly) return true;

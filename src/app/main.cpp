@@ -5,8 +5,14 @@
 
 #include <QApplication>
 
+#include <cstdio>
+#include <cstring>
+
 int main(int argc, char** argv)
 {
+    // Answered before any display or browser engine is touched, so it works anywhere.
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--version") == 0) return std::puts("talvoria " TALVORIA_VERSION) < 0;
     PrepareBrowserEngine();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("talvoria"));

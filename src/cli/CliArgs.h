@@ -4,11 +4,14 @@
 #include <QStringList>
 
 #include <optional>
+#include <span>
 
-// The command line as parsed: global and command options may stand anywhere.
+struct CliCommand;
+
+// The command line as parsed: global options, then the command and its own options.
 struct CliArgs {
-    QString command;
-    QStringList positional;
+    const CliCommand* command = nullptr; // null with --help or --version
+    QStringList positional;              // the command's arguments
     QString appDir;
     QString cookies;
     QString service;
@@ -17,8 +20,28 @@ struct CliArgs {
     bool yes = false;
     bool no = false;
     bool json = false;
+    bool quiet = false;
+    bool verbose = false;
     bool help = false;
+    bool version = false;
 };
 
-// No value (and a message on stderr) when the words are off.
+// One option: "short,long" names, the value's name (empty for a switch), where it goes, and
+// whether every command takes it.
+struct CliOption {
+    const char* names;
+    const char* valueName;
+    const char* description;
+    QString CliArgs::*text;
+    bool CliArgs::*flag;
+    bool global;
+};
+
+std::span<const CliOption> CliOptions();
+
+// No value when the words are off; the one-line reason is then on stderr.
 std::optional<CliArgs> ParseCliArgs(const QStringList& words);
+
+// "talvoria-cli: WHAT. Try 'talvoria-cli --help' for more information." on stderr; the usage
+// exit status.
+int UsageError(const QString& what);

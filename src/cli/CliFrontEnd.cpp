@@ -3,6 +3,7 @@
 #include "MyCode/StringCtrl.h"
 #include "download/DownloadDriver.h"
 
+#include <QJsonArray>
 #include <QRegularExpression>
 
 #include <cstdio>
@@ -26,8 +27,8 @@ QString ShownMessage(const QString& text)
 }
 } // namespace
 
-CCliFrontEnd::CCliFrontEnd(Answer answer, QString address)
-    : m_answer(answer), m_address(std::move(address)), m_stderrIsTerminal(isatty(STDERR_FILENO) != 0)
+CCliFrontEnd::CCliFrontEnd(Answer answer, QString address, bool quiet)
+    : m_answer(answer), m_address(std::move(address)), m_stderrIsTerminal(isatty(STDERR_FILENO) != 0), m_quiet(quiet)
 {
 }
 
@@ -55,11 +56,11 @@ bool CCliFrontEnd::AskYesNo(const QString& question)
 {
     const QString text = ShownMessage(question);
     if (m_answer != Answer::Ask) {
-        PrintLine(text + (m_answer == Answer::Yes ? u" [yes]"_s : u" [no]"_s));
+        if (!m_quiet) PrintLine(text + (m_answer == Answer::Yes ? u" [yes]"_s : u" [no]"_s));
         return m_answer == Answer::Yes;
     }
     if (!isatty(STDIN_FILENO)) {
-        PrintLine(text + u" [no]"_s);
+        if (!m_quiet) PrintLine(text + u" [no]"_s);
         return false;
     }
     std::lock_guard guard(m_lock);
@@ -78,7 +79,7 @@ void CCliFrontEnd::OpenLoginPage(const QString& url)
 
 void CCliFrontEnd::SetStatusText(StatusCtrl ctrl, const QString& status)
 {
-    if (status.isEmpty() || ctrl == STATUS_ALBUM_FRAME) return;
+    if (m_quiet || status.isEmpty() || ctrl == STATUS_ALBUM_FRAME) return;
     const QString text = Shown(status);
     static const QRegularExpression kProgress(u"^已下载(\\d+)/(\\d+)"_s);
     const QRegularExpressionMatch match = kProgress.match(text);
@@ -116,9 +117,15 @@ void CCliFrontEnd::DownloadFinished(const DownSummary& album)
 {
     // A long list of failures would bury the summary; the first ones tell what went wrong.
     constexpr int kFailuresShown = 10;
-    QString text = DownSummaryText(album);
+    const QString folder = m_folderOf ? m_folderOf() : QString();
+    {
+        std::lock_guard guard(m_lock);
+        m_albums.emplace_back(folder, album);
+    }
+    if (m_quiet && album.failures.isEmpty()) return;
+    QString text = m_quiet ? QString() : DownSummaryText(album);
     for (qsizetype i = 0; i < album.failures.size() && i < kFailuresShown; ++i)
-        text += u"\n  失败 "_s + Shown(album.failures[i]);
+        text += (text.isEmpty() ? u""_s : u"\n"_s) + u"  失败 "_s + Shown(album.failures[i]);
     if (album.failures.size() > kFailuresShown)
         text += u"\n  ……另有%1张失败"_s.arg(album.failures.size() - kFailuresShown);
     PrintLine(text);
@@ -130,7 +137,7 @@ void CCliFrontEnd::RunFinished(const DownSummary& run)
         std::lock_guard guard(m_lock);
         m_lastRun = run;
     }
-    if (run.total > 0) PrintLine(u"共%1张图片：%2"_s.arg(run.total).arg(DownSummaryText(run)));
+    if (run.total > 0 && !m_quiet) PrintLine(u"共%1张图片：%2"_s.arg(run.total).arg(DownSummaryText(run)));
 }
 
 DownSummary CCliFrontEnd::LastRun() const
@@ -141,5 +148,42 @@ DownSummary CCliFrontEnd::LastRun() const
 
 void CCliFrontEnd::OpenFolder(const QString& path)
 {
+    if (m_quiet) return;
     PrintLine(u"保存在: "_s + Shown(path));
+}
+
+void CCliFrontEnd::ShowRequest(const QByteArray& method, const QByteArray& url, long status)
+{
+    const QString answer = status > 0 ? QString::number(status) : u"no answer"_s;
+    PrintLine(u"%1 %2 -> %3"_s.arg(QString::fromLatin1(method), Shown(QString::fromUtf8(url)), answer));
+}
+
+namespace {
+QJsonObject CountsJson(const DownSummary& summary)
+{
+    return QJsonObject{{u"saved"_s, summary.saved}, {u"failed"_s, summary.failed},   {u"skipped"_s, summary.skipped},
+                       {u"total"_s, summary.total}, {u"seconds"_s, summary.seconds}, {u"stopped"_s, summary.stopped}};
+}
+} // namespace
+
+QJsonObject CCliFrontEnd::RunJson() const
+{
+    std::lock_guard guard(m_lock);
+    QJsonObject run = CountsJson(m_lastRun);
+    QJsonArray albums;
+    for (const auto& [folder, summary] : m_albums) {
+        QJsonObject album = CountsJson(summary);
+        album[u"folder"_s] = folder;
+        QJsonArray failures;
+        for (const QString& failure : summary.failures) {
+            // "file name: reason"; file names never hold ": ", reasons may.
+            const qsizetype colon = failure.indexOf(u": "_s);
+            failures.append(QJsonObject{{u"name"_s, colon < 0 ? failure : failure.left(colon)},
+                                        {u"reason"_s, colon < 0 ? QString() : failure.mid(colon + 2)}});
+        }
+        album[u"failures"_s] = failures;
+        albums.append(album);
+    }
+    run[u"albums"_s] = albums;
+    return run;
 }

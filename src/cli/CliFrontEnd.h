@@ -2,9 +2,13 @@
 
 #include "core/FrontEnd.h"
 
+#include <QJsonObject>
 #include <QString>
 
+#include <functional>
+
 #include <mutex>
+#include <vector>
 
 // The command line's front end: messages and status texts go to stderr, questions are answered
 // by --yes/--no or on the terminal, and download counts become a progress bar on a terminal.
@@ -12,7 +16,8 @@ class CCliFrontEnd : public IFrontEnd {
 public:
     enum class Answer { Ask, Yes, No };
 
-    CCliFrontEnd(Answer answer, QString address);
+    // quiet: only errors (messages, questions, failed pictures) are printed.
+    CCliFrontEnd(Answer answer, QString address, bool quiet = false);
 
     void ShowMessage(const QString& text) override;
     bool AskYesNo(const QString& text) override;
@@ -31,6 +36,12 @@ public:
     void EndProgressLine();
     // What the last download run reported at its end.
     DownSummary LastRun() const;
+    // Where DownloadFinished takes the album's folder from (the pool folder at that moment).
+    void SetFolderSource(std::function<QString()> folder) { m_folderOf = std::move(folder); }
+    // The last run and each of its albums as one JSON object (see --json in the help).
+    QJsonObject RunJson() const;
+    // One line of --verbose: a request hop and its status.
+    void ShowRequest(const QByteArray& method, const QByteArray& url, long status);
 
 private:
     void PrintLine(const QString& text);
@@ -39,6 +50,9 @@ private:
     const Answer m_answer;
     const QString m_address;
     const bool m_stderrIsTerminal;
+    const bool m_quiet;
+    std::function<QString()> m_folderOf;
+    std::vector<std::pair<QString, DownSummary>> m_albums; // folder and counts, this run
     mutable std::mutex m_lock;
     bool m_progressShown = false;
     DownSummary m_lastRun;

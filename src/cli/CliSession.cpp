@@ -1,6 +1,7 @@
 #include "cli/CliSession.h"
 
 #include "MyCode/CookieStore.h"
+#include "MyCode/RequestLog.h"
 #include "core/AppPaths.h"
 #include "sources/Registry.h"
 
@@ -29,9 +30,14 @@ CCliFrontEnd::Answer AnswerFrom(const CliArgs& args)
 } // namespace
 
 CCliSession::CCliSession(const CliArgs& args, const QString& address)
-    : m_frontEnd(AnswerFrom(args), address),
+    : m_frontEnd(AnswerFrom(args), address, args.quiet),
       m_core(std::make_unique<CLumarexCore>(m_frontEnd, ResolveAppDir(args.appDir)))
 {
+    m_frontEnd.SetFolderSource([core = m_core.get()] { return core->PoolFolder(); });
+    if (args.verbose)
+        SetRequestSink([this](const QByteArray& method, const QByteArray& url, long status) {
+            m_frontEnd.ShowRequest(method, url, status);
+        });
     m_core->LoadSoftData();
     CCookieStore& cookies = CCookieStore::Instance();
     cookies.Load(m_core->m_strAppDir + u"cookies.txt"_s);
@@ -46,6 +52,7 @@ CCliSession::CCliSession(const CliArgs& args, const QString& address)
 CCliSession::~CCliSession()
 {
     m_core.reset();
+    SetRequestSink({});
     // Cookies the services set during the run are kept for the next one.
     if (CCookieStore::Instance().HasUnsavedChanges()) CCookieStore::Instance().Save();
 }

@@ -1,6 +1,7 @@
 #include "cli/CliSession.h"
 #include "cli/Commands.h"
 #include "MyCode/StringCtrl.h"
+#include "cli/CliJson.h"
 #include "sources/AlbumListDriver.h"
 
 #include <QJsonArray>
@@ -15,11 +16,7 @@ int RunGetAlbums(CCliSession& session, const CliArgs& args, const QString& addre
 {
     CLumarexCore& core = session.Core();
     const int kind = ChooseFamily(args, address);
-    if (kind < 0) {
-        std::fprintf(stderr, "talvoria-cli: unknown service %s (see 'talvoria-cli services')\n",
-                     qPrintable(args.service));
-        return EXIT_USAGE;
-    }
+    if (kind < 0) return UsageError(u"unknown service '%1' (see 'talvoria-cli services')"_s.arg(args.service));
     core.m_nSourceKind = kind;
     core.m_nSubKind = -1;
     core.m_nGetListState = GETLIST_RUNNING;
@@ -30,23 +27,6 @@ int RunGetAlbums(CCliSession& session, const CliArgs& args, const QString& addre
 }
 
 namespace {
-// Qt's JSON writer escapes C0 controls and lone surrogates but writes DEL, C1 controls (0x9B
-// starts an escape sequence on some terminals) and bidirectional overrides raw. Those can stand
-// only inside strings, where a \u escape means the same character to any reader.
-QByteArray JsonForTerminal(const QByteArray& json)
-{
-    const QString text = QString::fromUtf8(json);
-    QString shown;
-    shown.reserve(text.size());
-    for (const QChar c : text) {
-        if (c.unicode() >= 0x7F && CStringCtrl::IsControlOrBidi(c))
-            shown += QString::asprintf("\\u%04x", unsigned(c.unicode()));
-        else
-            shown += c;
-    }
-    return shown.toUtf8();
-}
-
 void PrintAlbums(const ST_PERLIST& albums, bool json)
 {
     QJsonArray array;
@@ -66,13 +46,12 @@ void PrintAlbums(const ST_PERLIST& albums, bool json)
                                  {u"count"_s, album.nPicCount},
                                  {u"privacy"_s, album.nPrivacy}});
     }
-    if (json) std::printf("%s\n", JsonForTerminal(QJsonDocument(array).toJson(QJsonDocument::Indented)).constData());
+    if (json) PrintJson(QJsonDocument(array));
 }
 } // namespace
 
 int RunAlbumsCommand(const CliArgs& args)
 {
-    if (args.positional.size() != 1) return EXIT_USAGE;
     const QString address = args.positional.front();
     CCliSession session(args, address);
     if (!session.CookiesImported()) return EXIT_ERROR;

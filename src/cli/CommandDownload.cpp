@@ -1,6 +1,7 @@
 #include "cli/CliSession.h"
 #include "cli/Commands.h"
 #include "core/AppPaths.h"
+#include "cli/CliJson.h"
 #include "download/DownloadDriver.h"
 
 #include <algorithm>
@@ -46,7 +47,6 @@ std::optional<std::vector<int>> ParseSelection(const QString& text, int albumCou
 
 int RunDownloadCommand(const CliArgs& args)
 {
-    if (args.positional.size() != 1) return EXIT_USAGE;
     const QString address = args.positional.front();
     CCliSession session(args, address);
     if (!session.CookiesImported()) return EXIT_ERROR;
@@ -58,14 +58,14 @@ int RunDownloadCommand(const CliArgs& args)
     CLumarexCore& core = session.Core();
     const std::optional<std::vector<int>> selection = ParseSelection(args.albums, core.m_pAlbumList->Count());
     if (!selection) {
-        std::fprintf(stderr, "talvoria-cli: --albums %s does not fit the %d albums listed\n", qPrintable(args.albums),
-                     core.m_pAlbumList->Count());
-        return EXIT_USAGE;
+        return UsageError(
+            u"--albums %1 does not fit the %2 albums listed"_s.arg(args.albums).arg(core.m_pAlbumList->Count()));
     }
     const QString saveDir = ChooseSaveDir(session, args);
     bool saved = true;
     core.m_nDownState = DOWN_RUNNING;
     session.RunInterruptible([&] { saved = DownloadDriver(core, saveDir, *selection); },
                              [&] { core.RequestDownloadStop(); });
+    if (args.json) PrintJson(QJsonDocument(session.FrontEnd().RunJson()));
     return saved ? session.DownloadExit() : EXIT_ERROR;
 }

@@ -66,10 +66,7 @@ Assigned Assign(const QString& assignment, int (&numbers)[4], ST_NAMESET& names)
 int RunSettingsCommand(const CliArgs& args)
 {
     const int kind = args.service.isEmpty() ? SK_TENCENT : FindFamily(args.service);
-    if (kind < 0) {
-        std::fprintf(stderr, "talvoria-cli: unknown service %s\n", qPrintable(args.service));
-        return EXIT_USAGE;
-    }
+    if (kind < 0) return UsageError(u"unknown service '%1' (see 'talvoria-cli services')"_s.arg(args.service));
     CCliSession session(args);
     CLumarexCore& core = session.Core();
     ST_DOWNPARAM down = core.DownParam(kind);
@@ -78,10 +75,7 @@ int RunSettingsCommand(const CliArgs& args)
         int numbers[4] = {down.nThreads, down.nTimeout, down.nMinKB, down.nMaxKB};
         for (const QString& assignment : args.positional) {
             const Assigned result = Assign(assignment, numbers, names);
-            if (result == Assigned::UnknownField) {
-                std::fprintf(stderr, "talvoria-cli: unknown setting %s\n", qPrintable(assignment));
-                return EXIT_USAGE;
-            }
+            if (result == Assigned::UnknownField) return UsageError(u"unknown setting '%1'"_s.arg(assignment));
             if (result == Assigned::BadValue || !StoreDownParam(down, numbers[0], numbers[1], numbers[2], numbers[3])) {
                 session.FrontEnd().ShowMessage(u"参数错误"_s);
                 return EXIT_ERROR;

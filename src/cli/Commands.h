@@ -6,13 +6,18 @@
 
 class CCliSession;
 
+// One command of talvoria-cli. Adding a command is one row in CliCommands.cpp and its Run
+// function in a file of its own.
 struct CliCommand {
     const char* name;
-    const char* synopsis;
+    const char* synopsis;    // shown in the help and in a usage error
+    const char* description; // the help's paragraph, already wrapped
+    const char* options;     // the long names of the non-global options it takes, space-separated
+    int minArguments;
+    int maxArguments; // -1: any number
     int (*run)(const CliArgs& args);
 };
 
-// The commands of talvoria-cli, one file each.
 std::span<const CliCommand> CliCommands();
 
 int RunServicesCommand(const CliArgs& args);

@@ -4,53 +4,21 @@
 #include <QCoreApplication>
 
 #include <cstdio>
-#include <cstring>
+
+using namespace Qt::StringLiterals;
 
 namespace {
-const CliCommand kCommands[] = {
-    {"services", "services", RunServicesCommand},
-    {"albums", "albums ADDRESS [--service K] [--json]", RunAlbumsCommand},
-    {"download", "download ADDRESS [--service K] [--albums SEL] [--save-dir DIR]", RunDownloadCommand},
-    {"fetch", "fetch LIST [--service K] [--save-dir DIR]", RunFetchCommand},
-    {"settings", "settings [--service K] [FIELD=VALUE ...]", RunSettingsCommand},
-};
+const char kAbout[] = "talvoria-cli: download whole photo albums in bulk (the command-line twin of talvoria)\n\n"
+                      "Usage: talvoria-cli [global options] COMMAND [arguments]\n";
 
-const char kHelp[] = R"(talvoria-cli: download whole photo albums in bulk (the command-line twin of talvoria)
-
-Usage: talvoria-cli [global options] COMMAND [arguments]
-
-Commands:
-  services
-      One line per service family: index, short name, list text (tab-separated).
-  albums ADDRESS [--service K] [--json]
-      Gets the album list of an owner's page address or account number. One line per album:
-      number (%04d), name, picture count, privacy (tab-separated); with --json one JSON array of
-      objects with number, name, id, cover, count (-1 when unknown) and privacy.
-  download ADDRESS [--service K] [--albums SEL] [--save-dir DIR]
-      Gets the album list, then downloads the selected albums. SEL is "all" (default) or 1-based
-      numbers and ranges such as 1,3-5, taken in list order, each once. DIR defaults to the
-      newest save path used, else ~/Pictures/Talvoria/. Pictures go to DIR/owner/album/.
-  fetch LIST [--service K] [--save-dir DIR]
-      Downloads every address of a .lst download list file (GBK or UTF-8, one per line) with the
-      download settings and naming rules of service K.
-  settings [--service K] [FIELD=VALUE ...]
-      Prints the download parameters, naming settings and options of service K; assignments are
-      checked as the settings dialogs check them and saved. Fields: nThreads (1-15),
-      nTimeout (s, >=10), nMinKB, nMaxKB, szPrefix, szSuffix, szReplaceFrom, szReplaceTo,
-      szDirPrefix, szDirSuffix (38 characters at most), nNameSource (0 description,
-      1 sequence number, 2 address), nDirSource (0 album name, 1 none), nOptions (bits: 1 fix
-      formats, 2 fix order, 4 name file, 8 list only, 16 open folder, 32 Taobao main pictures,
-      64 skip pictures downloaded before).
-
+const char kFooter[] = R"(
   K is a family index (0-14) or short name; without --service the family is recognised from
   the address (QQ Zone when nothing matches).
 
-Global options:
-  --app-dir DIR    application folder (soft.dat, cookies.txt); default $TALVORIA_HOME, else
-                   ~/.local/share/talvoria
-  --cookies FILE   import a browser-exported Netscape cookies.txt into the shared store first
-  --yes, --no      answer every yes/no question; default: ask on the terminal, else no
-  --help           this text
+With --json, download and fetch end by printing one JSON object on stdout: the run's saved,
+failed, skipped, total, seconds and stopped, and "albums", one object per album with its
+folder, the same counts, and failures as objects with name and reason. Nothing is printed
+when the download did not start (no album listed, bad address).
 
 Text taken from a service's pages (album names, messages, failure reasons) is printed with its
 control characters shown as \xHH and bidirectional controls and broken UTF-16 as \uHHHH; the
@@ -68,32 +36,44 @@ path), 2 usage error, 3 get-albums found no album, 4 the run completed but a lis
 was not saved.
 )";
 
-int Usage()
+QString Indented(const char* text, const QString& indent)
 {
-    std::fputs(kHelp, stderr);
-    return EXIT_USAGE;
+    QString out;
+    for (const QString& line : QString::fromUtf8(text).split(u'\n'))
+        out += indent + line + u'\n';
+    return out;
+}
+
+QString HelpText()
+{
+    QString text = QString::fromUtf8(kAbout) + u"\nCommands:\n"_s;
+    for (const CliCommand& command : CliCommands())
+        text += u"  "_s + QLatin1String(command.synopsis) + u'\n' + Indented(command.description, u"      "_s);
+    text += u"\nGlobal options:\n"_s;
+    for (const CliOption& option : CliOptions()) {
+        if (!option.global) continue;
+        QString names;
+        for (const QString& name : QString::fromLatin1(option.names).split(u','))
+            names += (names.isEmpty() ? u""_s : u", "_s) + (name.size() == 1 ? u"-"_s : u"--"_s) + name;
+        if (*option.valueName) names += u' ' + QLatin1String(option.valueName);
+        text += u"  %1 %2\n"_s.arg(names, -17).arg(QLatin1String(option.description));
+    }
+    return text + QString::fromUtf8(kFooter);
 }
 } // namespace
-
-std::span<const CliCommand> CliCommands()
-{
-    return kCommands;
-}
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const std::optional<CliArgs> args = ParseCliArgs(QCoreApplication::arguments().mid(1));
-    if (!args) return Usage();
+    if (!args) return EXIT_USAGE;
     if (args->help) {
-        std::fputs(kHelp, stdout);
+        std::fputs(HelpText().toUtf8().constData(), stdout);
         return EXIT_DONE;
     }
-    for (const CliCommand& command : CliCommands()) {
-        if (args->command != QLatin1String(command.name)) continue;
-        const int status = command.run(*args);
-        if (status == EXIT_USAGE) std::fprintf(stderr, "usage: talvoria-cli %s\n", command.synopsis);
-        return status;
+    if (args->version) {
+        std::puts("talvoria-cli " TALVORIA_VERSION);
+        return EXIT_DONE;
     }
-    return Usage();
+    return args->command->run(*args);
 }

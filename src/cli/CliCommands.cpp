@@ -1,0 +1,36 @@
+#include "cli/Commands.h"
+
+namespace {
+const CliCommand kCommands[] = {
+    {"services", "services", "One line per service family: index, short name, list text (tab-separated).", "", 0, 0,
+     RunServicesCommand},
+    {"albums", "albums ADDRESS [--service K] [--json]",
+     R"(Gets the album list of an owner's page address or account number. One line per album:
+number (%04d), name, picture count, privacy (tab-separated); with --json one JSON array of
+objects with number, name, id, cover, count (-1 when unknown) and privacy.)",
+     "service json", 1, 1, RunAlbumsCommand},
+    {"download", "download ADDRESS [--service K] [--albums SEL] [--save-dir DIR] [--json]",
+     R"(Gets the album list, then downloads the selected albums. SEL is "all" (default) or 1-based
+numbers and ranges such as 1,3-5, taken in list order, each once. DIR defaults to the
+newest save path used, else ~/Pictures/Talvoria/. Pictures go to DIR/owner/album/.)",
+     "service albums save-dir json", 1, 1, RunDownloadCommand},
+    {"fetch", "fetch LIST [--service K] [--save-dir DIR] [--json]",
+     R"(Downloads every address of a .lst download list file (GBK or UTF-8, one per line) with the
+download settings and naming rules of service K.)",
+     "service save-dir json", 1, 1, RunFetchCommand},
+    {"settings", "settings [--service K] [FIELD=VALUE ...]",
+     R"(Prints the download parameters, naming settings and options of service K; assignments are
+checked as the settings dialogs check them and saved. Fields: nThreads (1-15),
+nTimeout (s, >=10), nMinKB, nMaxKB, szPrefix, szSuffix, szReplaceFrom, szReplaceTo,
+szDirPrefix, szDirSuffix (38 characters at most), nNameSource (0 description,
+1 sequence number, 2 address), nDirSource (0 album name, 1 none), nOptions (bits: 1 fix
+formats, 2 fix order, 4 name file, 8 list only, 16 open folder, 32 Taobao main pictures,
+64 skip pictures downloaded before).)",
+     "service", 0, -1, RunSettingsCommand},
+};
+} // namespace
+
+std::span<const CliCommand> CliCommands()
+{
+    return kCommands;
+}
