@@ -3,7 +3,8 @@
 # Install it with: sudo apt install ./build-release/talvoria_*.deb
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr
+bash scripts/install-deps.sh
+cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr
 cmake --build build-release -j"$(nproc)" --target talvoria talvoria-cli
 cd build-release
 cpack -G DEB
