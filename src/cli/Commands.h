@@ -19,6 +19,7 @@ int RunServicesCommand(const CliArgs& args);
 int RunAlbumsCommand(const CliArgs& args);
 int RunDownloadCommand(const CliArgs& args);
 int RunFetchCommand(const CliArgs& args);
+int RunExportCommand(const CliArgs& args);
 int RunSettingsCommand(const CliArgs& args);
 
 // Get-albums exactly as the window runs it, for the family of --service or the address; the
