@@ -161,8 +161,9 @@ void CMainMenu::ExportList(int id)
     const bool thunder = id == CMD_EXPORT_THUNDER;
     const QString ownerFolder = core.m_strOwnerName.section(u'/', 0, 0);
     const QString owner = ownerFolder.isEmpty() ? u"下载列表"_s : ownerFolder;
-    const QString path = thunder ? ChooseListFile(true, u"导出迅雷下载列表"_s, u"迅雷下载列表 (*.lst)"_s, owner + u".lst"_s)
-                                 : ChooseListFile(true, u"导出下载文件"_s, u"aria2 下载文件 (*.txt)"_s, owner + u".txt"_s);
+    const QString path = thunder
+                             ? ChooseListFile(true, u"导出迅雷下载列表"_s, u"迅雷下载列表 (*.lst)"_s, owner + u".lst"_s)
+                             : ChooseListFile(true, u"导出下载文件"_s, u"aria2 下载文件 (*.txt)"_s, owner + u".txt"_s);
     if (path.isEmpty()) return;
     const QString savePath = m_window.SavePathText();
     const ExportFormat format = thunder ? ExportFormat::Thunder : ExportFormat::Aria2;

@@ -9,7 +9,7 @@ std::optional<CliArgs> ParseCliArgs(const QStringList& words)
     CliArgs args;
     const std::pair<const char*, QString CliArgs::*> valued[] = {
         {"--app-dir", &CliArgs::appDir}, {"--cookies", &CliArgs::cookies},  {"--service", &CliArgs::service},
-        {"--albums", &CliArgs::albums},  {"--save-dir", &CliArgs::saveDir},  {"--output", &CliArgs::output},
+        {"--albums", &CliArgs::albums},  {"--save-dir", &CliArgs::saveDir}, {"--output", &CliArgs::output},
         {"-o", &CliArgs::output},
     };
     const std::pair<const char*, bool CliArgs::*> flags[] = {

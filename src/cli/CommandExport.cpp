@@ -56,8 +56,7 @@ int RunExportCommand(const CliArgs& args)
     const QString output = args.output.isEmpty() ? u"-"_s : args.output;
     bool written = false;
     core.m_nDownState = DOWN_RUNNING;
-    session.RunInterruptible(
-        [&] { written = ExportDownList(core, saveDir, *selection, output, ExportFormat::Aria2); },
-        [&] { core.RequestDownloadStop(); });
+    session.RunInterruptible([&] { written = ExportDownList(core, saveDir, *selection, output, ExportFormat::Aria2); },
+                             [&] { core.RequestDownloadStop(); });
     return written ? EXIT_DONE : EXIT_ERROR;
 }

@@ -23,9 +23,8 @@ bool IsOptionLine(const QByteArray& line)
 QString CleanSegment(QString text)
 {
     CStringCtrl::MakeValidUtf16(text);
-    text.removeIf([](QChar c) {
-        return u"\\/:*?\"<>|"_s.contains(c) || (c != u'\t' && CStringCtrl::IsControlOrBidi(c));
-    });
+    text.removeIf(
+        [](QChar c) { return u"\\/:*?\"<>|"_s.contains(c) || (c != u'\t' && CStringCtrl::IsControlOrBidi(c)); });
     text.replace(u'\t', u'_');
     text = text.trimmed();
     if (text.count(u'.') == text.size()) return {};
@@ -176,7 +175,7 @@ bool ImportAndDownload(CLumarexCore& core, const QString& listPath, const QStrin
     for (const ImportAlbum& album : albums) {
         ST_PERLISTRECORD record;
         record.strName = album.listAlbum || album.folder.isEmpty() ? QFileInfo(listPath).completeBaseName()
-                                                                  : album.folder.chopped(1).section(u'/', -1);
+                                                                   : album.folder.chopped(1).section(u'/', -1);
         record.nPicCount = int(album.entries.size());
         selection.push_back(int(selection.size()));
         core.AddAlbumRecord(record);

@@ -52,12 +52,13 @@ TEST_F(CliExportTest, AnExportDownloadedAgainGivesTheTreeOfADirectDownload)
     const ChildResult exported =
         Cli({u"export"_s, address, u"--albums"_s, u"1"_s, u"--save-dir"_s, imported, u"-o"_s, list});
     ASSERT_EQ(exported.exitCode, 0) << exported.err.toStdString();
-    EXPECT_EQ(PictureRequests(), fetchedByDownload); // listed, not fetched
+    EXPECT_EQ(PictureRequests(), fetchedByDownload);                 // listed, not fetched
     EXPECT_FALSE(QFileInfo::exists(imported + u"alice/台北街頭"_s)); // no empty album folder left
     QFile file(list);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(file.readAll());
-    EXPECT_TRUE(text.contains(u"\n  out=alice/台北街頭/台北夜市.jpg\n  header=Referer: http://photo.pchome.com.tw/alice/101\n"_s))
+    EXPECT_TRUE(text.contains(
+        u"\n  out=alice/台北街頭/台北夜市.jpg\n  header=Referer: http://photo.pchome.com.tw/alice/101\n"_s))
         << text.toStdString();
     EXPECT_EQ(text.count(u"\n  out="_s), 3);
 

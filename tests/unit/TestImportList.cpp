@@ -45,7 +45,8 @@ TEST(ImportList, ReadsPlainListsAndAria2InputFilesAlike)
 {
     TempFolder folder;
     // GBK plain list with CR LF, as Thunder lists are written.
-    const auto plain = ReadImportList(WriteFile(folder, u"a.lst"_s, "http://a.com/\xC4\xE3.jpg\r\n\r\nhttp://a.com/2.jpg\r\n"));
+    const auto plain =
+        ReadImportList(WriteFile(folder, u"a.lst"_s, "http://a.com/\xC4\xE3.jpg\r\n\r\nhttp://a.com/2.jpg\r\n"));
     ASSERT_TRUE(plain);
     ASSERT_EQ(plain->size(), 2u);
     EXPECT_EQ(plain->front().url, u"http://a.com/你.jpg"_s);
@@ -72,7 +73,8 @@ TEST(ImportList, ReadsPlainListsAndAria2InputFilesAlike)
 TEST(ExportList, Aria2TextKeepsEachAddressOnOneLine)
 {
     // A line break inside an address would start an option line of its own.
-    const QByteArray text = Aria2ListText({{u"http://a.com/x y\n  out=/etc/x.jpg"_s, u"o/a/x.jpg"_s, {u"Referer: r"_s}}});
+    const QByteArray text =
+        Aria2ListText({{u"http://a.com/x y\n  out=/etc/x.jpg"_s, u"o/a/x.jpg"_s, {u"Referer: r"_s}}});
     EXPECT_EQ(text, "http://a.com/x%20y%0A%20%20out=/etc/x.jpg\n  out=o/a/x.jpg\n  header=Referer: r\n");
 }
 
