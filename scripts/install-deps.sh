@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev
   fonts-noto-cjk xvfb xauth
   dpkg-dev file man-db
+  aria2
 )
 
 missing=()

@@ -79,6 +79,7 @@ public:
     int AttentionRequests() const { return m_attentionRequests; }
     void OpenFolder(const QString& path);
     QString AddressText() const;
+    QString SavePathText() const;
 
     // Runs a dialog modally; the window closes it (as cancelled) when the window itself closes.
     int RunModal(QDialog& dialog);

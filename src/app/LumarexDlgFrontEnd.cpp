@@ -31,6 +31,11 @@ QString CLumarexDlg::AddressText() const
     return m_cbAddress->currentText();
 }
 
+QString CLumarexDlg::SavePathText() const
+{
+    return m_cbSavePath->currentText();
+}
+
 void CLumarexDlg::ApplyStatusText(int ctrl, const QString& text)
 {
     switch (ctrl) {

@@ -2,11 +2,17 @@
 
 #include "app/DlgDownSet.h"
 #include "app/DlgSaveSet.h"
+#include "app/AlbumGrid.h"
 #include "app/LumarexDlg.h"
 #include "app/MenuCommands.h"
 #include "core/LumarexCore.h"
+#include "download/DownloadDriver.h"
+#include "download/ExportList.h"
+#include "download/ImportList.h"
 #include "sources/Registry.h"
 
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -99,9 +105,70 @@ void CMainMenu::OnMenuCommand(int id)
     case CMD_FILE_TOOL:
         OpenHelp(id);
         break;
+    case CMD_IMPORT_LIST:
+        ImportList();
+        break;
+    case CMD_EXPORT_LIST:
+    case CMD_EXPORT_THUNDER:
+        ExportList(id);
+        break;
     default:
-        break; // the import and export items have no action
+        break;
     }
+}
+
+QString CMainMenu::ChooseListFile(bool forSaving, const QString& title, const QString& filter, const QString& name)
+{
+    const QString folder = m_listFolder.isEmpty() ? m_window.SavePathText().trimmed() : m_listFolder;
+    QFileDialog dialog(&m_window, title, folder, filter);
+    dialog.setObjectName(forSaving ? u"exportListDialog"_s : u"importListDialog"_s);
+    // The Qt dialog, so that it behaves the same on every desktop.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(forSaving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(forSaving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (forSaving) dialog.selectFile(name);
+    if (m_window.RunModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    const QString path = dialog.selectedFiles().front();
+    m_listFolder = QFileInfo(path).absolutePath();
+    return path;
+}
+
+void CMainMenu::ImportList()
+{
+    CLumarexCore& core = m_window.Core();
+    if (core.IsBusy()) {
+        m_window.ShowMessageBox(u"请等待当前任务结束"_s);
+        return;
+    }
+    const QString path = ChooseListFile(false, u"导入下载文件"_s, u"下载文件 (*.lst *.txt);;所有文件 (*)"_s, {});
+    if (path.isEmpty()) return;
+    const QString savePath = m_window.SavePathText();
+    core.OnDownloadRun([&core, path, savePath] { ImportAndDownload(core, path, savePath); });
+}
+
+void CMainMenu::ExportList(int id)
+{
+    CLumarexCore& core = m_window.Core();
+    if (core.IsBusy()) {
+        m_window.ShowMessageBox(u"请等待当前任务结束"_s);
+        return;
+    }
+    const std::vector<int> selection = m_window.Grid().SelectedAlbums();
+    if (selection.empty()) {
+        m_window.ShowMessageBox(NoAlbumSelectedMessage());
+        return;
+    }
+    const bool thunder = id == CMD_EXPORT_THUNDER;
+    const QString ownerFolder = core.m_strOwnerName.section(u'/', 0, 0);
+    const QString owner = ownerFolder.isEmpty() ? u"下载列表"_s : ownerFolder;
+    const QString path = thunder
+                             ? ChooseListFile(true, u"导出迅雷下载列表"_s, u"迅雷下载列表 (*.lst)"_s, owner + u".lst"_s)
+                             : ChooseListFile(true, u"导出下载文件"_s, u"aria2 下载文件 (*.txt)"_s, owner + u".txt"_s);
+    if (path.isEmpty()) return;
+    const QString savePath = m_window.SavePathText();
+    const ExportFormat format = thunder ? ExportFormat::Thunder : ExportFormat::Aria2;
+    core.OnDownloadRun(
+        [&core, savePath, selection, path, format] { ExportDownList(core, savePath, selection, path, format); });
 }
 
 void CMainMenu::ToggleOption(std::uint8_t bit)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 
 #include <cstdint>
 
@@ -30,6 +31,13 @@ private:
     void EditNameSet();
     void OpenLogin(int id);
     void OpenHelp(int id);
+    void ImportList();
+    void ExportList(int id);
+    // A list file chosen in a file dialog that starts in the folder of the previous choice;
+    // empty when cancelled.
+    QString ChooseListFile(bool forSaving, const QString& title, const QString& filter, const QString& name);
 
     CLumarexDlg& m_window;
+    // The settings record keeps no list-file folder, so it is remembered for the session only.
+    QString m_listFolder;
 };

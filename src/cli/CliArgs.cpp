@@ -30,6 +30,7 @@ const CliOption kOptions[] = {
     {"albums", "SEL", "", &CliArgs::albums, nullptr, false},
     {"save-dir", "DIR", "", &CliArgs::saveDir, nullptr, false},
     {"json", "", "", nullptr, &CliArgs::json, false},
+    {"o,output", "FILE", "", &CliArgs::output, nullptr, false},
 };
 
 QStringList NamesOf(const CliOption& option)

@@ -17,6 +17,7 @@ struct CliArgs {
     QString service;
     QString albums;
     QString saveDir;
+    QString output;
     bool yes = false;
     bool no = false;
     bool json = false;

@@ -15,9 +15,16 @@ numbers and ranges such as 1,3-5, taken in list order, each once. DIR defaults t
 newest save path used, else ~/Pictures/Talvoria/. Pictures go to DIR/owner/album/.)",
      "service albums save-dir json", 1, 1, RunDownloadCommand},
     {"fetch", "fetch LIST [--service K] [--save-dir DIR] [--json]",
-     R"(Downloads every address of a .lst download list file (GBK or UTF-8, one per line) with the
-download settings and naming rules of service K.)",
+     R"(Downloads every address of a download list file (GBK or UTF-8, one per line) with the
+download settings of service K. A plain .lst album is named after the file and each picture
+after its address; an export's "out=" paths (kept inside DIR) and "header=" lines are followed.)",
      "service save-dir json", 1, 1, RunFetchCommand},
+    {"export", "export ADDRESS [--service K] [--albums SEL] [--save-dir DIR] [-o FILE]",
+     R"(Gets the album list and lists the selected albums' pictures without downloading them, into
+one aria2 input file (UTF-8; default: standard output): each address, then indented
+"out=owner/album/name" (the path under DIR a download would write) and "header=" lines.
+"aria2c -d DIR -i FILE" or "fetch FILE --save-dir DIR" then fill the same tree.)",
+     "service albums save-dir output", 1, 1, RunExportCommand},
     {"settings", "settings [--service K] [FIELD=VALUE ...]",
      R"(Prints the download parameters, naming settings and options of service K; assignments are
 checked as the settings dialogs check them and saved. Fields: nThreads (1-15),

@@ -17,9 +17,6 @@ QString ChooseSaveDir(CCliSession& session, const CliArgs& args)
     return newest.isEmpty() ? DefaultSavePath() : newest;
 }
 
-namespace {
-// "all" or 1-based numbers and ranges such as "1,3-5", as 0-based indexes in list order, each
-// once, as the window takes its ticked rows.
 std::optional<std::vector<int>> ParseSelection(const QString& text, int albumCount)
 {
     std::vector<int> albums;
@@ -43,7 +40,6 @@ std::optional<std::vector<int>> ParseSelection(const QString& text, int albumCou
     albums.erase(std::unique(albums.begin(), albums.end()), albums.end());
     return albums;
 }
-} // namespace
 
 int RunDownloadCommand(const CliArgs& args)
 {

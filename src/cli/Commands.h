@@ -2,7 +2,9 @@
 
 #include "cli/CliArgs.h"
 
+#include <optional>
 #include <span>
+#include <vector>
 
 class CCliSession;
 
@@ -24,11 +26,16 @@ int RunServicesCommand(const CliArgs& args);
 int RunAlbumsCommand(const CliArgs& args);
 int RunDownloadCommand(const CliArgs& args);
 int RunFetchCommand(const CliArgs& args);
+int RunExportCommand(const CliArgs& args);
 int RunSettingsCommand(const CliArgs& args);
 
 // Get-albums exactly as the window runs it, for the family of --service or the address; the
 // exit status it implies (EXIT_DONE when albums were found).
 int RunGetAlbums(CCliSession& session, const CliArgs& args, const QString& address);
+
+// "all" or 1-based numbers and ranges such as "1,3-5" of --albums, as 0-based indexes in list
+// order, each once, as the window takes its ticked rows; no value when they do not fit.
+std::optional<std::vector<int>> ParseSelection(const QString& text, int albumCount);
 
 // The save folder of --save-dir, else the newest save-path history entry, else the default.
 QString ChooseSaveDir(CCliSession& session, const CliArgs& args);

@@ -131,6 +131,19 @@ void CLumarexCore::OnDownload(const QString& savePath, const std::vector<int>& s
     m_nDownState = DOWN_IDLE;
 }
 
+void CLumarexCore::OnDownloadRun(std::function<void()> run)
+{
+    if (m_nDownState == DOWN_IDLE && m_nGetListState != GETLIST_IDLE) return;
+    std::uint8_t idle = DOWN_IDLE;
+    if (!m_nDownState.compare_exchange_strong(idle, DOWN_RUNNING)) {
+        RequestDownloadStop();
+        return;
+    }
+    if (StartWorker(std::move(run))) return;
+    m_frontEnd.ShowMessage(QStringLiteral("Create thread:GetListFunc failed."));
+    m_nDownState = DOWN_IDLE;
+}
+
 // Compare-and-swap, so that a stop pressed just as the run ends cannot leave the state at "stop
 // requested" for good: that would make every later press a stop request.
 void CLumarexCore::RequestGetAlbumsStop()

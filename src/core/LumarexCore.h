@@ -47,6 +47,9 @@ public:
     // the ticked album indexes in view order.
     void OnGetAlbums(const QString& address);
     void OnDownload(const QString& savePath, const std::vector<int>& selection);
+    // Another run under the download button (a list import or export): started on the
+    // download thread as OnDownload starts a download; a press while one runs requests its stop.
+    void OnDownloadRun(std::function<void()> run);
     // A stop request that never starts anything: nothing happens when the operation has ended.
     void RequestGetAlbumsStop();
     void RequestDownloadStop();

@@ -3,45 +3,186 @@
 #include "MyCode/StringCtrl.h"
 #include "core/LumarexCore.h"
 #include "download/DownloadDriver.h"
+#include "download/History.h"
+#include "download/Naming.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QUrl>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+bool IsOptionLine(const QByteArray& line)
+{
+    return !line.isEmpty() && (line.front() == ' ' || line.front() == '\t');
+}
+
+// What one file or folder name cannot hold is deleted; unlike a description, its dots stay, so
+// "1000.jpg" keeps its extension. Only dots would mean "here" or "up", so they count as nothing.
+QString CleanSegment(QString text)
+{
+    CStringCtrl::MakeValidUtf16(text);
+    text.removeIf(
+        [](QChar c) { return u"\\/:*?\"<>|"_s.contains(c) || (c != u'\t' && CStringCtrl::IsControlOrBidi(c)); });
+    text.replace(u'\t', u'_');
+    text = text.trimmed();
+    if (text.count(u'.') == text.size()) return {};
+    return text;
+}
+
+QString SplitExtension(const QString& name, QString* extension)
+{
+    const qsizetype dot = name.lastIndexOf(u'.');
+    *extension = dot > 0 ? name.mid(dot) : QString();
+    return dot > 0 ? name.left(dot) : name;
+}
+
+// One album of an import: the addresses that share a folder.
+struct ImportAlbum {
+    bool listAlbum = false; // the addresses without a path: one album named after the list
+    QString folder;         // relative to the save folder, ending with "/" (empty: the folder itself)
+    std::vector<ImportEntry> entries;
+};
+
+std::vector<ImportAlbum> GroupByFolder(const std::vector<ImportEntry>& entries)
+{
+    std::vector<ImportAlbum> albums;
+    const auto albumFor = [&albums](bool listAlbum, const QString& folder) -> ImportAlbum& {
+        for (ImportAlbum& album : albums)
+            if (album.listAlbum == listAlbum && album.folder == folder) return album;
+        albums.push_back({listAlbum, folder, {}});
+        return albums.back();
+    };
+    for (ImportEntry entry : entries) {
+        entry.out = SafeRelativePath(entry.out);
+        const qsizetype slash = entry.out.lastIndexOf(u'/');
+        albumFor(entry.out.isEmpty(), entry.out.left(slash + 1)).entries.push_back(entry);
+    }
+    return albums;
+}
+
+QString UniqueName(const CDownList& list, const QString& name)
+{
+    if (list.FindName(name) < 0) return name;
+    QString extension;
+    const QString stem = SplitExtension(name, &extension);
+    for (int counter = 1;; ++counter) {
+        const QString candidate = FitFileName(stem, u" (%1)"_s.arg(counter) + extension);
+        if (list.FindName(candidate) < 0) return candidate;
+    }
+}
+
+// Fills the download list with one imported album, as a photo lister would.
+void ListImportAlbum(CLumarexCore& core, const ImportAlbum& album, int index)
+{
+    CDownList& list = core.m_downList;
+    list.m_strSaveDir += album.listAlbum
+                             ? MakeAlbumDirName(core.m_pAlbumList->At(index), core.NameSet(core.m_nSourceKind))
+                             : album.folder;
+    if (!MakeDirs(list.m_strSaveDir)) {
+        core.FrontEnd().ShowMessage(u"无法创建文件夹: "_s + list.m_strSaveDir);
+        return;
+    }
+    const QString mark = core.HasOption(OPT_SKIP_OLD) ? ReadHistoryMark(list.m_strSaveDir) : QString();
+    for (const ImportEntry& entry : album.entries) {
+        if (core.m_nDownState == DOWN_STOP) return;
+        if (!mark.isEmpty() && entry.url == mark) {
+            std::uint8_t running = DOWN_RUNNING;
+            core.m_nDownState.compare_exchange_strong(running, DOWN_AT_HISTORY);
+            return;
+        }
+        const QString name = entry.out.isEmpty() ? ImportedPictureName(entry.url, list.Count() + 1)
+                                                 : entry.out.mid(entry.out.lastIndexOf(u'/') + 1);
+        list.Append(entry.url, UniqueName(list, name), entry.headers.join(u"\r\n"_s));
+        core.FrontEnd().SetStatusText(STATUS_COUNTS, u"已获取到%1张图片信息"_s.arg(list.Count()));
+    }
+}
+} // namespace
+
+std::optional<std::vector<ImportEntry>> ReadImportList(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    const QByteArray bytes = file.readAll();
+    const int codePage = CStringCtrl::IsUtf8(bytes.constData(), bytes.size()) ? CP_UTF8 : CP_GBK;
+    std::vector<ImportEntry> entries;
+    for (const QByteArray& raw : bytes.split('\n')) {
+        const QString line = CStringCtrl::MultiToWide(raw, codePage).trimmed();
+        if (line.isEmpty() || line.startsWith(u'#')) continue;
+        if (!IsOptionLine(raw)) {
+            // aria2 reads tab-separated addresses on one line as mirrors of one file.
+            entries.push_back({line.section(u'\t', 0, 0).trimmed(), {}, {}});
+            continue;
+        }
+        if (entries.empty()) continue;
+        if (line.startsWith(u"out="_s))
+            entries.back().out = line.mid(4).trimmed();
+        else if (line.startsWith(u"header="_s) && !line.mid(7).trimmed().isEmpty())
+            entries.back().headers << line.mid(7).trimmed();
+    }
+    return entries;
+}
 
 QStringList ReadDownList(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    const QByteArray bytes = file.readAll();
-    const int codePage = CStringCtrl::IsUtf8(bytes.constData(), bytes.size()) ? CP_UTF8 : CP_GBK;
     QStringList urls;
-    for (const QByteArray& line : bytes.split('\n')) {
-        const QString url = CStringCtrl::MultiToWide(line, codePage).trimmed();
-        if (!url.isEmpty()) urls << url;
-    }
+    for (const ImportEntry& entry : ReadImportList(path).value_or(std::vector<ImportEntry>{}))
+        urls << entry.url;
     return urls;
+}
+
+QString ImportedPictureName(const QString& url, int n)
+{
+    // The last segment of the whole address, so that a query holding a path ("psb?/V1/1.jpg")
+    // gives its file name; what follows "?" or "#" in that segment is no part of the name.
+    const auto lastSegment = [](const QString& text) {
+        return text.mid(text.lastIndexOf(u'/') + 1).section(u'?', 0, 0).section(u'#', 0, 0);
+    };
+    QString segment = lastSegment(url);
+    if (segment.isEmpty()) segment = lastSegment(url.section(u'#', 0, 0).section(u'?', 0, 0));
+    const QString name = CleanSegment(QUrl::fromPercentEncoding(segment.toUtf8()));
+    if (name.isEmpty()) return QString::number(n) + u".jpg"_s;
+    if (!HasImageExtension(name)) return FitFileName(name, u".jpg"_s);
+    QString extension;
+    const QString stem = SplitExtension(name, &extension);
+    return FitFileName(stem, extension);
+}
+
+QString SafeRelativePath(const QString& out)
+{
+    QStringList kept;
+    for (const QString& segment : QString(out).replace(u'\\', u'/').split(u'/')) {
+        const QString clean = CleanSegment(segment);
+        if (!clean.isEmpty()) kept << FitFileName(clean);
+    }
+    return kept.join(u'/');
 }
 
 bool ImportAndDownload(CLumarexCore& core, const QString& listPath, const QString& savePath)
 {
-    if (!QFileInfo(listPath).isReadable()) {
-        core.FrontEnd().ShowMessage(QStringLiteral("无法读取下载文件: ") + listPath);
+    const std::optional<std::vector<ImportEntry>> entries = ReadImportList(listPath);
+    if (!entries || entries->empty()) {
+        core.FrontEnd().ShowMessage((entries ? u"下载文件中没有下载地址: "_s : u"无法读取下载文件: "_s) + listPath);
+        core.m_nDownState = DOWN_IDLE;
         return false;
     }
-    const QStringList urls = ReadDownList(listPath);
+    const std::vector<ImportAlbum> albums = GroupByFolder(*entries);
     core.ClearAlbums();
     core.m_strOwnerName.clear();
     core.m_strOwnerSubDir.clear();
-    ST_PERLISTRECORD album;
-    album.strName = QFileInfo(listPath).completeBaseName();
-    album.nPicCount = int(urls.size());
-    core.AddAlbumRecord(album);
-    // Each address is its own description, so the naming rules see the file's published name.
-    const auto listAddresses = [&urls](CLumarexCore& target, int index) {
-        for (const QString& url : urls) {
-            target.AddPicture(url, url.mid(url.lastIndexOf(u'/') + 1), {}, index);
-            if (target.m_nDownState == DOWN_AT_HISTORY || target.m_nDownState == DOWN_STOP) return;
-        }
+    std::vector<int> selection;
+    for (const ImportAlbum& album : albums) {
+        ST_PERLISTRECORD record;
+        record.strName = album.listAlbum || album.folder.isEmpty() ? QFileInfo(listPath).completeBaseName()
+                                                                   : album.folder.chopped(1).section(u'/', -1);
+        record.nPicCount = int(album.entries.size());
+        selection.push_back(int(selection.size()));
+        core.AddAlbumRecord(record);
+    }
+    const auto lister = [&albums](CLumarexCore& target, int index) {
+        ListImportAlbum(target, albums[size_t(index)], index);
     };
     core.m_nDownState = DOWN_RUNNING;
-    return DownloadDriver(core, savePath, {0}, listAddresses);
+    return DownloadDriver(core, savePath, selection, lister);
 }

@@ -3,12 +3,38 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
+#include <vector>
+
 class CLumarexCore;
 
-// The addresses of a download list file, one per line, GBK or UTF-8; blank lines skipped.
+// One address of an imported list, with the options an exported list gives it: the path under
+// the save folder it goes to (empty: named from the address) and its extra request headers.
+struct ImportEntry {
+    QString url;
+    QString out;
+    QStringList headers;
+};
+
+// A download list file, GBK or UTF-8: one address per line, blank lines and "#" comments
+// skipped. Indented "out=" and "header=" lines under an address (the input-file form of aria2)
+// belong to it; other indented options are ignored. No value when the file cannot be read.
+std::optional<std::vector<ImportEntry>> ReadImportList(const QString& path);
+// Only the addresses of ReadImportList (empty when unreadable).
 QStringList ReadDownList(const QString& path);
 
-// "导入下载文件并开始下载": the list becomes one album named after the file and is downloaded
-// into savePath with the pool and the current service's settings and naming rules. False when
-// the list cannot be read or the save path is unusable.
+// The file name a plain-list address is saved under: the last path segment of the address as
+// it stands (query and fragment dropped, percent escapes decoded), cleaned of what a file name
+// cannot hold; ".jpg" added when it has no image extension; the 1-based number n when nothing
+// is left.
+QString ImportedPictureName(const QString& url, int n);
+// An "out=" path made safe to join to the save folder: segments cleaned, "", "." and ".."
+// dropped, so the result never leaves the folder; empty when nothing usable is left.
+QString SafeRelativePath(const QString& out);
+
+// "导入下载文件并开始下载": downloads every address of the list into savePath with the pool and
+// the current service's settings. Addresses with an "out=" path go there (one album per folder);
+// the others form one album named after the list file. False, with a message, when the list
+// cannot be read, holds no address, or the save path is unusable.
 bool ImportAndDownload(CLumarexCore& core, const QString& listPath, const QString& savePath);

@@ -123,7 +123,7 @@ TEST_F(CliQzoneTest, FetchDownloadsAListFile)
     list.close();
     const ChildResult run = Cli({u"fetch"_s, list.fileName(), u"--save-dir"_s, saveDir.path() + u"out"_s});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    QFile first(saveDir.path() + u"out/mine/1\u3002jpg.jpg"_s);
+    QFile first(saveDir.path() + u"out/mine/1.jpg"_s);
     ASSERT_TRUE(first.open(QIODevice::ReadOnly));
     EXPECT_EQ(first.readAll(), FakePicture(1));
 }
