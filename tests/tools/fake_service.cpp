@@ -14,6 +14,7 @@
 #include "sources/PchomeRoutes.h"
 #include "sources/PconlineRoutes.h"
 #include "sources/Photo56Routes.h"
+#include "sources/QzoneRoutes.h"
 #include "sources/PocoRoutes.h"
 #include "sources/QqGroupRoutes.h"
 #include "sources/RenrenRoutes.h"
@@ -34,14 +35,7 @@ namespace {
 // Pictures paused half-way, so that the progress of a download can be watched.
 void ServeQzone(FakeService& service)
 {
-    service.Route("route.store.qq.com", "/GetRoute", FakeReply::File(FixturePath(QStringLiteral("qzone/route.json"))));
-    service.Route("alist.photo.qq.com", "/fcgi-bin/fcg_list_album_v2",
-                  FakeReply::File(FixturePath(QStringLiteral("qzone/albums.jsonp"))));
-    service.Route("szplist.photo.qq.com", "/fcgi-bin/fcg_list_photo_v2",
-                  FakeReply::File(FixturePath(QStringLiteral("qzone/photos-public.jsonp"))));
-    for (int i = 1; i <= 3; ++i)
-        service.Route("b1.photo.store.qq.com", "/psb?/V10pub/" + QByteArray::number(i) + ".jpg",
-                      FakeReply::Ok(FakePicture(i, 200 * 1024), "image/jpeg").PauseAt(100 * 1024, 300));
+    QzoneFake::Serve(service, 200 * 1024, 300);
 }
 
 void ServeRenren(FakeService& service)

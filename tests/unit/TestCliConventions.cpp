@@ -1,5 +1,6 @@
 // The habits scripts rely on: --version, one-line usage errors, --quiet, --verbose and the
 // --json summary of a download, checked against the files on disk.
+#include "sources/QzoneRoutes.h"
 #include "support/CliTest.h"
 #include "support/AdapterTest.h"
 
@@ -15,17 +16,7 @@ using namespace Qt::StringLiterals;
 namespace {
 class CliConventionsTest : public CliTest {
 protected:
-    CliConventionsTest()
-    {
-        service.Route("route.store.qq.com", "/GetRoute", FakeReply::File(FixturePath(u"qzone/route.json"_s)));
-        service.Route("alist.photo.qq.com", "/fcgi-bin/fcg_list_album_v2",
-                      FakeReply::File(FixturePath(u"qzone/albums.jsonp"_s)));
-        service.Route("szplist.photo.qq.com", "/fcgi-bin/fcg_list_photo_v2",
-                      FakeReply::File(FixturePath(u"qzone/photos-public.jsonp"_s)));
-        for (int i = 1; i <= 3; ++i)
-            service.Route("b1.photo.store.qq.com", "/psb?/V10pub/" + QByteArray::number(i) + ".jpg",
-                          FakeReply::Ok(FakePicture(i), "image/jpeg"));
-    }
+    CliConventionsTest() { QzoneFake::Serve(service); }
     QStringList Download(const QStringList& extra = {})
     {
         return QStringList{u"download"_s, u"12345678"_s, u"--albums"_s, u"1"_s, u"--save-dir"_s, saveDir.path()} +

@@ -1,4 +1,5 @@
 // talvoria-cli run as a user runs it, against the fake QQ Zone reached through http_proxy.
+#include "sources/QzoneRoutes.h"
 #include "support/CliTest.h"
 #include "support/AdapterTest.h"
 
@@ -16,17 +17,7 @@ using namespace Qt::StringLiterals;
 namespace {
 class CliQzoneTest : public CliTest {
 protected:
-    CliQzoneTest()
-    {
-        service.Route("route.store.qq.com", "/GetRoute", FakeReply::File(FixturePath(u"qzone/route.json"_s)));
-        service.Route("alist.photo.qq.com", "/fcgi-bin/fcg_list_album_v2",
-                      FakeReply::File(FixturePath(u"qzone/albums.jsonp"_s)));
-        service.Route("szplist.photo.qq.com", "/fcgi-bin/fcg_list_photo_v2",
-                      FakeReply::File(FixturePath(u"qzone/photos-public.jsonp"_s)));
-        for (int i = 1; i <= 3; ++i)
-            service.Route("b1.photo.store.qq.com", "/psb?/V10pub/" + QByteArray::number(i) + ".jpg",
-                          FakeReply::Ok(FakePicture(i), "image/jpeg"));
-    }
+    CliQzoneTest() { QzoneFake::Serve(service); }
 };
 } // namespace
 
