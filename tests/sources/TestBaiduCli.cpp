@@ -33,11 +33,7 @@ TEST_F(CliBaiduTest, ListsTheOwnersAlbumsThenDownloadsThem)
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QString folder = saveDir.path() + u"莉莉/旅行/"_s;
     const QStringList names{u"海边.jpg"_s, u"旅行.jpg"_s, u"山顶.jpg"_s, u"日出.jpg"_s, u"夜景.jpg"_s};
-    for (int i = 0; i < names.size(); ++i) {
-        QFile file(folder + names[i]);
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << names[i].toStdString();
-        EXPECT_EQ(file.readAll(), FakePicture(i + 1));
-    }
+    ExpectPictures(folder, names);
     EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), 5);
     // The second album's list is empty: no folder for it.
     EXPECT_EQ(QDir(saveDir.path() + u"莉莉"_s).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList{u"旅行"_s});

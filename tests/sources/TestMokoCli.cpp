@@ -36,11 +36,7 @@ TEST_F(CliMokoTest, ListsThePostsOfEveryCategoryThenDownloadsOne)
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QString folder = saveDir.path() + u"Alice/夏日/"_s;
     const QStringList files{u"夏日.jpg"_s, u"夏日 (1).jpg"_s, u"夏日 (2).jpg"_s};
-    for (int i = 0; i < files.size(); ++i) {
-        QFile file(folder + files[i]);
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << files[i].toStdString();
-        EXPECT_EQ(file.readAll(), FakePicture(i + 1));
-    }
+    ExpectPictures(folder, files);
     EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), 3);
     EXPECT_TRUE(run.err.contains("下载完毕"));
 }

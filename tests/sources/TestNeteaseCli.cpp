@@ -36,11 +36,7 @@ TEST_F(CliNeteaseTest, ListsThenDownloadsRecognisedFromTheAddress)
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QString album = saveDir.path() + u"alice/夏天的海/"_s;
     const QStringList expected{u"海浪.jpg"_s, u"夏天的海.jpg"_s, u"小图.jpg"_s};
-    for (int i = 0; i < expected.size(); ++i) {
-        QFile file(album + expected[i]);
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << expected[i].toStdString();
-        EXPECT_EQ(file.readAll(), FakePicture(i + 1));
-    }
+    ExpectPictures(album, expected);
     EXPECT_EQ(QDir(album).entryList(QDir::Files).size(), 3);
     EXPECT_EQ(QDir(saveDir.path() + u"alice/"_s).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
               QStringList{u"夏天的海"_s});

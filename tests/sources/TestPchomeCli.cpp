@@ -34,11 +34,7 @@ TEST_F(CliPchomeTest, ListsBig5AlbumsThenDownloadsOneWithReferredPictures)
     // The fake answers 403 to a picture request without its page as Referer.
     const QString folder = saveDir.path() + u"alice/台北街頭/"_s;
     const QStringList names{u"台北夜市.jpg"_s, u"雨後的街.jpg"_s, u"捷運站.jpg"_s};
-    for (int i = 0; i < names.size(); ++i) {
-        QFile file(folder + names[i]);
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << names[i].toStdString();
-        EXPECT_EQ(file.readAll(), FakePicture(i + 1));
-    }
+    ExpectPictures(folder, names);
     EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), 3);
     EXPECT_EQ(QDir(saveDir.path() + u"alice"_s).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
               QStringList{u"台北街頭"_s});

@@ -35,7 +35,8 @@ TEST_F(CliPconlineTest, ListsAllPagesThenDownloadsTheChosenAlbums)
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QString owner = saveDir.path() + u"小王的作品/"_s;
-    EXPECT_EQ(QDir(owner).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name), (QStringList{u"夜景"_s, u"春游"_s}));
+    EXPECT_EQ(QDir(owner).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name),
+              (QStringList{u"夜景"_s, u"春游"_s}));
     EXPECT_EQ(QDir(owner + u"春游/"_s).entryList(QDir::Files, QDir::Name),
               (QStringList{u"春游 (1).jpg"_s, u"春游 (2).jpg"_s, u"春游 (3).jpg"_s}));
     for (int i = 1; i <= 3; ++i) {

@@ -29,18 +29,13 @@ TEST_F(CliPocoTest, ListsAThemeOwnersAlbumsThenDownloadsTwo)
     EXPECT_EQ(albums[1].toObject()[u"privacy"_s].toInt(), 1);
     EXPECT_EQ(albums[2].toObject()[u"name"_s].toString(), u"街头·黑白"_s);
 
-    const ChildResult run =
-        Cli({u"download"_s, address, u"--albums"_s, u"1,3"_s, u"--save-dir"_s, saveDir.path()});
+    const ChildResult run = Cli({u"download"_s, address, u"--albums"_s, u"1,3"_s, u"--save-dir"_s, saveDir.path()});
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QString owner = saveDir.path() + u"小鱼儿/"_s;
     const QStringList files{u"海边日记/浪花.jpg"_s, u"海边日记/海边日记.jpg"_s, u"海边日记/日落.jpg"_s,
                             u"街头·黑白/路口.jpg"_s};
-    for (int i = 0; i < files.size(); ++i) {
-        QFile file(owner + files[i]);
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << files[i].toStdString();
-        EXPECT_EQ(file.readAll(), FakePicture(i + 1));
-    }
+    ExpectPictures(owner, files);
     EXPECT_EQ(QDir(owner + u"海边日记"_s).entryList(QDir::Files).size(), 3);
     EXPECT_EQ(QDir(owner + u"街头·黑白"_s).entryList(QDir::Files).size(), 1);
     EXPECT_EQ(QDir(owner).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name),

@@ -40,11 +40,7 @@ TEST_F(CliRenrenTest, ListsTheOwnersAlbumsThenDownloadsOne)
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QString folder = saveDir.path() + u"张三/毕业旅行 2013/"_s;
     const QStringList names{u"海边.jpg"_s, u"毕业旅行 2013.jpg"_s, u"日落.jpg"_s, u"夜景.jpg"_s};
-    for (int i = 0; i < names.size(); ++i) {
-        QFile file(folder + names[i]);
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << names[i].toStdString();
-        EXPECT_EQ(file.readAll(), FakePicture(i + 1));
-    }
+    ExpectPictures(folder, names);
     EXPECT_TRUE(QFile::exists(folder + u".pic.zrv"_s));
     EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), 4);
     EXPECT_EQ(QDir(saveDir.path() + u"张三"_s).entryList(QDir::Dirs | QDir::NoDotAndDotDot),

@@ -27,8 +27,8 @@ TEST_F(CliSinaBlogTest, ListsPhotoCategoriesThenDownloadsOne)
     EXPECT_EQ(lake[u"count"_s].toInt(), 3);
     EXPECT_EQ(albums[1].toObject()[u"name"_s].toString(), u"家人 Family"_s);
 
-    const ChildResult run = Cli({u"download"_s, u"http://blog.sina.com.cn/lanxi"_s, u"--albums"_s, u"1"_s,
-                                 u"--save-dir"_s, saveDir.path()});
+    const ChildResult run = Cli(
+        {u"download"_s, u"http://blog.sina.com.cn/lanxi"_s, u"--albums"_s, u"1"_s, u"--save-dir"_s, saveDir.path()});
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QString folder = saveDir.path() + u"蓝溪的博客/湖光山色/"_s;

@@ -34,12 +34,7 @@ TEST_F(CliTencentWeiboTest, ListsTheTopicAlbumsThenDownloadsOne)
     const QString folder = saveDir.path() + u"someone/我的旅行/"_s;
     const QStringList names{u"海边 日落.jpg"_s, u"转发的话.jpg"_s, u"我的旅行.jpg"_s, {},
                             u"最后一张.jpg"_s,  u"第二页.jpg"_s};
-    for (int i = 0; i < names.size(); ++i) {
-        if (names[i].isEmpty()) continue; // the post without a picture
-        QFile file(folder + names[i]);
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << names[i].toStdString();
-        EXPECT_EQ(file.readAll(), FakePicture(i + 1));
-    }
+    ExpectPictures(folder, names);
     EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), 5);
     EXPECT_EQ(QDir(saveDir.path() + u"someone"_s).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
               QStringList{u"我的旅行"_s});

@@ -32,11 +32,7 @@ TEST_F(CliZolTest, ListsTheMembersAlbumsThenDownloadsTwo)
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QString owner = saveDir.path() + u"Alice 小镇/"_s;
     const QStringList names{u"日出.jpg"_s, u"浪花.jpg"_s, u"沙滩.jpg"_s, u"晚霞.jpg"_s};
-    for (int i = 0; i < names.size(); ++i) {
-        QFile file(owner + u"海边假日/"_s + names[i]);
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << names[i].toStdString();
-        EXPECT_EQ(file.readAll(), FakePicture(i + 1));
-    }
+    ExpectPictures(owner + u"海边假日/"_s, names);
     EXPECT_EQ(QDir(owner + u"海边假日"_s).entryList(QDir::Files).size(), 4);
     const QStringList folders = QDir(owner).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     ASSERT_EQ(folders.size(), 2);

@@ -48,11 +48,7 @@ TEST_F(CliQzoneTest, DownloadSavesEveryPictureByteIdenticalWithTheHistoryMark)
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QString album = saveDir.path() + u"12345678/旅行 2012/"_s;
     const QStringList expected{u"海边.jpg"_s, u"日落.jpg"_s, u"海边 (1).jpg"_s};
-    for (int i = 0; i < 3; ++i) {
-        QFile file(album + expected[i]);
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << expected[i].toStdString();
-        EXPECT_EQ(file.readAll(), FakePicture(i + 1));
-    }
+    ExpectPictures(album, expected);
     EXPECT_TRUE(QFile::exists(album + u".pic.zrv"_s));
     EXPECT_EQ(QDir(album).entryList(QDir::Files | QDir::Hidden).size(), 4); // no temporary leftovers
     EXPECT_TRUE(run.err.contains("下载完毕"));
