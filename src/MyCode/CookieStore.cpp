@@ -156,6 +156,12 @@ QByteArray CCookieStore::CookieHeader(const QUrl& url) const
     return header;
 }
 
+bool CCookieStore::IsEmpty() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_jar->allCookies().isEmpty();
+}
+
 void CCookieStore::StoreFromResponse(const QUrl& url, const QList<QByteArray>& setCookieValues)
 {
     QList<Change> changes;

@@ -42,6 +42,7 @@ public:
     bool SetCookie(const QNetworkCookie& cookie, const QUrl& url = {});
     bool DeleteCookie(const QNetworkCookie& cookie);
     QList<QNetworkCookie> AllCookies() const;
+    bool IsEmpty() const;
     void Clear();
     void SetChangeHook(ChangeHook hook);
 

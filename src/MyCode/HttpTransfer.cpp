@@ -17,12 +17,11 @@ namespace {
 constexpr char kUserAgent[] = "Mozilla/4.0 (compatible; MSIE 8.0; Windows NT 5.1; Trident/4.0; .NET CLR "
                               "3.0.04506.648; .NET CLR 3.5.21022; .NET CLR 2.0.50727;)";
 constexpr long kReadBufferSize = 102400;
-constexpr long kMaxKeptConnections = 64;
 
 using Clock = std::chrono::steady_clock;
 
-struct EasyDeleter {
-    void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
+struct EasyGiveBack {
+    void operator()(CURL* easy) const { CCurlGlobal::GiveBackEasy(easy); }
 };
 struct HeaderListDeleter {
     void operator()(curl_slist* list) const { curl_slist_free_all(list); }
@@ -35,15 +34,23 @@ using UrlHandle = std::unique_ptr<CURLU, UrlDeleter>;
 // Adapters build addresses with Chinese text and blanks in them; libcurl takes none of that raw.
 QByteArray EscapeUnsafeBytes(const QByteArray& text)
 {
-    QByteArray escaped;
-    for (const char c : text) {
+    const auto unsafe = [](char c) {
         const auto byte = static_cast<unsigned char>(c);
-        if (byte > 0x20 && byte < 0x7F) {
+        return byte <= 0x20 || byte >= 0x7F;
+    };
+    if (std::none_of(text.begin(), text.end(), unsafe)) return text;
+    QByteArray escaped;
+    escaped.reserve(text.size() * 3);
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    for (const char c : text) {
+        if (!unsafe(c)) {
             escaped += c;
-        } else {
-            escaped += '%';
-            escaped += QByteArray::number(byte, 16).rightJustified(2, '0').toUpper();
+            continue;
         }
+        const auto byte = static_cast<unsigned char>(c);
+        escaped += '%';
+        escaped += kHex[byte >> 4];
+        escaped += kHex[byte & 0xF];
     }
     return escaped;
 }
@@ -86,11 +93,11 @@ bool IsRedirectStatus(int status)
 }
 
 // Value of a "Name: value" header line when its name is name (compared without case).
-bool HeaderValue(const QByteArray& line, const char* name, QByteArray& value)
+bool HeaderValue(QByteArrayView line, QByteArrayView name, QByteArray& value)
 {
     const qsizetype colon = line.indexOf(':');
-    if (colon < 0 || line.left(colon).trimmed().compare(name, Qt::CaseInsensitive) != 0) return false;
-    value = line.mid(colon + 1).trimmed();
+    if (colon < 0 || line.first(colon).trimmed().compare(name, Qt::CaseInsensitive) != 0) return false;
+    value = line.sliced(colon + 1).trimmed().toByteArray();
     return true;
 }
 
@@ -126,7 +133,8 @@ struct Hop {
     bool EndOfHead()
     {
         head.complete = true;
-        CCookieStore::Instance().StoreFromResponse(QUrl::fromEncoded(url), head.setCookies);
+        if (!head.setCookies.isEmpty())
+            CCookieStore::Instance().StoreFromResponse(QUrl::fromEncoded(url), head.setCookies);
         if (IsRedirectStatus(head.status) && !head.location.isEmpty()) {
             head.redirect = true;
             return true;
@@ -136,16 +144,27 @@ struct Hop {
     }
 };
 
+// The status of an "HTTP/1.1 200 OK" line; 0 when it has none.
+int StatusOf(QByteArrayView line)
+{
+    const qsizetype space = line.indexOf(' ');
+    if (space < 0) return 0;
+    int status = 0;
+    for (qsizetype at = space + 1; at < line.size() && at < space + 4 && line[at] >= '0' && line[at] <= '9'; ++at)
+        status = status * 10 + (line[at] - '0');
+    return status;
+}
+
 size_t OnHeaderLine(char* data, size_t size, size_t count, void* context)
 {
     Hop& hop = *static_cast<Hop*>(context);
     const size_t length = size * count;
     hop.lastActivity = Clock::now();
-    const QByteArray line(data, static_cast<qsizetype>(length));
+    const QByteArrayView line(data, static_cast<qsizetype>(length));
     if (line.startsWith("HTTP/")) {
         hop.head = ResponseHead{};
-        const QList<QByteArray> parts = line.split(' ');
-        hop.head.status = parts.size() > 1 ? parts[1].toInt() : 0;
+        hop.head.status = StatusOf(line);
+        hop.head.raw.reserve(1024);
     }
     ResponseHead& head = hop.head;
     if (head.complete) return length; // trailers after a chunked body
@@ -222,7 +241,8 @@ curl_slist* HeaderList(const QList<QByteArray>& callerLines, const QByteArray& u
         callerCookie = callerCookie || cookieLine;
         list = curl_slist_append(list, line.constData());
     }
-    if (!callerCookie) {
+    // Most runs hold no cookie at all; the address is then not parsed for them.
+    if (!callerCookie && !CCookieStore::Instance().IsEmpty()) {
         const QByteArray cookies = CCookieStore::Instance().CookieHeader(QUrl::fromEncoded(url));
         if (!cookies.isEmpty()) list = curl_slist_append(list, ("Cookie: " + cookies).constData());
     }
@@ -301,17 +321,12 @@ bool HttpTransfer::Run(const Request& request)
 {
     failure = Failure::None;
     status = 0;
-    std::unique_ptr<CURL, EasyDeleter> easy(curl_easy_init());
+    const std::unique_ptr<CURL, EasyGiveBack> easy(CCurlGlobal::TakeEasy());
     if (!easy || request.url.isEmpty()) return Fail(Failure::Network);
-    // Kept-alive connections and resolved names come from the process's shared caches; libcurl
-    // replaces a kept connection the server has closed in the meantime by a new one.
-    if (CURLSH* share = CCurlGlobal::Share()) {
-        curl_easy_setopt(easy.get(), CURLOPT_SHARE, share);
-        // The cap counts the connections of every thread, busy ones too; at libcurl's default
-        // of five, each connection beyond the fifth would be closed as soon as it is returned.
-        curl_easy_setopt(easy.get(), CURLOPT_MAXCONNECTS, kMaxKeptConnections);
-    }
-    const QString firstHost = HostOf(request.url);
+    // The handle keeps its connections from earlier transfers and the process shares resolved
+    // names; libcurl replaces a kept connection the server has closed meanwhile by a new one.
+    if (CURLSH* share = CCurlGlobal::Share()) curl_easy_setopt(easy.get(), CURLOPT_SHARE, share);
+    QString firstHost; // learnt at the first redirect: most transfers have none
     QByteArray url = request.url;
     QByteArray method = request.method;
     QByteArray body = request.body;
@@ -321,7 +336,7 @@ bool HttpTransfer::Run(const Request& request)
         Hop hop{*this, request, url};
         SetCommonOptions(easy.get(), hop);
         const std::unique_ptr<curl_slist, HeaderListDeleter> headers(
-            HeaderList(request.headerLines, url, HostOf(url) == firstHost, !body.isNull()));
+            HeaderList(request.headerLines, url, hopCount == 0 || HostOf(url) == firstHost, !body.isNull()));
         curl_easy_setopt(easy.get(), CURLOPT_URL, url.constData());
         curl_easy_setopt(easy.get(), CURLOPT_HTTPHEADER, headers.get());
         SetMethod(easy.get(), method, body);
@@ -336,6 +351,7 @@ bool HttpTransfer::Run(const Request& request)
         if (!hop.head.complete) return Fail(Failure::Network);
         if (!hop.head.redirect) return true;
 
+        if (hopCount == 0) firstHost = HostOf(url);
         url = ResolveRedirect(url, hop.head.location);
         if (url.isEmpty()) return Fail(Failure::BadRedirect);
         // Browsers turn these into a plain GET; 307 and 308 repeat the request as it was.

@@ -12,8 +12,8 @@
 // gives). Empty when it is not an http or https address with a host.
 QByteArray PrepareAddress(const QString& address);
 
-// One HTTP exchange on its own libcurl easy handle, redirects included, on a kept-alive
-// connection of the shared cache when one to the host is free. Redirects are followed
+// One HTTP exchange on a libcurl easy handle of its own while it runs, redirects included, on
+// the handle's kept-alive connection to the host when it has one. Redirects are followed
 // here rather than by libcurl so that every hop carries the cookies of its own host and leaves
 // the cookies it sets in the shared store.
 class HttpTransfer {

@@ -2,9 +2,9 @@
 
 #include "MyCode/CookieStore.h"
 #include "MyCode/HttpTransfer.h"
+#include "MyCode/PictureFile.h"
 #include "MyCode/StringCtrl.h"
 
-#include <QSaveFile>
 #include <QUrl>
 
 #include <curl/curl.h>
@@ -67,19 +67,30 @@ void CutByMarks(QByteArray& text, const QByteArray& startMark, const QByteArray&
     }
 }
 
-// The decimal number after the first "Content-Length:" lies within the limits. Compared without
-// case because HTTP/2 sends header names in lower case.
+// The value of the first header line of that name (compared without case); null when none.
+QByteArray HeaderValue(const QByteArray& headers, QByteArrayView name)
+{
+    for (qsizetype from = 0; from < headers.size();) {
+        qsizetype end = headers.indexOf('\n', from);
+        if (end < 0) end = headers.size();
+        const QByteArrayView line = QByteArrayView(headers).sliced(from, end - from);
+        const qsizetype colon = line.indexOf(':');
+        if (colon > 0 && line.first(colon).trimmed().compare(name, Qt::CaseInsensitive) == 0)
+            return line.sliced(colon + 1).trimmed().toByteArray();
+        from = end + 1;
+    }
+    return {};
+}
+
+// The decimal number of the first "Content-Length" header lies within the limits. Compared
+// without case because HTTP/2 sends header names in lower case.
 bool AnnouncedLengthWithin(const QByteArray& headers, quint32 minBytes, quint32 maxBytes)
 {
-    static const QByteArray name = "content-length:";
-    const qsizetype at = headers.toLower().indexOf(name);
-    if (at < 0) return true;
-    qsizetype pos = at + name.size();
-    while (pos < headers.size() && (headers[pos] == ' ' || headers[pos] == '\t'))
-        ++pos;
+    const QByteArray value = HeaderValue(headers, "Content-Length");
+    if (value.isNull()) return true;
     quint64 length = 0;
-    for (; pos < headers.size() && headers[pos] >= '0' && headers[pos] <= '9'; ++pos)
-        length = std::min<quint64>(length * 10 + (headers[pos] - '0'), UINT32_MAX + 1ULL);
+    for (qsizetype pos = 0; pos < value.size() && value[pos] >= '0' && value[pos] <= '9'; ++pos)
+        length = std::min<quint64>(length * 10 + (value[pos] - '0'), UINT32_MAX + 1ULL);
     return length >= minBytes && (maxBytes == 0 || length <= maxBytes);
 }
 
@@ -89,50 +100,63 @@ bool SizeWithin(qsizetype size, quint32 minBytes, quint32 maxBytes)
     return length >= minBytes && (maxBytes == 0 || length <= maxBytes);
 }
 
-// Written under a temporary name in the same folder and renamed when complete, so that no
-// half-written picture ever carries the final name.
-bool SaveBody(const QString& path, const QByteArray& body)
+// Where a body's content starts: after a byte-order mark and leading blanks.
+qsizetype ContentStart(const QByteArray& body)
 {
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(body) == body.size() && file.commit();
+    qsizetype at = body.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    while (at < body.size() && std::isspace(static_cast<unsigned char>(body[at])))
+        ++at;
+    return at;
 }
 
-// A picture's body on its way to disk: written to a temporary file in the picture's folder as it
-// arrives, with only its first bytes kept for the web-page check. The file takes the final name
-// only on Commit; otherwise the temporary file is removed when the sink goes.
-class PictureSink {
-public:
-    // The most of a picture's start kept for the check.
-    static constexpr qsizetype kHeadBytes = 64 * 1024;
-
-    explicit PictureSink(const QString& path) : m_file(path) {}
-
-    bool Write(const char* data, qsizetype size, QByteArray& head)
-    {
-        if (head.size() < kHeadBytes) head.append(data, std::min(size, kHeadBytes - head.size()));
-        m_size += size;
-        if (!m_file.isOpen() && !m_file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return false;
-        return m_file.write(data, size) == size;
-    }
-    qsizetype Size() const { return m_size; }
-    bool Commit() { return m_file.isOpen() && m_file.commit(); }
-
-private:
-    QSaveFile m_file;
-    qsizetype m_size = 0;
-};
+// How much of a body's content LooksLikeHtml reads.
+constexpr qsizetype kHtmlCheckBytes = 64;
 
 // Services answer a missing or forbidden picture with a web page and status 200; no picture
 // format starts with an HTML document's opening.
 bool LooksLikeHtml(const QByteArray& body)
 {
-    qsizetype at = body.startsWith("\xEF\xBB\xBF") ? 3 : 0;
-    while (at < body.size() && std::isspace(static_cast<unsigned char>(body[at])))
-        ++at;
-    const QByteArray head = body.mid(at, 64).toLower();
+    const QByteArray head = body.mid(ContentStart(body), kHtmlCheckBytes).toLower();
     return head.startsWith("<!doctype html") || head.startsWith("<html") || head.startsWith("<head") ||
            head.startsWith("<body");
 }
+
+bool SaveBody(const QString& path, const QByteArray& body)
+{
+    CPictureFile file(path);
+    return file.Write(body.constData(), body.size()) && file.Commit();
+}
+
+// A picture's body on its way to disk, written as it arrives, with only as much of its start
+// kept as the web-page check reads. The file takes the final name only on Commit.
+class PictureSink {
+public:
+    // The most of a picture's start kept, however long its leading blanks.
+    static constexpr qsizetype kHeadBytes = 64 * 1024;
+    static constexpr qsizetype kHeadStep = 256;
+
+    explicit PictureSink(const QString& path) : m_file(path) {}
+
+    bool Write(const char* data, qsizetype size, QByteArray& head)
+    {
+        // A little at a time: the start of a picture settles the check in its first bytes.
+        for (qsizetype kept = 0; !m_headDone && kept < size;) {
+            const qsizetype take = std::min({size - kept, kHeadStep, kHeadBytes - head.size()});
+            head.append(data + kept, take);
+            kept += take;
+            m_headDone = head.size() >= kHeadBytes || head.size() - ContentStart(head) >= kHtmlCheckBytes;
+        }
+        m_size += size;
+        return m_file.Write(data, size);
+    }
+    qsizetype Size() const { return m_size; }
+    bool Commit() { return m_file.Commit(); }
+
+private:
+    CPictureFile m_file;
+    qsizetype m_size = 0;
+    bool m_headDone = false;
+};
 
 FetchFailure FailureOf(HttpTransfer::Failure failure)
 {
@@ -152,17 +176,6 @@ FetchFailure FailureOf(HttpTransfer::Failure failure)
     default:
         return FetchFailure::Network;
     }
-}
-
-// The value of the first header line of that name (compared without case); null when none.
-QByteArray HeaderValue(const QByteArray& headers, const char* name)
-{
-    for (const QByteArray& line : headers.split('\n')) {
-        const qsizetype colon = line.indexOf(':');
-        if (colon > 0 && line.left(colon).trimmed().compare(name, Qt::CaseInsensitive) == 0)
-            return line.mid(colon + 1).trimmed();
-    }
-    return {};
 }
 
 // Only the answer's Content-Encoding says the body is compressed; the word "gzip" elsewhere (a

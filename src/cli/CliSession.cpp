@@ -7,7 +7,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <csignal>
+#include <mutex>
 #include <thread>
 #include <unistd.h>
 
@@ -66,17 +68,24 @@ void CCliSession::RunInterruptible(const std::function<void()>& work, const std:
     struct sigaction previous {};
     sigaction(SIGINT, &action, &previous);
 
-    std::atomic<bool> done{false};
+    // The end of the work wakes this thread at once; a signal handler cannot, so Ctrl+C is
+    // looked for every 50 ms.
+    std::mutex lock;
+    std::condition_variable ended;
+    bool done = false;
     std::thread worker([&] {
         work();
+        std::lock_guard guard(lock);
         done = true;
+        ended.notify_one();
     });
     bool stopRequested = false;
-    while (!done) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    for (std::unique_lock guard(lock); !ended.wait_for(guard, std::chrono::milliseconds(50), [&] { return done; });) {
         if (g_interrupts > 0 && !stopRequested) {
             stopRequested = m_interrupted = true;
+            guard.unlock();
             requestStop();
+            guard.lock();
         }
     }
     worker.join();

@@ -50,6 +50,9 @@ struct PictureOutcome {
 
 namespace {
 
+// How often the count of finished pictures is shown while they arrive.
+constexpr std::chrono::milliseconds kStatusInterval{100};
+
 QString HostDownReason()
 {
     return u"连接失败（该主机已连续%1次无法连接，不再尝试）"_s.arg(CHostGate::kDownAfter);
@@ -63,11 +66,10 @@ bool IsBusyStatus(int status)
 // DownPicWorker: one picture, one request, one attempt; a busy answer is waited out (the host
 // pauses for every worker) and costs no attempt. A file already saved under the picture's name
 // by an earlier run is kept, so a second run fetches only what is missing.
-PictureOutcome FetchPicture(QString url, QString headers, QString savePath, DownRunParams params,
+PictureOutcome FetchPicture(QString url, const QString& host, QString headers, QString savePath, DownRunParams params,
                             const std::atomic<bool>* abort, CHostGate& hosts)
 {
     if (QFileInfo(savePath).size() > 0) return {PictureOutcome::Skipped, {}};
-    const QString host = CHostGate::HostOf(url);
     CURLSource2 request;
     CURLResponse response;
     request.m_nConnectTimeout = int(params.nTimeout) * 1000;
@@ -109,7 +111,6 @@ PictureOutcome FetchPicture(QString url, QString headers, QString savePath, Down
 
 void CDownPool::Finish(Shared& shared, int picture, const PictureOutcome& outcome)
 {
-    std::lock_guard guard(shared.lock);
     switch (outcome.kind) {
     case PictureOutcome::Saved:
         ++m_nSaved;
@@ -117,13 +118,20 @@ void CDownPool::Finish(Shared& shared, int picture, const PictureOutcome& outcom
     case PictureOutcome::Skipped:
         ++m_nSkipped;
         break;
-    case PictureOutcome::Failed:
+    case PictureOutcome::Failed: {
         ++m_nFailed;
+        std::lock_guard guard(shared.lock);
         shared.failures.emplace_back(picture, outcome.reason);
         break;
     }
-    ++m_nDoneCount;
-    shared.finished.notify_one();
+    }
+    // The manager looks at the count on its own every status interval; it is woken only for the
+    // last picture and for a stop, so that a thousand small pictures do not wake it a thousand
+    // times.
+    if (++m_nDoneCount >= shared.total || m_bStopDown) {
+        std::lock_guard guard(shared.lock);
+        shared.finished.notify_one();
+    }
 }
 
 void CDownPool::Work(const std::shared_ptr<Shared>& shared, const std::shared_ptr<CHostGate>& hosts)
@@ -143,10 +151,11 @@ void CDownPool::Work(const std::shared_ptr<Shared>& shared, const std::shared_pt
             path = list.m_strSaveDir + list.m_arrNames[picture];
         }
         // A host given up fails its remaining pictures at once.
-        const PictureOutcome outcome =
-            hosts->IsDown(CHostGate::HostOf(url))
-                ? PictureOutcome{PictureOutcome::Failed, HostDownReason()}
-                : FetchPicture(std::move(url), std::move(headers), std::move(path), m_params, &m_bStopDown, *hosts);
+        const QString host = CHostGate::HostOf(url);
+        const PictureOutcome outcome = hosts->IsDown(host)
+                                           ? PictureOutcome{PictureOutcome::Failed, HostDownReason()}
+                                           : FetchPicture(std::move(url), host, std::move(headers), std::move(path),
+                                                          m_params, &m_bStopDown, *hosts);
         Finish(*shared, picture, outcome);
     }
 }
@@ -189,10 +198,13 @@ DownSummary CDownPool::Run(const CDownList& list, const DownRunParams& params, I
     for (;;) {
         bool finished = false;
         {
-            // Woken now and then without a finished picture, to show a host's pause counting down.
+            // Woken at the end or by a stop, and every status interval to show the count and a
+            // host's pause counting down.
             std::unique_lock guard(m_shared->lock);
-            finished = m_shared->finished.wait_for(guard, std::chrono::milliseconds(500),
-                                                   [&] { return m_nDoneCount != m_shared->finishedSeen; });
+            m_shared->finished.wait_for(guard, kStatusInterval, [&] {
+                return m_nDoneCount >= total || (m_bStopDown && m_nDoneCount != m_shared->finishedSeen);
+            });
+            finished = m_nDoneCount != m_shared->finishedSeen;
             m_shared->finishedSeen = m_nDoneCount;
             if (finished && m_bStopDown) {
                 m_shared->closed = true;
@@ -228,11 +240,11 @@ DownSummary CDownPool::Summary(const CDownList& list, int seconds) const
     DownSummary summary;
     summary.seconds = seconds;
     summary.total = list.Count();
-    std::lock_guard guard(m_shared->lock);
     summary.saved = m_nSaved;
     summary.failed = m_nFailed;
     summary.skipped = m_nSkipped;
     summary.stopped = m_bStopDown;
+    std::lock_guard guard(m_shared->lock);
     auto failures = m_shared->failures;
     std::sort(failures.begin(), failures.end());
     for (const auto& [picture, reason] : failures)

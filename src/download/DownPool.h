@@ -50,10 +50,9 @@ private:
     std::atomic<bool>& m_bStopDown;
     std::atomic<bool>& m_bPoolRunning;
     std::atomic<int> m_nDoneCount{0};
-    // Written under the shared lock by the workers.
-    int m_nSaved = 0;
-    int m_nFailed = 0;
-    int m_nSkipped = 0;
+    std::atomic<int> m_nSaved{0};
+    std::atomic<int> m_nFailed{0};
+    std::atomic<int> m_nSkipped{0};
     std::shared_ptr<Shared> m_shared;
     std::shared_ptr<CHostGate> m_hosts = std::make_shared<CHostGate>();
     std::vector<std::thread> m_stragglers;

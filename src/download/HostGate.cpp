@@ -13,9 +13,24 @@ constexpr std::chrono::milliseconds kAbortPoll{100};
 
 QString CHostGate::HostOf(const QString& url)
 {
+    // The pictures of an album come from few hosts: the answer for the scheme and authority
+    // the thread met last is reused rather than parsing every address.
+    thread_local QString lastPrefix, lastHost;
+    const qsizetype schemeEnd = url.indexOf(u"://");
+    qsizetype prefixEnd = -1;
+    if (schemeEnd > 0) {
+        for (prefixEnd = schemeEnd + 3; prefixEnd < url.size(); ++prefixEnd)
+            if (const QChar c = url[prefixEnd]; c == u'/' || c == u'?' || c == u'#') break;
+        if (QStringView(url).first(prefixEnd) == lastPrefix) return lastHost;
+    }
     const QUrl parsed(url);
     const int defaultPort = parsed.scheme().compare(u"https"_s, Qt::CaseInsensitive) == 0 ? 443 : 80;
-    return parsed.host().toLower() + u':' + QString::number(parsed.port(defaultPort));
+    QString host = parsed.host().toLower() + u':' + QString::number(parsed.port(defaultPort));
+    if (prefixEnd > 0) {
+        lastPrefix = url.first(prefixEnd);
+        lastHost = host;
+    }
+    return host;
 }
 
 CHostGate::Admission CHostGate::Admit(const QString& host, const std::atomic<bool>* abort, std::uint64_t& wave)

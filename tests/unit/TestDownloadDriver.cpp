@@ -509,6 +509,14 @@ TEST(HostGate, PausesBackOffGiveUpAndResetAsTheHostAnswers)
     const QString host = CHostGate::HostOf(u"http://Pics.Example.com/a.jpg"_s);
     EXPECT_EQ(host, u"pics.example.com:80"_s);
     EXPECT_EQ(CHostGate::HostOf(u"https://pics.example.com:8443/a.jpg"_s), u"pics.example.com:8443"_s);
+    // Addresses in a row that differ only after the host, or only in the scheme or port.
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_EQ(CHostGate::HostOf(u"http://pics.example.com/b.jpg?x=1"_s), u"pics.example.com:80"_s);
+        EXPECT_EQ(CHostGate::HostOf(u"http://pics.example.com?x=1"_s), u"pics.example.com:80"_s);
+        EXPECT_EQ(CHostGate::HostOf(u"https://pics.example.com/b.jpg"_s), u"pics.example.com:443"_s);
+        EXPECT_EQ(CHostGate::HostOf(u"http://pics.example.com:81/b.jpg"_s), u"pics.example.com:81"_s);
+        EXPECT_EQ(CHostGate::HostOf(u"http://pics.example.com.evil/b.jpg"_s), u"pics.example.com.evil:80"_s);
+    }
     const auto pauseSeconds = [&] {
         const QString note = gate.PauseNote();
         return note.section(u'，', 1).section(u'秒', 0, 0).toInt();

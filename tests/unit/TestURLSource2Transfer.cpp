@@ -5,6 +5,7 @@
 #include <QFile>
 
 #include <atomic>
+#include <sys/stat.h>
 #include <thread>
 
 namespace {
@@ -128,6 +129,37 @@ TEST_F(URLSource2TransferTest, PostDataIsSentAsTheBody)
     EXPECT_EQ(service.Requests()[0].body, "user=a&pass=b");
 }
 
+// Transfers in a row reuse one libcurl handle: nothing of one request may reach the next.
+TEST_F(URLSource2TransferTest, EachRequestCarriesOnlyWhatItsCallerSet)
+{
+    service.Route(kSite, "/login", FakeReply::Ok("welcome"));
+    service.Route(kSite, "/albums", FakeReply::Ok("albums"));
+    Fetch post(Url(kSite, "/login"));
+    post.source.m_pPostData = "user=a&pass=b";
+    post.source.m_strHeaders = "Referer: http://photo.example.com/login";
+    ASSERT_TRUE(post.Send());
+    Fetch get(Url(kSite, "/albums"));
+    ASSERT_TRUE(get.Send());
+    Fetch remove(Url(kSite, "/albums"));
+    remove.source.m_strVerb = "DELETE";
+    ASSERT_TRUE(remove.Send());
+    ASSERT_TRUE(get.Send());
+
+    const QList<FakeRequest> requests = service.Requests();
+    ASSERT_EQ(requests.size(), 4);
+    EXPECT_EQ(requests[0].method, "POST");
+    EXPECT_EQ(requests[0].body, "user=a&pass=b");
+    EXPECT_EQ(requests[0].header("Referer"), "http://photo.example.com/login");
+    for (const int i : {1, 3}) {
+        EXPECT_EQ(requests[i].method, "GET") << i;
+        EXPECT_TRUE(requests[i].body.isEmpty()) << i;
+        EXPECT_TRUE(requests[i].header("Referer").isEmpty()) << i;
+        EXPECT_TRUE(requests[i].header("Content-Type").isEmpty()) << i;
+    }
+    EXPECT_EQ(requests[2].method, "DELETE");
+    EXPECT_EQ(get.Text(FLAG_DECOMPRESS | FLAG_UTF8), QStringLiteral("albums"));
+}
+
 TEST_F(URLSource2TransferTest, CookiesGoBackOnlyToTheHostThatSetThem)
 {
     service.Route(kSite, "/login", FakeReply::Ok("ok").SetCookie("sid=abc123; Path=/"));
@@ -230,6 +262,34 @@ TEST_F(URLSource2TransferTest, APictureIsCheckedAsItArrivesAndLeavesNothingWhenR
     ASSERT_TRUE(whole.Send(3));
     EXPECT_EQ(FilesIn(folder), QStringList{"whole.jpg"});
     EXPECT_EQ(ReadFile(folder.file("whole.jpg")), picture);
+}
+
+TEST_F(URLSource2TransferTest, ASavedPictureReplacesAnEmptyLeftoverAndTakesTheUsualModes)
+{
+    TempFolder folder;
+    const QByteArray picture = QByteArray("\xFF\xD8\xFF\xE0").append(QByteArray(40000, 'j'));
+    service.Route(kSite, "/p.jpg", FakeReply::Ok(picture, "image/jpeg"));
+    // A web page behind more blanks than arrive in the first bytes is still a web page.
+    const QByteArray page = QByteArray(5000, ' ') + "\n<HTML><body>gone</body></HTML>";
+    service.Route(kSite, "/blank.jpg", FakeReply::Ok(page, "image/jpeg"));
+    {
+        QFile leftover(folder.file("p.jpg"));
+        ASSERT_TRUE(leftover.open(QIODevice::WriteOnly));
+    }
+
+    Fetch fetch(Url(kSite, "/p.jpg"), folder.file("p.jpg"));
+    ASSERT_TRUE(fetch.Send(3));
+    EXPECT_EQ(ReadFile(folder.file("p.jpg")), picture);
+    Fetch blank(Url(kSite, "/blank.jpg"), folder.file("blank.jpg"));
+    EXPECT_FALSE(blank.Send(3));
+    EXPECT_EQ(blank.response.m_eFailure, FetchFailure::HtmlPage);
+    EXPECT_EQ(FilesIn(folder), QStringList{"p.jpg"});
+
+    const mode_t mask = umask(0);
+    umask(mask);
+    struct stat info {};
+    ASSERT_EQ(stat(QFile::encodeName(folder.file("p.jpg")).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0666 & ~mask);
 }
 
 TEST_F(URLSource2TransferTest, ErrorStatusFailsADownloadButNotAListing)

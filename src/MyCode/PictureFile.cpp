@@ -1,0 +1,123 @@
+#include "MyCode/PictureFile.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kNameAttempts = 100;
+
+QByteArray FolderOf(const QByteArray& path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    if (slash < 0) return ".";
+    return slash == 0 ? QByteArray("/") : path.left(slash);
+}
+
+QByteArray ProcLink(int fd)
+{
+    return "/proc/self/fd/" + QByteArray::number(fd);
+}
+
+// An unnamed file can only be given a name through its /proc link.
+bool CanNameUnnamedFiles()
+{
+    static const bool can = ::access("/proc/self/fd", X_OK) == 0;
+    return can;
+}
+
+// A hidden name beside the final one, different at each call.
+QByteArray TempNameBeside(const QByteArray& path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    return path.left(slash + 1) + '.' + path.mid(slash + 1) + '.' +
+           QByteArray::number(QRandomGenerator::global()->generate64(), 36);
+}
+
+} // namespace
+
+CPictureFile::CPictureFile(QString path) : m_path(std::move(path)) {}
+
+CPictureFile::~CPictureFile()
+{
+    if (!m_tempPath.isEmpty()) ::unlink(m_tempPath.constData());
+    if (m_fd >= 0) ::close(m_fd);
+}
+
+bool CPictureFile::Open()
+{
+    const QByteArray path = QFile::encodeName(m_path);
+    if (CanNameUnnamedFiles()) {
+        m_fd = ::open(FolderOf(path).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        if (m_fd >= 0) return true;
+    }
+    // File systems without unnamed files get a hidden temporary name in the same folder.
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        QByteArray temp = TempNameBeside(path);
+        m_fd = ::open(temp.constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
+        if (m_fd >= 0) {
+            m_tempPath = std::move(temp);
+            return true;
+        }
+        if (errno != EEXIST) return false;
+    }
+    return false;
+}
+
+bool CPictureFile::Write(const char* data, qsizetype size)
+{
+    if (m_failed || (m_fd < 0 && !Open())) return !(m_failed = true);
+    while (size > 0) {
+        const ssize_t written = ::write(m_fd, data, size_t(size));
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return !(m_failed = true);
+        data += written;
+        size -= written;
+    }
+    return true;
+}
+
+bool CPictureFile::Commit()
+{
+    if (m_failed || m_fd < 0) return false;
+    // The disk starts writing the picture now, without waiting for it: the flush before the
+    // album's history mark then finds little left to do.
+    ::sync_file_range(m_fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+    const QByteArray path = QFile::encodeName(m_path);
+    if (m_tempPath.isEmpty()) {
+        const QByteArray link = ProcLink(m_fd);
+        if (::linkat(AT_FDCWD, link.constData(), AT_FDCWD, path.constData(), AT_SYMLINK_FOLLOW) == 0) {
+            ::close(m_fd);
+            m_fd = -1;
+            return true;
+        }
+        if (errno != EEXIST) return false;
+        // The name is taken: the file gets a temporary name and replaces the old one by renaming.
+        for (int attempt = 0; attempt < kNameAttempts && m_tempPath.isEmpty(); ++attempt) {
+            const QByteArray temp = TempNameBeside(path);
+            if (::linkat(AT_FDCWD, link.constData(), AT_FDCWD, temp.constData(), AT_SYMLINK_FOLLOW) == 0)
+                m_tempPath = temp;
+            else if (errno != EEXIST)
+                return false;
+        }
+        if (m_tempPath.isEmpty()) return false;
+    }
+    if (::rename(m_tempPath.constData(), path.constData()) != 0) return false;
+    m_tempPath.clear();
+    ::close(m_fd);
+    m_fd = -1;
+    return true;
+}
+
+bool SyncFolderToDisk(const QString& folder)
+{
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool synced = ::syncfs(fd) == 0;
+    ::close(fd);
+    return synced;
+}
