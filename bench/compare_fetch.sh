@@ -2,7 +2,9 @@
 # Fetch speed, peak memory and connection reuse of talvoria-cli fetch next to curl --parallel and
 # aria2c, all on the same list from a local server with the same number of transfers at once.
 #   bench/compare_fetch.sh [BUILD_DIR]        (default build/)
-# Environment: PICTURES (2000), SIZE_KB (64), THREADS (15), RUNS (3), CASES ("speed memory slow").
+# Environment: PICTURES (2000), SIZE_KB (64), THREADS (15), RUNS (5), CASES ("speed memory slow"),
+# SAVE_TO (a folder on the disk to measure; default a new folder under /tmp), BEFORE (the build
+# folder of an earlier talvoria, measured as "before" beside this one).
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-$here/../build}" && pwd)
@@ -11,7 +13,7 @@ cli="$build/src/cli/talvoria-cli"
 pictures=${PICTURES:-2000}
 size_kb=${SIZE_KB:-64}
 threads=${THREADS:-15}
-runs=${RUNS:-3}
+runs=${RUNS:-5}
 cases=${CASES:-speed memory slow}
 unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY all_proxy ALL_PROXY
 export no_proxy=127.0.0.1 NO_PROXY=127.0.0.1
@@ -28,12 +30,18 @@ have_aria=0; need aria2c aria2 && have_aria=1
 
 work=$(mktemp -d /tmp/compare_fetch.XXXXXX)
 chmod 755 "$work" # nginx workers read it as another user
+out_root=$(mktemp -d "${SAVE_TO:-/tmp}/compare_fetch_out.XXXXXX")
+before_cli=""
+if [ -n "${BEFORE:-}" ]; then
+    before_cli=$(cd "$BEFORE" && pwd)/src/cli/talvoria-cli
+    [ -x "$before_cli" ] || { echo "note: no talvoria-cli under $BEFORE; 'before' skipped"; before_cli=""; }
+fi
 nginx_pid=""
 slow_pid=""
 cleanup() {
     [ -n "$nginx_pid" ] && kill "$nginx_pid" 2>/dev/null
     [ -n "$slow_pid" ] && kill "$slow_pid" 2>/dev/null
-    rm -rf "$work"
+    rm -rf "$work" "$out_root"
 }
 trap cleanup EXIT
 
@@ -77,13 +85,19 @@ write_lists() { # count base_url
     done
 }
 
-# Runs one tool on the list into a fresh folder; prints "seconds rss_kb files".
+# Runs one tool on the list into a folder of its own; prints "seconds rss_kb files". Nothing is
+# deleted between runs: on ext4 a folder deleted moments before makes every new file slower to
+# create, whichever tool creates it. Dirty pages of earlier runs are flushed before the clock starts.
 run_tool() { # name
-    local out="$work/out"; rm -rf "$out"; mkdir -p "$out"
+    local out; out=$(mktemp -d "$out_root/run.XXXXXX")
     local log="$work/time.log"
+    sync
+    local start end
+    start=$(date +%s%N)
     case $1 in
-    talvoria)
-        /usr/bin/time -v "$cli" --app-dir "$work/app" --no fetch "$work/list.lst" --save-dir "$out" >/dev/null 2>"$log" ;;
+    talvoria|before)
+        local binary="$cli"; [ "$1" = before ] && binary="$before_cli"
+        /usr/bin/time -v "$binary" --app-dir "$work/app" --no fetch "$work/list.lst" --save-dir "$out" >/dev/null 2>"$log" ;;
     curl)
         /usr/bin/time -v curl -s --fail --parallel --parallel-max "$threads" --remote-name-all --output-dir "$out" \
             -K "$work/curl.cfg" 2>"$log" ;;
@@ -91,19 +105,21 @@ run_tool() { # name
         /usr/bin/time -v aria2c -q -j "$threads" -d "$out" -i "$work/list.lst" --file-allocation=none \
             --auto-file-renaming=false --allow-overwrite=true 2>"$log" >/dev/null ;;
     esac
-    local secs rss files
-    secs=$(awk -F': ' '/Elapsed \(wall clock\)/ {n=split($2,t,":"); s=0; for(i=1;i<=n;i++) s=s*60+t[i]; print s}' "$log")
+    end=$(date +%s%N)
+    local rss files
     rss=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$log")
     files=$(find "$out" -type f -name '*.jpg' -size +0 | wc -l)
-    rm -rf "$out"
-    echo "$secs $rss $files"
+    echo "$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", (b - a) / 1e9 }') $rss $files"
 }
 
 tools() {
     echo talvoria
+    [ -n "$before_cli" ] && echo before
     [ $have_curl = 1 ] && echo curl
     [ $have_aria = 1 ] && echo aria2
 }
+
+median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2) }'; }
 
 mkdir -p "$work/app"
 "$cli" --app-dir "$work/app" settings nThreads="$threads" nTimeout=30 >/dev/null
@@ -115,22 +131,35 @@ if [[ " $cases " == *" speed "* ]] && [ $have_nginx = 1 ]; then
     make_pictures "$pictures" "$size_kb"
     write_lists "$pictures" "http://127.0.0.1:$port"
     echo
-    echo "== speed: $pictures pictures of $size_kb KB from nginx, best of $runs runs =="
-    declare -A best
-    for tool in $(tools); do
-        best[$tool]=0
-        for r in $(seq "$runs"); do
+    echo "== speed: $pictures pictures of $size_kb KB from nginx into $out_root, $runs rounds (tools take turns) =="
+    # The disk's own pace drifts from round to round; each round's ratio compares runs made
+    # side by side, and the medians of those are the figures.
+    declare -A rates ratios
+    for tool in $(tools); do run_tool "$tool" >/dev/null; done # warm-up: programs and pictures in the cache
+    rm -rf "$out_root"/run*
+    for r in $(seq "$runs"); do
+        declare -A round=()
+        for tool in $(tools); do
             read -r secs rss files < <(run_tool "$tool")
             rate=$(awk -v n="$files" -v s="$secs" 'BEGIN { printf "%.0f", (s > 0 ? n / s : 0) }')
-            printf '%-9s run %d: %7.2f s  %6s pictures/s  %7d KB peak RSS  %d files\n' "$tool" "$r" "$secs" "$rate" "$rss" "$files"
-            [ "$rate" -gt "${best[$tool]}" ] && best[$tool]=$rate
+            printf '%-9s round %d: %7.3f s  %6s pictures/s  %7d KB peak RSS  %d files\n' "$tool" "$r" "$secs" "$rate" "$rss" "$files"
+            rates[$tool]+="$rate "
+            round[$tool]=$rate
+        done
+        for tool in $(tools); do
+            [ "$tool" = talvoria ] && continue
+            ratios[$tool]+="$(awk -v a="${round[talvoria]}" -v b="${round[$tool]}" 'BEGIN { printf "%.3f", (b > 0 ? a / b : 0) }') "
         done
     done
     for tool in $(tools); do
-        [ "$tool" = talvoria ] && continue
-        awk -v a="${best[talvoria]}" -v b="${best[$tool]}" -v t="$tool" \
-            'BEGIN { printf "ratio talvoria / %s: %.2f\n", t, (b > 0 ? a / b : 0) }'
+        printf '%-9s median %6s pictures/s\n' "$tool" "$(echo "${rates[$tool]}" | tr ' ' '\n' | grep . | median)"
     done
+    for tool in $(tools); do
+        [ "$tool" = talvoria ] && continue
+        printf 'ratio talvoria / %-8s per round: %s  median %.2f\n' "$tool" "${ratios[$tool]}" \
+            "$(echo "${ratios[$tool]}" | tr ' ' '\n' | grep . | median)"
+    done
+    rm -rf "$out_root"/run*
 fi
 
 if [[ " $cases " == *" memory "* ]] && [ $have_nginx = 1 ]; then
@@ -143,6 +172,7 @@ if [[ " $cases " == *" memory "* ]] && [ $have_nginx = 1 ]; then
         for tool in $(tools); do
             read -r secs rss files < <(run_tool "$tool")
             printf '%-9s %7.2f s  %7d KB peak RSS  %d files\n' "$tool" "$secs" "$rss" "$files"
+            rm -rf "$out_root"/run*
         done
     done
 fi
@@ -160,6 +190,7 @@ if [[ " $cases " == *" slow "* ]]; then
         write_lists "$slow_n" "http://127.0.0.1:$(cat "$work/port")"
         read -r secs rss files < <(run_tool "$tool")
         printf '%-9s %7.2f s  %5s connections  %d files\n' "$tool" "$secs" "$(cat "$work/count" 2>/dev/null || echo 0)" "$files"
+        rm -rf "$out_root"/run*
         kill "$slow_pid"; wait "$slow_pid" 2>/dev/null; slow_pid=""
     done
 fi

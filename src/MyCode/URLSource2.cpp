@@ -2,7 +2,7 @@
 
 #include "MyCode/CookieStore.h"
 #include "MyCode/HttpTransfer.h"
-#include "MyCode/PictureFile.h"
+#include "MyCode/AtomicFile.h"
 #include "MyCode/StringCtrl.h"
 
 #include <QUrl>
@@ -123,7 +123,7 @@ bool LooksLikeHtml(const QByteArray& body)
 
 bool SaveBody(const QString& path, const QByteArray& body)
 {
-    CPictureFile file(path);
+    CAtomicFile file(path);
     return file.Write(body.constData(), body.size()) && file.Commit();
 }
 
@@ -153,7 +153,7 @@ public:
     bool Commit() { return m_file.Commit(); }
 
 private:
-    CPictureFile m_file;
+    CAtomicFile m_file;
     qsizetype m_size = 0;
     bool m_headDone = false;
 };

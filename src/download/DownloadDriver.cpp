@@ -1,6 +1,5 @@
 #include "download/DownloadDriver.h"
 
-#include "MyCode/PictureFile.h"
 #include "core/LumarexCore.h"
 #include "download/DownPool.h"
 #include "download/History.h"
@@ -77,12 +76,12 @@ bool ListAlbum(CLumarexCore& core, int album, const AlbumPictureLister& override
 }
 
 // After an album's pool: the history mark, then the fix steps (also after a stop). The mark
-// moves only when every picture is on disk, flushed there first: a later run stops at it, so a
-// picture that failed or was lost before it would never be fetched again.
+// moves only when every picture is on disk: a later run stops at it, so a picture that failed
+// before it would never be fetched again.
 void FinishAlbum(CLumarexCore& core, const DownSummary& album)
 {
     CDownList& list = core.m_downList;
-    if (core.m_nDownState != DOWN_STOP && !album.stopped && album.AllSaved() && SyncFolderToDisk(list.m_strSaveDir))
+    if (core.m_nDownState != DOWN_STOP && !album.stopped && album.AllSaved())
         WriteHistoryMark(list.m_arrUrls.front(), list.m_strSaveDir);
     if (core.HasOption(OPT_FIX_FORMAT)) FixPictureFormats(list);
     if (core.HasOption(OPT_FIX_ORDER)) FixPictureOrder(list, std::time(nullptr));

@@ -1,7 +1,8 @@
 #include "download/History.h"
 
+#include "MyCode/AtomicFile.h"
+
 #include <QFile>
-#include <QSaveFile>
 
 using namespace Qt::StringLiterals;
 
@@ -32,8 +33,8 @@ QString ReadHistoryMark(const QString& folder)
 
 void WriteHistoryMark(const QString& url, const QString& folder)
 {
-    QSaveFile file(folder + kMarkName);
-    if (!file.open(QIODevice::WriteOnly)) return;
-    file.write(reinterpret_cast<const char*>(url.utf16()), url.size() * 2);
-    file.commit();
+    // Written the way the pictures are, so that the mark is never forced to the disk ahead of
+    // the pictures it vouches for (the system writes files back about in the order written).
+    CAtomicFile file(folder + kMarkName);
+    if (file.Write(reinterpret_cast<const char*>(url.utf16()), url.size() * 2)) file.Commit();
 }

@@ -1,4 +1,4 @@
-#include "MyCode/PictureFile.h"
+#include "MyCode/AtomicFile.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -40,15 +40,15 @@ QByteArray TempNameBeside(const QByteArray& path)
 
 } // namespace
 
-CPictureFile::CPictureFile(QString path) : m_path(std::move(path)) {}
+CAtomicFile::CAtomicFile(QString path) : m_path(std::move(path)) {}
 
-CPictureFile::~CPictureFile()
+CAtomicFile::~CAtomicFile()
 {
     if (!m_tempPath.isEmpty()) ::unlink(m_tempPath.constData());
     if (m_fd >= 0) ::close(m_fd);
 }
 
-bool CPictureFile::Open()
+bool CAtomicFile::Open()
 {
     const QByteArray path = QFile::encodeName(m_path);
     if (CanNameUnnamedFiles()) {
@@ -68,7 +68,7 @@ bool CPictureFile::Open()
     return false;
 }
 
-bool CPictureFile::Write(const char* data, qsizetype size)
+bool CAtomicFile::Write(const char* data, qsizetype size)
 {
     if (m_failed || (m_fd < 0 && !Open())) return !(m_failed = true);
     while (size > 0) {
@@ -81,12 +81,9 @@ bool CPictureFile::Write(const char* data, qsizetype size)
     return true;
 }
 
-bool CPictureFile::Commit()
+bool CAtomicFile::Commit()
 {
     if (m_failed || m_fd < 0) return false;
-    // The disk starts writing the picture now, without waiting for it: the flush before the
-    // album's history mark then finds little left to do.
-    ::sync_file_range(m_fd, 0, 0, SYNC_FILE_RANGE_WRITE);
     const QByteArray path = QFile::encodeName(m_path);
     if (m_tempPath.isEmpty()) {
         const QByteArray link = ProcLink(m_fd);
@@ -111,13 +108,4 @@ bool CPictureFile::Commit()
     ::close(m_fd);
     m_fd = -1;
     return true;
-}
-
-bool SyncFolderToDisk(const QString& folder)
-{
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return false;
-    const bool synced = ::syncfs(fd) == 0;
-    ::close(fd);
-    return synced;
 }

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+// A file written whole or not at all: to an unnamed (or, where the file system has none, a
+// hidden temporary) file in its own folder, given its final name only by Commit, in one step, so
+// that no half-written picture ever carries it. Dropped uncommitted, it leaves nothing behind.
+//
+// Unlike QSaveFile it does not force the file to the disk before naming it, as no downloader
+// does: for small pictures that wait costs more than the transfer itself.
+class CAtomicFile {
+public:
+    explicit CAtomicFile(QString path);
+    ~CAtomicFile();
+    CAtomicFile(const CAtomicFile&) = delete;
+    CAtomicFile& operator=(const CAtomicFile&) = delete;
+
+    // Opens the temporary file on the first call; false on any failure to open or write.
+    bool Write(const char* data, qsizetype size);
+    // The written bytes take the final name, replacing a file of that name; false when nothing
+    // was written or the name could not be given.
+    bool Commit();
+
+private:
+    bool Open();
+
+    QString m_path;
+    QByteArray m_tempPath; // the hidden temporary name when the file has one
+    int m_fd = -1;
+    bool m_failed = false;
+};
