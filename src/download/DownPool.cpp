@@ -119,8 +119,9 @@ void CDownPool::Finish(Shared& shared, int picture, const PictureOutcome& outcom
         ++m_nSkipped;
         break;
     case PictureOutcome::Failed: {
-        ++m_nFailed;
+        // Counted with its reason, so that a summary never lists more reasons than failures.
         std::lock_guard guard(shared.lock);
+        ++m_nFailed;
         shared.failures.emplace_back(picture, outcome.reason);
         break;
     }
@@ -241,10 +242,10 @@ DownSummary CDownPool::Summary(const CDownList& list, int seconds) const
     summary.seconds = seconds;
     summary.total = list.Count();
     summary.saved = m_nSaved;
-    summary.failed = m_nFailed;
     summary.skipped = m_nSkipped;
     summary.stopped = m_bStopDown;
     std::lock_guard guard(m_shared->lock);
+    summary.failed = m_nFailed;
     auto failures = m_shared->failures;
     std::sort(failures.begin(), failures.end());
     for (const auto& [picture, reason] : failures)
