@@ -22,6 +22,7 @@ struct CDownPool::Shared {
     int next = 0;                                  // the next picture a worker takes
     int finishedSeen = 0;                          // pictures finished, as far as the manager has looked
     bool closed = false;                           // the manager has left: the list may be gone, no picture is taken
+    int working = 0;                               // workers not yet returned
     std::vector<std::pair<int, QString>> failures; // picture index, reason
 };
 
@@ -182,8 +183,21 @@ DownSummary CDownPool::Run(const CDownList& list, const DownRunParams& params, I
     workers.reserve(size_t(n));
     for (int i = 0; i < n; ++i) {
         try {
-            workers.emplace_back([this, shared = m_shared, hosts = m_hosts] { Work(shared, hosts); });
+            {
+                std::lock_guard guard(m_shared->lock);
+                ++m_shared->working;
+            }
+            workers.emplace_back([this, shared = m_shared, hosts = m_hosts] {
+                Work(shared, hosts);
+                // A worker that leaves on a stop before taking a picture finishes none: its
+                // leaving must wake the manager all the same.
+                std::lock_guard guard(shared->lock);
+                --shared->working;
+                shared->finished.notify_one();
+            });
         } catch (const std::system_error&) {
+            std::lock_guard guard(m_shared->lock);
+            --m_shared->working;
             break;
         }
     }
@@ -202,12 +216,14 @@ DownSummary CDownPool::Run(const CDownList& list, const DownRunParams& params, I
             // Woken at the end or by a stop, and every status interval to show the count and a
             // host's pause counting down.
             std::unique_lock guard(m_shared->lock);
-            m_shared->finished.wait_for(guard, kStatusInterval, [&] {
-                return m_nDoneCount >= total || (m_bStopDown && m_nDoneCount != m_shared->finishedSeen);
-            });
+            const auto stopSeen = [&] {
+                return m_bStopDown && (m_nDoneCount != m_shared->finishedSeen || m_shared->working == 0);
+            };
+            m_shared->finished.wait_for(guard, kStatusInterval, [&] { return m_nDoneCount >= total || stopSeen(); });
+            const bool stopped = stopSeen();
             finished = m_nDoneCount != m_shared->finishedSeen;
             m_shared->finishedSeen = m_nDoneCount;
-            if (finished && m_bStopDown) {
+            if (stopped) {
                 m_shared->closed = true;
                 break;
             }

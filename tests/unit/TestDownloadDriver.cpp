@@ -10,7 +10,9 @@
 #include <QLocale>
 
 #include <cerrno>
+#include <cstdio>
 #include <dlfcn.h>
+#include <functional>
 #include <pthread.h>
 #include <thread>
 
@@ -24,12 +26,16 @@ struct RefuseThreads {
     RefuseThreads() { t_refuseThreads = true; }
     ~RefuseThreads() { t_refuseThreads = false; }
 };
+
+// Runs once, in this thread, just before the next thread it starts.
+thread_local std::function<void()> t_beforeNextThread;
 } // namespace
 
 // Stands in for the C library's thread start in this test program (std::thread comes here).
 extern "C" int pthread_create(pthread_t* thread, const pthread_attr_t* attr, void* (*start)(void*), void* arg) noexcept
 {
     if (t_refuseThreads) return EAGAIN;
+    if (t_beforeNextThread) std::exchange(t_beforeNextThread, nullptr)();
     using Create = int (*)(pthread_t*, const pthread_attr_t*, void* (*)(void*), void*);
     static const auto real = reinterpret_cast<Create>(dlsym(RTLD_NEXT, "pthread_create"));
     return real(thread, attr, start, arg);
@@ -337,6 +343,34 @@ TEST_F(DownloadDriverTest, AStopPressedBeforeTheDownloadStartsIsKept)
     EXPECT_EQ(service.RequestCount(), 0);
     EXPECT_EQ(core.m_nDownState, DOWN_IDLE);
     EXPECT_EQ(frontEnd.Status(STATUS_PHASE), u"下载完毕"_s);
+}
+
+TEST_F(DownloadDriverTest, AStopAsThePoolStartsEndsTheRunBeforeAnyPicture)
+{
+    MakeAlbums(2);
+    ServePictures(5);
+    SetThreads(3);
+    std::atomic<bool> ended{false};
+    std::thread download([&] {
+        // The stop lands after the pool has started, before its first worker takes a picture:
+        // no picture finishes, and the pool must still notice it.
+        t_beforeNextThread = [this] { core.OnDownload({}, {}); };
+        Run({0, 1}, {Range(1, 5), Range(1, 5)});
+        ended = true;
+    });
+    for (int i = 0; i < 100 && !ended; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    if (!ended) {
+        // A pool that misses the stop waits for ever; end the program rather than the suite.
+        std::fprintf(stderr, "the download did not end 5 s after the stop\n");
+        std::_Exit(1);
+    }
+    download.join();
+    EXPECT_EQ(listedAlbums, std::vector<int>{0});
+    EXPECT_EQ(service.RequestCount(), 0);
+    EXPECT_TRUE(frontEnd.LastRun().stopped);
+    EXPECT_FALSE(QFile::exists(SavedFile(u"owner/A/.pic.zrv"_s)));
+    EXPECT_EQ(core.m_nDownState, DOWN_IDLE);
 }
 
 TEST_F(DownloadDriverTest, ThreadsThatCannotStartAreReportedNotFatal)
