@@ -30,12 +30,12 @@ bool CanNameUnnamedFiles()
     return can;
 }
 
-// A hidden name beside the final one, different at each call.
+// A hidden name in the final one's folder, different at each call. It does not grow with the
+// final name, so that a name as long as the file system allows still has a temporary one.
 QByteArray TempNameBeside(const QByteArray& path)
 {
     const qsizetype slash = path.lastIndexOf('/');
-    return path.left(slash + 1) + '.' + path.mid(slash + 1) + '.' +
-           QByteArray::number(QRandomGenerator::global()->generate64(), 36);
+    return path.left(slash + 1) + ".tlv" + QByteArray::number(QRandomGenerator::global()->generate64(), 36);
 }
 
 } // namespace
@@ -81,9 +81,10 @@ bool CAtomicFile::Write(const char* data, qsizetype size)
     return true;
 }
 
-bool CAtomicFile::Commit()
+bool CAtomicFile::Commit(bool flushFirst)
 {
     if (m_failed || m_fd < 0) return false;
+    if (flushFirst && ::fdatasync(m_fd) != 0) return false;
     const QByteArray path = QFile::encodeName(m_path);
     if (m_tempPath.isEmpty()) {
         const QByteArray link = ProcLink(m_fd);
@@ -108,4 +109,13 @@ bool CAtomicFile::Commit()
     ::close(m_fd);
     m_fd = -1;
     return true;
+}
+
+bool SyncFolderToDisk(const QString& folder)
+{
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool synced = ::syncfs(fd) == 0;
+    ::close(fd);
+    return synced;
 }

@@ -7,8 +7,8 @@
 // hidden temporary) file in its own folder, given its final name only by Commit, in one step, so
 // that no half-written picture ever carries it. Dropped uncommitted, it leaves nothing behind.
 //
-// Unlike QSaveFile it does not force the file to the disk before naming it, as no downloader
-// does: for small pictures that wait costs more than the transfer itself.
+// Unlike QSaveFile it does not force the file to the disk before naming it unless asked to, as
+// no downloader does: for small pictures that wait costs more than the transfer itself.
 class CAtomicFile {
 public:
     explicit CAtomicFile(QString path);
@@ -19,8 +19,9 @@ public:
     // Opens the temporary file on the first call; false on any failure to open or write.
     bool Write(const char* data, qsizetype size);
     // The written bytes take the final name, replacing a file of that name; false when nothing
-    // was written or the name could not be given.
-    bool Commit();
+    // was written or the name could not be given. With flushFirst the bytes reach the disk before
+    // the name does.
+    bool Commit(bool flushFirst = false);
 
 private:
     bool Open();
@@ -30,3 +31,6 @@ private:
     int m_fd = -1;
     bool m_failed = false;
 };
+
+// Waits until what was written into folder's file system is on the disk; false when it could not.
+bool SyncFolderToDisk(const QString& folder);

@@ -77,12 +77,14 @@ bool ListAlbum(CLumarexCore& core, int album, const AlbumPictureLister& override
 
 // After an album's pool: the history mark, then the fix steps (also after a stop). The mark
 // moves only when every picture is on disk: a later run stops at it, so a picture that failed
-// before it would never be fetched again.
+// before it would never be fetched again. Runs stop at marks only with the skip option: then
+// the album is flushed to the disk before its mark, so that a power cut cannot leave a mark
+// above lost pictures; without it nothing waits for the disk.
 void FinishAlbum(CLumarexCore& core, const DownSummary& album)
 {
     CDownList& list = core.m_downList;
     if (core.m_nDownState != DOWN_STOP && !album.stopped && album.AllSaved())
-        WriteHistoryMark(list.m_arrUrls.front(), list.m_strSaveDir);
+        WriteHistoryMark(list.m_arrUrls.front(), list.m_strSaveDir, core.HasOption(OPT_SKIP_OLD));
     if (core.HasOption(OPT_FIX_FORMAT)) FixPictureFormats(list);
     if (core.HasOption(OPT_FIX_ORDER)) FixPictureOrder(list, std::time(nullptr));
 }

@@ -31,10 +31,9 @@ QString ReadHistoryMark(const QString& folder)
     return ReadMarkFile(folder + kWindowsMarkName);
 }
 
-void WriteHistoryMark(const QString& url, const QString& folder)
+void WriteHistoryMark(const QString& url, const QString& folder, bool flushFirst)
 {
-    // Written the way the pictures are, so that the mark is never forced to the disk ahead of
-    // the pictures it vouches for (the system writes files back about in the order written).
+    if (flushFirst && !SyncFolderToDisk(folder)) return;
     CAtomicFile file(folder + kMarkName);
-    if (file.Write(reinterpret_cast<const char*>(url.utf16()), url.size() * 2)) file.Commit();
+    if (file.Write(reinterpret_cast<const char*>(url.utf16()), url.size() * 2)) file.Commit(flushFirst);
 }

@@ -8,4 +8,6 @@
 // a "pic.zrv" copied over from Windows is read as well. Reading takes the first line of at most
 // the first 8 KB.
 QString ReadHistoryMark(const QString& folder);
-void WriteHistoryMark(const QString& url, const QString& folder);
+// With flushFirst the folder's pictures reach the disk before the mark, and the mark before its
+// name: a power cut can then never leave a mark above pictures that were lost.
+void WriteHistoryMark(const QString& url, const QString& folder, bool flushFirst = false);

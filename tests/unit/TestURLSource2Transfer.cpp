@@ -8,6 +8,8 @@
 #include <sys/stat.h>
 #include <thread>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 constexpr char kSite[] = "photo.example.com";
@@ -272,18 +274,22 @@ TEST_F(URLSource2TransferTest, ASavedPictureReplacesAnEmptyLeftoverAndTakesTheUs
     // A web page behind more blanks than arrive in the first bytes is still a web page.
     const QByteArray page = QByteArray(5000, ' ') + "\n<HTML><body>gone</body></HTML>";
     service.Route(kSite, "/blank.jpg", FakeReply::Ok(page, "image/jpeg"));
-    {
-        QFile leftover(folder.file("p.jpg"));
+    // The longest name a file system takes must not be too long for the temporary one.
+    const QString longName = QString(251, u'n') + u".jpg"_s;
+    for (const QString& name : {u"p.jpg"_s, longName}) {
+        QFile leftover(folder.file(name));
         ASSERT_TRUE(leftover.open(QIODevice::WriteOnly));
     }
 
-    Fetch fetch(Url(kSite, "/p.jpg"), folder.file("p.jpg"));
-    ASSERT_TRUE(fetch.Send(3));
-    EXPECT_EQ(ReadFile(folder.file("p.jpg")), picture);
+    for (const QString& name : {u"p.jpg"_s, longName}) {
+        Fetch fetch(Url(kSite, "/p.jpg"), folder.file(name));
+        ASSERT_TRUE(fetch.Send(3)) << int(fetch.response.m_eFailure);
+        EXPECT_EQ(ReadFile(folder.file(name)), picture);
+    }
     Fetch blank(Url(kSite, "/blank.jpg"), folder.file("blank.jpg"));
     EXPECT_FALSE(blank.Send(3));
     EXPECT_EQ(blank.response.m_eFailure, FetchFailure::HtmlPage);
-    EXPECT_EQ(FilesIn(folder), QStringList{"p.jpg"});
+    EXPECT_EQ(FilesIn(folder), (QStringList{longName, u"p.jpg"_s}));
 
     const mode_t mask = umask(0);
     umask(mask);
