@@ -4,7 +4,7 @@
 #   bench/compare_fetch.sh [BUILD_DIR]        (default build/)
 # Environment: PICTURES (2000), SIZE_KB (64), THREADS (15), RUNS (5), CASES ("speed memory slow"),
 # SAVE_TO (a folder on the disk to measure; default a new folder under /tmp), BEFORE (the build
-# folder of an earlier talvoria, measured as "before" beside this one).
+# folder of an earlier talvoria, measured as "before" beside this one), SKIP_OLD (1: the skip option on).
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-$here/../build}" && pwd)
@@ -122,7 +122,8 @@ tools() {
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2) }'; }
 
 mkdir -p "$work/app"
-"$cli" --app-dir "$work/app" settings nThreads="$threads" nTimeout=30 >/dev/null
+# SKIP_OLD=1 turns on "不下载以前下载过的图片": each album is then flushed to the disk before its mark.
+"$cli" --app-dir "$work/app" settings nThreads="$threads" nTimeout=30 nOptions=$((${SKIP_OLD:-0} ? 64 : 0)) >/dev/null
 
 echo "talvoria-cli: $cli; $(nproc) cores; $threads transfers at once"
 
