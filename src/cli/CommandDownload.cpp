@@ -41,26 +41,32 @@ std::optional<std::vector<int>> ParseSelection(const QString& text, int albumCou
     return albums;
 }
 
-int RunDownloadCommand(const CliArgs& args)
+std::optional<int> ListAndSelect(CCliSession& session, const CliArgs& args, std::vector<int>& selection)
 {
     const QString address = args.positional.front();
-    CCliSession session(args, address);
-    if (!session.CookiesImported()) return EXIT_ERROR;
     const int listed = RunGetAlbums(session, args, address);
     if (listed != EXIT_DONE) return listed;
     // Ctrl-C while the albums were listed stops the whole command, not just the listing.
     if (session.Interrupted()) return EXIT_DONE;
+    const int count = session.Core().m_pAlbumList->Count();
+    std::optional<std::vector<int>> parsed = ParseSelection(args.albums, count);
+    if (!parsed) return UsageError(u"--albums %1 does not fit the %2 albums listed"_s.arg(args.albums).arg(count));
+    selection = std::move(*parsed);
+    return std::nullopt;
+}
+
+int RunDownloadCommand(const CliArgs& args)
+{
+    CCliSession session(args, args.positional.front());
+    if (!session.CookiesImported()) return EXIT_ERROR;
+    std::vector<int> selection;
+    if (const std::optional<int> ended = ListAndSelect(session, args, selection)) return *ended;
 
     CLumarexCore& core = session.Core();
-    const std::optional<std::vector<int>> selection = ParseSelection(args.albums, core.m_pAlbumList->Count());
-    if (!selection) {
-        return UsageError(
-            u"--albums %1 does not fit the %2 albums listed"_s.arg(args.albums).arg(core.m_pAlbumList->Count()));
-    }
     const QString saveDir = ChooseSaveDir(session, args);
     bool saved = true;
     core.m_nDownState = DOWN_RUNNING;
-    session.RunInterruptible([&] { saved = DownloadDriver(core, saveDir, *selection); },
+    session.RunInterruptible([&] { saved = DownloadDriver(core, saveDir, selection); },
                              [&] { core.RequestDownloadStop(); });
     if (args.json) PrintJson(QJsonDocument(session.FrontEnd().RunJson()));
     return saved ? session.DownloadExit() : EXIT_ERROR;

@@ -37,5 +37,10 @@ int RunGetAlbums(CCliSession& session, const CliArgs& args, const QString& addre
 // order, each once, as the window takes its ticked rows; no value when they do not fit.
 std::optional<std::vector<int>> ParseSelection(const QString& text, int albumCount);
 
+// Lists the albums of the command's address and reads --albums against them. The exit status
+// when the command ends there (nothing listed, Ctrl-C, a selection that does not fit); no value
+// when it goes on with selection.
+std::optional<int> ListAndSelect(CCliSession& session, const CliArgs& args, std::vector<int>& selection);
+
 // The save folder of --save-dir, else the newest save-path history entry, else the default.
 QString ChooseSaveDir(CCliSession& session, const CliArgs& args);

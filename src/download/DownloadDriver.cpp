@@ -44,15 +44,6 @@ QString PrepareRoot(CLumarexCore& core, const QString& savePathText)
     return root;
 }
 
-std::vector<int> ValidSelection(const CLumarexCore& core, const std::vector<int>& selection)
-{
-    const int count = core.m_pAlbumList->Count();
-    std::vector<int> albums;
-    for (int album : selection)
-        if (album >= 0 && album < count) albums.push_back(album);
-    return albums;
-}
-
 DownRunParams RunParams(const CLumarexCore& core)
 {
     const ST_DOWNPARAM slot = core.DownParam(core.m_nSourceKind);
@@ -90,6 +81,28 @@ void FinishAlbum(CLumarexCore& core, const DownSummary& album)
 }
 } // namespace
 
+std::vector<int> TakeSelection(CLumarexCore& core, const std::vector<int>& selection)
+{
+    const int count = core.m_pAlbumList->Count();
+    std::vector<int> albums;
+    for (int album : selection)
+        if (album >= 0 && album < count) albums.push_back(album);
+    core.m_pAlbumList->nSelCount = int(albums.size());
+    if (albums.empty()) core.FrontEnd().ShowMessage(NoAlbumSelectedMessage());
+    return albums;
+}
+
+bool BeginAlbum(CLumarexCore& core, const QString& root)
+{
+    // A stop request stays.
+    std::uint8_t atHistory = DOWN_AT_HISTORY;
+    core.m_nDownState.compare_exchange_strong(atHistory, DOWN_RUNNING);
+    if (core.m_nDownState == DOWN_STOP) return false;
+    core.m_downList.Clear();
+    core.m_downList.m_strSaveDir = root;
+    return true;
+}
+
 bool DownloadDriver(CLumarexCore& core, const QString& savePathText, const std::vector<int>& selection,
                     const AlbumPictureLister& lister)
 {
@@ -102,20 +115,13 @@ bool DownloadDriver(CLumarexCore& core, const QString& savePathText, const std::
     CDownList& list = core.m_downList;
     list.m_strSaveDir = root;
     const DownRunParams params = RunParams(core);
-    const std::vector<int> albums = ValidSelection(core, selection);
-    core.m_pAlbumList->nSelCount = int(albums.size());
-    if (albums.empty()) core.FrontEnd().ShowMessage(NoAlbumSelectedMessage());
+    const std::vector<int> albums = TakeSelection(core, selection);
 
     CDownPool pool(core.m_bStopDown, core.m_bPoolRunning);
     DownSummary run;
     int listed = 0;
     for (size_t i = 0; i < albums.size(); ++i) {
-        // An album that ended at its history mark gives way to the next; a stop request stays.
-        std::uint8_t atHistory = DOWN_AT_HISTORY;
-        core.m_nDownState.compare_exchange_strong(atHistory, DOWN_RUNNING);
-        if (core.m_nDownState == DOWN_STOP) break;
-        list.Clear();
-        list.m_strSaveDir = root;
+        if (!BeginAlbum(core, root)) break;
         core.FrontEnd().SetStatusText(STATUS_PHASE, u"正在下载第%1/%2个图集"_s.arg(i + 1).arg(albums.size()));
         core.FrontEnd().SetStatusText(STATUS_COUNTS, u"......"_s);
         if (!ListAlbum(core, albums[i], lister)) continue;

@@ -22,3 +22,10 @@ QString DownSummaryText(const DownSummary& summary);
 
 // The message shown when no album is ticked.
 QString NoAlbumSelectedMessage();
+
+// The ticked albums that exist, in the given order, counted as the run's selection; the message
+// above when none is left.
+std::vector<int> TakeSelection(CLumarexCore& core, const std::vector<int>& selection);
+// Readies the download list for the next album of a run, under root. An album that ended at its
+// history mark gives way to the next; false when a stop was requested.
+bool BeginAlbum(CLumarexCore& core, const QString& root);

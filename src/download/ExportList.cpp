@@ -50,20 +50,12 @@ std::optional<std::vector<ImportEntry>> ListForExport(CLumarexCore& core, const 
         core.FrontEnd().ShowMessage(failed);
         return std::nullopt;
     }
-    std::vector<int> albums;
-    for (int album : selection)
-        if (album >= 0 && album < core.m_pAlbumList->Count()) albums.push_back(album);
-    core.m_pAlbumList->nSelCount = int(albums.size());
-    if (albums.empty()) core.FrontEnd().ShowMessage(NoAlbumSelectedMessage());
+    const std::vector<int> albums = TakeSelection(core, selection);
 
     std::vector<ImportEntry> entries;
     CDownList& list = core.m_downList;
     for (size_t i = 0; i < albums.size(); ++i) {
-        std::uint8_t atHistory = DOWN_AT_HISTORY;
-        core.m_nDownState.compare_exchange_strong(atHistory, DOWN_RUNNING);
-        if (core.m_nDownState == DOWN_STOP) break;
-        list.Clear();
-        list.m_strSaveDir = root;
+        if (!BeginAlbum(core, root)) break;
         core.FrontEnd().SetStatusText(STATUS_PHASE, u"正在列出第%1/%2个图集"_s.arg(i + 1).arg(albums.size()));
         if (const PhotoLister lister = PhotoListerFor(core.m_nSourceKind, core.m_nSubKind)) lister(core, albums[i]);
         for (int n = 0; n < list.Count(); ++n) {
