@@ -4,7 +4,7 @@
 
 #include "MyCode/CurlGlobal.h"
 #include "download/DownPool.h"
-#include "download/Records.h"
+#include "core/Records.h"
 #include "support/ScopedProxy.h"
 
 #include <QTemporaryDir>
@@ -29,9 +29,8 @@ int main()
     for (int i = 0; i < kPictures; ++i)
         list.Append(refusing.Url(QStringLiteral("/p/%1.jpg").arg(i)), QStringLiteral("p%1.jpg").arg(i), {});
 
-    std::atomic<bool> stop{false};
-    std::atomic<bool> running{false};
-    CDownPool pool(stop, running);
+    const std::atomic<bool> stop{false};
+    CDownPool pool(stop);
     DownRunParams params;
     params.nThreads = 15;
     const auto start = std::chrono::steady_clock::now();

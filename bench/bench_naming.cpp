@@ -1,6 +1,7 @@
 // Names pictures and albums that all share a name, through the same calls the listers use.
 // Prints seconds per run; naming is linear when doubling the count about doubles the time.
 #include "core/LumarexCore.h"
+#include "download/AlbumDownload.h"
 #include "support/ScriptedFrontEnd.h"
 #include "support/TempFolder.h"
 
@@ -22,16 +23,16 @@ void SameDescribedPictures(int count)
     ST_PERLISTRECORD album;
     album.strName = u"Taobao item"_s;
     core.AddAlbumRecord(album);
-    core.m_downList.m_strSaveDir = saveRoot.path();
-    core.m_nDownState = DOWN_RUNNING;
+    core.States().BeginDownload();
+    CAlbumDownload run(core, core.Listing(), saveRoot.path());
 
     QElapsedTimer timer;
     timer.start();
     for (int i = 0; i < count; ++i)
-        core.AddPicture(u"http://img.example.com/item/%1.jpg"_s.arg(i), u"宝贝描述_价格99元"_s, {}, 0);
+        run.AddPicture(u"http://img.example.com/item/%1.jpg"_s.arg(i), u"宝贝描述_价格99元"_s, {}, 0);
     const double seconds = double(timer.nsecsElapsed()) / 1e9;
     std::printf("%6d same-described pictures: %8.3f s (last name %s)\n", count, seconds,
-                qPrintable(core.m_downList.m_arrNames.back()));
+                qPrintable(run.m_downList.m_arrNames.back()));
 }
 
 // count albums whose names repeat `repeats` times each.

@@ -120,7 +120,7 @@ void CAlbumView::OnPreviewToggle(bool checked)
 {
     // The box is disabled while albums are being fetched, but only once the listing has switched
     // the controls; a click before that must not convert the list that is being refilled.
-    if (m_core.m_nGetListState != GETLIST_IDLE) {
+    if (m_core.States().IsListing()) {
         PutBoxBack(checked);
         return;
     }

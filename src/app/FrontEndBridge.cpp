@@ -2,7 +2,6 @@
 
 #include "app/AlbumView.h"
 #include "app/LumarexDlg.h"
-#include "download/DownloadDriver.h"
 
 #include <QCoreApplication>
 #include <QThread>
@@ -80,9 +79,14 @@ void CFrontEndBridge::OpenLoginPage(const QString& url)
     CallAndWait<bool>([this, url] { return m_window.RunLoginPage(url), true; }, false);
 }
 
-void CFrontEndBridge::SetStatusText(StatusCtrl ctrl, const QString& text)
+void CFrontEndBridge::SetStatusText(StatusLine line, const QString& text)
 {
-    Post([this, ctrl, text] { m_window.ApplyStatusText(ctrl, text); });
+    Post([this, line, text] { m_window.ApplyStatusText(line, text); });
+}
+
+void CFrontEndBridge::Progress(const RunProgress& progress)
+{
+    Post([this, progress] { m_window.ApplyProgress(progress); });
 }
 
 void CFrontEndBridge::SetGetListUi(bool running)
@@ -106,7 +110,7 @@ void CFrontEndBridge::AlbumAdded(int index)
     if (!IsShutDown()) m_window.AlbumView().ShowAlbumRecord(index);
 }
 
-void CFrontEndBridge::DownloadFinished(const DownSummary&)
+void CFrontEndBridge::DownloadFinished(const DownSummary&, const QString&)
 {
     Post([this] { m_window.ApplyAlbumFinished(); });
 }
@@ -119,9 +123,4 @@ void CFrontEndBridge::RunFinished(const DownSummary& run)
 void CFrontEndBridge::OpenFolder(const QString& path)
 {
     Post([this, path] { m_window.OpenFolder(path); });
-}
-
-QString CFrontEndBridge::AddressText()
-{
-    return CallAndWait<QString>([this] { return m_window.AddressText(); }, QString());
 }

@@ -23,15 +23,15 @@ public:
     void ShowMessage(const QString& text) override;
     bool AskYesNo(const QString& text) override;
     void OpenLoginPage(const QString& url) override;
-    void SetStatusText(StatusCtrl ctrl, const QString& text) override;
+    void SetStatusText(StatusLine line, const QString& text) override;
+    void Progress(const RunProgress& progress) override;
     void SetGetListUi(bool running) override;
     void SetDownloadUi(bool running) override;
     void ResetAlbumView() override;
     void AlbumAdded(int index) override;
-    void DownloadFinished(const DownSummary& album) override;
+    void DownloadFinished(const DownSummary& album, const QString& folder) override;
     void RunFinished(const DownSummary& run) override;
     void OpenFolder(const QString& path) override;
-    QString AddressText() override;
 
 private:
     // Runs call on the GUI thread without waiting (dropped after Shutdown).

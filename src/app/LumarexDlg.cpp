@@ -10,6 +10,7 @@
 #include "app/MainMenu.h"
 #include "app/SplashWindow.h"
 #include "core/LumarexCore.h"
+#include "run/RunController.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -69,7 +70,8 @@ QProgressBar* NewProgressBar(QWidget* parent, const QString& name, const QString
 } // namespace
 
 CLumarexDlg::CLumarexDlg(const QString& appDir, QWidget* parent)
-    : QMainWindow(parent), m_core(std::make_unique<CLumarexCore>(m_bridge, appDir))
+    : QMainWindow(parent), m_core(std::make_unique<CLumarexCore>(m_bridge, appDir)),
+      m_runs(std::make_unique<CRunController>(*m_core))
 {
     setObjectName(u"102"_s);
     setWindowTitle(u"Talvoria"_s);
@@ -95,7 +97,8 @@ CLumarexDlg::CLumarexDlg(const QString& appDir, QWidget* parent)
 CLumarexDlg::~CLumarexDlg()
 {
     Shutdown();
-    // The core's destructor waits for its workers, which may still draw albums into the view.
+    // The controller's destructor waits for its runs, which may still draw albums into the view.
+    m_runs.reset();
     m_core.reset();
     m_view.reset();
 }

@@ -15,6 +15,7 @@ class CAlbumView;
 class CComboBox2;
 class CDlgFind;
 class CLumarexCore;
+class CRunController;
 class CMainMenu;
 class CMyGridCtrl;
 class CSplashWindow;
@@ -44,6 +45,7 @@ public:
     void Start();
 
     CLumarexCore& Core() { return *m_core; }
+    CRunController& Runs() { return *m_runs; }
     CAlbumView& AlbumView() { return *m_view; }
     CMyGridCtrl& Grid() { return *m_grid; }
     CCookieSync& Cookies() { return m_cookies; }
@@ -69,7 +71,8 @@ public:
     void ShowMessageBox(const QString& text);
     bool AskYesNoBox(const QString& text);
     void RunLoginPage(const QString& url);
-    void ApplyStatusText(int ctrl, const QString& text);
+    void ApplyStatusText(StatusLine line, const QString& text);
+    void ApplyProgress(const RunProgress& progress);
     void ApplyGetListUi(bool running);
     void ApplyDownloadUi(bool running);
     // One album's pool has ended; the whole run has ended with this summary.
@@ -102,13 +105,12 @@ private:
     void Shutdown();
     // Shows the progress bars, empty, for a run; hides them (keeping their place) at its end.
     void ShowProgress(bool running);
-    // The progress bars follow the status texts the download sets.
-    void TrackProgress(int ctrl, const QString& text);
     // A window in the background says that a long run has ended.
     void AskForAttention(const QString& summary);
 
     CFrontEndBridge m_bridge{*this};
     std::unique_ptr<CLumarexCore> m_core;
+    std::unique_ptr<CRunController> m_runs;
     CCookieSync m_cookies;
 
     QLabel* m_header = nullptr;          // 1013

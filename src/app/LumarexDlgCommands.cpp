@@ -8,6 +8,7 @@
 #include "app/DlgFind.h"
 #include "app/DlgWebOpen.h"
 #include "core/LumarexCore.h"
+#include "run/RunController.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -22,12 +23,12 @@ using namespace Qt::StringLiterals;
 
 void CLumarexDlg::OnGetAlbums()
 {
-    m_core->OnGetAlbums(m_cbAddress->currentText());
+    m_runs->OnGetAlbums(m_cbAddress->currentText());
 }
 
 void CLumarexDlg::OnDownload()
 {
-    m_core->OnDownload(m_cbSavePath->currentText(), m_grid->SelectedAlbums());
+    m_runs->OnDownload(m_cbSavePath->currentText(), m_grid->SelectedAlbums());
 }
 
 void CLumarexDlg::OnBrowseSavePath()
@@ -48,8 +49,8 @@ void CLumarexDlg::UseSavePath(QString path)
 void CLumarexDlg::OnOpenSavePath()
 {
     // While pictures are being saved the album's own folder is the interesting one.
-    if (m_core->m_bPoolRunning) {
-        OpenFolder(m_core->PoolFolder());
+    if (const QString poolFolder = m_core->PoolFolder(); !poolFolder.isEmpty()) {
+        OpenFolder(poolFolder);
         return;
     }
     const QString typed = m_cbSavePath->currentText().trimmed();

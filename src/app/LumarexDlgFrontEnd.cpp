@@ -36,22 +36,19 @@ QString CLumarexDlg::SavePathText() const
     return m_cbSavePath->currentText();
 }
 
-void CLumarexDlg::ApplyStatusText(int ctrl, const QString& text)
+void CLumarexDlg::ApplyStatusText(StatusLine line, const QString& text)
 {
-    switch (ctrl) {
-    case STATUS_COUNTS:
+    switch (line) {
+    case StatusLine::Counts:
         m_counts->setText(text);
         break;
-    case STATUS_PHASE:
+    case StatusLine::Phase:
         m_phase->setText(text);
         break;
-    case STATUS_ALBUM_FRAME:
+    case StatusLine::AlbumFrame:
         m_albumFrame->setTitle(text);
         break;
-    default:
-        break;
     }
-    TrackProgress(ctrl, text);
 }
 
 void CLumarexDlg::ApplyGetListUi(bool running)

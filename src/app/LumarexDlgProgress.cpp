@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QLabel>
 #include <QProgressBar>
-#include <QRegularExpression>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
@@ -37,21 +36,19 @@ void CLumarexDlg::ShowProgress(bool running)
     if (running) m_runClock.start();
 }
 
-void CLumarexDlg::TrackProgress(int ctrl, const QString& text)
+void CLumarexDlg::ApplyProgress(const RunProgress& progress)
 {
-    if (!m_pictureProgress->isVisible()) return;
-    static const QRegularExpression kAlbum(u"^正在下载第(\\d+)/(\\d+)个图集"_s);
-    static const QRegularExpression kPictures(u"^已下载(\\d+)/(\\d+)"_s);
-    if (ctrl == STATUS_PHASE) {
-        const QRegularExpressionMatch album = kAlbum.match(text);
-        if (!album.hasMatch()) return;
-        SetCounts(m_albumProgress, album.captured(1).toInt() - 1, album.captured(2).toInt());
+    const bool bars = m_pictureProgress->isVisible();
+    if (progress.Listing()) {
+        ApplyStatusText(StatusLine::Phase, AlbumPhaseText(progress));
+        ApplyStatusText(StatusLine::Counts, u"......"_s);
+        if (!bars) return;
+        SetCounts(m_albumProgress, progress.album - 1, progress.albums);
         SetCounts(m_pictureProgress, 0, 0); // busy while the album's pictures are listed
         return;
     }
-    if (ctrl != STATUS_COUNTS) return;
-    if (const QRegularExpressionMatch pictures = kPictures.match(text); pictures.hasMatch())
-        SetCounts(m_pictureProgress, pictures.captured(1).toInt(), pictures.captured(2).toInt());
+    ApplyStatusText(StatusLine::Counts, PictureCountText(progress));
+    if (bars) SetCounts(m_pictureProgress, progress.picturesDone, progress.pictures);
 }
 
 void CLumarexDlg::ApplyAlbumFinished()

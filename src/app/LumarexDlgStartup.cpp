@@ -7,7 +7,8 @@
 #include "app/SplashWindow.h"
 #include "core/AppPaths.h"
 #include "core/LumarexCore.h"
-#include "sources/Registry.h"
+#include "run/RunController.h"
+#include "run/Services.h"
 
 #include <QClipboard>
 #include <QCloseEvent>
@@ -67,8 +68,8 @@ void CLumarexDlg::FillHistories()
 void CLumarexDlg::FinishStartup()
 {
     if (m_closed) return;
-    for (const ServiceFamily& family : ServiceFamilies())
-        m_services->addItem(QString::fromUtf16(family.listText));
+    for (int kind = 0; kind < kFamilyCount; ++kind)
+        m_services->addItem(QString::fromUtf16(ServiceNameOf(kind).listText));
     m_services->setCurrentIndex(0);
     RecognizeAddress();
     if (m_pSplash) m_pSplash->FadeOut();
@@ -80,7 +81,7 @@ void CLumarexDlg::FinishStartup()
 void CLumarexDlg::RecognizeAddress()
 {
     if (m_services->count() == 0) return; // the service list is filled at the end of start-up
-    const int kind = ::RecognizeAddress(m_cbAddress->currentText(), m_services->currentIndex());
+    const int kind = RecognizeService(m_cbAddress->currentText(), m_services->currentIndex());
     if (kind != m_services->currentIndex()) m_services->setCurrentIndex(kind);
 }
 
@@ -107,11 +108,7 @@ void CLumarexDlg::Shutdown()
     m_bridge.Shutdown();
     for (const QPointer<QDialog>& dialog : m_modalDialogs)
         if (dialog) dialog->reject();
-    if (m_core->m_nGetListState != GETLIST_IDLE) m_core->m_nGetListState = GETLIST_STOP;
-    if (m_core->m_nDownState != DOWN_IDLE) {
-        m_core->m_nDownState = DOWN_STOP;
-        m_core->m_bStopDown = true;
-    }
+    m_runs->RequestStop();
     m_view->Shutdown();
     m_cookies.SaveNow();
     if (m_pLoginDlg) m_pLoginDlg->close();

@@ -6,10 +6,8 @@
 #include "app/LumarexDlg.h"
 #include "app/MenuCommands.h"
 #include "core/LumarexCore.h"
-#include "download/DownloadDriver.h"
-#include "download/ExportList.h"
-#include "download/ImportList.h"
-#include "sources/Registry.h"
+#include "core/SourceKind.h"
+#include "run/RunController.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -135,21 +133,19 @@ QString CMainMenu::ChooseListFile(bool forSaving, const QString& title, const QS
 
 void CMainMenu::ImportList()
 {
-    CLumarexCore& core = m_window.Core();
-    if (core.IsBusy()) {
+    if (m_window.Runs().IsBusy()) {
         m_window.ShowMessageBox(u"请等待当前任务结束"_s);
         return;
     }
     const QString path = ChooseListFile(false, u"导入下载文件"_s, u"下载文件 (*.lst *.txt);;所有文件 (*)"_s, {});
     if (path.isEmpty()) return;
     const QString savePath = m_window.SavePathText();
-    core.OnDownloadRun([&core, path, savePath] { ImportAndDownload(core, path, savePath); });
+    m_window.Runs().OnImport(path, savePath);
 }
 
 void CMainMenu::ExportList(int id)
 {
-    CLumarexCore& core = m_window.Core();
-    if (core.IsBusy()) {
+    if (m_window.Runs().IsBusy()) {
         m_window.ShowMessageBox(u"请等待当前任务结束"_s);
         return;
     }
@@ -159,7 +155,7 @@ void CMainMenu::ExportList(int id)
         return;
     }
     const bool thunder = id == CMD_EXPORT_THUNDER;
-    const QString ownerFolder = core.m_strOwnerName.section(u'/', 0, 0);
+    const QString ownerFolder = m_window.Core().Listing().m_strOwnerName.section(u'/', 0, 0);
     const QString owner = ownerFolder.isEmpty() ? u"下载列表"_s : ownerFolder;
     const QString path = thunder
                              ? ChooseListFile(true, u"导出迅雷下载列表"_s, u"迅雷下载列表 (*.lst)"_s, owner + u".lst"_s)
@@ -167,8 +163,7 @@ void CMainMenu::ExportList(int id)
     if (path.isEmpty()) return;
     const QString savePath = m_window.SavePathText();
     const ExportFormat format = thunder ? ExportFormat::Thunder : ExportFormat::Aria2;
-    core.OnDownloadRun(
-        [&core, savePath, selection, path, format] { ExportDownList(core, savePath, selection, path, format); });
+    m_window.Runs().OnExport(savePath, selection, path, format);
 }
 
 void CMainMenu::ToggleOption(std::uint8_t bit)

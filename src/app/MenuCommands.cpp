@@ -1,7 +1,6 @@
 #include "app/MenuCommands.h"
 
 #include "core/SoftData.h"
-#include "sources/HostTable.h"
 
 #include <QDesktopServices>
 #include <QFileInfo>
@@ -14,16 +13,17 @@
 using namespace Qt::StringLiterals;
 
 namespace {
+// The services' own login pages; a logged-in browser leaves the cookies the downloads carry.
 constexpr LoginCommand kLoginCommands[] = {
-    {CMD_LOGIN_QZONE, u"QQ（绑定的QQ不用在下载器里登录）", Hosts::kQzoneLoginPage},
-    {CMD_LOGIN_TENCENT_WEIBO, u"腾讯微博", Hosts::kTencentWeiboLoginPage},
-    {CMD_LOGIN_BAIDU, u"百度", Hosts::kBaiduLoginPage},
-    {CMD_LOGIN_NETEASE, u"网易", Hosts::kNeteaseLoginPage},
-    {CMD_LOGIN_RENREN, u"人人", Hosts::kRenrenLoginPage},
-    {CMD_LOGIN_YUPOO, u"又拍", Hosts::kYupooLoginPage},
-    {CMD_LOGIN_MOKO, u"美空", Hosts::kMokoLoginPage},
-    {CMD_LOGIN_WEIBO, u"新浪微博", Hosts::kWeiboLoginPage},
-    {CMD_LOGIN_CUSTOM, u"自定义登录", Hosts::kCustomLoginPage},
+    {CMD_LOGIN_QZONE, u"QQ（绑定的QQ不用在下载器里登录）", u"http://user.qzone.qq.com/"},
+    {CMD_LOGIN_TENCENT_WEIBO, u"腾讯微博", u"http://t.qq.com/"},
+    {CMD_LOGIN_BAIDU, u"百度", u"http://hi.baidu.com/"},
+    {CMD_LOGIN_NETEASE, u"网易", u"http://reg.163.com/"},
+    {CMD_LOGIN_RENREN, u"人人", u"http://www.renren.com/"},
+    {CMD_LOGIN_YUPOO, u"又拍", u"http://www.yupoo.com/account/login/"},
+    {CMD_LOGIN_MOKO, u"美空", u"http://www.moko.cc/jsps/common/login.jsp?tourl=http%3A%2F%2Fwww.moko.cc%2F"},
+    {CMD_LOGIN_WEIBO, u"新浪微博", u"http://weibo.com/"},
+    {CMD_LOGIN_CUSTOM, u"自定义登录", u"http://www.baidu.com/"},
 };
 
 constexpr OptionCommand kOptionCommands[] = {

@@ -1,10 +1,8 @@
 #include "cli/CliFrontEnd.h"
 
 #include "MyCode/StringCtrl.h"
-#include "download/DownloadDriver.h"
 
 #include <QJsonArray>
-#include <QRegularExpression>
 
 #include <cstdio>
 #include <iostream>
@@ -27,8 +25,8 @@ QString ShownMessage(const QString& text)
 }
 } // namespace
 
-CCliFrontEnd::CCliFrontEnd(Answer answer, QString address, bool quiet)
-    : m_answer(answer), m_address(std::move(address)), m_stderrIsTerminal(isatty(STDERR_FILENO) != 0), m_quiet(quiet)
+CCliFrontEnd::CCliFrontEnd(Answer answer, bool quiet)
+    : m_answer(answer), m_stderrIsTerminal(isatty(STDERR_FILENO) != 0), m_quiet(quiet)
 {
 }
 
@@ -77,26 +75,33 @@ void CCliFrontEnd::OpenLoginPage(const QString& url)
               "          完成后导出 cookies.txt，并用 --cookies 导入后重试。"_s.arg(Shown(url)));
 }
 
-void CCliFrontEnd::SetStatusText(StatusCtrl ctrl, const QString& status)
+void CCliFrontEnd::SetStatusText(StatusLine line, const QString& status)
 {
-    if (m_quiet || status.isEmpty() || ctrl == STATUS_ALBUM_FRAME) return;
+    if (m_quiet || status.isEmpty() || line == StatusLine::AlbumFrame) return;
     const QString text = Shown(status);
-    static const QRegularExpression kProgress(u"^已下载(\\d+)/(\\d+)"_s);
-    const QRegularExpressionMatch match = kProgress.match(text);
-    if (m_stderrIsTerminal && match.hasMatch()) {
-        DrawProgress(match.captured(1).toInt(), match.captured(2).toInt());
-        return;
-    }
-    // On a terminal the running picture count rewrites its own line; in a log only the final
-    // download count is worth a line.
-    if (m_stderrIsTerminal && ctrl == STATUS_COUNTS) {
+    // On a terminal the counts rewrite their own line; in a log only the final download count
+    // of each album is worth a line (Progress prints it).
+    if (line == StatusLine::Counts) {
+        if (!m_stderrIsTerminal) return;
         std::lock_guard guard(m_lock);
         std::fprintf(stderr, "\r\033[K%s", text.toUtf8().constData());
         m_progressShown = true;
         return;
     }
-    if (ctrl == STATUS_COUNTS && !(match.hasMatch() && match.captured(1) == match.captured(2))) return;
     PrintLine(text);
+}
+
+void CCliFrontEnd::Progress(const RunProgress& progress)
+{
+    if (m_quiet) return;
+    if (progress.Listing()) {
+        SetStatusText(StatusLine::Phase, AlbumPhaseText(progress));
+        SetStatusText(StatusLine::Counts, u"......"_s);
+    } else if (m_stderrIsTerminal) {
+        DrawProgress(progress.picturesDone, progress.pictures);
+    } else if (progress.picturesDone == progress.pictures) {
+        PrintLine(PictureCountText(progress));
+    }
 }
 
 void CCliFrontEnd::DrawProgress(int done, int total)
@@ -113,11 +118,10 @@ void CCliFrontEnd::SetGetListUi(bool) {}
 void CCliFrontEnd::SetDownloadUi(bool) {}
 void CCliFrontEnd::AlbumAdded(int) {}
 
-void CCliFrontEnd::DownloadFinished(const DownSummary& album)
+void CCliFrontEnd::DownloadFinished(const DownSummary& album, const QString& folder)
 {
     // A long list of failures would bury the summary; the first ones tell what went wrong.
     constexpr int kFailuresShown = 10;
-    const QString folder = m_folderOf ? m_folderOf() : QString();
     {
         std::lock_guard guard(m_lock);
         m_albums.emplace_back(folder, album);

@@ -5,8 +5,6 @@
 #include <QJsonObject>
 #include <QString>
 
-#include <functional>
-
 #include <mutex>
 #include <vector>
 
@@ -17,27 +15,25 @@ public:
     enum class Answer { Ask, Yes, No };
 
     // quiet: only errors (messages, questions, failed pictures) are printed.
-    CCliFrontEnd(Answer answer, QString address, bool quiet = false);
+    CCliFrontEnd(Answer answer, bool quiet = false);
 
     void ShowMessage(const QString& text) override;
     bool AskYesNo(const QString& text) override;
     void OpenLoginPage(const QString& url) override;
-    void SetStatusText(StatusCtrl ctrl, const QString& text) override;
+    void SetStatusText(StatusLine line, const QString& text) override;
+    void Progress(const RunProgress& progress) override;
     void SetGetListUi(bool running) override;
     void SetDownloadUi(bool running) override;
     void ResetAlbumView() override {}
     void AlbumAdded(int index) override;
-    void DownloadFinished(const DownSummary& album) override;
+    void DownloadFinished(const DownSummary& album, const QString& folder) override;
     void RunFinished(const DownSummary& run) override;
     void OpenFolder(const QString& path) override;
-    QString AddressText() override { return m_address; }
 
     // Ends a progress line still standing on the terminal.
     void EndProgressLine();
     // What the last download run reported at its end.
     DownSummary LastRun() const;
-    // Where DownloadFinished takes the album's folder from (the pool folder at that moment).
-    void SetFolderSource(std::function<QString()> folder) { m_folderOf = std::move(folder); }
     // The last run and each of its albums as one JSON object (see --json in the help).
     QJsonObject RunJson() const;
     // One line of --verbose: a request hop and its status.
@@ -48,10 +44,8 @@ private:
     void DrawProgress(int done, int total);
 
     const Answer m_answer;
-    const QString m_address;
     const bool m_stderrIsTerminal;
     const bool m_quiet;
-    std::function<QString()> m_folderOf;
     std::vector<std::pair<QString, DownSummary>> m_albums; // folder and counts, this run
     mutable std::mutex m_lock;
     bool m_progressShown = false;

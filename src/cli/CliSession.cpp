@@ -3,7 +3,7 @@
 #include "MyCode/CookieStore.h"
 #include "MyCode/RequestLog.h"
 #include "core/AppPaths.h"
-#include "sources/Registry.h"
+#include "run/Services.h"
 
 #include <atomic>
 #include <chrono>
@@ -31,11 +31,11 @@ CCliFrontEnd::Answer AnswerFrom(const CliArgs& args)
 }
 } // namespace
 
-CCliSession::CCliSession(const CliArgs& args, const QString& address)
-    : m_frontEnd(AnswerFrom(args), address, args.quiet),
-      m_core(std::make_unique<CLumarexCore>(m_frontEnd, ResolveAppDir(args.appDir)))
+CCliSession::CCliSession(const CliArgs& args)
+    : m_frontEnd(AnswerFrom(args), args.quiet),
+      m_core(std::make_unique<CLumarexCore>(m_frontEnd, ResolveAppDir(args.appDir))),
+      m_runs(std::make_unique<CRunController>(*m_core))
 {
-    m_frontEnd.SetFolderSource([core = m_core.get()] { return core->PoolFolder(); });
     if (args.verbose)
         SetRequestSink([this](const QByteArray& method, const QByteArray& url, long status) {
             m_frontEnd.ShowRequest(method, url, status);
@@ -53,13 +53,14 @@ CCliSession::CCliSession(const CliArgs& args, const QString& address)
 
 CCliSession::~CCliSession()
 {
+    m_runs.reset();
     m_core.reset();
     SetRequestSink({});
     // Cookies the services set during the run are kept for the next one.
     if (CCookieStore::Instance().HasUnsavedChanges()) CCookieStore::Instance().Save();
 }
 
-void CCliSession::RunInterruptible(const std::function<void()>& work, const std::function<void()>& requestStop)
+bool CCliSession::WaitForRun()
 {
     g_interrupts = 0;
     struct sigaction action {};
@@ -68,13 +69,13 @@ void CCliSession::RunInterruptible(const std::function<void()>& work, const std:
     struct sigaction previous {};
     sigaction(SIGINT, &action, &previous);
 
-    // The end of the work wakes this thread at once; a signal handler cannot, so Ctrl+C is
-    // looked for every 50 ms.
+    // The end of the run wakes this thread at once; a signal handler cannot, so Ctrl+C is looked
+    // for every 50 ms.
     std::mutex lock;
     std::condition_variable ended;
     bool done = false;
-    std::thread worker([&] {
-        work();
+    std::thread waiter([&] {
+        m_runs->Wait();
         std::lock_guard guard(lock);
         done = true;
         ended.notify_one();
@@ -83,20 +84,19 @@ void CCliSession::RunInterruptible(const std::function<void()>& work, const std:
     for (std::unique_lock guard(lock); !ended.wait_for(guard, std::chrono::milliseconds(50), [&] { return done; });) {
         if (g_interrupts > 0 && !stopRequested) {
             stopRequested = m_interrupted = true;
-            guard.unlock();
-            requestStop();
-            guard.lock();
+            m_runs->RequestStop();
         }
     }
-    worker.join();
+    waiter.join();
     m_frontEnd.EndProgressLine();
     sigaction(SIGINT, &previous, nullptr);
+    return m_runs->LastRunCompleted();
 }
 
 int ChooseFamily(const CliArgs& args, const QString& address)
 {
-    if (!args.service.isEmpty()) return FindFamily(args.service);
-    return RecognizeAddress(address, SK_TENCENT);
+    if (!args.service.isEmpty()) return FindService(args.service);
+    return RecognizeService(address, SK_TENCENT);
 }
 
 int CCliSession::DownloadExit() const

@@ -4,8 +4,8 @@
 #include "cli/CliArgs.h"
 #include "cli/CliFrontEnd.h"
 #include "core/LumarexCore.h"
+#include "run/RunController.h"
 
-#include <functional>
 #include <memory>
 
 // Exit status of talvoria-cli.
@@ -15,18 +15,18 @@ enum CliExit : int { EXIT_DONE = 0, EXIT_ERROR = 1, EXIT_USAGE = 2, EXIT_NO_ALBU
 // cookie store, the core, and Ctrl-C handling.
 class CCliSession {
 public:
-    // address is what the address box would hold (for services that read it).
-    CCliSession(const CliArgs& args, const QString& address = {});
+    explicit CCliSession(const CliArgs& args);
     ~CCliSession();
 
     CLumarexCore& Core() { return *m_core; }
+    CRunController& Runs() { return *m_runs; }
     CCliFrontEnd& FrontEnd() { return m_frontEnd; }
     // False when the cookies file to import cannot be read.
     bool CookiesImported() const { return m_cookiesImported; }
 
-    // Runs work on a thread of its own; a first Ctrl-C calls requestStop (as a second press of
-    // the button would), a second one ends the program.
-    void RunInterruptible(const std::function<void()>& work, const std::function<void()>& requestStop);
+    // Waits for the run started last; a first Ctrl-C requests its stop (as a second press of the
+    // button would), a second one ends the program. Whether the run did its work.
+    bool WaitForRun();
     // Whether Ctrl-C requested a stop in any run of this session.
     bool Interrupted() const { return m_interrupted; }
     // The exit status of a download run that ran (the driver returned true): 4 when it completed
@@ -37,6 +37,7 @@ private:
     CCurlGlobal m_curl;
     CCliFrontEnd m_frontEnd;
     std::unique_ptr<CLumarexCore> m_core;
+    std::unique_ptr<CRunController> m_runs;
     bool m_cookiesImported = true;
     bool m_interrupted = false;
 };

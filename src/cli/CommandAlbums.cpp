@@ -2,7 +2,6 @@
 #include "cli/Commands.h"
 #include "MyCode/StringCtrl.h"
 #include "cli/CliJson.h"
-#include "sources/AlbumListDriver.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -18,11 +17,8 @@ int RunGetAlbums(CCliSession& session, const CliArgs& args, const QString& addre
     const int kind = ChooseFamily(args, address);
     if (kind < 0) return UsageError(u"unknown service '%1' (see 'talvoria-cli services')"_s.arg(args.service));
     core.m_nSourceKind = kind;
-    core.m_nSubKind = -1;
-    core.m_nGetListState = GETLIST_RUNNING;
-    bool usable = true;
-    session.RunInterruptible([&] { usable = GetAlbumList(core, address); }, [&] { core.RequestGetAlbumsStop(); });
-    if (!usable) return EXIT_ERROR;
+    session.Runs().OnGetAlbums(address);
+    if (!session.WaitForRun()) return EXIT_ERROR;
     return core.m_pAlbumList->IsEmpty() ? EXIT_NO_ALBUM : EXIT_DONE;
 }
 
@@ -53,7 +49,7 @@ void PrintAlbums(const ST_PERLIST& albums, bool json)
 int RunAlbumsCommand(const CliArgs& args)
 {
     const QString address = args.positional.front();
-    CCliSession session(args, address);
+    CCliSession session(args);
     if (!session.CookiesImported()) return EXIT_ERROR;
     const int status = RunGetAlbums(session, args, address);
     if (status == EXIT_DONE || status == EXIT_NO_ALBUM) PrintAlbums(*session.Core().m_pAlbumList, args.json);

@@ -2,7 +2,6 @@
 #include "cli/Commands.h"
 #include "core/AppPaths.h"
 #include "cli/CliJson.h"
-#include "download/DownloadDriver.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -57,17 +56,13 @@ std::optional<int> ListAndSelect(CCliSession& session, const CliArgs& args, std:
 
 int RunDownloadCommand(const CliArgs& args)
 {
-    CCliSession session(args, args.positional.front());
+    CCliSession session(args);
     if (!session.CookiesImported()) return EXIT_ERROR;
     std::vector<int> selection;
     if (const std::optional<int> ended = ListAndSelect(session, args, selection)) return *ended;
 
-    CLumarexCore& core = session.Core();
-    const QString saveDir = ChooseSaveDir(session, args);
-    bool saved = true;
-    core.m_nDownState = DOWN_RUNNING;
-    session.RunInterruptible([&] { saved = DownloadDriver(core, saveDir, selection); },
-                             [&] { core.RequestDownloadStop(); });
+    session.Runs().OnDownload(ChooseSaveDir(session, args), selection);
+    const bool saved = session.WaitForRun();
     if (args.json) PrintJson(QJsonDocument(session.FrontEnd().RunJson()));
     return saved ? session.DownloadExit() : EXIT_ERROR;
 }

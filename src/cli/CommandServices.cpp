@@ -1,14 +1,14 @@
 #include "cli/CliSession.h"
 #include "cli/Commands.h"
-#include "sources/Registry.h"
+#include "run/Services.h"
 
 #include <cstdio>
 
 int RunServicesCommand(const CliArgs&)
 {
     for (int kind = 0; kind < kFamilyCount; ++kind) {
-        const ServiceFamily& family = ServiceFamilies()[size_t(kind)];
-        std::printf("%d\t%s\t%s\n", kind, family.shortName, QString::fromUtf16(family.listText).toUtf8().constData());
+        const ServiceName name = ServiceNameOf(kind);
+        std::printf("%d\t%s\t%s\n", kind, name.shortName, QString::fromUtf16(name.listText).toUtf8().constData());
     }
     return EXIT_DONE;
 }

@@ -1,6 +1,6 @@
 #include "cli/CliSession.h"
 #include "cli/Commands.h"
-#include "sources/Registry.h"
+#include "run/Services.h"
 
 #include <cstdio>
 
@@ -65,7 +65,7 @@ Assigned Assign(const QString& assignment, int (&numbers)[4], ST_NAMESET& names)
 
 int RunSettingsCommand(const CliArgs& args)
 {
-    const int kind = args.service.isEmpty() ? SK_TENCENT : FindFamily(args.service);
+    const int kind = args.service.isEmpty() ? SK_TENCENT : FindService(args.service);
     if (kind < 0) return UsageError(u"unknown service '%1' (see 'talvoria-cli services')"_s.arg(args.service));
     CCliSession session(args);
     CLumarexCore& core = session.Core();

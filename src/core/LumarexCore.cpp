@@ -1,10 +1,5 @@
 #include "core/LumarexCore.h"
 
-#include "download/DownloadDriver.h"
-#include "sources/AlbumListDriver.h"
-
-#include <system_error>
-
 CLumarexCore::CLumarexCore(IFrontEnd& frontEnd, const QString& appDir)
     : m_strAppDir(appDir.endsWith(u'/') ? appDir : appDir + u'/'), m_frontEnd(frontEnd)
 {
@@ -34,12 +29,6 @@ ST_NAMESET CLumarexCore::NameSet(int kind) const
     return m_soft.names[kind];
 }
 
-std::uint8_t CLumarexCore::Options() const
-{
-    std::lock_guard guard(m_softLock);
-    return m_soft.names[m_nSourceKind].nOptions;
-}
-
 void CLumarexCore::EditSoft(const std::function<void(ST_SOFTDATA&)>& edit)
 {
     std::lock_guard guard(m_softLock);
@@ -55,112 +44,16 @@ bool CLumarexCore::AddToHistory(History which, const QString& text)
     return true;
 }
 
-CLumarexCore::~CLumarexCore()
+CListing CLumarexCore::Listing() const
 {
-    RequestGetAlbumsStop();
-    RequestDownloadStop();
-    WaitForWorkers();
+    std::lock_guard guard(m_listingLock);
+    return m_listing;
 }
 
-bool CLumarexCore::StartWorker(std::function<void()> work)
+void CLumarexCore::SetListing(const CListing& listing)
 {
-    std::lock_guard guard(m_workersLock);
-    // Threads that have ended are joined here, so a long session keeps no dead threads.
-    std::erase_if(m_workers, [](Worker& worker) {
-        if (!*worker.done) return false;
-        worker.thread.join();
-        return true;
-    });
-    // Room first: once the thread runs, storing it must not fail.
-    m_workers.reserve(m_workers.size() + 1);
-    auto done = std::make_shared<std::atomic<bool>>(false);
-    try {
-        m_workers.push_back({std::thread([work = std::move(work), done] {
-                                 work();
-                                 *done = true;
-                             }),
-                             done});
-    } catch (const std::system_error&) {
-        return false;
-    }
-    return true;
-}
-
-void CLumarexCore::WaitForWorkers()
-{
-    for (;;) {
-        Worker worker;
-        {
-            std::lock_guard guard(m_workersLock);
-            if (m_workers.empty()) return;
-            worker = std::move(m_workers.back());
-            m_workers.pop_back();
-        }
-        worker.thread.join();
-    }
-}
-
-void CLumarexCore::OnGetAlbums(const QString& address)
-{
-    if (!m_bReady) return;
-    // The window disables the button only once the download thread has switched its controls; a
-    // press before that must not clear the album list the download reads.
-    if (m_nGetListState == GETLIST_IDLE && m_nDownState != DOWN_IDLE) return;
-    std::uint8_t idle = GETLIST_IDLE;
-    if (!m_nGetListState.compare_exchange_strong(idle, GETLIST_RUNNING)) {
-        RequestGetAlbumsStop();
-        return;
-    }
-    m_nSubKind = -1;
-    if (StartWorker([this, address] { GetAlbumList(*this, address); })) return;
-    m_frontEnd.ShowMessage(QStringLiteral("Create thread:GetListFunc failed."));
-    m_nGetListState = GETLIST_IDLE;
-}
-
-void CLumarexCore::OnDownload(const QString& savePath, const std::vector<int>& selection)
-{
-    // Likewise, a download must not read the album list that a listing is refilling.
-    if (m_nDownState == DOWN_IDLE && m_nGetListState != GETLIST_IDLE) return;
-    std::uint8_t idle = DOWN_IDLE;
-    if (!m_nDownState.compare_exchange_strong(idle, DOWN_RUNNING)) {
-        RequestDownloadStop();
-        return;
-    }
-    if (StartWorker([this, savePath, selection] { DownloadDriver(*this, savePath, selection); })) return;
-    m_frontEnd.ShowMessage(QStringLiteral("Create thread:GetListFunc failed."));
-    m_nDownState = DOWN_IDLE;
-}
-
-void CLumarexCore::OnDownloadRun(std::function<void()> run)
-{
-    if (m_nDownState == DOWN_IDLE && m_nGetListState != GETLIST_IDLE) return;
-    std::uint8_t idle = DOWN_IDLE;
-    if (!m_nDownState.compare_exchange_strong(idle, DOWN_RUNNING)) {
-        RequestDownloadStop();
-        return;
-    }
-    if (StartWorker(std::move(run))) return;
-    m_frontEnd.ShowMessage(QStringLiteral("Create thread:GetListFunc failed."));
-    m_nDownState = DOWN_IDLE;
-}
-
-// Compare-and-swap, so that a stop pressed just as the run ends cannot leave the state at "stop
-// requested" for good: that would make every later press a stop request.
-void CLumarexCore::RequestGetAlbumsStop()
-{
-    std::uint8_t running = GETLIST_RUNNING;
-    m_nGetListState.compare_exchange_strong(running, GETLIST_STOP);
-}
-
-void CLumarexCore::RequestDownloadStop()
-{
-    std::uint8_t state = m_nDownState;
-    while (state == DOWN_RUNNING || state == DOWN_AT_HISTORY) {
-        if (m_nDownState.compare_exchange_weak(state, DOWN_STOP)) {
-            m_bStopDown = true;
-            return;
-        }
-    }
+    std::lock_guard guard(m_listingLock);
+    m_listing = listing;
 }
 
 QString CLumarexCore::PoolFolder() const
@@ -177,31 +70,22 @@ void CLumarexCore::SetPoolFolder(const QString& folder)
 
 void CLumarexCore::SetGetListUi(bool running)
 {
-    // A stop pressed between the button and this switch is kept.
-    std::uint8_t idle = GETLIST_IDLE;
-    if (running)
-        m_nGetListState.compare_exchange_strong(idle, GETLIST_RUNNING);
-    else
-        m_nGetListState = GETLIST_IDLE;
     if (running) {
-        m_frontEnd.SetStatusText(STATUS_ALBUM_FRAME, QStringLiteral("相册列表"));
-        m_frontEnd.SetStatusText(STATUS_PHASE, QStringLiteral("正在获取相册列表，请稍等..."));
-        m_frontEnd.SetStatusText(STATUS_COUNTS, QString());
+        m_frontEnd.SetStatusText(StatusLine::AlbumFrame, QStringLiteral("相册列表"));
+        m_frontEnd.SetStatusText(StatusLine::Phase, QStringLiteral("正在获取相册列表，请稍等..."));
+        m_frontEnd.SetStatusText(StatusLine::Counts, QString());
+    } else {
+        m_states.EndListing();
     }
     m_frontEnd.SetGetListUi(running);
 }
 
 void CLumarexCore::SetDownloadUi(bool running)
 {
-    // A stop pressed between the button and this switch is kept.
-    std::uint8_t idle = DOWN_IDLE;
-    if (running)
-        m_nDownState.compare_exchange_strong(idle, DOWN_RUNNING);
-    else
-        m_nDownState = DOWN_IDLE;
     if (!running) {
-        m_frontEnd.SetStatusText(STATUS_PHASE, QStringLiteral("下载完毕"));
-        m_frontEnd.SetStatusText(STATUS_COUNTS, QString());
+        m_states.EndDownload();
+        m_frontEnd.SetStatusText(StatusLine::Phase, QStringLiteral("下载完毕"));
+        m_frontEnd.SetStatusText(StatusLine::Counts, QString());
     }
     m_frontEnd.SetDownloadUi(running);
 }

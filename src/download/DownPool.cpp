@@ -26,8 +26,7 @@ struct CDownPool::Shared {
     std::vector<std::pair<int, QString>> failures; // picture index, reason
 };
 
-CDownPool::CDownPool(std::atomic<bool>& stopDown, std::atomic<bool>& poolRunning)
-    : m_bStopDown(stopDown), m_bPoolRunning(poolRunning)
+CDownPool::CDownPool(const std::atomic<bool>& stop) : m_bStopDown(stop)
 {
 }
 
@@ -162,10 +161,10 @@ void CDownPool::Work(const std::shared_ptr<Shared>& shared, const std::shared_pt
     }
 }
 
-DownSummary CDownPool::Run(const CDownList& list, const DownRunParams& params, IFrontEnd* frontEnd)
+DownSummary CDownPool::Run(const CDownList& list, const DownRunParams& params, IFrontEnd* frontEnd,
+                           RunProgress progress)
 {
     JoinStragglers();
-    m_bStopDown = false;
     m_nDoneCount = 0;
     m_nSaved = 0;
     m_nFailed = 0;
@@ -173,7 +172,14 @@ DownSummary CDownPool::Run(const CDownList& list, const DownRunParams& params, I
     const int total = list.Count();
     const int n = std::min<int>(params.nThreads, total);
     if (n <= 0) return {};
-    m_bPoolRunning = true;
+    if (m_bStopDown) {
+        // Stopped before the first picture: none of them was tried.
+        DownSummary summary;
+        summary.total = total;
+        summary.stopped = true;
+        if (frontEnd) frontEnd->DownloadFinished(summary, list.m_strSaveDir);
+        return summary;
+    }
     const auto start = std::chrono::steady_clock::now();
     m_list = &list;
     m_params = params;
@@ -209,7 +215,9 @@ DownSummary CDownPool::Run(const CDownList& list, const DownRunParams& params, I
         m_shared->next = total;
     }
 
-    QString shown;
+    const RunProgress before = progress;
+    progress.pictures = total;
+    bool shown = false;
     for (;;) {
         bool finished = false;
         {
@@ -229,10 +237,15 @@ DownSummary CDownPool::Run(const CDownList& list, const DownRunParams& params, I
             }
         }
         const int done = m_nDoneCount;
-        QString text = u"已下载%1/%2......"_s.arg(done).arg(total);
-        if (const QString pause = m_hosts->PauseNote(); !pause.isEmpty()) text += u"（"_s + pause + u"）"_s;
-        if ((text != shown || (finished && done >= total)) && frontEnd) frontEnd->SetStatusText(STATUS_COUNTS, text);
-        shown = text;
+        const QString pause = m_hosts->PauseNote();
+        const bool changed = !shown || done != progress.picturesDone || pause != progress.pauseNote;
+        progress.picturesDone = done;
+        progress.pauseNote = pause;
+        progress.saved = before.saved + m_nSaved;
+        progress.failed = before.failed + m_nFailed;
+        progress.skipped = before.skipped + m_nSkipped;
+        if ((changed || (finished && done >= total)) && frontEnd) frontEnd->Progress(progress);
+        shown = true;
         if (finished && done >= total) break;
     }
     {
@@ -247,8 +260,7 @@ DownSummary CDownPool::Run(const CDownList& list, const DownRunParams& params, I
 
     const auto elapsed = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start);
     const DownSummary summary = Summary(list, int(elapsed.count()));
-    if (frontEnd) frontEnd->DownloadFinished(summary);
-    m_bPoolRunning = false;
+    if (frontEnd) frontEnd->DownloadFinished(summary, list.m_strSaveDir);
     return summary;
 }
 

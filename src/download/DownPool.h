@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/FrontEnd.h"
+#include "core/Records.h"
 #include "download/HostGate.h"
-#include "download/Records.h"
 
 #include <atomic>
 #include <cstdint>
@@ -21,7 +21,7 @@ struct DownRunParams {
 };
 
 // The worker pool: up to nThreads worker threads, each taking the next picture in list order
-// until none is left, and reports "已下载%d/%d......" as they finish, with the wait of a host
+// until none is left, and reports the pictures finished as they finish, with the wait of a host
 // that asked for a pause. A stop request is seen when the next worker ends, and every running
 // transfer is cut short at once; workers still running then are joined before the next pool
 // starts, and each keeps its own copy of its address and path. What the pool learns about the
@@ -29,14 +29,17 @@ struct DownRunParams {
 // download run.
 class CDownPool {
 public:
-    CDownPool(std::atomic<bool>& stopDown, std::atomic<bool>& poolRunning);
+    // stop: the run's stop request, set by whoever stops the run and never cleared by the pool.
+    explicit CDownPool(const std::atomic<bool>& stop);
     ~CDownPool();
     CDownPool(const CDownPool&) = delete;
     CDownPool& operator=(const CDownPool&) = delete;
 
     // DownPicFunc: downloads the list's pictures into its folder; returns when all are done or
-    // a stop was requested, with what became of them. frontEnd may be null.
-    DownSummary Run(const CDownList& list, const DownRunParams& params, IFrontEnd* frontEnd);
+    // a stop was requested, with what became of them. frontEnd (may be null) hears the album's
+    // progress on top of the run's, given in progress.
+    DownSummary Run(const CDownList& list, const DownRunParams& params, IFrontEnd* frontEnd,
+                    RunProgress progress = {});
 
     int DoneCount() const { return m_nDoneCount; }
 
@@ -47,8 +50,7 @@ private:
     void Finish(Shared& shared, int picture, const PictureOutcome& outcome);
     void JoinStragglers();
 
-    std::atomic<bool>& m_bStopDown;
-    std::atomic<bool>& m_bPoolRunning;
+    const std::atomic<bool>& m_bStopDown;
     std::atomic<int> m_nDoneCount{0};
     std::atomic<int> m_nSaved{0};
     std::atomic<int> m_nFailed{0};

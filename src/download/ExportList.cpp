@@ -1,10 +1,9 @@
 #include "download/ExportList.h"
 
 #include "core/LumarexCore.h"
+#include "download/AlbumDownload.h"
 #include "download/DownloadDriver.h"
 #include "download/ListFiles.h"
-#include "download/Naming.h"
-#include "sources/Registry.h"
 
 #include <QDir>
 #include <QFile>
@@ -35,29 +34,23 @@ QString StripControls(QString text)
 }
 } // namespace
 
-std::optional<std::vector<ImportEntry>> ListForExport(CLumarexCore& core, const QString& savePath,
-                                                      const std::vector<int>& selection)
+std::optional<std::vector<ImportEntry>> ListForExport(CLumarexCore& core, const CListing& listing,
+                                                      const QString& savePath, const std::vector<int>& selection,
+                                                      const PhotoLister& lister)
 {
+    const QString root = PrepareRoot(core, listing, savePath);
+    if (root.isEmpty()) return std::nullopt;
     QString base = savePath.trimmed();
-    if (base.isEmpty()) {
-        core.FrontEnd().ShowMessage(u"请先设置保存路径"_s);
-        return std::nullopt;
-    }
     if (!base.endsWith(u'/')) base += u'/';
-    QString root = base + core.m_strOwnerName + core.m_strOwnerSubDir;
-    QString failed;
-    if (!MakeDirs(root, &failed)) {
-        core.FrontEnd().ShowMessage(failed);
-        return std::nullopt;
-    }
     const std::vector<int> albums = TakeSelection(core, selection);
 
     std::vector<ImportEntry> entries;
-    CDownList& list = core.m_downList;
     for (size_t i = 0; i < albums.size(); ++i) {
-        if (!BeginAlbum(core, root)) break;
-        core.FrontEnd().SetStatusText(STATUS_PHASE, u"正在列出第%1/%2个图集"_s.arg(i + 1).arg(albums.size()));
-        if (const PhotoLister lister = PhotoListerFor(core.m_nSourceKind, core.m_nSubKind)) lister(core, albums[i]);
+        if (!BeginAlbum(core)) break;
+        core.FrontEnd().SetStatusText(StatusLine::Phase, u"正在列出第%1/%2个图集"_s.arg(i + 1).arg(albums.size()));
+        CAlbumDownload album(core, listing, root);
+        if (lister) lister(album, albums[i]);
+        const CDownList& list = album.m_downList;
         for (int n = 0; n < list.Count(); ++n) {
             QStringList headers;
             for (const QString& line : list.m_arrHeaders.value(n).split(u'\n'))
@@ -67,7 +60,6 @@ std::optional<std::vector<ImportEntry>> ListForExport(CLumarexCore& core, const 
         // Listing makes the album folder; an export leaves no empty one behind.
         if (list.m_strSaveDir != root) QDir().rmdir(list.m_strSaveDir);
     }
-    list.Clear();
     return entries;
 }
 
@@ -96,12 +88,13 @@ bool WriteAria2List(const QString& path, const std::vector<ImportEntry>& entries
     return file.commit();
 }
 
-bool ExportDownList(CLumarexCore& core, const QString& savePath, const std::vector<int>& selection,
-                    const QString& listPath, ExportFormat format)
+bool ExportDownList(CLumarexCore& core, const CListing& listing, const QString& savePath,
+                    const std::vector<int>& selection, const PhotoLister& lister, const QString& listPath,
+                    ExportFormat format)
 {
     core.SetDownloadUi(true);
-    const std::optional<std::vector<ImportEntry>> entries = ListForExport(core, savePath, selection);
-    const bool stopped = core.m_nDownState == DOWN_STOP;
+    const std::optional<std::vector<ImportEntry>> entries = ListForExport(core, listing, savePath, selection, lister);
+    const bool stopped = core.States().DownloadStopRequested();
     core.SetDownloadUi(false);
     if (!entries) return false;
     if (stopped) {

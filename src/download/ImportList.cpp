@@ -2,6 +2,7 @@
 
 #include "MyCode/StringCtrl.h"
 #include "core/LumarexCore.h"
+#include "download/AlbumDownload.h"
 #include "download/DownloadDriver.h"
 #include "download/History.h"
 #include "download/Naming.h"
@@ -74,28 +75,26 @@ QString UniqueName(const CDownList& list, const QString& name)
 }
 
 // Fills the download list with one imported album, as a photo lister would.
-void ListImportAlbum(CLumarexCore& core, const ImportAlbum& album, int index)
+void ListImportAlbum(CAlbumDownload& run, const ImportAlbum& album, int index)
 {
-    CDownList& list = core.m_downList;
-    list.m_strSaveDir += album.listAlbum
-                             ? MakeAlbumDirName(core.m_pAlbumList->At(index), core.NameSet(core.m_nSourceKind))
-                             : album.folder;
+    CDownList& list = run.m_downList;
+    list.m_strSaveDir += album.listAlbum ? MakeAlbumDirName(run.Albums().At(index), run.NameSet(run.listing.m_nSourceKind))
+                                         : album.folder;
     if (!MakeDirs(list.m_strSaveDir)) {
-        core.FrontEnd().ShowMessage(u"无法创建文件夹: "_s + list.m_strSaveDir);
+        run.FrontEnd().ShowMessage(u"无法创建文件夹: "_s + list.m_strSaveDir);
         return;
     }
-    const QString mark = core.HasOption(OPT_SKIP_OLD) ? ReadHistoryMark(list.m_strSaveDir) : QString();
+    run.m_strHistoryUrl = run.HasOption(OPT_SKIP_OLD) ? ReadHistoryMark(list.m_strSaveDir) : QString();
     for (const ImportEntry& entry : album.entries) {
-        if (core.m_nDownState == DOWN_STOP) return;
-        if (!mark.isEmpty() && entry.url == mark) {
-            std::uint8_t running = DOWN_RUNNING;
-            core.m_nDownState.compare_exchange_strong(running, DOWN_AT_HISTORY);
+        if (run.StopFlag()) return;
+        if (!run.m_strHistoryUrl.isEmpty() && entry.url == run.m_strHistoryUrl) {
+            run.ReachHistoryMark();
             return;
         }
         const QString name = entry.out.isEmpty() ? ImportedPictureName(entry.url, list.Count() + 1)
                                                  : entry.out.mid(entry.out.lastIndexOf(u'/') + 1);
         list.Append(entry.url, UniqueName(list, name), entry.headers.join(u"\r\n"_s));
-        core.FrontEnd().SetStatusText(STATUS_COUNTS, u"已获取到%1张图片信息"_s.arg(list.Count()));
+        run.FrontEnd().SetStatusText(StatusLine::Counts, u"已获取到%1张图片信息"_s.arg(list.Count()));
     }
 }
 } // namespace
@@ -164,13 +163,15 @@ bool ImportAndDownload(CLumarexCore& core, const QString& listPath, const QStrin
     const std::optional<std::vector<ImportEntry>> entries = ReadImportList(listPath);
     if (!entries || entries->empty()) {
         core.FrontEnd().ShowMessage((entries ? u"下载文件中没有下载地址: "_s : u"无法读取下载文件: "_s) + listPath);
-        core.m_nDownState = DOWN_IDLE;
+        core.States().EndDownload();
         return false;
     }
     const std::vector<ImportAlbum> albums = GroupByFolder(*entries);
     core.ClearAlbums();
-    core.m_strOwnerName.clear();
-    core.m_strOwnerSubDir.clear();
+    // The imported albums are the list now; they have no owner folder and no listing address.
+    CListing listing;
+    listing.m_nSourceKind = core.m_nSourceKind;
+    core.SetListing(listing);
     std::vector<int> selection;
     for (const ImportAlbum& album : albums) {
         ST_PERLISTRECORD record;
@@ -180,9 +181,8 @@ bool ImportAndDownload(CLumarexCore& core, const QString& listPath, const QStrin
         selection.push_back(int(selection.size()));
         core.AddAlbumRecord(record);
     }
-    const auto lister = [&albums](CLumarexCore& target, int index) {
-        ListImportAlbum(target, albums[size_t(index)], index);
+    const auto fill = [&albums](CAlbumDownload& album, int index) {
+        ListImportAlbum(album, albums[size_t(index)], index);
     };
-    core.m_nDownState = DOWN_RUNNING;
-    return DownloadDriver(core, savePath, selection, lister);
+    return DownloadDriver(core, listing, savePath, selection, fill);
 }

@@ -2,7 +2,6 @@
 
 #include "MyCode/StringCtrl.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -13,55 +12,11 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-constexpr qsizetype kMaxNameChars = 1000;
-constexpr qsizetype kMaxNameBytes = 255; // one Linux file name
-
-bool IsDeletedFromNames(QChar c)
-{
-    static const QString kDeleted = u"\\/:*?\"<>|"_s;
-    // Controls (the bell and line breaks among them) would reach folder listings and terminals
-    // raw, and a bidirectional override would show a name other than the one on disk. The tab
-    // becomes "_" in the next step.
-    return kDeleted.contains(c) || (c != u'\t' && CStringCtrl::IsControlOrBidi(c));
-}
-
 void ReplacePlaceholder(QString& name, const char16_t* placeholder, const QString& value)
 {
     name.replace(QString::fromUtf16(placeholder), value);
 }
 } // namespace
-
-void SanitizeName(QString& text, int fallback, bool checkLength)
-{
-    CStringCtrl::DecodeEntities(text);
-    while (text.contains(u"  "_s))
-        text.replace(u"  "_s, u" "_s);
-    text = text.trimmed();
-    text.replace(u'.', QChar(0x3002));
-    // Every lone surrogate reaches the disk as one and the same character, so names that differ
-    // only there must already be equal here, where they are made unique.
-    CStringCtrl::MakeValidUtf16(text);
-    text.removeIf(IsDeletedFromNames);
-    text.replace(u'\t', u'_');
-    text = text.trimmed();
-    if (checkLength && (text.isEmpty() || text.size() >= kMaxNameChars))
-        text = fallback == kTimeStampFallback ? MakeTimeStamp(std::time(nullptr)) : u"pic%1"_s.arg(fallback);
-}
-
-QString MakeTimeStamp(std::time_t t)
-{
-    const QDateTime local = QDateTime::fromSecsSinceEpoch(qint64(t));
-    if (!local.isValid()) return {};
-    return local.toString(u"yyyyMMddHHmmss"_s);
-}
-
-bool HasImageExtension(const QString& name)
-{
-    const qsizetype dot = name.lastIndexOf(u'.');
-    if (dot < 0) return false;
-    const QString ext = name.mid(dot).toLower();
-    return ext == u".jpeg"_s || ext == u".jpg"_s || ext == u".bmp"_s || ext == u".gif"_s || ext == u".png"_s;
-}
 
 QString MakePictureName(const QString& url, const QString& desc, const ST_PERLISTRECORD& album, int n,
                         const NamingContext& context)
@@ -98,43 +53,6 @@ QString MakeAlbumDirName(const ST_PERLISTRECORD& album, const ST_NAMESET& names)
     ReplacePlaceholder(name, u"?2", QString::number(album.nIndex + 1));
     name = AlbumFolderName(name);
     return name.isEmpty() ? QString() : name + u'/';
-}
-
-QString AlbumFolderName(QString name)
-{
-    SanitizeName(name, 0, false);
-    if (name.isEmpty()) return {};
-    // A long name is shortened in its middle: its end holds the counter that made the album
-    // name unique and the folder suffix, and two albums must never share a folder.
-    constexpr qsizetype kKeptEnd = kNameFieldMaxChars + 10;
-    if (name.size() <= kKeptEnd) return FitFileName(name);
-    return FitFileName(name.left(name.size() - kKeptEnd), name.right(kKeptEnd));
-}
-
-QString FitFileName(const QString& stem, const QString& tail)
-{
-    const qsizetype tailBytes = tail.toUtf8().size();
-    QString fitted = stem;
-    while (!fitted.isEmpty() && fitted.toUtf8().size() + tailBytes > kMaxNameBytes) {
-        fitted.chop(1);
-        // Never leave half of a surrogate pair behind.
-        if (!fitted.isEmpty() && fitted.back().isHighSurrogate()) fitted.chop(1);
-    }
-    return fitted + tail;
-}
-
-bool MakeDirs(QString& path, QString* failedFolder)
-{
-    path = path.trimmed();
-    if (!path.endsWith(u'/')) path += u'/';
-    // Every prefix that ends at a "/" must exist or be made, from the left.
-    for (qsizetype slash = path.indexOf(u'/', 1); slash >= 0; slash = path.indexOf(u'/', slash + 1)) {
-        const QString folder = path.left(slash);
-        if (QFileInfo(folder).isDir() || QDir().mkdir(folder)) continue;
-        if (failedFolder) *failedFolder = folder;
-        return false;
-    }
-    return true;
 }
 
 namespace {

@@ -1,7 +1,7 @@
 #include "sources/AdapterKit.h"
 
 #include "MyCode/URLSource2.h"
-#include "core/LumarexCore.h"
+#include "core/AdapterRun.h"
 
 #include <QFile>
 
@@ -73,15 +73,10 @@ void DumpText(const QString& folder, const QString& fileName, QStringView text)
 
 namespace AdapterKit {
 
-bool PhotoListingStopped(const CLumarexCore& core)
+bool AddAlbumAndGoOn(CAlbumListing& run, const ST_PERLISTRECORD& album)
 {
-    return core.m_nDownState == DOWN_AT_HISTORY || core.m_nDownState == DOWN_STOP;
-}
-
-bool AddAlbumAndGoOn(CLumarexCore& core, const ST_PERLISTRECORD& album)
-{
-    core.AddAlbum(album);
-    return core.m_nGetListState != GETLIST_STOP;
+    run.AddAlbum(album);
+    return !run.Stopped();
 }
 
 QString RefererLine(const QString& page)
@@ -89,10 +84,10 @@ QString RefererLine(const QString& page)
     return u"Referer: "_s + page;
 }
 
-bool AskForPassword(CLumarexCore& core, const QString& question, const QString& passwordPage)
+bool AskForPassword(CAdapterRun& run, const QString& question, const QString& passwordPage)
 {
-    if (!core.FrontEnd().AskYesNo(question)) return false;
-    core.FrontEnd().OpenLoginPage(passwordPage);
+    if (!run.FrontEnd().AskYesNo(question)) return false;
+    run.FrontEnd().OpenLoginPage(passwordPage);
     return true;
 }
 

@@ -41,23 +41,21 @@ void DumpText(const QString& folder, const QString& fileName, QStringView text);
 
 } // namespace AdapterKit
 
-class CLumarexCore;
+class CAdapterRun;
+class CAlbumListing;
 struct ST_PERLISTRECORD;
 
 namespace AdapterKit {
 
-// A photo lister stops when the album reached its history mark or a stop was requested.
-bool PhotoListingStopped(const CLumarexCore& core);
-
 // Reports one album; false when the user asked the listing to stop.
-bool AddAlbumAndGoOn(CLumarexCore& core, const ST_PERLISTRECORD& album);
+bool AddAlbumAndGoOn(CAlbumListing& run, const ST_PERLISTRECORD& album);
 
 // The extra header text of a picture that the service serves only to its own pages.
 QString RefererLine(const QString& page);
 
 // A password album: asks the user; on Yes shows the album's password page in the login browser
 // and returns true once it is closed, so that the cookies it left open the album.
-bool AskForPassword(CLumarexCore& core, const QString& question, const QString& passwordPage);
+bool AskForPassword(CAdapterRun& run, const QString& question, const QString& passwordPage);
 
 // What one paged walk has listed so far. A service that ignores the page number answers the
 // same page again, or a page of pieces already listed; such a page brings nothing new, and a walk

@@ -2,9 +2,10 @@
 
 #include "MyCode/StringCtrl.h"
 #include "MyCode/URLSource2.h"
-#include "core/LumarexCore.h"
+#include "core/AdapterRun.h"
 #include "sources/HostTable.h"
 #include "sources/Listers.h"
+#include "sources/Variants.h"
 
 #include <algorithm>
 
@@ -29,14 +30,14 @@ bool HasAfterStart(const QString& text, QStringView fragment)
     return text.indexOf(fragment) > 0;
 }
 
-bool NoAlbums(const CLumarexCore& core)
+bool NoAlbums(const CAlbumListing& run)
 {
-    return core.m_pAlbumList->IsEmpty();
+    return run.Albums().IsEmpty();
 }
 
-void ShowIfNoAlbums(CLumarexCore& core, const QString& message)
+void ShowIfNoAlbums(CAlbumListing& run, const QString& message)
 {
-    if (NoAlbums(core)) core.FrontEnd().ShowMessage(message);
+    if (NoAlbums(run)) run.FrontEnd().ShowMessage(message);
 }
 
 bool IsDigitsOnly(const QString& text)
@@ -45,7 +46,7 @@ bool IsDigitsOnly(const QString& text)
 }
 } // namespace
 
-void ListTencentFamily(CLumarexCore& core, QString& address)
+void ListTencentFamily(CAlbumListing& run, QString& address)
 {
     bool qzone = !address.contains(kHttp);
     if (!qzone) {
@@ -55,46 +56,46 @@ void ListTencentFamily(CLumarexCore& core, QString& address)
             DropThrough(address, Hosts::kEndCom);
             DropThrough(address, u"hoto/");
             CutAt(address, {u"/", u"?"});
-            core.m_strSourceArg2 = address;
-            core.m_strOwnerName = address;
-            ListTencentWeiboAlbums(core, address);
-            core.m_nSubKind = 2;
+            run.listing.m_strSourceArg2 = address;
+            run.listing.m_strOwnerName = address;
+            ListTencentWeiboAlbums(run, address);
+            run.listing.m_nSubKind = TENCENT_WEIBO;
         }
     }
     if (qzone) {
         DropThrough(address, Hosts::kEndCom);
         CutAt(address, {u"?", u"#"});
-        ListQzoneAlbums(core, address);
-        core.m_strOwnerName = address;
-        core.m_nSubKind = 0;
+        ListQzoneAlbums(run, address);
+        run.listing.m_strOwnerName = address;
+        run.listing.m_nSubKind = TENCENT_QZONE;
     }
     // A bare number that names no QQ Zone is tried as a group number.
-    if (NoAlbums(core) || HasAfterStart(address, Hosts::kQqGroupHost)) {
+    if (NoAlbums(run) || HasAfterStart(address, Hosts::kQqGroupHost)) {
         DropThrough(address, u"!/");
         CutAt(address, {u"/", u"?", u"#"});
-        core.m_strOwnerName = address;
-        ListQqGroupAlbums(core, address);
-        core.m_nSubKind = 1;
+        run.listing.m_strOwnerName = address;
+        ListQqGroupAlbums(run, address);
+        run.listing.m_nSubKind = TENCENT_QQ_GROUP;
     }
-    ShowIfNoAlbums(core,
+    ShowIfNoAlbums(run,
                    u"1、没有获取到相册，可能是因为空间不是公开的，可以先在登录菜单里登录你有访问权限的QQ号后重试\n\n"
                    "2、下载QQ空间相册请直接输入QQ号进行下载\n\n"
                    "3、下载群相册请输入群空间网址或者群相册网址进行下载\n\n"
                    "4、下载腾讯微博相册，请输入那个人的主页网址进行下载"_s);
 }
 
-void ListBaiduFamily(CLumarexCore& core, QString& address)
+void ListBaiduFamily(CAlbumListing& run, QString& address)
 {
-    ListBaiduAlbums(core, address);
+    ListBaiduAlbums(run, address);
 }
 
-void ListNeteaseFamily(CLumarexCore& core, QString& address)
+void ListNeteaseFamily(CAlbumListing& run, QString& address)
 {
     if (HasAfterStart(address, Hosts::kNeteasePpSuffix)) {
-        ListNeteasePpAlbums(core, address);
-        core.m_nSubKind = 1;
+        ListNeteasePpAlbums(run, address);
+        run.listing.m_nSubKind = NETEASE_PP;
     } else {
-        ListNeteaseAlbums(core, address);
+        ListNeteaseAlbums(run, address);
     }
 }
 
@@ -113,23 +114,23 @@ std::optional<QString> LookUpRenrenOwnerId(const QString& name, bool publicPage)
     return id.trimmed();
 }
 
-void ListRenrenFamily(CLumarexCore& core, QString& address)
+void ListRenrenFamily(CAlbumListing& run, QString& address)
 {
     if (HasAfterStart(address, u"/album-")) {
         CutAt(address, {u"?"});
-        core.m_nSubKind = 0;
-        ListRenrenAlbums(core, address);
+        run.listing.m_nSubKind = RENREN_PHOTOS;
+        ListRenrenAlbums(run, address);
         return;
     }
     if (address.contains(QStringView(Hosts::kRenrenZhanHost))) {
-        core.m_nSubKind = 10;
-        ListRenrenZhanAlbums(core, address);
-        ShowIfNoAlbums(core,
+        run.listing.m_nSubKind = RENREN_ZHAN;
+        ListRenrenZhanAlbums(run, address);
+        ShowIfNoAlbums(run,
                        u"1、没有获取到相册，需要你在登录菜单里登录一个人人帐号(登录时勾上下次自动登录)后重新获取"_s);
         return;
     }
     const bool publicPage = address.contains(QStringView(Hosts::kRenrenPageHost));
-    core.m_nSubKind = 0;
+    run.listing.m_nSubKind = RENREN_PHOTOS;
     DropThrough(address, u"id=");
     CutAt(address, {u"?", u"/album", u"/profile", u"/channel-"});
     const qsizetype slash = address.lastIndexOf(u'/');
@@ -139,52 +140,52 @@ void ListRenrenFamily(CLumarexCore& core, QString& address)
         if (!id) return;
         address = *id;
     }
-    ListRenrenAlbums(core, address);
+    ListRenrenAlbums(run, address);
 }
 
-void ListSinaFamily(CLumarexCore& core, QString& address)
+void ListSinaFamily(CAlbumListing& run, QString& address)
 {
     if (HasAfterStart(address, u"/s/")) {
-        core.m_nSubKind = 1;
+        run.listing.m_nSubKind = SINA_BLOG_ARTICLES;
         const qsizetype underscore = address.lastIndexOf(u'_');
         address = underscore >= 0 ? address.left(underscore) : QString();
-        ListSinaBlogArticles(core, address);
+        ListSinaBlogArticles(run, address);
     } else if (HasAfterStart(address, Hosts::kWeiboDomain)) {
-        core.m_nSubKind = 2;
-        ListSinaWeiboAlbums(core, address);
+        run.listing.m_nSubKind = SINA_WEIBO;
+        ListSinaWeiboAlbums(run, address);
     } else {
-        core.m_nSubKind = 0;
-        ListSinaBlogAlbums(core, address);
+        run.listing.m_nSubKind = SINA_BLOG;
+        ListSinaBlogAlbums(run, address);
     }
-    ShowIfNoAlbums(core, u"没有获取到相册，请在登录菜单里登录新浪(微博)帐号后重试,登录时勾上下次自动登录"_s);
+    ShowIfNoAlbums(run, u"没有获取到相册，请在登录菜单里登录新浪(微博)帐号后重试,登录时勾上下次自动登录"_s);
 }
 
-void List56Family(CLumarexCore& core, QString& address)
+void List56Family(CAlbumListing& run, QString& address)
 {
     QString owner = address;
     DropThrough(owner, u"album/");
     CutAt(owner, {u"&", u"/", u"?"});
-    core.m_strOwnerName = owner;
+    run.listing.m_strOwnerName = owner;
     address = QString::fromUtf16(Hosts::k56PhotoAddress) + u"/album/index.php?user="_s + owner;
-    List56PhotoAlbums(core, address);
+    List56PhotoAlbums(run, address);
 }
 
-void ListPocoFamily(CLumarexCore& core, QString& address)
+void ListPocoFamily(CAlbumListing& run, QString& address)
 {
     if (HasAfterStart(address, u"/album") || HasAfterStart(address, u"/theme")) {
-        core.m_nSubKind = 0;
+        run.listing.m_nSubKind = POCO_ALBUMS;
         DropThrough(address, u"user_id-");
         DropThrough(address, u"user_id=");
         CutAt(address, {u"&", u"."});
-        ListPocoAlbums(core, address);
+        ListPocoAlbums(run, address);
     } else {
-        core.m_nSubKind = 1;
+        run.listing.m_nSubKind = POCO_SETS;
         address.replace(u"p="_s, u"zrv="_s);
-        ListPocoSetAlbums(core, address);
+        ListPocoSetAlbums(run, address);
     }
 }
 
-void ListYupooFamily(CLumarexCore& core, QString& address)
+void ListYupooFamily(CAlbumListing& run, QString& address)
 {
     address.replace(u"/collections/"_s, u"/albums/"_s);
     if (HasAfterStart(address, Hosts::kYupooPersonalSuffix)) {
@@ -199,37 +200,37 @@ void ListYupooFamily(CLumarexCore& core, QString& address)
         CutAt(address, {Hosts::kYupooDotLabel});
         address = QString::fromUtf16(Hosts::kYupooWwwAddress) + u"/photos/"_s + address + u"/albums/"_s;
     }
-    ListYupooAlbums(core, address);
+    ListYupooAlbums(run, address);
 }
 
-void List51Family(CLumarexCore& core, QString& address)
+void List51Family(CAlbumListing& run, QString& address)
 {
     if (address.contains(kHttp)) {
         DropThrough(address, Hosts::kEndCom);
         CutAt(address, {u"/"});
     }
-    core.m_strOwnerName = address;
-    List51Albums(core, address);
+    run.listing.m_strOwnerName = address;
+    List51Albums(run, address);
 }
 
-void ListZolFamily(CLumarexCore& core, QString& address)
+void ListZolFamily(CAlbumListing& run, QString& address)
 {
     if (address.contains(kHttp)) {
         DropThrough(address, Hosts::kEndCn);
         CutAt(address, {u"/"});
     }
-    ListZolAlbums(core, address);
+    ListZolAlbums(run, address);
 }
 
-void ListPchomeFamily(CLumarexCore& core, QString& address)
+void ListPchomeFamily(CAlbumListing& run, QString& address)
 {
     DropThrough(address, Hosts::kEndComTw);
     CutAt(address, {u"/", u"&", u"*", u"?"});
-    core.m_strOwnerName = address;
-    ListPchomeAlbums(core, address);
+    run.listing.m_strOwnerName = address;
+    ListPchomeAlbums(run, address);
 }
 
-void ListTaobaoFamily(CLumarexCore& core, QString& address)
+void ListTaobaoFamily(CAlbumListing& run, QString& address)
 {
     if (HasAfterStart(address, u"search") || HasAfterStart(address, u"item.")) {
         address.replace(u"pageNum="_s, u"Zrv1="_s);
@@ -240,38 +241,38 @@ void ListTaobaoFamily(CLumarexCore& core, QString& address)
         CutAt(address, {Hosts::kTaobaoTopLevel});
         address += QString::fromUtf16(Hosts::kTaobaoTopLevel) + u"/?search=y"_s;
     }
-    ListTaobaoItems(core, address);
+    ListTaobaoItems(run, address);
 }
 
-void ListMokoFamily(CLumarexCore& core, QString& address)
+void ListMokoFamily(CAlbumListing& run, QString& address)
 {
     if (!address.contains(u"/post"_s)) {
         DropThrough(address, Hosts::kMokoDomain);
         CutAt(address, {u"/"});
         address = QString::fromUtf16(Hosts::kMokoAddress) + u"/post/"_s + address + u"/list.html"_s;
     }
-    ListMokoAlbums(core, address);
+    ListMokoAlbums(run, address);
 }
 
-void ListBabytreeFamily(CLumarexCore& core, QString& address)
+void ListBabytreeFamily(CAlbumListing& run, QString& address)
 {
-    core.m_nSubKind = 0;
+    run.listing.m_nSubKind = BABYTREE_HOME;
     DropThrough(address, u"om/u");
     CutAt(address, {u"&", u"/"});
-    ListBabytreeHomeAlbums(core, address);
-    if (NoAlbums(core)) {
-        ListBabytreeAlbums(core, address);
-        core.m_nSubKind = 1;
+    ListBabytreeHomeAlbums(run, address);
+    if (NoAlbums(run)) {
+        ListBabytreeAlbums(run, address);
+        run.listing.m_nSubKind = BABYTREE_ALBUMS;
     }
 }
 
-void ListPconlineFamily(CLumarexCore& core, QString& address)
+void ListPconlineFamily(CAlbumListing& run, QString& address)
 {
     if (HasAfterStart(address, u"_p")) {
         for (int page = 1; page <= 99; ++page) {
-            core.m_strSourceArg1 = u"_p%1_"_s.arg(page);
-            if (address.contains(core.m_strSourceArg1)) {
-                address.replace(core.m_strSourceArg1, u"_dk1stp_"_s);
+            run.listing.m_strSourceArg1 = u"_p%1_"_s.arg(page);
+            if (address.contains(run.listing.m_strSourceArg1)) {
+                address.replace(run.listing.m_strSourceArg1, u"_dk1stp_"_s);
                 break;
             }
         }
@@ -280,8 +281,8 @@ void ListPconlineFamily(CLumarexCore& core, QString& address)
     } else {
         DropThrough(address, Hosts::kEndCn);
         CutAt(address, {u"/"});
-        core.m_strSourceArg1 = address;
+        run.listing.m_strSourceArg1 = address;
         address = QString::fromUtf16(Hosts::kPconlinePhotoAddress) + u'/' + address + u"/myphoto_dk1stp_n15.html"_s;
     }
-    ListPconlineAlbums(core, address);
+    ListPconlineAlbums(run, address);
 }

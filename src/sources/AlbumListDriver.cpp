@@ -1,7 +1,7 @@
 #include "sources/AlbumListDriver.h"
 
 #include "core/LumarexCore.h"
-#include "download/Naming.h"
+#include "core/FileNames.h"
 #include "sources/Registry.h"
 
 using namespace Qt::StringLiterals;
@@ -21,34 +21,37 @@ QString OwnerFolder(QString text)
 }
 } // namespace
 
-bool GetAlbumList(CLumarexCore& core, const QString& addressText)
+bool GetAlbumList(CLumarexCore& core, int kind, const QString& addressText)
 {
     core.FrontEnd().ResetAlbumView();
     core.ClearAlbums();
-    core.m_strOwnerName.clear();
-    core.m_strOwnerSubDir.clear();
+    CListing start;
+    start.m_nSourceKind = kind;
+    start.m_strAddress = addressText.trimmed();
+    core.SetListing(start);
 
-    QString address = ReadAsHttp(addressText.trimmed());
+    QString address = ReadAsHttp(start.m_strAddress);
     if (address.isEmpty()) {
         core.FrontEnd().ShowMessage(AddressPrompt());
-        core.m_nGetListState = GETLIST_IDLE;
+        core.States().EndListing();
         return false;
     }
     core.SetGetListUi(true);
-    const int kind = core.m_nSourceKind;
+    CAlbumListing run(core, start);
     const bool usable = address.contains(u"http://"_s) || kind == SK_TENCENT;
     if (!usable)
         core.FrontEnd().ShowMessage(AddressPrompt());
     else if (kind >= 0 && kind < kFamilyCount)
-        ServiceFamilies()[size_t(kind)].listAlbums(core, address);
+        ServiceFamilies()[size_t(kind)].listAlbums(run, address);
 
-    core.m_strOwnerName = OwnerFolder(core.m_strOwnerName);
-    core.m_strOwnerSubDir = OwnerFolder(core.m_strOwnerSubDir);
+    run.listing.m_strOwnerName = OwnerFolder(run.listing.m_strOwnerName);
+    run.listing.m_strOwnerSubDir = OwnerFolder(run.listing.m_strOwnerSubDir);
+    core.SetListing(run.listing);
     const int count = core.m_pAlbumList->Count();
-    core.FrontEnd().SetStatusText(STATUS_ALBUM_FRAME, u"相册列表(共%1个)"_s.arg(count));
-    core.FrontEnd().SetStatusText(STATUS_PHASE, u"获取相册列表完成，共%1个"_s.arg(count));
+    core.FrontEnd().SetStatusText(StatusLine::AlbumFrame, u"相册列表(共%1个)"_s.arg(count));
+    core.FrontEnd().SetStatusText(StatusLine::Phase, u"获取相册列表完成，共%1个"_s.arg(count));
     // The history is updated before the idle switch, so the front end finds it current there.
-    if (count > 0) core.AddToHistory(History::Address, addressText.trimmed());
+    if (count > 0) core.AddToHistory(History::Address, start.m_strAddress);
     core.SetGetListUi(false);
     return usable;
 }

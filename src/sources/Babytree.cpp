@@ -4,8 +4,8 @@
 // end mark, before which everything the listers need stands.
 #include "MyCode/StringCtrl.h"
 #include "MyCode/URLSource2.h"
-#include "core/LumarexCore.h"
-#include "download/Naming.h"
+#include "core/AdapterRun.h"
+#include "core/FileNames.h"
 #include "sources/AdapterKit.h"
 #include "sources/HostTable.h"
 #include "sources/Listers.h"
@@ -46,12 +46,12 @@ struct MarkedRequest {
 
 // The member's name from the first list page's title; the user number when the title names
 // none. The page then begins after "<title>".
-void SetOwnerName(CLumarexCore& core, QString& page, const QString& userNumber)
+void SetOwnerName(CAlbumListing& run, QString& page, const QString& userNumber)
 {
     QString owner = CStringCtrl::Between(page, u"<title>", u"的相册", 1);
     if (owner.isEmpty()) owner = userNumber;
     SanitizeName(owner, kTimeStampFallback, true);
-    core.m_strOwnerName = owner;
+    run.listing.m_strOwnerName = owner;
 }
 
 // Pieces are told apart by their address; one without any by its whole text.
@@ -89,7 +89,7 @@ struct Thumbnail {
 };
 } // namespace
 
-void ListBabytreeHomeAlbums(CLumarexCore& core, QString& address)
+void ListBabytreeHomeAlbums(CAlbumListing& run, QString& address)
 {
     MarkedRequest request(kAlbumListEnd);
     SeenPieces seen;
@@ -98,7 +98,7 @@ void ListBabytreeHomeAlbums(CLumarexCore& core, QString& address)
         QString text = request.Fetch(kHomeAddress + u"/u%1/photo/list?pg=%2"_s.arg(address, QString::number(page)));
         if (text.isEmpty() || !seen.StartPage(text)) return;
         if (!text.contains(QStringView(kHomeNextPage))) morePages = false;
-        if (page == 1) SetOwnerName(core, text, address);
+        if (page == 1) SetOwnerName(run, text, address);
         CStringCtrl::SkipTo(text, u"album_list", true);
         CStringCtrl::CutAt(text, u"</script>");
         QStringList pieces;
@@ -106,13 +106,13 @@ void ListBabytreeHomeAlbums(CLumarexCore& core, QString& address)
         for (qsizetype i = 1; i < pieces.size(); ++i) {
             const ST_PERLISTRECORD album = ReadHomeAlbum(pieces[i]);
             if (!seen.IsNew(PieceKey(album.strAlbumId, pieces[i]))) continue;
-            if (!AddAlbumAndGoOn(core, album)) return;
+            if (!AddAlbumAndGoOn(run, album)) return;
         }
         if (!seen.PageBroughtNew()) return;
     }
 }
 
-void ListBabytreeAlbums(CLumarexCore& core, QString& address)
+void ListBabytreeAlbums(CAlbumListing& run, QString& address)
 {
     MarkedRequest request(kAlbumListEnd);
     SeenPieces seen;
@@ -123,14 +123,14 @@ void ListBabytreeAlbums(CLumarexCore& core, QString& address)
                                              address, QString::number(page)));
         if (text.isEmpty() || !seen.StartPage(text)) return;
         if (!text.contains(QStringView(kMainNextPage))) morePages = false;
-        if (page == 1) SetOwnerName(core, text, address);
+        if (page == 1) SetOwnerName(run, text, address);
         QStringList pieces;
         // A list page without albums does not by itself end the listing.
         if (CStringCtrl::Split(pieces, text, kThumb) == 0) continue;
         for (qsizetype i = 1; i < pieces.size(); ++i) {
             const ST_PERLISTRECORD album = ReadMainAlbum(pieces[i]);
             if (!seen.IsNew(PieceKey(album.strAlbumId, pieces[i]))) continue;
-            if (!AddAlbumAndGoOn(core, album)) return;
+            if (!AddAlbumAndGoOn(run, album)) return;
         }
         if (!seen.PageBroughtNew()) return;
     }
@@ -140,7 +140,7 @@ namespace {
 // Walks an album's numbered pages: each thumbnail's picture page gives the full address, and
 // the thumbnail stands in when it does not.
 template <typename ReadThumb, typename ReadPicture>
-void ListAlbumPages(CLumarexCore& core, int albumIndex, MarkedRequest& request, const QString& albumPage,
+void ListAlbumPages(CPhotoListing& run, int albumIndex, MarkedRequest& request, const QString& albumPage,
                     QStringView nextPage, QStringView separator, ReadThumb readThumb, ReadPicture readPicture)
 {
     SeenPieces seen;
@@ -158,17 +158,17 @@ void ListAlbumPages(CLumarexCore& core, int albumIndex, MarkedRequest& request, 
             QString picturePage = request.Fetch(thumb.page);
             const QString full = readPicture(picturePage);
             if (!full.isEmpty()) url = full;
-            core.AddPicture(url, thumb.desc, {}, albumIndex);
-            if (PhotoListingStopped(core)) return;
+            run.AddPicture(url, thumb.desc, {}, albumIndex);
+            if (run.Stopped()) return;
         }
         if (!seen.PageBroughtNew()) return;
     }
 }
 } // namespace
 
-void ListBabytreeHomePhotos(CLumarexCore& core, int albumIndex)
+void ListBabytreeHomePhotos(CPhotoListing& run, int albumIndex)
 {
-    const ST_PERLISTRECORD album = core.m_pAlbumList->At(albumIndex);
+    const ST_PERLISTRECORD album = run.Albums().At(albumIndex);
     MarkedRequest request(kHomePhotosEnd);
     const auto readThumb = [](QString piece) {
         Thumbnail thumb;
@@ -180,13 +180,13 @@ void ListBabytreeHomePhotos(CLumarexCore& core, int albumIndex)
     const auto readPicture = [](QString& page) {
         return UnescapeSlashes(CStringCtrl::Between(page, u"\"url\":\"", u"\"", 1));
     };
-    ListAlbumPages(core, albumIndex, request, album.strAlbumId + u"&pg="_s, kHomeNextPage, kPhotoThumb, readThumb,
+    ListAlbumPages(run, albumIndex, request, album.strAlbumId + u"&pg="_s, kHomeNextPage, kPhotoThumb, readThumb,
                    readPicture);
 }
 
-void ListBabytreePhotos(CLumarexCore& core, int albumIndex)
+void ListBabytreePhotos(CPhotoListing& run, int albumIndex)
 {
-    const ST_PERLISTRECORD album = core.m_pAlbumList->At(albumIndex);
+    const ST_PERLISTRECORD album = run.Albums().At(albumIndex);
     MarkedRequest request(kMainPhotosEnd);
     const auto readThumb = [](QString piece) {
         Thumbnail thumb;
@@ -198,6 +198,6 @@ void ListBabytreePhotos(CLumarexCore& core, int albumIndex)
         return thumb;
     };
     const auto readPicture = [](QString& page) { return CStringCtrl::Between(page, u"src=\"", u"\"", 1); };
-    ListAlbumPages(core, albumIndex, request, kMainAddress + album.strAlbumId + u"&pg="_s, kMainNextPage, kThumb,
+    ListAlbumPages(run, albumIndex, request, kMainAddress + album.strAlbumId + u"&pg="_s, kMainNextPage, kThumb,
                    readThumb, readPicture);
 }

@@ -3,7 +3,7 @@
 // the addresses of the full-size pictures.
 #include "MyCode/StringCtrl.h"
 #include "MyCode/URLSource2.h"
-#include "core/LumarexCore.h"
+#include "core/AdapterRun.h"
 #include "sources/AdapterKit.h"
 #include "sources/HostTable.h"
 #include "sources/Listers.h"
@@ -34,7 +34,7 @@ bool ReadAlbum(QString piece, ST_PERLISTRECORD& album)
 }
 } // namespace
 
-void ListBaiduAlbums(CLumarexCore& core, QString& address)
+void ListBaiduAlbums(CAlbumListing& run, QString& address)
 {
     CURLSource2 request;
     CURLResponse response;
@@ -42,14 +42,14 @@ void ListBaiduAlbums(CLumarexCore& core, QString& address)
     request.m_strEndMark = kAlbumPageEnd;
     QString text = FetchText(request, response, address, kTextFlags);
     if (text.isEmpty()) return;
-    core.m_strOwnerName = CStringCtrl::Between(text, u"user_name'>", u"</", 1);
+    run.listing.m_strOwnerName = CStringCtrl::Between(text, u"user_name'>", u"</", 1);
 
     QStringList pieces;
     CStringCtrl::Split(pieces, text, kAlbumMark);
     for (qsizetype i = 1; i < pieces.size(); ++i) {
         ST_PERLISTRECORD album;
         if (!ReadAlbum(pieces[i], album)) continue;
-        if (!AddAlbumAndGoOn(core, album)) return;
+        if (!AddAlbumAndGoOn(run, album)) return;
     }
 }
 
@@ -67,9 +67,9 @@ QString FullSizePicture(const QString& thumbnail)
 }
 } // namespace
 
-void ListBaiduPhotos(CLumarexCore& core, int albumIndex)
+void ListBaiduPhotos(CPhotoListing& run, int albumIndex)
 {
-    const ST_PERLISTRECORD album = core.m_pAlbumList->At(albumIndex);
+    const ST_PERLISTRECORD album = run.Albums().At(albumIndex);
     CURLSource2 request;
     CURLResponse response;
     request.m_strHeaders = ListingHeaders();
@@ -92,8 +92,8 @@ void ListBaiduPhotos(CLumarexCore& core, int albumIndex)
             const QString thumbnail = UnescapeSlashes(CStringCtrl::Between(piece, u"img_src\":\"", u"\"", 1));
             // A picture without an address cannot be fetched, nor serve as the history mark.
             if (!progress.IsNew(thumbnail) || thumbnail.isEmpty()) continue;
-            core.AddPicture(FullSizePicture(thumbnail), desc, {}, albumIndex);
-            if (PhotoListingStopped(core)) return;
+            run.AddPicture(FullSizePicture(thumbnail), desc, {}, albumIndex);
+            if (run.Stopped()) return;
         }
         if (!progress.PageBroughtNew()) return;
     }

@@ -3,7 +3,7 @@
 // group with a password is opened by letting the user enter it in the login browser.
 #include "MyCode/StringCtrl.h"
 #include "MyCode/URLSource2.h"
-#include "core/LumarexCore.h"
+#include "core/AdapterRun.h"
 #include "sources/AdapterKit.h"
 #include "sources/HostTable.h"
 #include "sources/Listers.h"
@@ -48,9 +48,9 @@ QString FullTitle(CURLSource2& request, CURLResponse& response, const QString& p
 }
 } // namespace
 
-void List51Albums(CLumarexCore& core, QString& address)
+void List51Albums(CAlbumListing& run, QString& address)
 {
-    core.m_strSourceArg1 = address;
+    run.listing.m_strSourceArg1 = address;
     CURLSource2 request;
     CURLResponse response;
     request.m_strHeaders = ListingHeaders();
@@ -63,15 +63,15 @@ void List51Albums(CLumarexCore& core, QString& address)
     for (qsizetype i = 1; i < pieces.size(); ++i) {
         const ST_PERLISTRECORD group = ReadGroup(pieces[i]);
         if (group.strName.isEmpty()) continue;
-        if (!AddAlbumAndGoOn(core, group)) return;
+        if (!AddAlbumAndGoOn(run, group)) return;
     }
 }
 
-void List51Photos(CLumarexCore& core, int albumIndex)
+void List51Photos(CPhotoListing& run, int albumIndex)
 {
-    const ST_PERLISTRECORD group = core.m_pAlbumList->At(albumIndex);
-    const QString user = core.m_strSourceArg1;
-    const bool completeTitles = core.NameSet(SK_51).nNameSource == 0;
+    const ST_PERLISTRECORD group = run.Albums().At(albumIndex);
+    const QString user = run.listing.m_strSourceArg1;
+    const bool completeTitles = run.NameSet(SK_51).nNameSource == 0;
     CURLSource2 request;
     CURLResponse response;
     request.m_strHeaders = ListingHeaders();
@@ -82,7 +82,7 @@ void List51Photos(CLumarexCore& core, int albumIndex)
         if (text.isEmpty()) return;
         if (page == 1 && (group.nPrivacy & PRIVACY_PASSWORD) && text.indexOf(QStringView(kAsksPassword)) > 0) {
             const QString passwordPage = kHomeAddress + u"/%1/photo/group/%2"_s.arg(user, group.strAlbumId);
-            if (!AskForPassword(core, u"加密相册,是否输入密码"_s, passwordPage)) return;
+            if (!AskForPassword(run, u"加密相册,是否输入密码"_s, passwordPage)) return;
             text = FetchText(request, response, address, kGbkText);
             if (text.isEmpty()) return;
         }
@@ -102,8 +102,8 @@ void List51Photos(CLumarexCore& core, int albumIndex)
                 if (!full.isEmpty()) desc = full;
             }
             if (desc.isEmpty()) desc = group.strName;
-            core.AddPicture(url, desc, {}, albumIndex);
-            if (PhotoListingStopped(core)) return;
+            run.AddPicture(url, desc, {}, albumIndex);
+            if (run.Stopped()) return;
         }
         if (!seen.PageBroughtNew()) return;
     }

@@ -43,7 +43,6 @@ inline constexpr char16_t kQqGroupPhotoAddress[] = u"http://qun.photo.qq.com";
 
 // Baidu.
 inline constexpr char16_t kBaiduAlbumAddress[] = u"http://xiangce.baidu.com";
-inline constexpr char16_t kBaiduLoginPage[] = u"http://hi.baidu.com/";
 
 // NetEase.
 inline constexpr char16_t kNeteasePpSuffix[] = u".pp.163.com";
@@ -52,7 +51,6 @@ inline constexpr char16_t kNeteaseAlbumAddress[] = u"http://photo.163.com";
 inline constexpr char16_t kNeteaseStaticAddress[] = u"http://st.ph.126.net";
 inline constexpr char16_t kNeteaseImageSuffixA[] = u".bimg.126.net";
 inline constexpr char16_t kNeteaseImageSuffixB[] = u".ph.126.net";
-inline constexpr char16_t kNeteaseLoginPage[] = u"http://reg.163.com/";
 
 // Renren.
 inline constexpr char16_t kRenrenZhanHost[] = u"zhan.renren.com";
@@ -61,7 +59,6 @@ inline constexpr char16_t kRenrenPageHost[] = u"page.renren.com";
 inline constexpr char16_t kRenrenPageAddress[] = u"http://page.renren.com";
 inline constexpr char16_t kRenrenMainAddress[] = u"http://www.renren.com";
 inline constexpr char16_t kRenrenPhotoAddress[] = u"http://photo.renren.com";
-inline constexpr char16_t kRenrenLoginPage[] = u"http://www.renren.com/";
 
 // Sina.
 inline constexpr char16_t kSinaBlogPhotoAddress[] = u"http://photo.blog.sina.com.cn";
@@ -77,23 +74,14 @@ inline constexpr char16_t kYupooVHost[] = u"v.yupoo.com";
 inline constexpr char16_t kYupooWwwHostSlash[] = u"www.yupoo.com/";
 inline constexpr char16_t kYupooDotLabel[] = u".yupoo";
 inline constexpr char16_t kYupooWwwAddress[] = u"http://www.yupoo.com";
-inline constexpr char16_t kYupooLoginPage[] = u"http://www.yupoo.com/account/login/";
 inline constexpr char16_t k51HomeAddress[] = u"http://home.51.com";
 inline constexpr char16_t kZolPhotoAddress[] = u"http://photo.zol.com.cn";
 inline constexpr char16_t kPchomePhotoAddress[] = u"http://photo.pchome.com.tw";
 inline constexpr char16_t kTaobaoTopLevel[] = u"com";
 inline constexpr char16_t kTaobaoDescPrefix[] = u"http://dsc.";
 inline constexpr char16_t kMokoAddress[] = u"http://www.moko.cc";
-inline constexpr char16_t kMokoLoginPage[] =
-    u"http://www.moko.cc/jsps/common/login.jsp?tourl=http%3A%2F%2Fwww.moko.cc%2F";
 inline constexpr char16_t kBabytreeHomeAddress[] = u"http://home.babytree.com";
 inline constexpr char16_t kBabytreeMainAddress[] = u"http://www.babytree.com";
 inline constexpr char16_t kPconlinePhotoAddress[] = u"http://dp.pconline.com.cn";
-
-// Login start pages of the menu that belong to no family above.
-inline constexpr char16_t kQzoneLoginPage[] = u"http://user.qzone.qq.com/";
-inline constexpr char16_t kTencentWeiboLoginPage[] = u"http://t.qq.com/";
-inline constexpr char16_t kWeiboLoginPage[] = u"http://weibo.com/";
-inline constexpr char16_t kCustomLoginPage[] = u"http://www.baidu.com/";
 
 } // namespace Hosts

@@ -1,66 +1,66 @@
 #pragma once
 
+#include "core/AdapterRun.h"
+
 #include <QString>
 
-class CLumarexCore;
-
-// The adapter contract. An album lister runs on the get-albums thread with the prepared address,
-// reports each album through AddAlbum and returns as soon as m_nGetListState is GETLIST_STOP.
-// A photo lister runs on the download thread with an album's index, reports each picture through
-// AddPicture and returns as soon as m_nDownState is DOWN_AT_HISTORY or DOWN_STOP.
-using AlbumLister = void (*)(CLumarexCore& core, QString& address);
-using PhotoLister = void (*)(CLumarexCore& core, int album);
+// The listers of every variant. An album lister runs on the get-albums thread with the prepared
+// address, reports each album through AddAlbum and returns as soon as its run is stopped. A
+// photo lister runs on the download thread with an album's index, reports each picture through
+// AddPicture and returns as soon as its run is stopped (a stop, or the album's history mark).
 
 // Tencent
-void ListQzoneAlbums(CLumarexCore& core, QString& address);
-void ListQzonePhotos(CLumarexCore& core, int album);
-void ListQqGroupAlbums(CLumarexCore& core, QString& address);
-void ListQqGroupPhotos(CLumarexCore& core, int album);
-void ListTencentWeiboAlbums(CLumarexCore& core, QString& address);
-void ListTencentWeiboPhotos(CLumarexCore& core, int album);
+void ListQzoneAlbums(CAlbumListing& run, QString& address);
+void ListQzonePhotos(CPhotoListing& run, int album);
+void ListQqGroupAlbums(CAlbumListing& run, QString& address);
+void ListQqGroupPhotos(CPhotoListing& run, int album);
+void ListTencentWeiboAlbums(CAlbumListing& run, QString& address);
+void ListTencentWeiboPhotos(CPhotoListing& run, int album);
 // Baidu
-void ListBaiduAlbums(CLumarexCore& core, QString& address);
-void ListBaiduPhotos(CLumarexCore& core, int album);
+void ListBaiduAlbums(CAlbumListing& run, QString& address);
+void ListBaiduPhotos(CPhotoListing& run, int album);
 // NetEase
-void ListNeteaseAlbums(CLumarexCore& core, QString& address);
-void ListNeteasePhotos(CLumarexCore& core, int album);
-void ListNeteasePpAlbums(CLumarexCore& core, QString& address);
-void ListNeteasePpPhotos(CLumarexCore& core, int album);
+void ListNeteaseAlbums(CAlbumListing& run, QString& address);
+void ListNeteasePhotos(CPhotoListing& run, int album);
+void ListNeteasePpAlbums(CAlbumListing& run, QString& address);
+void ListNeteasePpPhotos(CPhotoListing& run, int album);
 // Renren
-void ListRenrenAlbums(CLumarexCore& core, QString& address);
-void ListRenrenPhotos(CLumarexCore& core, int album);
-void ListRenrenPhotosByLink(CLumarexCore& core, int album);
-void ListRenrenZhanAlbums(CLumarexCore& core, QString& address);
-void ListRenrenZhanPhotos(CLumarexCore& core, int album);
+void ListRenrenAlbums(CAlbumListing& run, QString& address);
+void ListRenrenPhotos(CPhotoListing& run, int album);
+void ListRenrenPhotosByLink(CPhotoListing& run, int album);
+// The album page first, then picture page by picture page when it lists nothing.
+void ListRenrenPhotosOrByLink(CPhotoListing& run, int album);
+void ListRenrenZhanAlbums(CAlbumListing& run, QString& address);
+void ListRenrenZhanPhotos(CPhotoListing& run, int album);
 // Sina
-void ListSinaBlogAlbums(CLumarexCore& core, QString& address);
-void ListSinaBlogPhotos(CLumarexCore& core, int album);
-void ListSinaBlogArticles(CLumarexCore& core, QString& address);
-void ListSinaBlogArticlePhotos(CLumarexCore& core, int album);
-void ListSinaWeiboAlbums(CLumarexCore& core, QString& address);
-void ListSinaWeiboPhotos(CLumarexCore& core, int album);
+void ListSinaBlogAlbums(CAlbumListing& run, QString& address);
+void ListSinaBlogPhotos(CPhotoListing& run, int album);
+void ListSinaBlogArticles(CAlbumListing& run, QString& address);
+void ListSinaBlogArticlePhotos(CPhotoListing& run, int album);
+void ListSinaWeiboAlbums(CAlbumListing& run, QString& address);
+void ListSinaWeiboPhotos(CPhotoListing& run, int album);
 // The other families
-void List56PhotoAlbums(CLumarexCore& core, QString& address);
-void List56PhotoPhotos(CLumarexCore& core, int album);
-void ListPocoAlbums(CLumarexCore& core, QString& address);
-void ListPocoPhotos(CLumarexCore& core, int album);
-void ListPocoSetAlbums(CLumarexCore& core, QString& address);
-void ListPocoSetPhotos(CLumarexCore& core, int album);
-void ListYupooAlbums(CLumarexCore& core, QString& address);
-void ListYupooPhotos(CLumarexCore& core, int album);
-void List51Albums(CLumarexCore& core, QString& address);
-void List51Photos(CLumarexCore& core, int album);
-void ListZolAlbums(CLumarexCore& core, QString& address);
-void ListZolPhotos(CLumarexCore& core, int album);
-void ListPchomeAlbums(CLumarexCore& core, QString& address);
-void ListPchomePhotos(CLumarexCore& core, int album);
-void ListTaobaoItems(CLumarexCore& core, QString& address);
-void ListTaobaoPhotos(CLumarexCore& core, int album);
-void ListMokoAlbums(CLumarexCore& core, QString& address);
-void ListMokoPhotos(CLumarexCore& core, int album);
-void ListBabytreeHomeAlbums(CLumarexCore& core, QString& address);
-void ListBabytreeHomePhotos(CLumarexCore& core, int album);
-void ListBabytreeAlbums(CLumarexCore& core, QString& address);
-void ListBabytreePhotos(CLumarexCore& core, int album);
-void ListPconlineAlbums(CLumarexCore& core, QString& address);
-void ListPconlinePhotos(CLumarexCore& core, int album);
+void List56PhotoAlbums(CAlbumListing& run, QString& address);
+void List56PhotoPhotos(CPhotoListing& run, int album);
+void ListPocoAlbums(CAlbumListing& run, QString& address);
+void ListPocoPhotos(CPhotoListing& run, int album);
+void ListPocoSetAlbums(CAlbumListing& run, QString& address);
+void ListPocoSetPhotos(CPhotoListing& run, int album);
+void ListYupooAlbums(CAlbumListing& run, QString& address);
+void ListYupooPhotos(CPhotoListing& run, int album);
+void List51Albums(CAlbumListing& run, QString& address);
+void List51Photos(CPhotoListing& run, int album);
+void ListZolAlbums(CAlbumListing& run, QString& address);
+void ListZolPhotos(CPhotoListing& run, int album);
+void ListPchomeAlbums(CAlbumListing& run, QString& address);
+void ListPchomePhotos(CPhotoListing& run, int album);
+void ListTaobaoItems(CAlbumListing& run, QString& address);
+void ListTaobaoPhotos(CPhotoListing& run, int album);
+void ListMokoAlbums(CAlbumListing& run, QString& address);
+void ListMokoPhotos(CPhotoListing& run, int album);
+void ListBabytreeHomeAlbums(CAlbumListing& run, QString& address);
+void ListBabytreeHomePhotos(CPhotoListing& run, int album);
+void ListBabytreeAlbums(CAlbumListing& run, QString& address);
+void ListBabytreePhotos(CPhotoListing& run, int album);
+void ListPconlineAlbums(CAlbumListing& run, QString& address);
+void ListPconlinePhotos(CPhotoListing& run, int album);

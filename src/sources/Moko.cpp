@@ -3,8 +3,8 @@
 // list pages in one of two layouts. A post page shows all of its pictures at once.
 #include "MyCode/StringCtrl.h"
 #include "MyCode/URLSource2.h"
-#include "core/LumarexCore.h"
-#include "download/Naming.h"
+#include "core/AdapterRun.h"
+#include "core/FileNames.h"
 #include "sources/AdapterKit.h"
 #include "sources/HostTable.h"
 #include "sources/Listers.h"
@@ -28,11 +28,11 @@ constexpr char16_t kPictureMark[] = u"class=\"picBox\">";
 
 const QString kMokoAddress = QString::fromUtf16(Hosts::kMokoAddress);
 
-void SetOwnerName(CLumarexCore& core, QString page)
+void SetOwnerName(CAlbumListing& run, QString page)
 {
     QString owner = CStringCtrl::Between(page, u"<title>", u"'s", 1);
     SanitizeName(owner, kTimeStampFallback, true);
-    core.m_strOwnerName = owner;
+    run.listing.m_strOwnerName = owner;
 }
 
 QString BeforeLastSlash(const QString& text)
@@ -43,7 +43,7 @@ QString BeforeLastSlash(const QString& text)
 
 // The categories of the menu on the member's post list page, in menu order; no value when the
 // page could not be had.
-std::optional<QStringList> ReadCategories(CLumarexCore& core, CURLSource2& request, CURLResponse& response,
+std::optional<QStringList> ReadCategories(CAlbumListing& run, CURLSource2& request, CURLResponse& response,
                                           const QString& address)
 {
     request.m_strEndMark = kMenuEndBytes;
@@ -51,7 +51,7 @@ std::optional<QStringList> ReadCategories(CLumarexCore& core, CURLSource2& reque
     // The category pages are read whole.
     request.m_strEndMark.clear();
     if (text.isEmpty()) return std::nullopt;
-    SetOwnerName(core, text);
+    SetOwnerName(run, text);
     CStringCtrl::SkipTo(text, kMenuMark, true);
     CStringCtrl::CutAt(text, kMenuEnd);
 
@@ -88,7 +88,7 @@ ST_PERLISTRECORD ReadPost(QString piece, bool showLayout)
 enum class Walk { GoOn, Stopped };
 
 // Every list page of one category; Stopped when the user asked the listing to stop.
-Walk ListCategory(CLumarexCore& core, CURLSource2& request, CURLResponse& response, const QString& category)
+Walk ListCategory(CAlbumListing& run, CURLSource2& request, CURLResponse& response, const QString& category)
 {
     SeenPieces seen;
     bool morePages = true;
@@ -99,7 +99,7 @@ Walk ListCategory(CLumarexCore& core, CURLSource2& request, CURLResponse& respon
         morePages = morePages &&
                     (text.contains(QStringView(kNextPageMarkEntity)) || text.contains(QStringView(kNextPageMarkPlain)));
         // A category or newest-posts address was typed: the member is named by the first page read.
-        if (core.m_strOwnerName.isEmpty()) SetOwnerName(core, text);
+        if (run.listing.m_strOwnerName.isEmpty()) SetOwnerName(run, text);
 
         const bool showLayout = text.indexOf(QStringView(kShowLayoutMark)) > 0;
         QStringList pieces;
@@ -109,14 +109,14 @@ Walk ListCategory(CLumarexCore& core, CURLSource2& request, CURLResponse& respon
             const ST_PERLISTRECORD post = ReadPost(pieces[i], showLayout);
             if (!seen.IsNew(post)) continue;
             added = true;
-            if (!AddAlbumAndGoOn(core, post)) return Walk::Stopped;
+            if (!AddAlbumAndGoOn(run, post)) return Walk::Stopped;
         }
         if (!morePages || !added) return Walk::GoOn;
     }
 }
 } // namespace
 
-void ListMokoAlbums(CLumarexCore& core, QString& address)
+void ListMokoAlbums(CAlbumListing& run, QString& address)
 {
     CURLSource2 request;
     CURLResponse response;
@@ -125,17 +125,17 @@ void ListMokoAlbums(CLumarexCore& core, QString& address)
     if (address.contains(u"/category/"_s) || address.contains(u"/new/"_s)) {
         categories << BeforeLastSlash(address);
     } else {
-        const std::optional<QStringList> menu = ReadCategories(core, request, response, address);
+        const std::optional<QStringList> menu = ReadCategories(run, request, response, address);
         if (!menu) return;
         categories = *menu;
     }
     for (const QString& category : categories)
-        if (ListCategory(core, request, response, category) == Walk::Stopped) return;
+        if (ListCategory(run, request, response, category) == Walk::Stopped) return;
 }
 
-void ListMokoPhotos(CLumarexCore& core, int albumIndex)
+void ListMokoPhotos(CPhotoListing& run, int albumIndex)
 {
-    const ST_PERLISTRECORD post = core.m_pAlbumList->At(albumIndex);
+    const ST_PERLISTRECORD post = run.Albums().At(albumIndex);
     CURLSource2 request;
     CURLResponse response;
     request.m_strHeaders = ListingHeaders();
@@ -149,7 +149,7 @@ void ListMokoPhotos(CLumarexCore& core, int albumIndex)
         const QString url = CStringCtrl::Between(piece, u"src2=\"", u"\"", 1);
         // A block without a picture cannot be fetched, and it would take a number in the names.
         if (url.isEmpty()) continue;
-        core.AddPicture(url, post.strName, {}, albumIndex);
-        if (PhotoListingStopped(core)) return;
+        run.AddPicture(url, post.strName, {}, albumIndex);
+        if (run.Stopped()) return;
     }
 }

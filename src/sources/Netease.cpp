@@ -5,7 +5,7 @@
 
 #include "MyCode/StringCtrl.h"
 #include "MyCode/URLSource2.h"
-#include "core/LumarexCore.h"
+#include "core/AdapterRun.h"
 #include "sources/AdapterKit.h"
 #include "sources/HostTable.h"
 #include "sources/Listers.h"
@@ -82,7 +82,7 @@ ST_PERLISTRECORD ReadAlbumEntry(QString piece, QString& accessCode)
     return album;
 }
 
-void AddAlbumsFromList(CLumarexCore& core, CURLSource2& request, CURLResponse& response, const QString& list,
+void AddAlbumsFromList(CAlbumListing& run, CURLSource2& request, CURLResponse& response, const QString& list,
                        const QString& owner)
 {
     QStringList pieces;
@@ -101,12 +101,12 @@ void AddAlbumsFromList(CLumarexCore& core, CURLSource2& request, CURLResponse& r
             }
             if (album.strAlbumId.isEmpty()) album.strAlbumId = album.strParam1;
         }
-        if (!AddAlbumAndGoOn(core, album)) return;
+        if (!AddAlbumAndGoOn(run, album)) return;
     }
 }
 } // namespace
 
-void ListNeteaseAlbums(CLumarexCore& core, QString& address)
+void ListNeteaseAlbums(CAlbumListing& run, QString& address)
 {
     CURLSource2 request;
     CURLResponse response;
@@ -115,11 +115,11 @@ void ListNeteaseAlbums(CLumarexCore& core, QString& address)
     if (page.isEmpty()) return;
 
     const QString owner = OwnerNameOf(page);
-    core.m_strOwnerName = owner;
+    run.listing.m_strOwnerName = owner;
     // The owner name also becomes a folder name; the photo lister needs it as the service spells it.
-    core.m_strSourceArg1 = owner;
+    run.listing.m_strSourceArg1 = owner;
     if (owner.isEmpty()) {
-        core.FrontEnd().ShowMessage(u"输入网址有误，应该输入相册网址或首页网址"_s);
+        run.FrontEnd().ShowMessage(u"输入网址有误，应该输入相册网址或首页网址"_s);
         return;
     }
 
@@ -131,7 +131,7 @@ void ListNeteaseAlbums(CLumarexCore& core, QString& address)
     }
     const QString list = FetchText(request, response, listUrl, kGbkText);
     if (list.isEmpty()) return;
-    AddAlbumsFromList(core, request, response, list, owner);
+    AddAlbumsFromList(run, request, response, list, owner);
 }
 
 namespace {
@@ -151,30 +151,30 @@ QString CallForScriptAddress(CURLSource2& request, CURLResponse& response, const
 
 // An album known only by its id is protected: the visitor verifies in the login browser, then
 // the service names the script. Empty when the user declines or the service names none.
-QString VerifiedScriptAddress(CLumarexCore& core, CURLSource2& request, CURLResponse& response,
+QString VerifiedScriptAddress(CPhotoListing& run, CURLSource2& request, CURLResponse& response,
                               const ST_PERLISTRECORD& album)
 {
-    if (!AskForPassword(core, u"为非公开相册,是否进行验证？\n\n验证成功后请手动关闭验证框"_s,
-                        NeteaseVerificationPage(core.m_strSourceArg1, album.strAlbumId)))
+    if (!AskForPassword(run, u"为非公开相册,是否进行验证？\n\n验证成功后请手动关闭验证框"_s,
+                        NeteaseVerificationPage(run.listing.m_strSourceArg1, album.strAlbumId)))
         return {};
-    return CallForScriptAddress(request, response, core.m_strSourceArg1, album.strAlbumId,
+    return CallForScriptAddress(request, response, run.listing.m_strSourceArg1, album.strAlbumId,
                                 AlbumDataForm::NumberFromBlog);
 }
 
 // The photo-list script; an address that answers with next to nothing is asked of the service
 // again with the album id as a text.
-QString ReadPhotoScript(CLumarexCore& core, CURLSource2& request, CURLResponse& response, const QString& scriptUrl,
+QString ReadPhotoScript(CPhotoListing& run, CURLSource2& request, CURLResponse& response, const QString& scriptUrl,
                         const ST_PERLISTRECORD& album)
 {
     const std::optional<QString> script = Fetch(request, response, scriptUrl, kGbkText);
     if (!script) return {};
     if (script->size() >= 10) return *script;
     const QString retryUrl =
-        CallForScriptAddress(request, response, core.m_strSourceArg1, album.strParam1, AlbumDataForm::Text);
+        CallForScriptAddress(request, response, run.listing.m_strSourceArg1, album.strParam1, AlbumDataForm::Text);
     return retryUrl.isEmpty() ? QString() : FetchText(request, response, retryUrl, kGbkText);
 }
 
-void AddPhotosFromScript(CLumarexCore& core, const QString& script, const ST_PERLISTRECORD& album, int albumIndex)
+void AddPhotosFromScript(CPhotoListing& run, const QString& script, const ST_PERLISTRECORD& album, int albumIndex)
 {
     QStringList pieces;
     if (CStringCtrl::Split(pieces, script, u"{id:") == 0) return;
@@ -187,27 +187,27 @@ void AddPhotosFromScript(CLumarexCore& core, const QString& script, const ST_PER
         if (path.isEmpty()) continue;
         QString desc = CStringCtrl::Between(piece, u"desc:'", u"'", 1);
         if (desc.isEmpty()) desc = album.strName;
-        core.AddPicture(NeteaseImageAddress(path), desc, {}, albumIndex);
-        if (PhotoListingStopped(core)) return;
+        run.AddPicture(NeteaseImageAddress(path), desc, {}, albumIndex);
+        if (run.Stopped()) return;
     }
 }
 } // namespace
 
-void ListNeteasePhotos(CLumarexCore& core, int albumIndex)
+void ListNeteasePhotos(CPhotoListing& run, int albumIndex)
 {
-    const ST_PERLISTRECORD album = core.m_pAlbumList->At(albumIndex);
+    const ST_PERLISTRECORD album = run.Albums().At(albumIndex);
     if (album.strAlbumId.isEmpty()) {
-        core.FrontEnd().ShowMessage(u"该相册为非公开,如果该相册为私密相册,登录帐号后重新获取相册列表可下载"_s);
+        run.FrontEnd().ShowMessage(u"该相册为非公开,如果该相册为私密相册,登录帐号后重新获取相册列表可下载"_s);
         return;
     }
     CURLSource2 request;
     CURLResponse response;
     request.m_strHeaders = ListingHeaders();
     // A script address is far longer than any album id.
-    const QString scriptUrl = album.strAlbumId.size() < 20 ? VerifiedScriptAddress(core, request, response, album)
+    const QString scriptUrl = album.strAlbumId.size() < 20 ? VerifiedScriptAddress(run, request, response, album)
                                                            : u"http://"_s + album.strAlbumId;
     if (scriptUrl.isEmpty()) return;
-    const QString script = ReadPhotoScript(core, request, response, scriptUrl, album);
+    const QString script = ReadPhotoScript(run, request, response, scriptUrl, album);
     if (script.isEmpty()) return;
-    AddPhotosFromScript(core, script, album, albumIndex);
+    AddPhotosFromScript(run, script, album, albumIndex);
 }

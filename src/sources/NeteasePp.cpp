@@ -2,8 +2,8 @@
 // album page carries its pictures in a script array.
 #include "MyCode/StringCtrl.h"
 #include "MyCode/URLSource2.h"
-#include "core/LumarexCore.h"
-#include "download/Naming.h"
+#include "core/AdapterRun.h"
+#include "core/FileNames.h"
 #include "sources/AdapterKit.h"
 #include "sources/Listers.h"
 
@@ -27,7 +27,7 @@ ST_PERLISTRECORD ReadAlbumItem(QString piece)
 }
 } // namespace
 
-void ListNeteasePpAlbums(CLumarexCore& core, QString& address)
+void ListNeteasePpAlbums(CAlbumListing& run, QString& address)
 {
     CURLSource2 request;
     CURLResponse response;
@@ -37,20 +37,20 @@ void ListNeteasePpAlbums(CLumarexCore& core, QString& address)
 
     QString owner = CStringCtrl::Between(page, u"nickName : '", u"'", 1);
     SanitizeName(owner, kTimeStampFallback, true);
-    core.m_strOwnerName = owner;
+    run.listing.m_strOwnerName = owner;
 
     QStringList pieces;
     CStringCtrl::Split(pieces, page, u"<li class=\"w-cover");
     for (qsizetype i = 1; i < pieces.size(); ++i) {
         const ST_PERLISTRECORD album = ReadAlbumItem(pieces[i]);
         if (album.strAlbumId.isEmpty()) continue;
-        if (!AddAlbumAndGoOn(core, album)) return;
+        if (!AddAlbumAndGoOn(run, album)) return;
     }
 }
 
-void ListNeteasePpPhotos(CLumarexCore& core, int albumIndex)
+void ListNeteasePpPhotos(CPhotoListing& run, int albumIndex)
 {
-    const ST_PERLISTRECORD album = core.m_pAlbumList->At(albumIndex);
+    const ST_PERLISTRECORD album = run.Albums().At(albumIndex);
     // Only the album's picture array is read; the page around it has addresses of its own.
     const QString text = FetchBetweenMarks(album.strAlbumId, "window.picList", "photoidsList", kGbkText);
     if (text.isEmpty()) return;
@@ -65,7 +65,7 @@ void ListNeteasePpPhotos(CLumarexCore& core, int albumIndex)
         if (url.isEmpty()) continue;
         QString desc = CStringCtrl::Between(piece, u",picDesc:'", u"'", 1);
         if (desc.isEmpty()) desc = album.strName;
-        core.AddPicture(url, desc, {}, albumIndex);
-        if (PhotoListingStopped(core)) return;
+        run.AddPicture(url, desc, {}, albumIndex);
+        if (run.Stopped()) return;
     }
 }

@@ -3,7 +3,7 @@
 // The service serves a picture only to a request referred by the picture's own page.
 #include "MyCode/StringCtrl.h"
 #include "MyCode/URLSource2.h"
-#include "core/LumarexCore.h"
+#include "core/AdapterRun.h"
 #include "sources/AdapterKit.h"
 #include "sources/HostTable.h"
 #include "sources/Listers.h"
@@ -46,39 +46,39 @@ QString PictureAddress(const QString& iconPath)
 }
 
 // The member's name as the service spells it, for the addresses of picture pages.
-QString MemberName(const CLumarexCore& core)
+QString MemberName(const CListing& listing)
 {
-    if (!core.m_strSourceArg1.isEmpty()) return core.m_strSourceArg1;
-    QString owner = core.m_strOwnerName;
+    if (!listing.m_strSourceArg1.isEmpty()) return listing.m_strSourceArg1;
+    QString owner = listing.m_strOwnerName;
     while (owner.endsWith(u'/'))
         owner.chop(1);
     return owner;
 }
 } // namespace
 
-void ListPchomeAlbums(CLumarexCore& core, QString& address)
+void ListPchomeAlbums(CAlbumListing& run, QString& address)
 {
     // The owner text becomes a folder name; picture pages need the name itself.
-    core.m_strSourceArg1 = address;
+    run.listing.m_strSourceArg1 = address;
     // The next link lies after the album entries: the walk looks for it before they are cut out.
     WalkPages([&address](int page) { return kPchomeAddress + u"/%1*%2"_s.arg(address, QString::number(page)); },
               kBig5Text, kNextPageMark,
-              [&core](QString& text, int, SeenPieces& seen) {
+              [&run](QString& text, int, SeenPieces& seen) {
                   CStringCtrl::CutAt(text, kAlbumsEndMark);
                   QStringList pieces;
                   CStringCtrl::Split(pieces, text, kAlbumMark);
                   for (qsizetype i = 1; i < pieces.size(); ++i) {
                       const ST_PERLISTRECORD album = ReadAlbum(pieces[i]);
-                      if (seen.IsNew(album) && !AddAlbumAndGoOn(core, album)) return false;
+                      if (seen.IsNew(album) && !AddAlbumAndGoOn(run, album)) return false;
                   }
                   return true;
               });
 }
 
-void ListPchomePhotos(CLumarexCore& core, int albumIndex)
+void ListPchomePhotos(CPhotoListing& run, int albumIndex)
 {
-    const ST_PERLISTRECORD album = core.m_pAlbumList->At(albumIndex);
-    const QString pagePrefix = kPchomeAddress + u'/' + MemberName(core) + u'/';
+    const ST_PERLISTRECORD album = run.Albums().At(albumIndex);
+    const QString pagePrefix = kPchomeAddress + u'/' + MemberName(run.listing) + u'/';
     WalkPages([&album](int page) { return kPchomeAddress + album.strAlbumId + u'*' + QString::number(page); },
               kBig5Text, kNextPageMark,
               [&](QString& text, int, SeenPieces& seen) {
@@ -92,8 +92,8 @@ void ListPchomePhotos(CLumarexCore& core, int albumIndex)
                       const QString pictureId = CStringCtrl::Between(piece, u"PK:", u",", 1);
                       const QString description = CStringCtrl::Between(piece, u"DataSet[", u"]'", 1);
                       if (!seen.IsNew(url + u'\n' + pictureId)) continue;
-                      core.AddPicture(url, description, RefererLine(pagePrefix + pictureId), albumIndex);
-                      if (PhotoListingStopped(core)) return false;
+                      run.AddPicture(url, description, RefererLine(pagePrefix + pictureId), albumIndex);
+                      if (run.Stopped()) return false;
                   }
                   return true;
               });

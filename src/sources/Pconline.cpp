@@ -2,8 +2,8 @@
 // differ only in their page marker; an album's pictures are listed on one page. UTF-8.
 #include "MyCode/StringCtrl.h"
 #include "MyCode/URLSource2.h"
-#include "core/LumarexCore.h"
-#include "download/Naming.h"
+#include "core/AdapterRun.h"
+#include "core/FileNames.h"
 #include "sources/AdapterKit.h"
 #include "sources/HostTable.h"
 #include "sources/Listers.h"
@@ -53,7 +53,7 @@ ST_PERLISTRECORD ReadAlbum(QString piece)
 }
 
 // False when the listing is to end: a stop was requested, or the page held nothing new.
-bool AddAlbumsOfPage(CLumarexCore& core, const QString& page, SeenPieces& seen)
+bool AddAlbumsOfPage(CAlbumListing& run, const QString& page, SeenPieces& seen)
 {
     QStringList pieces;
     CStringCtrl::Split(pieces, page, kAlbumSeparator);
@@ -61,13 +61,13 @@ bool AddAlbumsOfPage(CLumarexCore& core, const QString& page, SeenPieces& seen)
         const ST_PERLISTRECORD album = ReadAlbum(pieces[i]);
         // A page that repeats an earlier one's albums is not listed again.
         if (!seen.IsNew(album)) continue;
-        if (!AddAlbumAndGoOn(core, album)) return false;
+        if (!AddAlbumAndGoOn(run, album)) return false;
     }
     return seen.PageBroughtNew();
 }
 } // namespace
 
-void ListPconlineAlbums(CLumarexCore& core, QString& address)
+void ListPconlineAlbums(CAlbumListing& run, QString& address)
 {
     CURLSource2 request;
     CURLResponse response;
@@ -77,14 +77,14 @@ void ListPconlineAlbums(CLumarexCore& core, QString& address)
         const QString page = FetchText(request, response, ListPageAddress(address, number), kUtf8Text);
         if (page.isEmpty() || !seen.StartPage(page)) return;
         const bool more = page.contains(QStringView(kNextLink));
-        if (number == 1) core.m_strOwnerName = OwnerName(page, address);
-        if (!AddAlbumsOfPage(core, page, seen) || !more) return;
+        if (number == 1) run.listing.m_strOwnerName = OwnerName(page, address);
+        if (!AddAlbumsOfPage(run, page, seen) || !more) return;
     }
 }
 
-void ListPconlinePhotos(CLumarexCore& core, int albumIndex)
+void ListPconlinePhotos(CPhotoListing& run, int albumIndex)
 {
-    const ST_PERLISTRECORD album = core.m_pAlbumList->At(albumIndex);
+    const ST_PERLISTRECORD album = run.Albums().At(albumIndex);
     const QString text = FetchBetweenMarks(album.strAlbumId, {}, kPictureAreaEnd, kUtf8Text);
     QStringList pieces;
     if (text.isEmpty() || CStringCtrl::Split(pieces, text, kPictureSeparator) == 0) return;
@@ -95,7 +95,7 @@ void ListPconlinePhotos(CLumarexCore& core, int albumIndex)
         // A picture without an address cannot be fetched, and listed first it would become the
         // album's history mark.
         if (address.isEmpty()) continue;
-        core.AddPicture(address, album.strName + u" ("_s + QString::number(n) + u')', {}, albumIndex);
-        if (PhotoListingStopped(core)) return;
+        run.AddPicture(address, album.strName + u" ("_s + QString::number(n) + u')', {}, albumIndex);
+        if (run.Stopped()) return;
     }
 }

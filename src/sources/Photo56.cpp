@@ -2,7 +2,7 @@
 // The picture host serves a picture only to the photo-list page it was shown on.
 #include "MyCode/StringCtrl.h"
 #include "MyCode/URLSource2.h"
-#include "core/LumarexCore.h"
+#include "core/AdapterRun.h"
 #include "sources/AdapterKit.h"
 #include "sources/HostTable.h"
 #include "sources/Listers.h"
@@ -39,7 +39,7 @@ std::optional<ST_PERLISTRECORD> ReadAlbumItem(QString piece)
 
 // Adds the albums of one index page; false when the page brought no album not seen before, or
 // the listing was told to stop.
-bool AddIndexPage(CLumarexCore& core, QString text, SeenPieces& seen)
+bool AddIndexPage(CAlbumListing& run, QString text, SeenPieces& seen)
 {
     seen.StartPage();
     CStringCtrl::SkipTo(text, kAlbumListStart, true);
@@ -49,13 +49,13 @@ bool AddIndexPage(CLumarexCore& core, QString text, SeenPieces& seen)
     for (qsizetype i = 1; i < pieces.size(); ++i) {
         const std::optional<ST_PERLISTRECORD> album = ReadAlbumItem(pieces[i]);
         if (!album || !seen.IsNew(album->strAlbumId)) continue;
-        if (!AddAlbumAndGoOn(core, *album)) return false;
+        if (!AddAlbumAndGoOn(run, *album)) return false;
     }
     return seen.PageBroughtNew();
 }
 } // namespace
 
-void List56PhotoAlbums(CLumarexCore& core, QString& address)
+void List56PhotoAlbums(CAlbumListing& run, QString& address)
 {
     CURLSource2 request;
     CURLResponse response;
@@ -66,7 +66,7 @@ void List56PhotoAlbums(CLumarexCore& core, QString& address)
         const QString text = FetchText(request, response, address + u"&page="_s + QString::number(page), kTextFlags);
         if (text.isEmpty()) return;
         const bool lastPage = !text.contains(QStringView(kIndexNextMark));
-        if (!AddIndexPage(core, text, seen) || lastPage) return;
+        if (!AddIndexPage(run, text, seen) || lastPage) return;
     }
 }
 
@@ -78,9 +78,9 @@ QString LabelOf(QString& piece, const QString& albumName)
 }
 } // namespace
 
-void List56PhotoPhotos(CLumarexCore& core, int albumIndex)
+void List56PhotoPhotos(CPhotoListing& run, int albumIndex)
 {
-    const ST_PERLISTRECORD album = core.m_pAlbumList->At(albumIndex);
+    const ST_PERLISTRECORD album = run.Albums().At(albumIndex);
     CURLSource2 request;
     CURLResponse response;
     request.m_strHeaders = ListingHeaders();
@@ -101,8 +101,8 @@ void List56PhotoPhotos(CLumarexCore& core, int albumIndex)
             const QString picture = CStringCtrl::Between(piece, u"src='", u"'", 1);
             // A box without a picture address has nothing to fetch.
             if (picture.isEmpty() || !seen.IsNew(picture)) continue;
-            core.AddPicture(picture, LabelOf(piece, album.strName), referer, albumIndex);
-            if (PhotoListingStopped(core)) return;
+            run.AddPicture(picture, LabelOf(piece, album.strName), referer, albumIndex);
+            if (run.Stopped()) return;
         }
         if (!seen.PageBroughtNew() || lastPage) return;
     }

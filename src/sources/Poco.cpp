@@ -4,8 +4,8 @@
 // into its script. Every page is served in the system code page.
 #include "MyCode/StringCtrl.h"
 #include "MyCode/URLSource2.h"
-#include "core/LumarexCore.h"
-#include "download/Naming.h"
+#include "core/AdapterRun.h"
+#include "core/FileNames.h"
 #include "sources/AdapterKit.h"
 #include "sources/HostTable.h"
 #include "sources/Listers.h"
@@ -31,11 +31,11 @@ QString AlbumHost()
 
 // The page then begins after the name's mark: listing links above it belong to the site's
 // header, not to the user.
-void ReadOwnerName(CLumarexCore& core, QString& page)
+void ReadOwnerName(CAlbumListing& run, QString& page)
 {
     QString name = CStringCtrl::Between(page, u"userName:'", u"'", 1);
     SanitizeName(name, kTimeStampFallback, true);
-    core.m_strOwnerName = name;
+    run.listing.m_strOwnerName = name;
 }
 
 // One overview item. Its link calls a script with the album's kind first (a password album's
@@ -53,7 +53,7 @@ ST_PERLISTRECORD ReadAlbumItem(QString piece, const QString& userId, QString& ha
 }
 } // namespace
 
-void ListPocoAlbums(CLumarexCore& core, QString& address)
+void ListPocoAlbums(CAlbumListing& run, QString& address)
 {
     const QString userId = address;
     WalkPages(
@@ -62,7 +62,7 @@ void ListPocoAlbums(CLumarexCore& core, QString& address)
         },
         kGbkText, kNextPageLink,
         [&](QString& text, int page, SeenPieces& seen) {
-            if (page == 1) ReadOwnerName(core, text);
+            if (page == 1) ReadOwnerName(run, text);
             QStringList pieces;
             CStringCtrl::Split(pieces, text, kItemMark);
             for (qsizetype i = 1; i < pieces.size(); ++i) {
@@ -70,15 +70,15 @@ void ListPocoAlbums(CLumarexCore& core, QString& address)
                 const ST_PERLISTRECORD album = ReadAlbumItem(pieces[i], userId, hash);
                 // Without its hash an item names no album's photo list.
                 if (hash.isEmpty() || !seen.IsNew(hash) || album.strName.isEmpty()) continue;
-                if (!AddAlbumAndGoOn(core, album)) return false;
+                if (!AddAlbumAndGoOn(run, album)) return false;
             }
             return true;
         });
 }
 
-void ListPocoPhotos(CLumarexCore& core, int albumIndex)
+void ListPocoPhotos(CPhotoListing& run, int albumIndex)
 {
-    const ST_PERLISTRECORD album = core.m_pAlbumList->At(albumIndex);
+    const ST_PERLISTRECORD album = run.Albums().At(albumIndex);
     WalkPages([&album](int page) { return album.strAlbumId + u"&do=Plist&p="_s + QString::number(page); }, kGbkText,
               kNextPageLink,
               [&](QString& text, int, SeenPieces& seen) {
@@ -93,18 +93,18 @@ void ListPocoPhotos(CLumarexCore& core, int albumIndex)
                       // A thumbnail without an address cannot be fetched, and one listed before
                       // would be fetched twice.
                       if (url.isEmpty() || !seen.IsNew(url)) continue;
-                      core.AddPicture(url, title, {}, albumIndex);
-                      if (PhotoListingStopped(core)) return false;
+                      run.AddPicture(url, title, {}, albumIndex);
+                      if (run.Stopped()) return false;
                   }
                   return true;
               });
 }
 
-void ListPocoSetAlbums(CLumarexCore& core, QString& address)
+void ListPocoSetAlbums(CAlbumListing& run, QString& address)
 {
     WalkPages([&address](int page) { return address + u"&p="_s + QString::number(page); }, kGbkText, kNextPageLink,
               [&](QString& text, int page, SeenPieces& seen) {
-                  if (page == 1) ReadOwnerName(core, text);
+                  if (page == 1) ReadOwnerName(run, text);
                   QStringList pieces;
                   CStringCtrl::Split(pieces, text, kSetMark);
                   for (qsizetype i = 1; i < pieces.size(); ++i) {
@@ -116,15 +116,15 @@ void ListPocoSetAlbums(CLumarexCore& core, QString& address)
                       set.strName = CStringCtrl::Between(piece, u">", u"</", 1);
                       // A set without an address has no page to read its pictures from.
                       if (set.strAlbumId.isEmpty() || !seen.IsNew(set.strAlbumId) || set.strName.isEmpty()) continue;
-                      if (!AddAlbumAndGoOn(core, set)) return false;
+                      if (!AddAlbumAndGoOn(run, set)) return false;
                   }
                   return true;
               });
 }
 
-void ListPocoSetPhotos(CLumarexCore& core, int albumIndex)
+void ListPocoSetPhotos(CPhotoListing& run, int albumIndex)
 {
-    const ST_PERLISTRECORD album = core.m_pAlbumList->At(albumIndex);
+    const ST_PERLISTRECORD album = run.Albums().At(albumIndex);
     CURLSource2 request;
     CURLResponse response;
     request.m_strHeaders = ListingHeaders();
@@ -139,7 +139,7 @@ void ListPocoSetPhotos(CLumarexCore& core, int albumIndex)
     for (qsizetype i = 1; i < pieces.size(); ++i) {
         const QString url = CStringCtrl::LeftOf(pieces[i], u"'");
         if (url.isEmpty()) continue;
-        core.AddPicture(url, album.strName, {}, albumIndex);
-        if (PhotoListingStopped(core)) return;
+        run.AddPicture(url, album.strName, {}, albumIndex);
+        if (run.Stopped()) return;
     }
 }

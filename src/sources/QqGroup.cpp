@@ -3,7 +3,7 @@
 // user's number and a token, both read from the group host's login cookies.
 #include "MyCode/StringCtrl.h"
 #include "MyCode/URLSource2.h"
-#include "core/LumarexCore.h"
+#include "core/AdapterRun.h"
 #include "sources/AdapterKit.h"
 #include "sources/HostTable.h"
 #include "sources/Listers.h"
@@ -50,7 +50,7 @@ QString AlbumListUrl(const QString& group, const GroupLogin& login, int start)
 }
 
 // Adds the albums of one page; false when the listing is to end.
-bool AddAlbumsOfPage(CLumarexCore& core, const QStringList& pieces, const QString& group, const GroupLogin& login,
+bool AddAlbumsOfPage(CAlbumListing& run, const QStringList& pieces, const QString& group, const GroupLogin& login,
                      SeenPieces& progress)
 {
     for (qsizetype i = 1; i < pieces.size(); ++i) {
@@ -64,7 +64,7 @@ bool AddAlbumsOfPage(CLumarexCore& core, const QStringList& pieces, const QStrin
         album.strName = CStringCtrl::Between(piece, u"\"title\" : \"", u"\"", 0);
         if (album.strName.isEmpty()) continue;
         album.nPicCount = ReadDecimal(CStringCtrl::Between(piece, u"\"photocnt\" :", u",", 1));
-        if (!AddAlbumAndGoOn(core, album)) return false;
+        if (!AddAlbumAndGoOn(run, album)) return false;
     }
     return true;
 }
@@ -78,10 +78,10 @@ QString LargePicture(const QString& listed)
 }
 } // namespace
 
-void ListQqGroupAlbums(CLumarexCore& core, QString& group)
+void ListQqGroupAlbums(CAlbumListing& run, QString& group)
 {
     const GroupLogin login = ReadGroupLogin();
-    core.m_strSourceArg1 = login.uin;
+    run.listing.m_strSourceArg1 = login.uin;
     CURLSource2 request;
     CURLResponse response;
     request.m_strHeaders = ListingHeaders();
@@ -93,13 +93,13 @@ void ListQqGroupAlbums(CLumarexCore& core, QString& group)
         QStringList pieces;
         if (CStringCtrl::Split(pieces, text, kAlbumMark) == 0) return;
         progress.StartPage();
-        if (!AddAlbumsOfPage(core, pieces, group, login, progress) || !progress.PageBroughtNew()) return;
+        if (!AddAlbumsOfPage(run, pieces, group, login, progress) || !progress.PageBroughtNew()) return;
     }
 }
 
-void ListQqGroupPhotos(CLumarexCore& core, int albumIndex)
+void ListQqGroupPhotos(CPhotoListing& run, int albumIndex)
 {
-    const ST_PERLISTRECORD album = core.m_pAlbumList->At(albumIndex);
+    const ST_PERLISTRECORD album = run.Albums().At(albumIndex);
     CURLSource2 request;
     CURLResponse response;
     request.m_strHeaders = ListingHeaders();
@@ -120,8 +120,8 @@ void ListQqGroupPhotos(CLumarexCore& core, int albumIndex)
             // A picture without an address cannot be fetched, nor serve as the history mark.
             if (!progress.IsNew(listed) || listed.isEmpty()) continue;
             const QString desc = CStringCtrl::Between(piece, u"\"name\" : \"", u"\"", 1);
-            core.AddPicture(LargePicture(listed), desc, {}, albumIndex);
-            if (PhotoListingStopped(core)) return;
+            run.AddPicture(LargePicture(listed), desc, {}, albumIndex);
+            if (run.Stopped()) return;
         }
         if (!progress.PageBroughtNew()) return;
     }

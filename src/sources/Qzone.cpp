@@ -4,7 +4,7 @@
 
 #include "MyCode/StringCtrl.h"
 #include "MyCode/URLSource2.h"
-#include "core/LumarexCore.h"
+#include "core/AdapterRun.h"
 #include "sources/AdapterKit.h"
 #include "sources/HostTable.h"
 #include "sources/Listers.h"
@@ -64,18 +64,18 @@ QzoneRoute ReadRoute(QString route)
 
 // An error answer instead of the list: the service's own word when it says we ask too often,
 // otherwise an offer to verify the visitor in the login browser.
-void HandleAlbumListError(CLumarexCore& core, QString text, const QString& number)
+void HandleAlbumListError(CAlbumListing& run, QString text, const QString& number)
 {
     const QString message = CStringCtrl::Between(text, u"\"msg\" : \"", u"\"", 0);
     if (message.indexOf(u"您的操作过于频繁"_s) > 0) {
-        core.FrontEnd().ShowMessage(message);
+        run.FrontEnd().ShowMessage(message);
         return;
     }
-    if (core.FrontEnd().AskYesNo(u"加密或非公开空间，是否进行身份验证?\n(验证成功后请重新获取相册列表)"_s))
-        core.FrontEnd().OpenLoginPage(kUserAddress + number);
+    if (run.FrontEnd().AskYesNo(u"加密或非公开空间，是否进行身份验证?\n(验证成功后请重新获取相册列表)"_s))
+        run.FrontEnd().OpenLoginPage(kUserAddress + number);
 }
 
-void AddAlbumsFromList(CLumarexCore& core, const QString& text, const QString& number)
+void AddAlbumsFromList(CAlbumListing& run, const QString& text, const QString& number)
 {
     QStringList pieces;
     if (CStringCtrl::Split(pieces, text, u"\"id\" : \"") == 0) return;
@@ -88,7 +88,7 @@ void AddAlbumsFromList(CLumarexCore& core, const QString& text, const QString& n
         album.strCoverUrl = UnescapeSlashes(CStringCtrl::Between(piece, u"\"pre\" : \"", u"\"", 1));
         album.nPrivacy = PrivacyFromText(CStringCtrl::Between(piece, u"\"priv\" :", u",", 1));
         album.nPicCount = ReadDecimal(CStringCtrl::Between(piece, u"\"total\" :", u",", 1));
-        if (!AddAlbumAndGoOn(core, album)) return;
+        if (!AddAlbumAndGoOn(run, album)) return;
     }
 }
 } // namespace
@@ -101,7 +101,7 @@ std::uint32_t CalcGTK(const QString& skey)
     return hash & 0x7FFFFFFF;
 }
 
-void ListQzoneAlbums(CLumarexCore& core, QString& number)
+void ListQzoneAlbums(CAlbumListing& run, QString& number)
 {
     CURLSource2 request;
     CURLResponse response;
@@ -111,37 +111,37 @@ void ListQzoneAlbums(CLumarexCore& core, QString& number)
               QString::fromUtf16(Hosts::kQzoneRouteAddress) + u"/GetRoute?UIN=%1&version=2&type=json"_s.arg(number),
               kTextFlags);
     if (!route) {
-        core.FrontEnd().ShowMessage(u"QQ空间相册错误1"_s);
+        run.FrontEnd().ShowMessage(u"QQ空间相册错误1"_s);
         return;
     }
     const QzoneRoute hosts = ReadRoute(*route);
-    core.m_strSourceArg2 = hosts.nuHost;
+    run.listing.m_strSourceArg2 = hosts.nuHost;
     const QzoneCookies cookies = ReadCookies();
     // One arg() call: a "%1" inside the typed number or the route's host is never re-expanded.
     const QString listUrl = u"http://%1/fcgi-bin/fcg_list_album_v2?hostUin=%2&format=jsonp&plat=qzone&source=qzone"
                             "&t=%3&g_tk=%4"_s.arg(hosts.albumHost, number, CStringCtrl::RandomFraction(),
                                                   QString::number(CalcGTK(cookies.skey)));
-    core.m_strSourceArg1 = hosts.photoHost;
+    run.listing.m_strSourceArg1 = hosts.photoHost;
 
     const QString text = FetchText(request, response, listUrl, kTextFlags);
     if (text.isEmpty()) return;
     if (text.indexOf(u"\"msg\" : \""_s) > 0) {
-        HandleAlbumListError(core, text, number);
+        HandleAlbumListError(run, text, number);
         return;
     }
-    AddAlbumsFromList(core, text, number);
+    AddAlbumsFromList(run, text, number);
 }
 
 namespace {
-QString PhotoListUrl(const CLumarexCore& core, const ST_PERLISTRECORD& album, bool viaNuHost)
+QString PhotoListUrl(const CPhotoListing& run, const ST_PERLISTRECORD& album, bool viaNuHost)
 {
     const QzoneCookies cookies = ReadCookies();
     // One arg() call: an album id from the page may hold "%2F" and the like.
     const QString query =
         u"?inCharset=gbk&outCharset=gbk&format=jsonp&plat=qzone&source=qzone&%1&t=%2&g_tk=%3&uin=%4"_s.arg(
             album.strAlbumId, CStringCtrl::RandomFraction(), QString::number(CalcGTK(cookies.skey)), cookies.uin);
-    if (!viaNuHost) return u"http://"_s + core.m_strSourceArg1 + u"/fcgi-bin/fcg_list_photo_v2"_s + query;
-    QString url = u"http://"_s + core.m_strSourceArg2 + u"/cgi-bin/common/cgi_view_album_v2"_s + query;
+    if (!viaNuHost) return u"http://"_s + run.listing.m_strSourceArg1 + u"/fcgi-bin/fcg_list_photo_v2"_s + query;
+    QString url = u"http://"_s + run.listing.m_strSourceArg2 + u"/cgi-bin/common/cgi_view_album_v2"_s + query;
     return url.replace(u"albumid="_s, u"albumId="_s);
 }
 
@@ -153,20 +153,20 @@ QString PasswordPage(const ST_PERLISTRECORD& album)
 }
 } // namespace
 
-void ListQzonePhotos(CLumarexCore& core, int albumIndex)
+void ListQzonePhotos(CPhotoListing& run, int albumIndex)
 {
-    const ST_PERLISTRECORD album = core.m_pAlbumList->At(albumIndex);
+    const ST_PERLISTRECORD album = run.Albums().At(albumIndex);
     CURLSource2 request;
     CURLResponse response;
-    request.m_strHeaders = ListingHeaders(kUserAddress + core.FrontEnd().AddressText());
+    request.m_strHeaders = ListingHeaders(kUserAddress + run.listing.m_strAddress);
     // A public album is asked of the fast host first and, when that lists nothing, of the "nu"
     // host; other albums go to the "nu" host at once.
     for (bool retry = false;; retry = true) {
-        const QString url = PhotoListUrl(core, album, retry || album.nPrivacy != 0);
+        const QString url = PhotoListUrl(run, album, retry || album.nPrivacy != 0);
         QString text = FetchText(request, response, url, kTextFlags);
         if (text.isEmpty()) return;
         if (text.indexOf(u"\"message\":\"对不起"_s) > 0 && (album.nPrivacy & PRIVACY_PASSWORD) &&
-            AskForPassword(core, u"加密相册，是否输入密码？"_s, PasswordPage(album))) {
+            AskForPassword(run, u"加密相册，是否输入密码？"_s, PasswordPage(album))) {
             text = FetchText(request, response, url, kTextFlags);
             if (text.isEmpty()) return;
         }
@@ -179,8 +179,8 @@ void ListQzonePhotos(CLumarexCore& core, int albumIndex)
             QString piece = pieces[i];
             const QString desc = CStringCtrl::Between(piece, u"\"name\" : \"", u"\"", 1);
             const QString picture = UnescapeSlashes(CStringCtrl::Between(piece, u"\"origin_url\" : \"", u"\"", 1));
-            core.AddPicture(picture, desc, {}, albumIndex);
-            if (PhotoListingStopped(core)) return;
+            run.AddPicture(picture, desc, {}, albumIndex);
+            if (run.Stopped()) return;
         }
         return;
     }

@@ -1,29 +1,74 @@
 #include "sources/Registry.h"
 
-#include "core/LumarexCore.h"
+#include "core/AdapterRun.h"
 #include "sources/AddressPreparation.h"
 #include "sources/HostTable.h"
+#include "sources/Listers.h"
+#include "sources/Variants.h"
 
 using namespace Qt::StringLiterals;
 
+namespace {
+// A family of one variant chooses none: its listing leaves the variant at -1.
+constexpr int kNoVariant = -1;
+
+constexpr ServiceVariant kTencent[] = {
+    {TENCENT_QZONE, ListQzoneAlbums, ListQzonePhotos},
+    {TENCENT_QQ_GROUP, ListQqGroupAlbums, ListQqGroupPhotos},
+    {TENCENT_WEIBO, ListTencentWeiboAlbums, ListTencentWeiboPhotos},
+};
+constexpr ServiceVariant kBaidu[] = {{kNoVariant, ListBaiduAlbums, ListBaiduPhotos}};
+constexpr ServiceVariant kNetease[] = {
+    {NETEASE_PHOTO, ListNeteaseAlbums, ListNeteasePhotos},
+    {NETEASE_PP, ListNeteasePpAlbums, ListNeteasePpPhotos},
+};
+constexpr ServiceVariant kRenren[] = {
+    {RENREN_PHOTOS, ListRenrenAlbums, ListRenrenPhotosOrByLink},
+    {RENREN_ZHAN, ListRenrenZhanAlbums, ListRenrenZhanPhotos},
+};
+constexpr ServiceVariant kSina[] = {
+    {SINA_BLOG, ListSinaBlogAlbums, ListSinaBlogPhotos},
+    {SINA_BLOG_ARTICLES, ListSinaBlogArticles, ListSinaBlogArticlePhotos},
+    {SINA_WEIBO, ListSinaWeiboAlbums, ListSinaWeiboPhotos},
+};
+constexpr ServiceVariant k56[] = {{kNoVariant, List56PhotoAlbums, List56PhotoPhotos}};
+constexpr ServiceVariant kPoco[] = {
+    {POCO_ALBUMS, ListPocoAlbums, ListPocoPhotos},
+    {POCO_SETS, ListPocoSetAlbums, ListPocoSetPhotos},
+};
+constexpr ServiceVariant kYupoo[] = {{kNoVariant, ListYupooAlbums, ListYupooPhotos}};
+constexpr ServiceVariant k51[] = {{kNoVariant, List51Albums, List51Photos}};
+constexpr ServiceVariant kZol[] = {{kNoVariant, ListZolAlbums, ListZolPhotos}};
+constexpr ServiceVariant kPchome[] = {{kNoVariant, ListPchomeAlbums, ListPchomePhotos}};
+constexpr ServiceVariant kTaobao[] = {{kNoVariant, ListTaobaoItems, ListTaobaoPhotos}};
+constexpr ServiceVariant kMoko[] = {{kNoVariant, ListMokoAlbums, ListMokoPhotos}};
+constexpr ServiceVariant kBabytree[] = {
+    {BABYTREE_HOME, ListBabytreeHomeAlbums, ListBabytreeHomePhotos},
+    {BABYTREE_ALBUMS, ListBabytreeAlbums, ListBabytreePhotos},
+};
+constexpr ServiceVariant kPconline[] = {{kNoVariant, ListPconlineAlbums, ListPconlinePhotos}};
+} // namespace
+
 const std::array<ServiceFamily, kFamilyCount>& ServiceFamilies()
 {
-    static const std::array<ServiceFamily, kFamilyCount> families{{
-        {"qzone", u"QQ空间/QQ群/腾讯微博", ListTencentFamily},
-        {"baidu", u"百度相册", ListBaiduFamily},
-        {"netease", u"网易相册/网易PP", ListNeteaseFamily},
-        {"renren", u"人人网/人人小站", ListRenrenFamily},
-        {"sina", u"新浪博客/新浪微博", ListSinaFamily},
-        {"56", u"56相册", List56Family},
-        {"poco", u"POCO相册", ListPocoFamily},
-        {"yupoo", u"又拍网", ListYupooFamily},
-        {"51", u"51个人空间", List51Family},
-        {"zol", u"ZOL相册", ListZolFamily},
-        {"pchome", u"PChome相簿", ListPchomeFamily},
-        {"taobao", u"淘宝/天猫店铺宝贝", ListTaobaoFamily},
-        {"moko", u"美空网", ListMokoFamily},
-        {"babytree", u"宝宝树相册", ListBabytreeFamily},
-        {"pconline", u"太平洋摄影部落", ListPconlineFamily},
+    // The variant without a choice: NetEase lists plain albums and Babytree a member's albums
+    // unless the address named the other; QQ, Renren, Sina and POCO always choose.
+    static constexpr std::array<ServiceFamily, kFamilyCount> families{{
+        {"qzone", u"QQ空间/QQ群/腾讯微博", ListTencentFamily, kTencent, -1},
+        {"baidu", u"百度相册", ListBaiduFamily, kBaidu, 0},
+        {"netease", u"网易相册/网易PP", ListNeteaseFamily, kNetease, 0},
+        {"renren", u"人人网/人人小站", ListRenrenFamily, kRenren, -1},
+        {"sina", u"新浪博客/新浪微博", ListSinaFamily, kSina, -1},
+        {"56", u"56相册", List56Family, k56, 0},
+        {"poco", u"POCO相册", ListPocoFamily, kPoco, -1},
+        {"yupoo", u"又拍网", ListYupooFamily, kYupoo, 0},
+        {"51", u"51个人空间", List51Family, k51, 0},
+        {"zol", u"ZOL相册", ListZolFamily, kZol, 0},
+        {"pchome", u"PChome相簿", ListPchomeFamily, kPchome, 0},
+        {"taobao", u"淘宝/天猫店铺宝贝", ListTaobaoFamily, kTaobao, 0},
+        {"moko", u"美空网", ListMokoFamily, kMoko, 0},
+        {"babytree", u"宝宝树相册", ListBabytreeFamily, kBabytree, 1},
+        {"pconline", u"太平洋摄影部落", ListPconlineFamily, kPconline, 0},
     }};
     return families;
 }
@@ -69,55 +114,17 @@ int RecognizeAddress(const QString& typed, int current)
     return current;
 }
 
-namespace {
-// Renren albums whose photo page lists nothing are walked picture page by picture page.
-void ListRenrenPhotosOrByLink(CLumarexCore& core, int album)
+const ServiceVariant* VariantOf(int kind, int subKind)
 {
-    ListRenrenPhotos(core, album);
-    if (core.m_downList.Count() == 0 && core.m_nDownState != DOWN_STOP) ListRenrenPhotosByLink(core, album);
+    if (kind < 0 || kind >= kFamilyCount) return nullptr;
+    const ServiceFamily& family = ServiceFamilies()[size_t(kind)];
+    for (const ServiceVariant& variant : family.variants)
+        if (variant.nSubKind == subKind) return &variant;
+    return family.nFallbackVariant < 0 ? nullptr : &family.variants[size_t(family.nFallbackVariant)];
 }
-} // namespace
 
 PhotoLister PhotoListerFor(int kind, int subKind)
 {
-    switch (kind) {
-    case SK_TENCENT:
-        return subKind == 0   ? ListQzonePhotos
-               : subKind == 1 ? ListQqGroupPhotos
-               : subKind == 2 ? ListTencentWeiboPhotos
-                              : nullptr;
-    case SK_BAIDU:
-        return ListBaiduPhotos;
-    case SK_NETEASE:
-        return subKind == 1 ? ListNeteasePpPhotos : ListNeteasePhotos;
-    case SK_RENREN:
-        return subKind == 0 ? ListRenrenPhotosOrByLink : subKind == 10 ? ListRenrenZhanPhotos : nullptr;
-    case SK_SINA:
-        return subKind == 0   ? ListSinaBlogPhotos
-               : subKind == 1 ? ListSinaBlogArticlePhotos
-               : subKind == 2 ? ListSinaWeiboPhotos
-                              : nullptr;
-    case SK_56:
-        return List56PhotoPhotos;
-    case SK_POCO:
-        return subKind == 0 ? ListPocoPhotos : subKind == 1 ? ListPocoSetPhotos : nullptr;
-    case SK_YUPOO:
-        return ListYupooPhotos;
-    case SK_51:
-        return List51Photos;
-    case SK_ZOL:
-        return ListZolPhotos;
-    case SK_PCHOME:
-        return ListPchomePhotos;
-    case SK_TAOBAO:
-        return ListTaobaoPhotos;
-    case SK_MOKO:
-        return ListMokoPhotos;
-    case SK_BABYTREE:
-        return subKind == 0 ? ListBabytreeHomePhotos : ListBabytreePhotos;
-    case SK_PCONLINE:
-        return ListPconlinePhotos;
-    default:
-        return nullptr;
-    }
+    const ServiceVariant* variant = VariantOf(kind, subKind);
+    return variant ? PhotoLister(variant->listPhotos) : PhotoLister();
 }

@@ -1,37 +1,31 @@
 #pragma once
 
-#include "sources/Listers.h"
+#include "core/AdapterRun.h"
+#include "core/SourceKind.h"
 
 #include <QString>
 
 #include <array>
+#include <span>
 
-// The service families, in the order of the service list; the index is SourceKind.
-enum SourceKind : int {
-    SK_TENCENT = 0,
-    SK_BAIDU,
-    SK_NETEASE,
-    SK_RENREN,
-    SK_SINA,
-    SK_56,
-    SK_POCO,
-    SK_YUPOO,
-    SK_51,
-    SK_ZOL,
-    SK_PCHOME,
-    SK_TAOBAO,
-    SK_MOKO,
-    SK_BABYTREE,
-    SK_PCONLINE,
-    kFamilyCount
+using PhotoListerFn = void (*)(CPhotoListing& run, int album);
+
+// One variant of a family (SourceSubKind): the album lister and photo lister a listing chose.
+struct ServiceVariant {
+    int nSubKind;
+    AlbumLister listAlbums;
+    PhotoListerFn listPhotos;
 };
 
 struct ServiceFamily {
     const char* shortName;    // for the command line
     const char16_t* listText; // the service list entry
     // Prepares the typed address for the family and calls its album lister(s), choosing the
-    // variant (m_nSubKind) on the way.
-    void (*listAlbums)(CLumarexCore& core, QString& address);
+    // variant on the way.
+    void (*listAlbums)(CAlbumListing& run, QString& address);
+    std::span<const ServiceVariant> variants;
+    // The variant a listing that chose none downloads with; -1: none, nothing is downloaded.
+    int nFallbackVariant;
 };
 
 const std::array<ServiceFamily, kFamilyCount>& ServiceFamilies();
@@ -47,5 +41,7 @@ QString ReadAsHttp(const QString& address);
 // are examined; PConline is never recognised.
 int RecognizeAddress(const QString& address, int current);
 
+// The variant of a family a listing chose, or null when the family has no such variant.
+const ServiceVariant* VariantOf(int kind, int subKind);
 // The photo lister of a family's variant, or null when the variant has none.
 PhotoLister PhotoListerFor(int kind, int subKind);

@@ -2,7 +2,7 @@
 // the rest in pages of 40 from an ajax address. One album page can also be listed on its own.
 #include "MyCode/StringCtrl.h"
 #include "MyCode/URLSource2.h"
-#include "core/LumarexCore.h"
+#include "core/AdapterRun.h"
 #include "sources/AdapterKit.h"
 #include "sources/HostTable.h"
 #include "sources/Listers.h"
@@ -25,7 +25,7 @@ QString NoAccessMessage()
     return u"错误原因：\n1.你没有登录你的人人帐号(在登录菜单里登录,登录时需要勾上下次自动登录)\n2.你没有该相册的访问权限."_s;
 }
 
-void ListSingleAlbum(CLumarexCore& core, const QString& address)
+void ListSingleAlbum(CAlbumListing& run, const QString& address)
 {
     CURLSource2 request;
     CURLResponse response;
@@ -34,10 +34,10 @@ void ListSingleAlbum(CLumarexCore& core, const QString& address)
     if (page.isEmpty()) return;
 
     QString tabs = CStringCtrl::Between(page, u"class=\"nav-tabs\">", u"</ul>", 0);
-    core.m_strOwnerName = CStringCtrl::StripTags(CStringCtrl::Between(tabs, u"<li>", u"</li>", 1));
+    run.listing.m_strOwnerName = CStringCtrl::StripTags(CStringCtrl::Between(tabs, u"<li>", u"</li>", 1));
     // The owner's own album pages say "my albums" in the first tab; the name is in a hidden field.
-    if (core.m_strOwnerName == u"我的相册"_s)
-        core.m_strOwnerName = CStringCtrl::Between(page, u"guestName\" value=\"", u"\"", 0);
+    if (run.listing.m_strOwnerName == u"我的相册"_s)
+        run.listing.m_strOwnerName = CStringCtrl::Between(page, u"guestName\" value=\"", u"\"", 0);
 
     CStringCtrl::SkipTo(page, u"class=\"ablum-infor\">", true);
     ST_PERLISTRECORD album;
@@ -45,7 +45,7 @@ void ListSingleAlbum(CLumarexCore& core, const QString& address)
     if (album.strName.size() > kMaxAlbumNameChars) return;
     album.strAlbumId = address;
     album.nPicCount = ReadDecimal(CStringCtrl::Between(page, u"\">(", u"张", 1));
-    core.AddAlbum(album);
+    run.AddAlbum(album);
 }
 
 QString ListPageAddress(const QString& ownerId, int pass)
@@ -57,7 +57,7 @@ QString ListPageAddress(const QString& ownerId, int pass)
 
 // Some owners' first page is a frame without the list; the asynchronous page then holds the
 // whole list at once, and no further page is asked for. False ends the listing.
-bool ReadFirstPage(CLumarexCore& core, CURLSource2& request, CURLResponse& response, const QString& ownerId,
+bool ReadFirstPage(CAlbumListing& run, CURLSource2& request, CURLResponse& response, const QString& ownerId,
                    QString& text, bool& morePages)
 {
     if (!text.contains(QStringView(kListMarker))) {
@@ -65,12 +65,12 @@ bool ReadFirstPage(CLumarexCore& core, CURLSource2& request, CURLResponse& respo
                          kTextFlags);
         if (text.isEmpty()) return false;
         if (!text.contains(QStringView(kListMarker))) {
-            core.FrontEnd().ShowMessage(NoAccessMessage());
+            run.FrontEnd().ShowMessage(NoAccessMessage());
             return false;
         }
         morePages = false;
     }
-    core.m_strOwnerName = CStringCtrl::Between(text, u"<title>人人网 - ", u"的相册</title>", 1);
+    run.listing.m_strOwnerName = CStringCtrl::Between(text, u"<title>人人网 - ", u"的相册</title>", 1);
     return true;
 }
 
@@ -94,7 +94,7 @@ ST_PERLISTRECORD ReadListedAlbum(QString piece)
 }
 
 // Adds the albums of one list page; false when the page holds none.
-bool AddListedAlbums(CLumarexCore& core, QString text)
+bool AddListedAlbums(CAlbumListing& run, QString text)
 {
     CStringCtrl::SkipTo(text, u"class=\"album-list", true);
     CStringCtrl::SkipTo(text, u"<ul", true);
@@ -102,11 +102,11 @@ bool AddListedAlbums(CLumarexCore& core, QString text)
     QStringList pieces;
     if (CStringCtrl::Split(pieces, text, u"<li>") == 0) return false;
     for (qsizetype i = 1; i < pieces.size(); ++i)
-        if (!AddAlbumAndGoOn(core, ReadListedAlbum(pieces[i]))) break;
+        if (!AddAlbumAndGoOn(run, ReadListedAlbum(pieces[i]))) break;
     return true;
 }
 
-void ListOwnerAlbums(CLumarexCore& core, const QString& ownerId)
+void ListOwnerAlbums(CAlbumListing& run, const QString& ownerId)
 {
     CURLSource2 request;
     CURLResponse response;
@@ -118,16 +118,16 @@ void ListOwnerAlbums(CLumarexCore& core, const QString& ownerId)
         // A service that ignores the offset answers the same page again: that is the end.
         if (text.isEmpty() || text == previousText) return;
         previousText = text;
-        if (pass == 1 && !ReadFirstPage(core, request, response, ownerId, text, morePages)) return;
-        if (!AddListedAlbums(core, text) || core.m_nGetListState == GETLIST_STOP) return;
+        if (pass == 1 && !ReadFirstPage(run, request, response, ownerId, text, morePages)) return;
+        if (!AddListedAlbums(run, text) || run.Stopped()) return;
     }
 }
 } // namespace
 
-void ListRenrenAlbums(CLumarexCore& core, QString& address)
+void ListRenrenAlbums(CAlbumListing& run, QString& address)
 {
     if (address.indexOf(u"/album-") > 0)
-        ListSingleAlbum(core, address);
+        ListSingleAlbum(run, address);
     else
-        ListOwnerAlbums(core, address);
+        ListOwnerAlbums(run, address);
 }

@@ -2,8 +2,8 @@
 // none, the album is walked from its first photo's page, each page listing its neighbours.
 #include "MyCode/StringCtrl.h"
 #include "MyCode/URLSource2.h"
-#include "core/LumarexCore.h"
-#include "download/Naming.h"
+#include "core/AdapterRun.h"
+#include "core/FileNames.h"
 #include "sources/AdapterKit.h"
 #include "sources/Listers.h"
 
@@ -26,31 +26,31 @@ struct AlbumRequest {
     CURLResponse response;
 };
 
-bool MayListAlbum(CLumarexCore& core, const ST_PERLISTRECORD& album)
+bool MayListAlbum(CPhotoListing& run, const ST_PERLISTRECORD& album)
 {
     if (!(album.nPrivacy & PRIVACY_PASSWORD)) return true;
-    return AskForPassword(core, u"加密相册,是否输入密码"_s, album.strAlbumId + u"/private"_s);
+    return AskForPassword(run, u"加密相册,是否输入密码"_s, album.strAlbumId + u"/private"_s);
 }
 
 // The album page carries the album's full title. The listed name stays when the page shows no
 // title (a login or error page would otherwise rename the album to a time stamp), and when
 // another album of the list already bears the title, so that two albums never share one folder.
-void RenameAlbum(CLumarexCore& core, int albumIndex, QString title)
+void RenameAlbum(CPhotoListing& run, int albumIndex, QString title)
 {
     if (title.trimmed().isEmpty()) return;
     SanitizeName(title, kTimeStampFallback, true);
-    if (core.m_pAlbumList->HasName(title)) return;
-    core.m_pAlbumList->SetName(albumIndex, title);
+    if (run.Albums().HasName(title)) return;
+    run.Albums().SetName(albumIndex, title);
 }
 
 // Asks the request's current address (the album page on the first pass) and names the album
 // after it; the page after its title, or no value when the page could not be had.
-std::optional<QString> ReadAlbumPage(CLumarexCore& core, AlbumRequest& album, int albumIndex)
+std::optional<QString> ReadAlbumPage(CPhotoListing& run, AlbumRequest& album, int albumIndex)
 {
     QString text = album.Get(album.request.m_strUrl);
     if (text.isEmpty()) return std::nullopt;
     CStringCtrl::SkipTo(text, u"class=\"ablum-infor\">", true);
-    RenameAlbum(core, albumIndex, CStringCtrl::Between(text, u"<h1>", u"<span", 1));
+    RenameAlbum(run, albumIndex, CStringCtrl::Between(text, u"<h1>", u"<span", 1));
     return text;
 }
 
@@ -91,17 +91,17 @@ WalkedPhoto ReadWalkedPhoto(QString piece, const QString& albumName)
 }
 } // namespace
 
-void ListRenrenPhotos(CLumarexCore& core, int albumIndex)
+void ListRenrenPhotos(CPhotoListing& run, int albumIndex)
 {
-    const ST_PERLISTRECORD listed = core.m_pAlbumList->At(albumIndex);
+    const ST_PERLISTRECORD listed = run.Albums().At(albumIndex);
     AlbumRequest album(listed.strAlbumId);
-    if (!MayListAlbum(core, listed)) return;
+    if (!MayListAlbum(run, listed)) return;
     QString base = listed.strAlbumId;
     CStringCtrl::CutAt(base, u"?");
 
     QString previousText;
     for (int page = 0;; ++page) {
-        if (core.m_downList.Count() == 0 && !ReadAlbumPage(core, album, albumIndex)) return;
+        if (run.PictureCount() == 0 && !ReadAlbumPage(run, album, albumIndex)) return;
         // The page size 65535 asks for every photo in one answer.
         const QString listUrl = u"%1/bypage/ajax?curPage=%2&pagenum=65535"_s.arg(base, QString::number(page));
         const QString text = album.Get(listUrl);
@@ -111,29 +111,29 @@ void ListRenrenPhotos(CLumarexCore& core, int albumIndex)
         const QString referer = RefererLine(listUrl);
         QStringList pieces;
         if (CStringCtrl::Split(pieces, text, u"\"position\":") == 0) return;
-        const QString albumName = core.m_pAlbumList->At(albumIndex).strName;
+        const QString albumName = run.Albums().At(albumIndex).strName;
         for (qsizetype i = 1; i < pieces.size(); ++i) {
             QString piece = pieces[i];
             const QString large = UnescapeSlashes(CStringCtrl::Between(piece, u"\"largeUrl\":\"", u"\"", 1));
             QString title = CStringCtrl::UnescapeUnicode(CStringCtrl::Between(piece, u"\"title\":\"", u"\"", 1));
             if (title.isEmpty()) title = albumName;
-            core.AddPicture(BiggestPicture(album, base, large, piece), title, referer, albumIndex);
-            if (PhotoListingStopped(core)) return;
+            run.AddPicture(BiggestPicture(album, base, large, piece), title, referer, albumIndex);
+            if (run.Stopped()) return;
         }
     }
 }
 
-void ListRenrenPhotosByLink(CLumarexCore& core, int albumIndex)
+void ListRenrenPhotosByLink(CPhotoListing& run, int albumIndex)
 {
-    const ST_PERLISTRECORD listed = core.m_pAlbumList->At(albumIndex);
+    const ST_PERLISTRECORD listed = run.Albums().At(albumIndex);
     AlbumRequest album(listed.strAlbumId);
-    if (!MayListAlbum(core, listed)) return;
+    if (!MayListAlbum(run, listed)) return;
     int last = kWalkStartPosition;
     QString link;
 
     for (;;) {
-        if (core.m_downList.Count() == 0) {
-            std::optional<QString> page = ReadAlbumPage(core, album, albumIndex);
+        if (run.PictureCount() == 0) {
+            std::optional<QString> page = ReadAlbumPage(run, album, albumIndex);
             if (!page) return;
             CStringCtrl::SkipTo(*page, u"data-info=\"{album:'", true);
             link = CStringCtrl::Between(*page, u"href=\"", u"\"", 1);
@@ -144,7 +144,7 @@ void ListRenrenPhotosByLink(CLumarexCore& core, int albumIndex)
         if (CStringCtrl::SkipTo(text, u"\"list\":", true) < 0) return;
         QStringList pieces;
         CStringCtrl::Split(pieces, text, u"\"position\":");
-        const QString albumName = core.m_pAlbumList->At(albumIndex).strName;
+        const QString albumName = run.Albums().At(albumIndex).strName;
         bool added = false;
         for (qsizetype i = 1; i < pieces.size(); ++i) {
             // A photo shown again on the next page has the position already taken.
@@ -153,11 +153,17 @@ void ListRenrenPhotosByLink(CLumarexCore& core, int albumIndex)
             last = position;
             const WalkedPhoto photo = ReadWalkedPhoto(pieces[i], albumName);
             link = photo.link;
-            core.AddPicture(photo.url, photo.title, referer, albumIndex);
+            run.AddPicture(photo.url, photo.title, referer, albumIndex);
             added = true;
-            if (PhotoListingStopped(core) || position <= 1) return;
+            if (run.Stopped() || position <= 1) return;
         }
         // A page that adds nothing would be asked again with the same link, without end.
         if (!added) return;
     }
+}
+
+void ListRenrenPhotosOrByLink(CPhotoListing& run, int album)
+{
+    ListRenrenPhotos(run, album);
+    if (run.PictureCount() == 0 && !run.StopFlag()) ListRenrenPhotosByLink(run, album);
 }

@@ -3,7 +3,7 @@
 // holding escaped HTML, hence the backslashes in their marks.
 #include "MyCode/StringCtrl.h"
 #include "MyCode/URLSource2.h"
-#include "core/LumarexCore.h"
+#include "core/AdapterRun.h"
 #include "sources/AdapterKit.h"
 #include "sources/HostTable.h"
 #include "sources/Listers.h"
@@ -72,7 +72,7 @@ ST_PERLISTRECORD ReadPost(const QString& site, QString piece)
 }
 
 // Lists every page of one month (or of the tag, as one empty month); false after a stop.
-bool ListMonth(CLumarexCore& core, CURLSource2& request, CURLResponse& response, const QString& site,
+bool ListMonth(CAlbumListing& run, CURLSource2& request, CURLResponse& response, const QString& site,
                const QString& siteId, const QString& tagPart, const QString& month)
 {
     QString previousText;
@@ -84,13 +84,13 @@ bool ListMonth(CLumarexCore& core, CURLSource2& request, CURLResponse& response,
         QStringList pieces;
         if (text.isEmpty() || CStringCtrl::Split(pieces, text, u"<div id=\\\"") == 0) return true;
         for (qsizetype i = 1; i < pieces.size(); ++i) {
-            if (!AddAlbumAndGoOn(core, ReadPost(site, pieces[i]))) return false;
+            if (!AddAlbumAndGoOn(run, ReadPost(site, pieces[i]))) return false;
         }
     }
 }
 } // namespace
 
-void ListRenrenZhanAlbums(CLumarexCore& core, QString& address)
+void ListRenrenZhanAlbums(CAlbumListing& run, QString& address)
 {
     CURLSource2 request;
     CURLResponse response;
@@ -100,13 +100,13 @@ void ListRenrenZhanAlbums(CLumarexCore& core, QString& address)
     const QString site = SitePath(address);
     const QString siteId = CStringCtrl::Between(page, u"site_id=", u"\"", 0);
     const QString tag = TagOf(address);
-    core.m_strOwnerName = CStringCtrl::Between(page, u"name:'", u"'", 0);
+    run.listing.m_strOwnerName = CStringCtrl::Between(page, u"name:'", u"'", 0);
 
     QString tagPart;
     QStringList months{QString()};
     if (!tag.isEmpty()) {
         QString tagItem = CStringCtrl::Between(page, u"class=\"s\"", u"</li>", 0);
-        core.m_strOwnerSubDir = CStringCtrl::Between(tagItem, u">", u"<", 1);
+        run.listing.m_strOwnerSubDir = CStringCtrl::Between(tagItem, u">", u"<", 1);
         tagPart = u"&tag_id="_s + tag;
     } else {
         const std::optional<QStringList> archived = ReadMonths(request, response, siteId);
@@ -114,12 +114,12 @@ void ListRenrenZhanAlbums(CLumarexCore& core, QString& address)
         months = *archived;
     }
     for (const QString& month : months)
-        if (!ListMonth(core, request, response, site, siteId, tagPart, month)) return;
+        if (!ListMonth(run, request, response, site, siteId, tagPart, month)) return;
 }
 
-void ListRenrenZhanPhotos(CLumarexCore& core, int albumIndex)
+void ListRenrenZhanPhotos(CPhotoListing& run, int albumIndex)
 {
-    const ST_PERLISTRECORD post = core.m_pAlbumList->At(albumIndex);
+    const ST_PERLISTRECORD post = run.Albums().At(albumIndex);
     // Only the post's body matters; the transfer ends at the licence notice below it.
     const QString text = FetchBetweenMarks(post.strAlbumId, "id=\"main-wrap\"", "class=\"ccagreement\">", kTextFlags);
     if (text.isEmpty()) return;
@@ -131,5 +131,5 @@ void ListRenrenZhanPhotos(CLumarexCore& core, int albumIndex)
     QString piece = pieces[1];
     QString url = CStringCtrl::Between(piece, u"data-src=\"", u"\"", 1);
     if (url.isEmpty()) url = CStringCtrl::Between(piece, u"src=\"", u"\"", 1);
-    core.AddPicture(url, post.strName, RefererLine(post.strAlbumId), albumIndex);
+    run.AddPicture(url, post.strName, RefererLine(post.strAlbumId), albumIndex);
 }

@@ -4,7 +4,7 @@
 // albums, and an article's first picture is its one photo.
 #include "MyCode/StringCtrl.h"
 #include "MyCode/URLSource2.h"
-#include "core/LumarexCore.h"
+#include "core/AdapterRun.h"
 #include "sources/AdapterKit.h"
 #include "sources/HostTable.h"
 #include "sources/Listers.h"
@@ -73,14 +73,14 @@ QString FullSizeOfArticlePicture(const QString& picture)
 }
 } // namespace
 
-void ListSinaBlogAlbums(CLumarexCore& core, QString& address)
+void ListSinaBlogAlbums(CAlbumListing& run, QString& address)
 {
     CURLSource2 request;
     CURLResponse response;
     request.m_strHeaders = ListingHeaders();
     QString page = FetchText(request, response, address, kUtf8Text);
     if (page.isEmpty()) return;
-    core.m_strOwnerName = ReadBlogTitle(page);
+    run.listing.m_strOwnerName = ReadBlogTitle(page);
     // The first article list link after the title carries the owner's numeric id.
     const QString ownerId = CStringCtrl::Between(page, u"articlelist_", u"_", 1);
 
@@ -94,13 +94,13 @@ void ListSinaBlogAlbums(CLumarexCore& core, QString& address)
     for (qsizetype i = 1; i < pieces.size(); ++i) {
         ST_PERLISTRECORD album;
         if (!ReadCategory(pieces[i], album)) continue;
-        if (!AddAlbumAndGoOn(core, album)) return;
+        if (!AddAlbumAndGoOn(run, album)) return;
     }
 }
 
-void ListSinaBlogPhotos(CLumarexCore& core, int albumIndex)
+void ListSinaBlogPhotos(CPhotoListing& run, int albumIndex)
 {
-    const ST_PERLISTRECORD album = core.m_pAlbumList->At(albumIndex);
+    const ST_PERLISTRECORD album = run.Albums().At(albumIndex);
     WalkPages([&album](int page) { return album.strAlbumId + u"/page"_s + QString::number(page); }, kUtf8Text,
               kNextPageLink,
               [&](QString& text, int, SeenPieces& seen) {
@@ -113,14 +113,14 @@ void ListSinaBlogPhotos(CLumarexCore& core, int albumIndex)
                       // A thumbnail without an address cannot be fetched, and one listed before
                       // would be fetched twice.
                       if (url.isEmpty() || !seen.IsNew(url)) continue;
-                      core.AddPicture(url, title, {}, albumIndex);
-                      if (PhotoListingStopped(core)) return false;
+                      run.AddPicture(url, title, {}, albumIndex);
+                      if (run.Stopped()) return false;
                   }
                   return true;
               });
 }
 
-void ListSinaBlogArticles(CLumarexCore& core, QString& address)
+void ListSinaBlogArticles(CAlbumListing& run, QString& address)
 {
     // Older blog templates mark each article line instead of its title; the first page tells.
     QString itemMark = QString::fromUtf16(kArticleTitleMark);
@@ -128,7 +128,7 @@ void ListSinaBlogArticles(CLumarexCore& core, QString& address)
               kNextPageLink,
               [&](QString& text, int page, SeenPieces& seen) {
                   if (page == 1) {
-                      core.m_strOwnerName = ReadBlogTitle(text);
+                      run.listing.m_strOwnerName = ReadBlogTitle(text);
                       if (!text.contains(itemMark)) itemMark = QString::fromUtf16(kArticleLineMark);
                   }
                   QStringList pieces;
@@ -143,15 +143,15 @@ void ListSinaBlogArticles(CLumarexCore& core, QString& address)
                       // An article without an address has no picture to fetch.
                       if (article.strAlbumId.isEmpty() || !seen.IsNew(article.strAlbumId) || article.strName.isEmpty())
                           continue;
-                      if (!AddAlbumAndGoOn(core, article)) return false;
+                      if (!AddAlbumAndGoOn(run, article)) return false;
                   }
                   return true;
               });
 }
 
-void ListSinaBlogArticlePhotos(CLumarexCore& core, int albumIndex)
+void ListSinaBlogArticlePhotos(CPhotoListing& run, int albumIndex)
 {
-    const ST_PERLISTRECORD album = core.m_pAlbumList->At(albumIndex);
+    const ST_PERLISTRECORD album = run.Albums().At(albumIndex);
     // Only the article's body is read: the page around it shows pictures of other articles.
     const QString text = FetchBetweenMarks(album.strAlbumId, kArticleStart, kArticleEnd, kAnsiText);
     if (text.isEmpty()) return;
@@ -166,5 +166,5 @@ void ListSinaBlogArticlePhotos(CLumarexCore& core, int albumIndex)
     CStringCtrl::CutAt(url, u"\"");
     url = FullSizeOfArticlePicture(url);
     if (url.isEmpty()) return;
-    core.AddPicture(url, album.strName, {}, albumIndex);
+    run.AddPicture(url, album.strName, {}, albumIndex);
 }

@@ -2,8 +2,8 @@
 // list and each album's photo pages come from the photo host's JSON interface, in UTF-8.
 #include "MyCode/StringCtrl.h"
 #include "MyCode/URLSource2.h"
-#include "core/LumarexCore.h"
-#include "download/Naming.h"
+#include "core/AdapterRun.h"
+#include "core/FileNames.h"
 #include "sources/AdapterKit.h"
 #include "sources/HostTable.h"
 #include "sources/Listers.h"
@@ -63,19 +63,19 @@ bool ReadAlbum(QString piece, const QString& ownerId, ST_PERLISTRECORD& album)
     return true;
 }
 
-void AddAlbums(CLumarexCore& core, const QString& list, const QString& ownerId)
+void AddAlbums(CAlbumListing& run, const QString& list, const QString& ownerId)
 {
     QStringList pieces;
     CStringCtrl::Split(pieces, list, u"\"album_id\":\"");
     for (qsizetype i = 1; i < pieces.size(); ++i) {
         ST_PERLISTRECORD album;
         if (!ReadAlbum(pieces[i], ownerId, album)) continue;
-        if (!AddAlbumAndGoOn(core, album)) return;
+        if (!AddAlbumAndGoOn(run, album)) return;
     }
 }
 } // namespace
 
-void ListSinaWeiboAlbums(CLumarexCore& core, QString& address)
+void ListSinaWeiboAlbums(CAlbumListing& run, QString& address)
 {
     CURLSource2 request;
     CURLResponse response;
@@ -84,19 +84,19 @@ void ListSinaWeiboAlbums(CLumarexCore& core, QString& address)
         QString::fromUtf16(kAcceptGzip), CURLSource2::GetCookie(QString::fromUtf16(Hosts::kWeiboRootAddress)));
     const QString page = FetchText(request, response, address, kTextFlags);
     if (page.isEmpty()) return;
-    DumpText(core.m_strAppDir, u"1.tmp"_s, page);
+    DumpText(run.AppDir(), u"1.tmp"_s, page);
 
     const WeiboOwner owner = ReadOwner(page);
-    core.m_strSourceArg1 = owner.id;
-    core.m_strOwnerName = owner.name;
-    SanitizeName(core.m_strOwnerName, kTimeStampFallback, true);
+    run.listing.m_strSourceArg1 = owner.id;
+    run.listing.m_strOwnerName = owner.name;
+    SanitizeName(run.listing.m_strOwnerName, kTimeStampFallback, true);
     if (owner.id.isEmpty()) return;
 
     // A count this large asks for every album in one answer.
     const QString list =
         FetchText(request, response, kPhotoAddress + u"/albums/get_all?uid=%1&count=65535"_s.arg(owner.id), kTextFlags);
     if (list.isEmpty()) return;
-    AddAlbums(core, list, owner.id);
+    AddAlbums(run, list, owner.id);
 }
 
 namespace {
@@ -126,7 +126,7 @@ QString PictureAddress(QString& piece, const QString& ownerId)
 }
 
 // Adds the photos of one page; false when the download was told to end.
-bool AddPhotosOfPage(CLumarexCore& core, const QString& text, const ST_PERLISTRECORD& album, int albumIndex)
+bool AddPhotosOfPage(CPhotoListing& run, const QString& text, const ST_PERLISTRECORD& album, int albumIndex)
 {
     QStringList pieces;
     CStringCtrl::Split(pieces, text, u"photo_id\":");
@@ -135,16 +135,16 @@ bool AddPhotosOfPage(CLumarexCore& core, const QString& text, const ST_PERLISTRE
         QString description = CStringCtrl::StripTags(
             CStringCtrl::UnescapeUnicode(CStringCtrl::Between(piece, u"\"caption\":\"", u"\",\"", 0)));
         if (description.isEmpty()) description = album.strName;
-        core.AddPicture(PictureAddress(piece, core.m_strSourceArg1), description, {}, albumIndex);
-        if (core.m_nDownState == DOWN_AT_HISTORY || core.m_nDownState == DOWN_STOP) return false;
+        run.AddPicture(PictureAddress(piece, run.listing.m_strSourceArg1), description, {}, albumIndex);
+        if (run.Stopped()) return false;
     }
     return true;
 }
 } // namespace
 
-void ListSinaWeiboPhotos(CLumarexCore& core, int albumIndex)
+void ListSinaWeiboPhotos(CPhotoListing& run, int albumIndex)
 {
-    const ST_PERLISTRECORD album = core.m_pAlbumList->At(albumIndex);
+    const ST_PERLISTRECORD album = run.Albums().At(albumIndex);
     CURLSource2 request;
     CURLResponse response;
     request.m_strHeaders = QString::fromUtf16(kAcceptGzip);
@@ -155,7 +155,7 @@ void ListSinaWeiboPhotos(CLumarexCore& core, int albumIndex)
         const std::optional<QString> text =
             Fetch(request, response, album.strAlbumId + QString::number(page), kTextFlags);
         if (!text) return;
-        DumpText(core.m_strAppDir, u"sinawb.tmp"_s, *text);
-        if (text->isEmpty() || !AddPhotosOfPage(core, *text, album, albumIndex) || page >= pages) return;
+        DumpText(run.AppDir(), u"sinawb.tmp"_s, *text);
+        if (text->isEmpty() || !AddPhotosOfPage(run, *text, album, albumIndex) || page >= pages) return;
     }
 }

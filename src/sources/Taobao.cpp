@@ -2,8 +2,8 @@
 // GBK; an item page carries the price and the thumbnail gallery of the item's main pictures.
 #include "MyCode/StringCtrl.h"
 #include "MyCode/URLSource2.h"
-#include "core/LumarexCore.h"
-#include "download/Naming.h"
+#include "core/AdapterRun.h"
+#include "core/FileNames.h"
 #include "sources/AdapterKit.h"
 #include "sources/HostTable.h"
 #include "sources/Listers.h"
@@ -44,7 +44,7 @@ QString OwnerNickname(QString page)
     return nick;
 }
 
-void ListSingleItem(CLumarexCore& core, const QString& address)
+void ListSingleItem(CAlbumListing& run, const QString& address)
 {
     CURLSource2 request;
     CURLResponse response;
@@ -58,8 +58,8 @@ void ListSingleItem(CLumarexCore& core, const QString& address)
     item.strName = CStringCtrl::Between(page, u"<title>", u"</title>", 1);
     const qsizetype dash = item.strName.lastIndexOf(u'-');
     if (dash > 0) item.strName.truncate(dash);
-    core.m_strOwnerName = OwnerNickname(page);
-    AddAlbumAndGoOn(core, item);
+    run.listing.m_strOwnerName = OwnerNickname(page);
+    AddAlbumAndGoOn(run, item);
 }
 
 QString SearchPageAddress(const QString& shop, int number)
@@ -110,7 +110,7 @@ bool ReadItemDetails(QString piece, ST_PERLISTRECORD& item)
 
 enum class PageEnd { NextPage, Last };
 
-PageEnd AddItemsOfPage(CLumarexCore& core, const QString& shop, const QString& page, QString& separator,
+PageEnd AddItemsOfPage(CAlbumListing& run, const QString& shop, const QString& page, QString& separator,
                        SeenPieces& seen)
 {
     if (page.indexOf(QStringView(kNoItems)) > 0) return PageEnd::Last;
@@ -118,7 +118,7 @@ PageEnd AddItemsOfPage(CLumarexCore& core, const QString& shop, const QString& p
     if (grid.isEmpty()) return PageEnd::Last;
     QStringList pieces;
     if (!SplitItems(pieces, grid, separator)) {
-        DumpText(core.m_strAppDir, u"taobao.tmp"_s, grid);
+        DumpText(run.AppDir(), u"taobao.tmp"_s, grid);
         return PageEnd::Last;
     }
     for (qsizetype i = 1; i < pieces.size(); ++i) {
@@ -127,18 +127,18 @@ PageEnd AddItemsOfPage(CLumarexCore& core, const QString& shop, const QString& p
         item.strAlbumId = CStringCtrl::Between(piece, u"href=\"", u"\"", 1);
         if (item.strAlbumId.isEmpty()) continue;
         if (!shop.contains(QStringView(kScheme))) {
-            DumpText(core.m_strAppDir, u"log.err"_s, page);
-            core.FrontEnd().ShowMessage(kReadError);
+            DumpText(run.AppDir(), u"log.err"_s, page);
+            run.FrontEnd().ShowMessage(kReadError);
             return PageEnd::Last;
         }
         // An item an earlier page listed is not listed twice.
         if (!ReadItemDetails(piece, item) || !seen.IsNew(item.strAlbumId)) continue;
-        if (!AddAlbumAndGoOn(core, item)) return PageEnd::Last;
+        if (!AddAlbumAndGoOn(run, item)) return PageEnd::Last;
     }
     return seen.PageBroughtNew() ? PageEnd::NextPage : PageEnd::Last;
 }
 
-void ListShopItems(CLumarexCore& core, const QString& shop)
+void ListShopItems(CAlbumListing& run, const QString& shop)
 {
     CURLSource2 request;
     CURLResponse response;
@@ -149,12 +149,12 @@ void ListShopItems(CLumarexCore& core, const QString& shop)
         const QString page = FetchText(request, response, SearchPageAddress(shop, number), kGbkText);
         if (page.isEmpty() || !seen.StartPage(page)) return;
         if (number == 1) {
-            core.m_strOwnerName = OwnerNickname(page);
+            run.listing.m_strOwnerName = OwnerNickname(page);
             QString text = page;
-            core.m_strOwnerSubDir = CStringCtrl::StripTags(CStringCtrl::Between(text, u"<ol>", u"</ol>", 0));
+            run.listing.m_strOwnerSubDir = CStringCtrl::StripTags(CStringCtrl::Between(text, u"<ol>", u"</ol>", 0));
         }
         const bool more = HasNextPage(page);
-        if (AddItemsOfPage(core, shop, page, separator, seen) == PageEnd::Last || !more) return;
+        if (AddItemsOfPage(run, shop, page, separator, seen) == PageEnd::Last || !more) return;
     }
 }
 
@@ -184,17 +184,17 @@ QString ThumbGallery(QString page)
 }
 } // namespace
 
-void ListTaobaoItems(CLumarexCore& core, QString& address)
+void ListTaobaoItems(CAlbumListing& run, QString& address)
 {
     if (address.indexOf(QStringView(kItemPageMark)) > 0)
-        ListSingleItem(core, address);
+        ListSingleItem(run, address);
     else
-        ListShopItems(core, address);
+        ListShopItems(run, address);
 }
 
-void ListTaobaoPhotos(CLumarexCore& core, int albumIndex)
+void ListTaobaoPhotos(CPhotoListing& run, int albumIndex)
 {
-    const ST_PERLISTRECORD item = core.m_pAlbumList->At(albumIndex);
+    const ST_PERLISTRECORD item = run.Albums().At(albumIndex);
     CURLSource2 request;
     CURLResponse response;
     request.m_strHeaders = ListingHeaders();
@@ -203,8 +203,8 @@ void ListTaobaoPhotos(CLumarexCore& core, int albumIndex)
     // Every readable item page names its description host; one that does not is not an item page
     // this lister knows.
     if (page.indexOf(QStringView(Hosts::kTaobaoDescPrefix)) <= 0) {
-        DumpText(core.m_strAppDir, u"log.err"_s, page);
-        core.FrontEnd().ShowMessage(kItemReadError);
+        DumpText(run.AppDir(), u"log.err"_s, page);
+        run.FrontEnd().ShowMessage(kItemReadError);
         return;
     }
     // The price goes into every file name.
@@ -218,7 +218,7 @@ void ListTaobaoPhotos(CLumarexCore& core, int albumIndex)
     for (qsizetype i = 1; i < pieces.size(); ++i) {
         const QString address = FullPictureAddress(pieces[i]);
         if (!address.contains(QStringView(kScheme))) continue;
-        core.AddPicture(address, description, {}, albumIndex);
-        if (PhotoListingStopped(core)) return;
+        run.AddPicture(address, description, {}, albumIndex);
+        if (run.Stopped()) return;
     }
 }

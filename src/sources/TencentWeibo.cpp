@@ -3,7 +3,7 @@
 // UTF-8. The API answers only requests that seem to come from its own proxy page.
 #include "MyCode/StringCtrl.h"
 #include "MyCode/URLSource2.h"
-#include "core/LumarexCore.h"
+#include "core/AdapterRun.h"
 #include "sources/AdapterKit.h"
 #include "sources/HostTable.h"
 #include "sources/Listers.h"
@@ -59,7 +59,7 @@ bool ReadAlbum(QString piece, ST_PERLISTRECORD& album)
 }
 } // namespace
 
-void ListTencentWeiboAlbums(CLumarexCore& core, QString& pageName)
+void ListTencentWeiboAlbums(CAlbumListing& run, QString& pageName)
 {
     CURLSource2 request;
     CURLResponse response;
@@ -71,14 +71,14 @@ void ListTencentWeiboAlbums(CLumarexCore& core, QString& pageName)
     // The page names the visitor too: only the guest's id is the owner's, and without it the
     // interface would answer for nobody, or for the visitor.
     if (CStringCtrl::SkipTo(owner, u"MI.App.guest", true) < 0) return;
-    core.m_strSourceArg1 = CStringCtrl::Between(owner, u"uin\":\"", u"\"", 1);
-    if (core.m_strSourceArg1.isEmpty()) return;
+    run.listing.m_strSourceArg1 = CStringCtrl::Between(owner, u"uin\":\"", u"\"", 1);
+    if (run.listing.m_strSourceArg1.isEmpty()) return;
 
     SeenPieces progress;
     for (int page = 1;; ++page) {
         const QString url = kApiAddress +
                             u"/asyn/gettopicalbum.php?op=1&uin=%1&page=%2&n=12&apiType=14&apiHost="_s.arg(
-                                core.m_strSourceArg1, QString::number(page)) +
+                                run.listing.m_strSourceArg1, QString::number(page)) +
                             kApiHostParam + u"&_r=1382084292800&g_tk="_s + ProcessClock();
         const QString text = FetchText(request, response, url, kTextFlags);
         if (text.isEmpty()) return;
@@ -89,7 +89,7 @@ void ListTencentWeiboAlbums(CLumarexCore& core, QString& pageName)
             ST_PERLISTRECORD album;
             const bool complete = ReadAlbum(pieces[i], album);
             if (!progress.IsNew(album.strAlbumId) || !complete) continue;
-            if (!AddAlbumAndGoOn(core, album)) return;
+            if (!AddAlbumAndGoOn(run, album)) return;
         }
         if (!progress.PageBroughtNew()) return;
     }
@@ -109,7 +109,7 @@ struct Post {
     QString continuation; // what the next page's address needs
 };
 
-Post ReadPost(QString piece, const CLumarexCore& core, const QString& albumName)
+Post ReadPost(QString piece, const CPhotoListing& run, const QString& albumName)
 {
     Post post;
     post.description = ReadContent(piece);
@@ -117,7 +117,7 @@ Post ReadPost(QString piece, const CLumarexCore& core, const QString& albumName)
     // "/2000" names the largest variant.
     if (!image.isEmpty()) post.picture = image + u"/2000"_s;
     post.continuation = u"&time=%1&r=%2&u=%3"_s.arg(CStringCtrl::Between(piece, u"realtime\":", u",", 1),
-                                                    ProcessClock(), core.m_strSourceArg2);
+                                                    ProcessClock(), run.listing.m_strSourceArg2);
     // The piece is past the first text now: a forwarded post's own text follows.
     if (post.description.isEmpty()) post.description = ReadContent(piece);
     if (post.description.isEmpty()) post.description = albumName;
@@ -125,9 +125,9 @@ Post ReadPost(QString piece, const CLumarexCore& core, const QString& albumName)
 }
 } // namespace
 
-void ListTencentWeiboPhotos(CLumarexCore& core, int albumIndex)
+void ListTencentWeiboPhotos(CPhotoListing& run, int albumIndex)
 {
-    const ST_PERLISTRECORD album = core.m_pAlbumList->At(albumIndex);
+    const ST_PERLISTRECORD album = run.Albums().At(albumIndex);
     CURLSource2 request;
     CURLResponse response;
     PrepareRequest(request);
@@ -136,7 +136,7 @@ void ListTencentWeiboPhotos(CLumarexCore& core, int albumIndex)
     for (int page = 1;; ++page) {
         QString url = kApiAddress +
                       u"/asyn/gettopicalbum.php?op=2&uin=%1&page=%2&n=24&topicid=%3&apiType=14&apiHost="_s.arg(
-                          core.m_strSourceArg1, QString::number(page), album.strAlbumId) +
+                          run.listing.m_strSourceArg1, QString::number(page), album.strAlbumId) +
                       kApiHostParam + u"&_r=1382325110273&g_tk="_s + QString::fromUtf16(kPhotoListToken);
         if (page > 1) url += continuation;
         const QString text = FetchText(request, response, url, kTextFlags);
@@ -145,12 +145,12 @@ void ListTencentWeiboPhotos(CLumarexCore& core, int albumIndex)
         if (CStringCtrl::Split(pieces, text, kPostMark) == 0) return;
         progress.StartPage();
         for (qsizetype i = 1; i < pieces.size(); ++i) {
-            const Post post = ReadPost(pieces[i], core, album.strName);
+            const Post post = ReadPost(pieces[i], run, album.strName);
             continuation = post.continuation;
             // A post without a picture cannot be fetched, nor serve as the history mark.
             if (!progress.IsNew(CStringCtrl::LeftOf(pieces[i], u"\"")) || post.picture.isEmpty()) continue;
-            core.AddPicture(post.picture, post.description, {}, albumIndex);
-            if (PhotoListingStopped(core)) return;
+            run.AddPicture(post.picture, post.description, {}, albumIndex);
+            if (run.Stopped()) return;
         }
         if (!progress.PageBroughtNew()) return;
     }

@@ -3,8 +3,8 @@
 // Every page is asked for with itself as the referring page.
 #include "MyCode/StringCtrl.h"
 #include "MyCode/URLSource2.h"
-#include "core/LumarexCore.h"
-#include "download/Naming.h"
+#include "core/AdapterRun.h"
+#include "core/FileNames.h"
 #include "sources/AdapterKit.h"
 #include "sources/HostTable.h"
 #include "sources/Listers.h"
@@ -86,7 +86,7 @@ ST_PERLISTRECORD ReadListItem(QString piece, const QString& listAddress)
     return album;
 }
 
-void ListOwnerAlbums(CLumarexCore& core, const QString& address)
+void ListOwnerAlbums(CAlbumListing& run, const QString& address)
 {
     CURLSource2 request;
     CURLResponse response;
@@ -100,7 +100,7 @@ void ListOwnerAlbums(CLumarexCore& core, const QString& address)
         if (text.isEmpty()) return;
         const bool lastPage = text.indexOf(QStringView(kLastPageMark)) > 0;
         if (page == 1) {
-            core.m_strOwnerName = OwnerFromTitle(text, false);
+            run.listing.m_strOwnerName = OwnerFromTitle(text, false);
             // Older list pages wrap each album in a differently named box; the first page tells.
             if (CStringCtrl::Count(text, itemMark) == 0) itemMark = QString::fromUtf16(kOldItemMark);
         }
@@ -110,13 +110,13 @@ void ListOwnerAlbums(CLumarexCore& core, const QString& address)
         for (qsizetype i = 1; i < pieces.size(); ++i) {
             const ST_PERLISTRECORD album = ReadListItem(pieces[i], address);
             if (!seen.IsNew(album.strAlbumId)) continue;
-            if (!AddAlbumAndGoOn(core, album)) return;
+            if (!AddAlbumAndGoOn(run, album)) return;
         }
         if (lastPage || !seen.PageBroughtNew()) return;
     }
 }
 
-void ListOneAlbum(CLumarexCore& core, const QString& address)
+void ListOneAlbum(CAlbumListing& run, const QString& address)
 {
     CURLSource2 request;
     CURLResponse response;
@@ -127,7 +127,7 @@ void ListOneAlbum(CLumarexCore& core, const QString& address)
     QString text = FetchPage(request, response, url);
     if (text.isEmpty()) return;
 
-    core.m_strOwnerName = OwnerFromTitle(text, true);
+    run.listing.m_strOwnerName = OwnerFromTitle(text, true);
     ST_PERLISTRECORD album;
     album.strName = CStringCtrl::Between(text, u"class=\"albumOwner\">", u"</span>", 1);
     if (album.strName.isEmpty()) album.strName = CStringCtrl::Between(text, u"的相册</a> /", u"</", 1);
@@ -136,22 +136,22 @@ void ListOneAlbum(CLumarexCore& core, const QString& address)
     album.nPicCount = ReadDecimal(CStringCtrl::Between(text, u"(", u"张", 1));
     album.strAlbumId = url;
     album.nPrivacy = 0;
-    AddAlbumAndGoOn(core, album);
+    AddAlbumAndGoOn(run, album);
 }
 } // namespace
 
-void ListYupooAlbums(CLumarexCore& core, QString& address)
+void ListYupooAlbums(CAlbumListing& run, QString& address)
 {
     QString probe = address;
     if (!CStringCtrl::Between(probe, u"albums/", u"/", 0).isEmpty())
-        ListOneAlbum(core, address);
+        ListOneAlbum(run, address);
     else
-        ListOwnerAlbums(core, address);
+        ListOwnerAlbums(run, address);
 }
 
 namespace {
 struct AlbumWalk {
-    CLumarexCore& core;
+    CPhotoListing& run;
     const ST_PERLISTRECORD album;
     const int index;
     const QString owner; // the owner's photo address, ending in "/"
@@ -165,7 +165,7 @@ struct AlbumWalk {
 bool OpenProtectedAlbum(AlbumWalk& walk, const QString& url, QString& text)
 {
     if (!(walk.album.nPrivacy & PRIVACY_PASSWORD) || text.indexOf(QStringView(kPasswordField)) <= 0) return true;
-    if (!AskForPassword(walk.core, QString::fromUtf16(kPasswordQuestion), url)) return false;
+    if (!AskForPassword(walk.run, QString::fromUtf16(kPasswordQuestion), url)) return false;
     text = FetchPage(walk.request, walk.response, url);
     return !text.isEmpty();
 }
@@ -185,7 +185,7 @@ Outcome AddPhoto(AlbumWalk& walk, QString piece)
         FetchOwnPage(walk.request, walk.response, walk.owner + id + u"/zoom/original/"_s);
     if (page) {
         if (page->contains(QStringView(kSizeWithheld))) {
-            walk.core.FrontEnd().ShowMessage(QString::fromUtf16(kLoginHint));
+            walk.run.FrontEnd().ShowMessage(QString::fromUtf16(kLoginHint));
             return Outcome::Stop;
         }
         QString rest = *page;
@@ -193,17 +193,17 @@ Outcome AddPhoto(AlbumWalk& walk, QString piece)
         if (img.contains(u"http"_s)) url = img;
     }
     if (url.isEmpty()) return Outcome::Added;
-    walk.core.AddPicture(url, title, {}, walk.index);
-    return PhotoListingStopped(walk.core) ? Outcome::Stop : Outcome::Added;
+    walk.run.AddPicture(url, title, {}, walk.index);
+    return walk.run.Stopped() ? Outcome::Stop : Outcome::Added;
 }
 } // namespace
 
-void ListYupooPhotos(CLumarexCore& core, int albumIndex)
+void ListYupooPhotos(CPhotoListing& run, int albumIndex)
 {
-    const ST_PERLISTRECORD album = core.m_pAlbumList->At(albumIndex);
+    const ST_PERLISTRECORD album = run.Albums().At(albumIndex);
     QString owner = album.strAlbumId;
     CStringCtrl::CutAt(owner, u"albums/");
-    AlbumWalk walk{core, album, albumIndex, owner};
+    AlbumWalk walk{run, album, albumIndex, owner};
     walk.request.m_nConnectTimeout = kConnectTimeoutMs;
     UseRetryPolicy(walk.request);
 

@@ -2,8 +2,8 @@
 // shows its pictures as thumbnails, whose addresses name the full-size pictures.
 #include "MyCode/StringCtrl.h"
 #include "MyCode/URLSource2.h"
-#include "core/LumarexCore.h"
-#include "download/Naming.h"
+#include "core/AdapterRun.h"
+#include "core/FileNames.h"
 #include "sources/AdapterKit.h"
 #include "sources/HostTable.h"
 #include "sources/Listers.h"
@@ -21,11 +21,11 @@ constexpr char16_t kSizeFolderMark[] = u"cn/t_s";
 
 const QString kZolAddress = QString::fromUtf16(Hosts::kZolPhotoAddress);
 
-void SetOwnerName(CLumarexCore& core, QString page)
+void SetOwnerName(CAlbumListing& run, QString page)
 {
     QString owner = CStringCtrl::Between(page, u"<title>", u"的全部相册", 1);
     SanitizeName(owner, kTimeStampFallback, true);
-    core.m_strOwnerName = owner;
+    run.listing.m_strOwnerName = owner;
 }
 
 ST_PERLISTRECORD ReadAlbum(QString piece)
@@ -64,25 +64,25 @@ QString FullSizeAddress(QString thumbnail)
 }
 } // namespace
 
-void ListZolAlbums(CLumarexCore& core, QString& address)
+void ListZolAlbums(CAlbumListing& run, QString& address)
 {
     WalkPages([&address](int page) { return kZolAddress + u"/%1/album_%2.html"_s.arg(address, QString::number(page)); },
               kGbkText, kNextPageMark,
-              [&core](QString& text, int page, SeenPieces& seen) {
-                  if (page == 1) SetOwnerName(core, text);
+              [&run](QString& text, int page, SeenPieces& seen) {
+                  if (page == 1) SetOwnerName(run, text);
                   QStringList pieces;
                   CStringCtrl::Split(pieces, text, kPieceMark);
                   for (qsizetype i = 1; i < pieces.size(); ++i) {
                       const ST_PERLISTRECORD album = ReadAlbum(pieces[i]);
-                      if (seen.IsNew(album) && !AddAlbumAndGoOn(core, album)) return false;
+                      if (seen.IsNew(album) && !AddAlbumAndGoOn(run, album)) return false;
                   }
                   return true;
               });
 }
 
-void ListZolPhotos(CLumarexCore& core, int albumIndex)
+void ListZolPhotos(CPhotoListing& run, int albumIndex)
 {
-    const ST_PERLISTRECORD album = core.m_pAlbumList->At(albumIndex);
+    const ST_PERLISTRECORD album = run.Albums().At(albumIndex);
     WalkPages([&album](int page) { return kZolAddress + album.strAlbumId + QString::number(page) + u".html"_s; },
               kGbkText, kNextPageMark,
               [&](QString& text, int, SeenPieces& seen) {
@@ -95,8 +95,8 @@ void ListZolPhotos(CLumarexCore& core, int albumIndex)
                       const QString description = CStringCtrl::Between(piece, u"title=\"", u"\"", 1);
                       const QString url = FullSizeAddress(thumbnail);
                       if (!seen.IsNew(url + u'\n' + description)) continue;
-                      core.AddPicture(url, description, {}, albumIndex);
-                      if (PhotoListingStopped(core)) return false;
+                      run.AddPicture(url, description, {}, albumIndex);
+                      if (run.Stopped()) return false;
                   }
                   return true;
               });

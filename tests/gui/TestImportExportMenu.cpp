@@ -36,7 +36,7 @@ protected:
     }
     bool WaitForIdle()
     {
-        return WaitFor([this] { return window->Core().m_nDownState == DOWN_IDLE && Item(CMD_IMPORT_LIST); });
+        return WaitFor([this] { return !window->Core().States().IsDownloading() && Item(CMD_IMPORT_LIST); });
     }
     static QByteArray Read(const QString& path)
     {
@@ -64,7 +64,7 @@ TEST_F(ImportExportMenuTest, ExportsWriteTheirFilesAndTheImportDownloadsOne)
     const QString aria2 = lists + u"/all.txt"_s;
     ChooseFile(aria2);
     Item(CMD_EXPORT_LIST)->trigger();
-    ASSERT_TRUE(WaitFor([&] { return window->Core().m_nDownState == DOWN_IDLE && !answerer.Texts().isEmpty(); }));
+    ASSERT_TRUE(WaitFor([&] { return !window->Core().States().IsDownloading() && !answerer.Texts().isEmpty(); }));
     EXPECT_EQ(answerer.Texts().last(), u"已导出15张图片的地址到 "_s + aria2)
         << answerer.Texts().join(u'|').toStdString();
     const QString text = QString::fromUtf8(Read(aria2));
@@ -77,7 +77,7 @@ TEST_F(ImportExportMenuTest, ExportsWriteTheirFilesAndTheImportDownloadsOne)
     QString folderSeen;
     ChooseFile(lists + u"/all.lst"_s, &folderSeen);
     Item(CMD_EXPORT_THUNDER)->trigger();
-    ASSERT_TRUE(WaitFor([&] { return window->Core().m_nDownState == DOWN_IDLE && answerer.Texts().size() == 2; }));
+    ASSERT_TRUE(WaitFor([&] { return !window->Core().States().IsDownloading() && answerer.Texts().size() == 2; }));
     EXPECT_EQ(folderSeen, lists);
     const QByteArray lst = Read(lists + u"/all.lst"_s);
     EXPECT_EQ(lst.count("\r\n"), 15);
@@ -89,7 +89,7 @@ TEST_F(ImportExportMenuTest, ExportsWriteTheirFilesAndTheImportDownloadsOne)
     ChooseFile(aria2);
     Item(CMD_IMPORT_LIST)->trigger();
     ASSERT_TRUE(WaitFor(
-        [this] { return window->Core().m_nDownState == DOWN_IDLE && Text(u"1006"_s).startsWith(u"已保存"_s); }));
+        [this] { return !window->Core().States().IsDownloading() && Text(u"1006"_s).startsWith(u"已保存"_s); }));
     EXPECT_TRUE(Text(u"1006"_s).startsWith(u"已保存15张，失败0张，跳过0张"_s)) << Text(u"1006"_s).toStdString();
     EXPECT_EQ(Pictures(imported), 15);
     EXPECT_EQ(Read(imported + u"12345678/旅行 2012/日落.jpg"_s), FakePicture(2));

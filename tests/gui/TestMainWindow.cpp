@@ -83,9 +83,9 @@ TEST_F(MainWindowTest, ASecondPressStopsTheListing)
     EXPECT_FALSE(Control<QPushButton>(u"1005"_s)->isEnabled());
     EXPECT_FALSE(Control<QWidget>(u"1014"_s)->isEnabled());
     Click(u"1004"_s);
-    EXPECT_EQ(window->Core().m_nGetListState, GETLIST_STOP);
+    EXPECT_TRUE(window->Core().States().ListingStopRequested());
     ASSERT_TRUE(
-        WaitFor([this] { return window->Core().m_nGetListState == GETLIST_IDLE && Text(u"1004"_s) == u"获取相册"_s; }));
+        WaitFor([this] { return !window->Core().States().IsListing() && Text(u"1004"_s) == u"获取相册"_s; }));
     // The lister stops after the album it was adding.
     EXPECT_EQ(window->Core().m_pAlbumList->Count(), 1);
     EXPECT_EQ(Text(u"1011"_s), u"相册列表(共1个)"_s);
@@ -101,7 +101,7 @@ TEST_F(MainWindowTest, SelectAllAndDownloadFetchesEveryPicture)
     EXPECT_EQ(window->Grid().SelectedAlbums(), (std::vector<int>{0, 1, 2, 3, 4}));
     Click(u"1005"_s);
     ASSERT_TRUE(WaitFor([this] {
-        return window->Core().m_nDownState == DOWN_IDLE && Text(u"1009"_s) == u"下载完毕"_s &&
+        return !window->Core().States().IsDownloading() && Text(u"1009"_s) == u"下载完毕"_s &&
                Text(u"1005"_s) == u"下载"_s && Text(u"1006"_s).startsWith(u"已保存"_s);
     }));
     // The run's end says what became of every picture.
@@ -128,7 +128,7 @@ TEST_F(MainWindowTest, StoppingADownloadReturnsTheControlsToIdle)
     EXPECT_FALSE(Control<QWidget>(u"1004"_s)->isEnabled());
     EXPECT_FALSE(Control<QWidget>(u"1000"_s)->isEnabled());
     Click(u"1005"_s);
-    ASSERT_TRUE(WaitFor([this] { return window->Core().m_nDownState == DOWN_IDLE && Text(u"1005"_s) == u"下载"_s; }));
+    ASSERT_TRUE(WaitFor([this] { return !window->Core().States().IsDownloading() && Text(u"1005"_s) == u"下载"_s; }));
     for (const char* id : {"1002", "1004", "1007", "1001", "1000"})
         EXPECT_TRUE(Control<QWidget>(QString::fromLatin1(id))->isEnabled()) << id;
     EXPECT_LT(SavedPictures(saveDir.path()), 15);
@@ -142,7 +142,7 @@ TEST_F(MainWindowTest, AnEmptySavePathIsReportedAndTheButtonWorksAgain)
     Click(u"1012"_s);
     Click(u"1005"_s);
     ASSERT_TRUE(WaitFor([this] { return answerer.Texts().contains(u"请先设置保存路径"_s); }));
-    ASSERT_TRUE(WaitFor([this] { return window->Core().m_nDownState == DOWN_IDLE; }));
+    ASSERT_TRUE(WaitFor([this] { return !window->Core().States().IsDownloading(); }));
     EXPECT_EQ(Text(u"1005"_s), u"下载"_s);
     EXPECT_TRUE(Control<QWidget>(u"1005"_s)->isEnabled());
 }

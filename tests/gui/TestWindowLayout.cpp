@@ -74,7 +74,7 @@ TEST_F(WindowLayoutTest, ButtonsKeepTheirPlaceThroughListingDownloadingAndStop)
     ASSERT_TRUE(WaitFor([this] { return Text(u"1004"_s) == u"终止获取"_s; }));
     ExpectButtonsAt(idle, "listing");
     ASSERT_TRUE(WaitFor([this] {
-        return window->Core().m_nGetListState == GETLIST_IDLE && Text(u"1011"_s).startsWith(u"相册列表(共"_s);
+        return !window->Core().States().IsListing() && Text(u"1011"_s).startsWith(u"相册列表(共"_s);
     }));
     ExpectButtonsAt(idle, "listed");
     std::printf("listed: %s\n", Describe(ButtonPlaces()).c_str());
@@ -84,7 +84,7 @@ TEST_F(WindowLayoutTest, ButtonsKeepTheirPlaceThroughListingDownloadingAndStop)
     ASSERT_TRUE(WaitFor([this] { return Text(u"1006"_s).startsWith(u"已"_s) && Text(u"1005"_s) == u"终止下载"_s; }));
     ExpectButtonsAt(idle, "downloading");
     Click(u"1005"_s);
-    ASSERT_TRUE(WaitFor([this] { return window->Core().m_nDownState == DOWN_IDLE && Text(u"1005"_s) == u"下载"_s; }));
+    ASSERT_TRUE(WaitFor([this] { return !window->Core().States().IsDownloading() && Text(u"1005"_s) == u"下载"_s; }));
     ExpectButtonsAt(idle, "stopped");
 }
 

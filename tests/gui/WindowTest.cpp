@@ -101,7 +101,7 @@ void WindowTest::GetAlbums(const QString& address)
     TypeAddress(address);
     Click(u"1004"_s);
     ASSERT_TRUE(WaitFor([this] {
-        return window->Core().m_nGetListState == GETLIST_IDLE && Text(u"1004"_s) == u"获取相册"_s &&
+        return !window->Core().States().IsListing() && Text(u"1004"_s) == u"获取相册"_s &&
                Text(u"1011"_s).startsWith(u"相册列表(共"_s);
     }));
 }

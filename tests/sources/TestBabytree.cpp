@@ -37,9 +37,9 @@ QStringList Sorted(QStringList names)
 TEST_F(BabytreeTest, HomeHostListsBothPagesAndPicturePagesGiveTheFullAddress)
 {
     ASSERT_TRUE(GetAlbums(SK_BABYTREE, u"http://home.babytree.com/u87654321/photo"_s));
-    EXPECT_EQ(core.m_nSubKind, 0);
+    EXPECT_EQ(core.Listing().m_nSubKind, 0);
     // The title names nobody: the folder is the user number.
-    EXPECT_EQ(core.m_strOwnerName, u"87654321/"_s);
+    EXPECT_EQ(core.Listing().m_strOwnerName, u"87654321/"_s);
     ASSERT_EQ(core.m_pAlbumList->Count(), 3); // nothing after the list's end mark
     const ST_PERLISTRECORD first = core.m_pAlbumList->At(0);
     EXPECT_EQ(first.strName, u"满月纪念"_s);
@@ -69,8 +69,8 @@ TEST_F(BabytreeTest, HomeHostListsBothPagesAndPicturePagesGiveTheFullAddress)
 TEST_F(BabytreeTest, MemberWithoutHomeAlbumsIsListedOnTheMainHostOverTwoPages)
 {
     ASSERT_TRUE(GetAlbums(SK_BABYTREE, u"http://home.babytree.com/u12345678&from=search"_s));
-    EXPECT_EQ(core.m_nSubKind, 1);
-    EXPECT_EQ(core.m_strOwnerName, u"豆豆爸/"_s);
+    EXPECT_EQ(core.Listing().m_nSubKind, 1);
+    EXPECT_EQ(core.Listing().m_strOwnerName, u"豆豆爸/"_s);
     // Page 2 is reached through the pager's "&gt;" link; the advert below the end mark and the
     // next link below page 2's end mark are not read.
     EXPECT_EQ(AlbumNames(), (QStringList{u"宝宝出生"_s, u"百天照"_s, u"会爬了"_s}));
@@ -111,7 +111,7 @@ TEST_F(BabytreeTest, ServiceThatIgnoresThePageNumberEndsTheListings)
                                 "<a href=\"?pg=2\">下一页</a>"));
 
     ASSERT_TRUE(GetAlbums(SK_BABYTREE, u"http://home.babytree.com/u555"_s));
-    EXPECT_EQ(core.m_strOwnerName, u"Ann/"_s);
+    EXPECT_EQ(core.Listing().m_strOwnerName, u"Ann/"_s);
     EXPECT_EQ(AlbumNames(), QStringList{u"A"_s});
     EXPECT_EQ(service.RequestsFor(BabytreeFake::kHomeHost, "/u555/photo/list").size(), 2);
 

@@ -17,7 +17,7 @@ protected:
 
     void ExpectTheTwoAlbumsBeforeTheFeedbackArea()
     {
-        EXPECT_EQ(core.m_strOwnerName, u"莉莉/"_s);
+        EXPECT_EQ(core.Listing().m_strOwnerName, u"莉莉/"_s);
         // The block without a sign is left out; the one after the feedback area is never read.
         ASSERT_EQ(AlbumNames(), (QStringList{u"旅行"_s, u"家人"_s}));
         const ST_PERLISTRECORD travel = core.m_pAlbumList->At(0);
@@ -35,7 +35,7 @@ TEST_F(BaiduTest, ListsTheAlbumBlocksOfThePageUpToItsFeedbackArea)
 {
     ASSERT_TRUE(GetAlbums(SK_BAIDU, QString::fromUtf16(kOwnerAddress)));
     ExpectTheTwoAlbumsBeforeTheFeedbackArea();
-    EXPECT_EQ(core.m_nSubKind, -1);
+    EXPECT_EQ(core.Listing().m_nSubKind, -1);
     const QList<FakeRequest> page = service.RequestsFor(BaiduFake::kHost, "/lily");
     ASSERT_EQ(page.size(), 1);
     EXPECT_EQ(page[0].header("Accept-Encoding"), QByteArray("gzip, deflate"));

@@ -36,8 +36,8 @@ const QString kQuestion = u"加密相册,是否输入密码"_s;
 TEST_F(Home51Test, GroupListIsCutDecodedAndMarked)
 {
     ASSERT_TRUE(GetAlbums(SK_51, kAddress));
-    EXPECT_EQ(core.m_strOwnerName, u"xiaomei/"_s);
-    EXPECT_EQ(core.m_strSourceArg1, u"xiaomei"_s);
+    EXPECT_EQ(core.Listing().m_strOwnerName, u"xiaomei/"_s);
+    EXPECT_EQ(core.Listing().m_strSourceArg1, u"xiaomei"_s);
     // The nameless group is left out, and nothing after the group array's end is read.
     ASSERT_EQ(AlbumNames(), (QStringList{u"旅行"_s, u"私密"_s, u"朋友"_s, u"家人"_s}));
     struct Expected {

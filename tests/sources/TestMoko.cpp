@@ -16,7 +16,7 @@ TEST_F(MokoTest, WalksTheMenuCategoriesInOrderAndBothLayouts)
 {
     ASSERT_TRUE(GetAlbums(SK_MOKO, u"http://www.moko.cc/alice/"_s));
     // The post list page names the member; the first category page (another title) does not.
-    EXPECT_EQ(core.m_strOwnerName, u"Alice/"_s);
+    EXPECT_EQ(core.Listing().m_strOwnerName, u"Alice/"_s);
     // Category 11 (two pages, "show" layout, a side box above its posts), 13 (empty), then 12
     // ("twShow" layout, the same page for every page number).
     ASSERT_EQ(core.m_pAlbumList->Count(), 5);
@@ -45,7 +45,7 @@ TEST_F(MokoTest, WalksTheMenuCategoriesInOrderAndBothLayouts)
 TEST_F(MokoTest, ATypedCategoryPageIsWalkedFromItsFirstPage)
 {
     ASSERT_TRUE(GetAlbums(SK_MOKO, u"http://www.moko.cc/post/alice/category/12/3.html"_s));
-    EXPECT_EQ(core.m_strOwnerName, u"Alice/"_s);
+    EXPECT_EQ(core.Listing().m_strOwnerName, u"Alice/"_s);
     EXPECT_EQ(AlbumNames(), (QStringList{u"山"_s, u"湖"_s}));
     EXPECT_EQ(service.RequestsFor(MokoFake::kHost, "/post/alice/category/12/1.html").size(), 1);
     EXPECT_TRUE(service.RequestsFor(MokoFake::kHost, "/post/alice/list.html").isEmpty());
@@ -64,9 +64,9 @@ TEST_F(MokoTest, APictureBlockWithoutAnAddressIsSkipped)
 
 TEST_F(MokoTest, AStopRequestLeavesTheRemainingCategories)
 {
-    core.m_nGetListState = GETLIST_STOP;
+    StopListing();
     QString address = u"http://www.moko.cc/post/alice/list.html"_s;
-    ListMokoAlbums(core, address);
+    ListMokoAlbums(AlbumRun(), address);
     EXPECT_EQ(AlbumNames(), QStringList{u"夏日"_s});
     EXPECT_TRUE(service.RequestsFor(MokoFake::kHost, "/post/alice/category/11/2.html").isEmpty());
     EXPECT_TRUE(service.RequestsFor(MokoFake::kHost, "/post/alice/category/12/1.html").isEmpty());

@@ -23,10 +23,7 @@ protected:
     // The photo lister alone, as the download driver calls it for one album.
     void ListPhotos(int album)
     {
-        core.m_downList.Clear();
-        core.m_downList.m_strSaveDir = saveRoot.path();
-        core.m_nDownState = DOWN_RUNNING;
-        ListNeteasePhotos(core, album);
+        ListNeteasePhotos(PhotoRun(), album);
     }
 
     QList<FakeRequest> AlbumDataCalls() const { return service.RequestsFor(kAlbumHost, kAlbumDataPath); }
@@ -48,8 +45,8 @@ TEST_F(NeteaseTest, ListsAlbumsWithScriptsAccessCodesAndPlaceholders)
     ListAlice();
     EXPECT_EQ(AlbumNames(),
               (QStringList{u"夏天的海"_s, u"空的"_s, u"问答相册"_s, u"密码相册"_s, u"好友相册"_s, u"私密相册"_s}));
-    EXPECT_EQ(core.m_strOwnerName, u"alice/"_s); // photo163HostName wins over hostName
-    EXPECT_EQ(core.m_nSubKind, -1);
+    EXPECT_EQ(core.Listing().m_strOwnerName, u"alice/"_s); // photo163HostName wins over hostName
+    EXPECT_EQ(core.Listing().m_nSubKind, -1);
 
     // A script address in the list: no call, privacy 0 whatever the access code (16 here).
     const ST_PERLISTRECORD withScript = core.m_pAlbumList->At(0);
@@ -107,13 +104,13 @@ TEST_F(NeteaseTest, OwnerNameFallbackAndAlbumHomes)
     // The typed page names only "hostName" and no list script: the album home names it.
     ASSERT_TRUE(GetAlbums(SK_NETEASE, u"http://bob.blog.163.com/"_s));
     EXPECT_EQ(AlbumNames(), QStringList{u"鲍勃的相册"_s});
-    EXPECT_EQ(core.m_strOwnerName, u"bob/"_s);
+    EXPECT_EQ(core.Listing().m_strOwnerName, u"bob/"_s);
     EXPECT_EQ(service.RequestsFor(kAlbumHost, "/bob").size(), 1);
 
     // The PP fragment in the typed address sends the home request to the owner's PP host.
     service.ClearRequests();
     ASSERT_TRUE(GetAlbums(SK_NETEASE, u"http://pp.163.com/bob/"_s));
-    EXPECT_EQ(core.m_nSubKind, -1);
+    EXPECT_EQ(core.Listing().m_nSubKind, -1);
     EXPECT_EQ(AlbumNames(), QStringList{u"鲍勃的相册"_s});
     EXPECT_EQ(service.RequestsFor("bob.pp.163.com", "/album/").size(), 1);
     EXPECT_TRUE(service.RequestsFor(kAlbumHost, "/bob").isEmpty());
@@ -130,15 +127,14 @@ TEST_F(NeteaseTest, PageWithoutOwnerNameIsExplainedAndNothingElseIsAsked)
 
 TEST_F(NeteaseTest, StopRequestsEndBothListers)
 {
-    core.m_nGetListState = GETLIST_STOP;
+    StopListing();
     QString address = u"http://photo.163.com/alice/"_s;
-    ListNeteaseAlbums(core, address);
+    ListNeteaseAlbums(AlbumRun(), address);
     EXPECT_EQ(core.m_pAlbumList->Count(), 1);
 
-    core.m_downList.m_strSaveDir = saveRoot.path();
-    core.m_nDownState = DOWN_STOP;
-    ListNeteasePhotos(core, 0);
-    EXPECT_EQ(core.m_downList.Count(), 1);
+    StopDownload();
+    ListNeteasePhotos(PhotoRun(), 0);
+    EXPECT_EQ(Pictures().Count(), 1);
 }
 
 TEST_F(NeteaseTest, DownloadTakesFullMediumAndSmallAddressesAndGoesOnAfterNo)
@@ -155,14 +151,14 @@ TEST_F(NeteaseTest, DownloadTakesFullMediumAndSmallAddressesAndGoesOnAfterNo)
     EXPECT_EQ(SavedBytes(album + u"夏天的海.jpg"_s), FakePicture(2));   // medium, album name as description
     EXPECT_EQ(SavedBytes(album + u"小图.jpg"_s), FakePicture(3));       // small, server-less family B
     EXPECT_EQ(QDir(SavedFile(album)).entryList(QDir::Files).size(), 3); // the entry without an address is skipped
-    EXPECT_EQ(frontEnd.Status(STATUS_PHASE), u"下载完毕"_s);
+    EXPECT_EQ(frontEnd.Status(StatusLine::Phase), u"下载完毕"_s);
 }
 
 TEST_F(NeteaseTest, ShortScriptIsAskedAgainWithTheTextForm)
 {
     ListAlice();
     ListPhotos(1);
-    EXPECT_EQ(core.m_downList.m_arrUrls, QStringList{u"http://img12.bimg.126.net/photo/Yp3cQ==/9201.jpg"_s});
+    EXPECT_EQ(Pictures().m_arrUrls, QStringList{u"http://img12.bimg.126.net/photo/Yp3cQ==/9201.jpg"_s});
     const QList<FakeRequest> calls = AlbumDataCalls();
     ASSERT_EQ(calls.size(), 5);
     EXPECT_EQ(calls.back().query(), kCallHead + "string%3A102&c0-param1=string%3A&c0-param2=string%3A"
@@ -177,7 +173,7 @@ TEST_F(NeteaseTest, QuestionAlbumIsVerifiedInTheLoginBrowser)
     service.ClearRequests();
     frontEnd.QueueAnswer(false);
     ListPhotos(2);
-    EXPECT_EQ(core.m_downList.Count(), 0);
+    EXPECT_EQ(Pictures().Count(), 0);
     EXPECT_EQ(service.RequestCount(), 0);
 
     frontEnd.QueueAnswer(true);
@@ -189,7 +185,7 @@ TEST_F(NeteaseTest, QuestionAlbumIsVerifiedInTheLoginBrowser)
     ASSERT_EQ(calls.size(), 1);
     EXPECT_EQ(calls[0].query(), kCallHead + "number%3A103&c0-param1=string%3A&c0-param2=string%3Afromblog"
                                             "&c0-param3=string%3A24881696&c0-param4=boolean%3Afalse&batchId=530377");
-    EXPECT_EQ(core.m_downList.m_arrUrls,
+    EXPECT_EQ(Pictures().m_arrUrls,
               (QStringList{u"http://img.ph.126.net/Qa==/9301.jpg"_s, u"http://img.ph.126.net/Qa==/9302.jpg"_s}));
 }
 

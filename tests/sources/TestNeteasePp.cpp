@@ -25,8 +25,8 @@ protected:
 TEST_F(NeteasePpTest, ListsTheCoverListAndSkipsItemsWithoutALink)
 {
     ASSERT_TRUE(GetAlbums(SK_NETEASE, u"http://carol.pp.163.com/"_s));
-    EXPECT_EQ(core.m_nSubKind, 1);
-    EXPECT_EQ(core.m_strOwnerName, u"Carol 卡罗/"_s);
+    EXPECT_EQ(core.Listing().m_nSubKind, 1);
+    EXPECT_EQ(core.Listing().m_strOwnerName, u"Carol 卡罗/"_s);
     EXPECT_EQ(AlbumNames(), (QStringList{u"春天"_s, u"秋天"_s}));
     const ST_PERLISTRECORD spring = core.m_pAlbumList->At(0);
     EXPECT_EQ(spring.strAlbumId, u"http://carol.pp.163.com/album/8001/"_s);
@@ -42,8 +42,8 @@ TEST_F(NeteasePpTest, OwnerWithoutNicknameGetsATimeName)
     Serve("nameless.pp.163.com", "/", u"netease/pp-nameless.html"_s);
     ASSERT_TRUE(GetAlbums(SK_NETEASE, u"http://nameless.pp.163.com/"_s));
     EXPECT_EQ(AlbumNames(), QStringList{u"无名"_s});
-    EXPECT_TRUE(QRegularExpression(u"^\\d{14}/$"_s).match(core.m_strOwnerName).hasMatch())
-        << core.m_strOwnerName.toStdString();
+    EXPECT_TRUE(QRegularExpression(u"^\\d{14}/$"_s).match(core.Listing().m_strOwnerName).hasMatch())
+        << core.Listing().m_strOwnerName.toStdString();
 }
 
 TEST_F(NeteasePpTest, DownloadReadsOnlyThePictureArray)
@@ -69,13 +69,12 @@ TEST_F(NeteasePpTest, DownloadReadsOnlyThePictureArray)
 
 TEST_F(NeteasePpTest, StopRequestsEndBothListers)
 {
-    core.m_nGetListState = GETLIST_STOP;
+    StopListing();
     QString address = u"http://carol.pp.163.com/"_s;
-    ListNeteasePpAlbums(core, address);
+    ListNeteasePpAlbums(AlbumRun(), address);
     EXPECT_EQ(core.m_pAlbumList->Count(), 1);
 
-    core.m_downList.m_strSaveDir = saveRoot.path();
-    core.m_nDownState = DOWN_STOP;
-    ListNeteasePpPhotos(core, 0);
-    EXPECT_EQ(core.m_downList.Count(), 1);
+    StopDownload();
+    ListNeteasePpPhotos(PhotoRun(), 0);
+    EXPECT_EQ(Pictures().Count(), 1);
 }

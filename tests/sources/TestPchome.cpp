@@ -15,7 +15,7 @@ protected:
 TEST_F(PchomeTest, ReadsBig5ListPagesUpToTheirSectionMark)
 {
     ASSERT_TRUE(GetAlbums(SK_PCHOME, u"http://photo.pchome.com.tw/alice/*2"_s));
-    EXPECT_EQ(core.m_strOwnerName, u"alice/"_s);
+    EXPECT_EQ(core.Listing().m_strOwnerName, u"alice/"_s);
     // The recommended album after the section mark is someone else's.
     EXPECT_EQ(AlbumNames(), (QStringList{u"台北街頭"_s, u"花蓮海邊"_s, u"舊照片"_s}));
     const ST_PERLISTRECORD first = core.m_pAlbumList->At(0);
@@ -43,13 +43,10 @@ TEST_F(PchomeTest, EachPictureIsReferredByItsOwnPage)
 
     // Without the member's own spelling the folder form of the owner serves, its separator
     // not doubled.
-    core.m_strSourceArg1.clear();
-    core.m_downList.Clear();
-    core.m_downList.m_strSaveDir = saveRoot.path();
-    core.m_nDownState = DOWN_RUNNING;
-    ListPchomePhotos(core, 0);
-    ASSERT_EQ(core.m_downList.Count(), 3);
-    EXPECT_EQ(core.m_downList.m_arrHeaders[1], u"Referer: http://photo.pchome.com.tw/alice/102"_s);
+    core.Listing().m_strSourceArg1.clear();
+    ListPchomePhotos(PhotoRun(), 0);
+    ASSERT_EQ(Pictures().Count(), 3);
+    EXPECT_EQ(Pictures().m_arrHeaders[1], u"Referer: http://photo.pchome.com.tw/alice/102"_s);
 }
 
 TEST_F(PchomeTest, AServiceIgnoringThePageNumberEndsTheList)

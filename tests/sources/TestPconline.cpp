@@ -33,7 +33,7 @@ TEST_F(PconlineTest, ATypedPageThreeListsFromPageOneToTheLast)
     EXPECT_EQ(ListPageTargets(), (QList<QByteArray>{"/someone/myphoto_p1_n15.html", "/someone/myphoto_p2_n15.html",
                                                     "/someone/myphoto_p3_n15.html"}));
     EXPECT_EQ(AlbumNames(), (QStringList{u"春游"_s, u"夜景"_s, u"花卉"_s, u"人像"_s}));
-    EXPECT_EQ(core.m_strOwnerName, u"小王的作品/"_s);
+    EXPECT_EQ(core.Listing().m_strOwnerName, u"小王的作品/"_s);
     const ST_PERLISTRECORD spring = core.m_pAlbumList->At(0);
     EXPECT_EQ(spring.strAlbumId, u"http://dp.pconline.com.cn/photo/list_3001.html"_s);
     EXPECT_EQ(spring.strCoverUrl, u"http://img.pconline.com.cn/images/upload/upc/tx/photoblog/cover3001.jpg"_s);
@@ -56,7 +56,7 @@ TEST_F(PconlineTest, OwnerNameFallsBackToTheAddress)
     service.Route(PconlineFake::kPhotoHost, "/nobody/myphoto_p1_n15.html", PconlineFake::Fixture("nobody.html"));
     ASSERT_TRUE(GetAlbums(SK_PCONLINE, u"http://dp.pconline.com.cn/nobody/"_s));
     EXPECT_EQ(AlbumNames(), QStringList{u"随手拍"_s});
-    EXPECT_EQ(core.m_strOwnerName, u"nobody/"_s);
+    EXPECT_EQ(core.Listing().m_strOwnerName, u"nobody/"_s);
 }
 
 TEST_F(PconlineTest, ListingEndsWhenTheServiceRepeatsItself)
@@ -101,14 +101,13 @@ TEST_F(PconlineTest, PictureListsEndAtThePictureAreaGzippedOrNot)
 
 TEST_F(PconlineTest, StopRequestsEndBothListers)
 {
-    core.m_nGetListState = GETLIST_STOP;
+    StopListing();
     QString address = u"http://dp.pconline.com.cn/someone/myphoto_dk1stp_n15.html"_s;
-    ListPconlineAlbums(core, address);
+    ListPconlineAlbums(AlbumRun(), address);
     EXPECT_EQ(core.m_pAlbumList->Count(), 1);
     EXPECT_EQ(ListPageTargets().size(), 1);
 
-    core.m_downList.m_strSaveDir = saveRoot.path();
-    core.m_nDownState = DOWN_STOP;
-    ListPconlinePhotos(core, 0);
-    EXPECT_EQ(core.m_downList.Count(), 1);
+    StopDownload();
+    ListPconlinePhotos(PhotoRun(), 0);
+    EXPECT_EQ(Pictures().Count(), 1);
 }

@@ -25,7 +25,7 @@ protected:
 TEST_F(Photo56Test, ListsTheAlbumWindowOfEveryIndexPage)
 {
     ASSERT_TRUE(GetAlbums(SK_56, u"http://photo.56.com/album/dave?from=home"_s));
-    EXPECT_EQ(core.m_strOwnerName, u"dave/"_s);
+    EXPECT_EQ(core.Listing().m_strOwnerName, u"dave/"_s);
     // The item without a title is skipped, and so is the box after the list's end.
     EXPECT_EQ(AlbumNames(), (QStringList{u"旅行(上)"_s, u"家"_s, u"夜景"_s}));
     const ST_PERLISTRECORD trip = core.m_pAlbumList->At(0);
@@ -83,13 +83,12 @@ TEST_F(Photo56Test, PhotoPagesFollowOnlyTheQuotedNextLinkAndKeepTheirPageAsRefer
 
 TEST_F(Photo56Test, StopRequestsEndBothListers)
 {
-    core.m_nGetListState = GETLIST_STOP;
+    StopListing();
     QString address = u"http://photo.56.com/album/index.php?user=dave"_s;
-    List56PhotoAlbums(core, address);
+    List56PhotoAlbums(AlbumRun(), address);
     EXPECT_EQ(core.m_pAlbumList->Count(), 1);
 
-    core.m_downList.m_strSaveDir = saveRoot.path();
-    core.m_nDownState = DOWN_STOP;
-    List56PhotoPhotos(core, 0);
-    EXPECT_EQ(core.m_downList.Count(), 1);
+    StopDownload();
+    List56PhotoPhotos(PhotoRun(), 0);
+    EXPECT_EQ(Pictures().Count(), 1);
 }

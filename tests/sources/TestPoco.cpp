@@ -28,8 +28,8 @@ protected:
 TEST_F(PocoTest, ThemeAddressListsEveryOverviewPageFromGbk)
 {
     ASSERT_TRUE(GetAlbums(SK_POCO, u"http://my.poco.cn/theme/theme_list.php?user_id=174478992&p=2"_s));
-    EXPECT_EQ(core.m_nSubKind, 0);
-    EXPECT_EQ(core.m_strOwnerName, u"小鱼儿/"_s);
+    EXPECT_EQ(core.Listing().m_nSubKind, 0);
+    EXPECT_EQ(core.Listing().m_strOwnerName, u"小鱼儿/"_s);
     EXPECT_EQ(OverviewRequests(1), 1);
     EXPECT_EQ(OverviewRequests(2), 1); // sent gzipped
     EXPECT_EQ(OverviewRequests(3), 0);
@@ -75,8 +75,8 @@ TEST_F(PocoTest, PhotoListsGiveFullSizePicturesNamedByTitleOrAlbum)
 TEST_F(PocoTest, OtherListingPagesListSetsAndTheirScriptPictures)
 {
     ASSERT_TRUE(GetAlbums(SK_POCO, u"http://photo.poco.cn/vision/list.php?tag=sea&p=3"_s));
-    EXPECT_EQ(core.m_nSubKind, 1);
-    EXPECT_EQ(core.m_strOwnerName, u"视觉精选/"_s);
+    EXPECT_EQ(core.Listing().m_nSubKind, 1);
+    EXPECT_EQ(core.Listing().m_strOwnerName, u"视觉精选/"_s);
     // The typed page parameter was renamed; only the lister's own one is sent, once.
     ASSERT_EQ(service.RequestsFor("photo.poco.cn", "/vision/list.php").size(), 1);
     EXPECT_EQ(service.RequestsFor("photo.poco.cn", "/vision/list.php")[0].query(), QByteArray("tag=sea&zrv=3&p=1"));

@@ -41,9 +41,9 @@ TEST_F(QqGroupTest, ListsTwelveAlbumsAPageWithTheLoginOfTheCookies)
 {
     SetCookies({{"pgv_pvid", "1"}, {"guin", "o012345"}, {"skey", "@AbC"}});
     ASSERT_TRUE(GetAlbums(SK_TENCENT, QString::fromUtf16(kGroupAddress)));
-    EXPECT_EQ(core.m_nSubKind, 1);
-    EXPECT_EQ(core.m_strOwnerName, u"7654321/"_s);
-    EXPECT_EQ(core.m_strSourceArg1, u"12345"_s); // one leading zero dropped
+    EXPECT_EQ(core.Listing().m_nSubKind, 1);
+    EXPECT_EQ(core.Listing().m_strOwnerName, u"7654321/"_s);
+    EXPECT_EQ(core.Listing().m_strSourceArg1, u"12345"_s); // one leading zero dropped
     EXPECT_TRUE(frontEnd.Messages().isEmpty());
 
     // 14 albums listed, the one without a title left out.

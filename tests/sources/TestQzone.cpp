@@ -64,12 +64,12 @@ TEST_F(QzoneTest, ListsAlbumsWithTheRouteHostsAndPrivacy)
     EXPECT_EQ(core.m_pAlbumList->At(2).strCoverUrl, QString());
     EXPECT_EQ(core.m_pAlbumList->At(3).nPrivacy, PRIVACY_PRIVATE); // "35": private wins
     EXPECT_EQ(core.m_pAlbumList->At(4).nPrivacy, PRIVACY_FRIENDS);
-    EXPECT_EQ(core.m_nSubKind, 0);
-    EXPECT_EQ(core.m_strOwnerName, u"12345678/"_s);
-    EXPECT_EQ(core.m_strSourceArg1, u"szplist.photo.qq.com"_s);
-    EXPECT_EQ(core.m_strSourceArg2, u"sznu.photo.qq.com"_s);
-    EXPECT_EQ(frontEnd.Status(STATUS_ALBUM_FRAME), u"相册列表(共5个)"_s);
-    EXPECT_EQ(frontEnd.Status(STATUS_PHASE), u"获取相册列表完成，共5个"_s);
+    EXPECT_EQ(core.Listing().m_nSubKind, 0);
+    EXPECT_EQ(core.Listing().m_strOwnerName, u"12345678/"_s);
+    EXPECT_EQ(core.Listing().m_strSourceArg1, u"szplist.photo.qq.com"_s);
+    EXPECT_EQ(core.Listing().m_strSourceArg2, u"sznu.photo.qq.com"_s);
+    EXPECT_EQ(frontEnd.Status(StatusLine::AlbumFrame), u"相册列表(共5个)"_s);
+    EXPECT_EQ(frontEnd.Status(StatusLine::Phase), u"获取相册列表完成，共5个"_s);
     EXPECT_EQ(HistoryEntry(core.Soft(), History::Address, 0), u"http://user.qzone.qq.com/12345678#!app=4"_s);
 
     const QList<FakeRequest> route = service.RequestsFor("route.store.qq.com", "/GetRoute");
@@ -101,9 +101,7 @@ TEST_F(QzoneTest, TokenAndUserNumberComeFromTheLoginCookies)
     EXPECT_EQ(QueryValue(list[0], u"g_tk"_s), QByteArray::number(CalcGTK(u"@AbC"_s)));
 
     ServePhotos(u"qzone/photos-public.jsonp"_s, u"qzone/photos-empty.jsonp"_s);
-    core.m_nDownState = DOWN_RUNNING;
-    core.m_downList.m_strSaveDir = saveRoot.path();
-    ListQzonePhotos(core, 0);
+    ListQzonePhotos(PhotoRun(), 0);
     const QList<FakeRequest> photos = service.RequestsFor(kPhotoHost, "/fcgi-bin/fcg_list_photo_v2");
     ASSERT_EQ(photos.size(), 1);
     EXPECT_EQ(QueryValue(photos[0], u"uin"_s), QByteArray("0012345")); // every "o" removed
@@ -114,10 +112,10 @@ TEST_F(QzoneTest, BareNumberWithoutAlbumsIsTriedAsAGroupThenExplained)
     service.Route(kAlbumHost, "/fcgi-bin/fcg_list_album_v2", FakeReply::Ok(""));
     EXPECT_TRUE(GetAlbums(SK_TENCENT, u"987654"_s));
     EXPECT_TRUE(core.m_pAlbumList->IsEmpty());
-    EXPECT_EQ(core.m_nSubKind, 1);
+    EXPECT_EQ(core.Listing().m_nSubKind, 1);
     ASSERT_EQ(frontEnd.Messages().size(), 1);
     EXPECT_TRUE(frontEnd.Messages()[0].startsWith(u"1、没有获取到相册"_s));
-    EXPECT_EQ(frontEnd.Status(STATUS_ALBUM_FRAME), u"相册列表(共0个)"_s);
+    EXPECT_EQ(frontEnd.Status(StatusLine::AlbumFrame), u"相册列表(共0个)"_s);
     EXPECT_EQ(HistoryEntry(core.Soft(), History::Address, 0), QString());
 }
 
@@ -154,8 +152,8 @@ TEST_F(QzoneTest, DownloadsAPublicAlbumIntoOwnerAndAlbumFolders)
     EXPECT_EQ(SavedBytes(album + u"海边 (1).jpg"_s), FakePicture(3));
     EXPECT_EQ(SavedBytes(album + u".pic.zrv"_s),
               QByteArray(reinterpret_cast<const char*>(u"http://b1.photo.store.qq.com/psb?/V10pub/1.jpg"), 46 * 2));
-    EXPECT_EQ(frontEnd.Status(STATUS_PHASE), u"下载完毕"_s);
-    EXPECT_TRUE(frontEnd.StatusHistory(STATUS_COUNTS).contains(u"已下载3/3......"_s));
+    EXPECT_EQ(frontEnd.Status(StatusLine::Phase), u"下载完毕"_s);
+    EXPECT_TRUE(frontEnd.StatusHistory(StatusLine::Counts).contains(u"已下载3/3......"_s));
     EXPECT_TRUE(service.RequestsFor(kNuHost, "/cgi-bin/common/cgi_view_album_v2").isEmpty());
 }
 
@@ -163,10 +161,8 @@ TEST_F(QzoneTest, EmptyFastListIsRetriedThroughTheNuHost)
 {
     ASSERT_TRUE(GetAlbums(SK_TENCENT, u"12345678"_s));
     ServePhotos(u"qzone/photos-empty.jsonp"_s, u"qzone/photos-public.jsonp"_s);
-    core.m_nDownState = DOWN_RUNNING;
-    core.m_downList.m_strSaveDir = saveRoot.path();
-    ListQzonePhotos(core, 0);
-    EXPECT_EQ(core.m_downList.Count(), 3);
+    ListQzonePhotos(PhotoRun(), 0);
+    EXPECT_EQ(Pictures().Count(), 3);
     const QList<FakeRequest> retry = service.RequestsFor(kNuHost, "/cgi-bin/common/cgi_view_album_v2");
     ASSERT_EQ(retry.size(), 1);
     EXPECT_TRUE(retry[0].query().contains("albumId=V10pub"));
@@ -178,12 +174,10 @@ TEST_F(QzoneTest, PasswordAlbumAsksAndNoListsNothing)
     ASSERT_TRUE(GetAlbums(SK_TENCENT, u"12345678"_s));
     Serve(kNuHost, "/cgi-bin/common/cgi_view_album_v2", u"qzone/photos-sorry.jsonp"_s);
     frontEnd.QueueAnswer(false);
-    core.m_nDownState = DOWN_RUNNING;
-    core.m_downList.m_strSaveDir = saveRoot.path();
-    ListQzonePhotos(core, 1);
+    ListQzonePhotos(PhotoRun(), 1);
     EXPECT_EQ(frontEnd.Questions(), QStringList{u"加密相册，是否输入密码？"_s});
     EXPECT_TRUE(frontEnd.LoginPages().isEmpty());
-    EXPECT_EQ(core.m_downList.Count(), 0);
+    EXPECT_EQ(Pictures().Count(), 0);
 
     // Yes opens the album's password page and asks the list again.
     int calls = 0;
@@ -193,9 +187,9 @@ TEST_F(QzoneTest, PasswordAlbumAsksAndNoListsNothing)
         return FakeReply::Ok(file.readAll());
     });
     frontEnd.QueueAnswer(true);
-    ListQzonePhotos(core, 1);
+    ListQzonePhotos(PhotoRun(), 1);
     EXPECT_EQ(frontEnd.LoginPages(), QStringList{u"http://user.qzone.qq.com/12345678/photo/V10pwd"_s});
-    EXPECT_EQ(core.m_downList.Count(), 2);
+    EXPECT_EQ(Pictures().Count(), 2);
 }
 
 TEST_F(QzoneTest, PercentSignsInAnAlbumIdReachTheServiceAsTheyCame)
@@ -205,9 +199,7 @@ TEST_F(QzoneTest, PercentSignsInAnAlbumIdReachTheServiceAsTheyCame)
                                 "\"name\" : \"x\",\n\"priv\" : 1,\n\"total\" : 1,\n}]}});"));
     ASSERT_TRUE(GetAlbums(SK_TENCENT, u"12345678"_s));
     ServePhotos(u"qzone/photos-empty.jsonp"_s, u"qzone/photos-empty.jsonp"_s);
-    core.m_nDownState = DOWN_RUNNING;
-    core.m_downList.m_strSaveDir = saveRoot.path();
-    ListQzonePhotos(core, 0);
+    ListQzonePhotos(PhotoRun(), 0);
     const QList<FakeRequest> photos = service.RequestsFor(kPhotoHost, "/fcgi-bin/fcg_list_photo_v2");
     ASSERT_EQ(photos.size(), 1);
     EXPECT_TRUE(photos[0].query().contains("&hostUin=12345678&albumid=V1%2Fab%1&t=")) << photos[0].query().data();

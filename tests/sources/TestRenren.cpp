@@ -34,10 +34,7 @@ protected:
     }
     void StartAlbumDownload()
     {
-        core.m_nDownState = DOWN_RUNNING;
-        core.m_downList.Clear();
-        core.m_downList.m_strSaveDir = saveRoot.path();
-    }
+        }
     QByteArray RefererOf(const QByteArray& picturePath) const
     {
         const QList<FakeRequest> requests = service.RequestsFor(kPictureHost, picturePath);
@@ -65,8 +62,8 @@ TEST_F(RenrenTest, OwnerListingWalksThePagesAndNamesTheSpecialAlbums)
     EXPECT_EQ(core.m_pAlbumList->At(3).strAlbumId, u"http://photo.renren.com/photo/223344/album-5004"_s);
     EXPECT_EQ(core.m_pAlbumList->At(4).nPicCount, 0); // no count on the page
     EXPECT_EQ(core.m_pAlbumList->At(7).strCoverUrl, u"http://fmn.rrimg.com/fmn059/cover/5081.jpg"_s);
-    EXPECT_EQ(core.m_strOwnerName, u"张三/"_s);
-    EXPECT_EQ(core.m_nSubKind, 0);
+    EXPECT_EQ(core.Listing().m_strOwnerName, u"张三/"_s);
+    EXPECT_EQ(core.Listing().m_nSubKind, 0);
     EXPECT_TRUE(frontEnd.Messages().isEmpty());
 
     // A numeric owner needs no look-up; later pages go 40 at a time until an empty answer.
@@ -122,7 +119,7 @@ TEST_F(RenrenTest, AFramedFirstPageIsListedFromTheAsynchronousPage)
     EXPECT_EQ(AlbumNames(), (QStringList{u"春游"_s, u"秋游"_s}));
     EXPECT_EQ(core.m_pAlbumList->At(1).strAlbumId, u"http://photo.renren.com/photo/223344/album-6002"_s);
     EXPECT_EQ(core.m_pAlbumList->At(1).nPicCount, 5);
-    EXPECT_EQ(core.m_strOwnerName, u"张三/"_s);
+    EXPECT_EQ(core.Listing().m_strOwnerName, u"张三/"_s);
     // The asynchronous page holds the whole list: no further page is asked for.
     EXPECT_TRUE(service.RequestsFor(kPhotoHost, "/photo/223344/album/relatives/ajax").isEmpty());
     EXPECT_TRUE(frontEnd.Messages().isEmpty());
@@ -147,8 +144,8 @@ TEST_F(RenrenTest, ASingleAlbumPageIsListedOnItsOwn)
     EXPECT_EQ(album.strAlbumId, kAlbum5001);
     EXPECT_EQ(album.nPicCount, 12);
     EXPECT_EQ(album.strCoverUrl, QString());
-    EXPECT_EQ(core.m_strOwnerName, u"张三/"_s);
-    EXPECT_EQ(core.m_nSubKind, 0);
+    EXPECT_EQ(core.Listing().m_strOwnerName, u"张三/"_s);
+    EXPECT_EQ(core.Listing().m_nSubKind, 0);
     ASSERT_EQ(service.RequestsFor(kPhotoHost, "/photo/223344/album-5001").size(), 1);
     EXPECT_EQ(service.RequestsFor(kPhotoHost, "/photo/223344/album-5001")[0].query(), QByteArray());
 
@@ -157,7 +154,7 @@ TEST_F(RenrenTest, ASingleAlbumPageIsListedOnItsOwn)
     ASSERT_TRUE(GetAlbums(SK_RENREN, u"http://photo.renren.com/photo/223344/album-5002"_s));
     EXPECT_EQ(AlbumNames(), QStringList{u"家"_s});
     EXPECT_EQ(core.m_pAlbumList->At(0).nPicCount, 0);
-    EXPECT_EQ(core.m_strOwnerName, u"李四/"_s);
+    EXPECT_EQ(core.Listing().m_strOwnerName, u"李四/"_s);
 }
 
 TEST_F(RenrenTest, ASingleAlbumPageWithANameOver300CharactersOrNoTextIsNoAlbum)
@@ -217,19 +214,19 @@ TEST_F(RenrenTest, AnAlbumKeepsItsListedNameWhenThePageTitleIsTakenOrMissing)
     const int album = AddListedAlbum(u"毕业旅行"_s, kAlbum5001);
     ServeAlbum5001(service);
     StartAlbumDownload();
-    ListRenrenPhotos(core, album);
-    EXPECT_EQ(core.m_downList.Count(), 4);
+    ListRenrenPhotos(PhotoRun(), album);
+    EXPECT_EQ(Pictures().Count(), 4);
     EXPECT_EQ(AlbumNames(), (QStringList{u"毕业旅行 2013"_s, u"毕业旅行"_s}));
-    EXPECT_TRUE(core.m_downList.m_strSaveDir.endsWith(u"/毕业旅行/"_s));
+    EXPECT_TRUE(Pictures().m_strSaveDir.endsWith(u"/毕业旅行/"_s));
 
     // A page without the album title (a login page) leaves the listed name, not a time stamp.
     const int other = AddListedAlbum(u"春游"_s, u"http://photo.renren.com/photo/223344/album-6001"_s);
     service.Route(kPhotoHost, "/photo/223344/album-6001", FakeReply::Ok("<html><body>请先登录</body></html>"));
     ServeFixture(service, kPhotoHost, "/photo/223344/album-6001/bypage/ajax", "photos-bypage.json");
     StartAlbumDownload();
-    ListRenrenPhotos(core, other);
+    ListRenrenPhotos(PhotoRun(), other);
     EXPECT_EQ(core.m_pAlbumList->At(other).strName, u"春游"_s);
-    EXPECT_TRUE(core.m_downList.m_strSaveDir.endsWith(u"/春游/"_s));
+    EXPECT_TRUE(Pictures().m_strSaveDir.endsWith(u"/春游/"_s));
 }
 
 TEST_F(RenrenTest, APhotoPageWithoutAPictureAddressKeepsTheLargeOne)
@@ -239,9 +236,9 @@ TEST_F(RenrenTest, APhotoPageWithoutAPictureAddressKeepsTheLargeOne)
     service.Route(kPhotoHost, "/photo/223344/photo-7003/large?xtype=album",
                   FakeReply::Ok("<html><body><div class=\"photoes-box\"><p>照片已删除</p></div></body></html>"));
     StartAlbumDownload();
-    ListRenrenPhotos(core, album);
-    ASSERT_EQ(core.m_downList.Count(), 4);
-    EXPECT_EQ(core.m_downList.m_arrUrls[2], u"http://fmn.rrimg.com/fmn059/20130601/large_ccc.jpg"_s);
+    ListRenrenPhotos(PhotoRun(), album);
+    ASSERT_EQ(Pictures().Count(), 4);
+    EXPECT_EQ(Pictures().m_arrUrls[2], u"http://fmn.rrimg.com/fmn059/20130601/large_ccc.jpg"_s);
 }
 
 TEST_F(RenrenTest, AListThatIgnoresThePageNumberEndsAtTheRepeat)
@@ -254,9 +251,9 @@ TEST_F(RenrenTest, AListThatIgnoresThePageNumberEndsAtTheRepeat)
                      QByteArray("/photo/223344/album-5001/bypage/ajax?curPage=") + page + "&pagenum=65535",
                      "photos-bypage.json");
     StartAlbumDownload();
-    ListRenrenPhotos(core, album);
+    ListRenrenPhotos(PhotoRun(), album);
     EXPECT_EQ(Queries(kPhotoHost, "/photo/223344/album-5001/bypage/ajax").size(), 2);
-    EXPECT_EQ(core.m_downList.Count(), 4);
+    EXPECT_EQ(Pictures().Count(), 4);
 }
 
 namespace {
@@ -266,7 +263,11 @@ protected:
     RenrenWalkTest()
     {
         core.m_nSourceKind = SK_RENREN;
-        core.m_nSubKind = 0;
+        {
+            CListing listing = core.Listing();
+            listing.m_nSubKind = 0;
+            core.SetListing(listing);
+        }
         ServeFixture(service, kPhotoHost, "/photo/223344/album-5001", "album-page.html");
         ServeFixture(service, kPhotoHost, "/photo/223344/album-5001/bypage/ajax", "photos-bypage-end.json");
         ServeFixture(service, kPhotoHost, "/photo/223344/photo-7005", "walk-first.html");
@@ -276,7 +277,7 @@ protected:
                           FakeReply::Ok(FakePicture(10 + i), "image/jpeg"));
         service.Route(kPictureHost, "/w/large_4.jpg", FakeReply::Ok(FakePicture(24), "image/jpeg"));
     }
-    QStringList ListedUrls() const { return core.m_downList.m_arrUrls; }
+    QStringList ListedUrls() const { return Pictures().m_arrUrls; }
 };
 } // namespace
 
@@ -311,7 +312,7 @@ TEST_F(RenrenWalkTest, APageThatAddsNothingEndsTheWalk)
             "{\"list\":[{\"position\":4,\"xLargeUrl\":\"x4\"},{\"position\":3,\"xLargeUrl\":\"x3\"}]}");
     });
     StartAlbumDownload();
-    ListRenrenPhotosByLink(core, album);
+    ListRenrenPhotosByLink(PhotoRun(), album);
     EXPECT_EQ(ListedUrls(),
               (QStringList{u"http://fmn.rrimg.com/w/xlarge_5.jpg"_s, u"http://fmn.rrimg.com/w/large_4.jpg"_s,
                            u"http://fmn.rrimg.com/w/xlarge_3.jpg"_s}));
@@ -323,8 +324,8 @@ TEST_F(RenrenWalkTest, APageThatAddsNothingEndsTheWalk)
                   [&asked](const FakeRequest&) { return FakeReply::Ok(++asked > 3 ? "" : "{\"list\":[]}"); });
     service.ClearRequests();
     StartAlbumDownload();
-    ListRenrenPhotosByLink(core, album);
-    EXPECT_EQ(core.m_downList.Count(), 3);
+    ListRenrenPhotosByLink(PhotoRun(), album);
+    EXPECT_EQ(Pictures().Count(), 3);
     EXPECT_EQ(service.RequestsFor(kPhotoHost, "/photo/223344/photo-7003").size(), 1);
 }
 
@@ -338,7 +339,7 @@ TEST_F(RenrenWalkTest, APageOfMoreThan65535PiecesIsReadWhole)
             "{\"position\":1,\"xLargeUrl\":\"http:\\/\\/fmn.rrimg.com\\/w\\/xlarge_1.jpg\"}]}";
     service.Route(kPhotoHost, "/photo/223344/photo-7005", FakeReply::Ok(page));
     StartAlbumDownload();
-    ListRenrenPhotosByLink(core, album);
+    ListRenrenPhotosByLink(PhotoRun(), album);
     EXPECT_EQ(ListedUrls(),
               (QStringList{u"http://fmn.rrimg.com/w/xlarge_2.jpg"_s, u"http://fmn.rrimg.com/w/xlarge_1.jpg"_s}));
 }
@@ -365,7 +366,7 @@ TEST_F(RenrenTest, APasswordAlbumAsksAndNoGoesOnWithTheNextAlbum)
                  "photos-bypage.json");
     frontEnd.QueueAnswer(true);
     StartAlbumDownload();
-    ListRenrenPhotos(core, 3);
+    ListRenrenPhotos(PhotoRun(), 3);
     EXPECT_EQ(frontEnd.LoginPages(), QStringList{u"http://photo.renren.com/photo/223344/album-5004/private"_s});
-    EXPECT_EQ(core.m_downList.Count(), 4);
+    EXPECT_EQ(Pictures().Count(), 4);
 }

@@ -40,7 +40,7 @@ protected:
 TEST_F(RenrenZhanTest, PostsAreListedMonthByMonthPageByPage)
 {
     ASSERT_TRUE(GetAlbums(SK_RENREN, u"http://zhan.renren.com/oldtimes?from=home"_s));
-    EXPECT_EQ(core.m_nSubKind, 10);
+    EXPECT_EQ(core.Listing().m_nSubKind, 10);
     EXPECT_EQ(AlbumNames(), (QStringList{u"春天的花"_s, u"小巷"_s, u"雨后"_s, u"四月天"_s}));
     const ST_PERLISTRECORD first = core.m_pAlbumList->At(0);
     EXPECT_EQ(first.strAlbumId, u"http://zhan.renren.com/oldtimes?gid=8801&ajax=true"_s);
@@ -48,8 +48,8 @@ TEST_F(RenrenZhanTest, PostsAreListedMonthByMonthPageByPage)
     EXPECT_EQ(first.nPrivacy, 0);
     EXPECT_EQ(first.strCoverUrl, QString());
     EXPECT_EQ(core.m_pAlbumList->At(3).strAlbumId, u"http://zhan.renren.com/oldtimes?gid=7701&ajax=true"_s);
-    EXPECT_EQ(core.m_strOwnerName, u"旧时光/"_s);
-    EXPECT_EQ(core.m_strOwnerSubDir, QString());
+    EXPECT_EQ(core.Listing().m_strOwnerName, u"旧时光/"_s);
+    EXPECT_EQ(core.Listing().m_strOwnerSubDir, QString());
     EXPECT_TRUE(frontEnd.Messages().isEmpty());
 
     EXPECT_EQ(Targets("/archive"), QByteArrayList{"site_id=1234"});
@@ -67,8 +67,8 @@ TEST_F(RenrenZhanTest, ATagAddressListsTheTagAsOneEmptyMonth)
     EXPECT_EQ(AlbumNames(), QStringList{u"山谷"_s});
     // "feed" is removed wherever it occurs in the post id.
     EXPECT_EQ(core.m_pAlbumList->At(0).strAlbumId, u"http://zhan.renren.com/oldtimes?gid=8805&ajax=true"_s);
-    EXPECT_EQ(core.m_strOwnerName, u"旧时光/"_s);
-    EXPECT_EQ(core.m_strOwnerSubDir, u"风景/"_s);
+    EXPECT_EQ(core.Listing().m_strOwnerName, u"旧时光/"_s);
+    EXPECT_EQ(core.Listing().m_strOwnerSubDir, u"风景/"_s);
     EXPECT_EQ(Targets("/archive/archiveByTag"),
               (QByteArrayList{"site_id=1234&tag_id=12&page=0", "site_id=1234&tag_id=12&page=1"}));
     EXPECT_TRUE(service.RequestsFor(kZhanHost, "/archive").isEmpty());

@@ -21,10 +21,10 @@ protected:
 TEST_F(SinaBlogTest, ListsNamedCategoriesOfTheOwnerAfterTheTitle)
 {
     ASSERT_TRUE(GetAlbums(SK_SINA, u"http://blog.sina.com.cn/lanxi"_s));
-    EXPECT_EQ(core.m_nSubKind, 0);
+    EXPECT_EQ(core.Listing().m_nSubKind, 0);
     // The title's tags are stripped; the id comes from the owner's link after it, not the
     // visitor's link before it.
-    EXPECT_EQ(core.m_strOwnerName, u"蓝溪的博客/"_s);
+    EXPECT_EQ(core.Listing().m_strOwnerName, u"蓝溪的博客/"_s);
     EXPECT_EQ(service.RequestsFor(SinaBlogFake::kPhotoHost, "/services/ctg_list_ctg.php").size(), 1);
     // A nameless category and one whose name never ends are left out.
     ASSERT_EQ(AlbumNames(), (QStringList{u"湖光山色"_s, u"家人 Family"_s}));
@@ -63,8 +63,8 @@ TEST_F(SinaBlogTest, CategoryPagesGiveFullSizePicturesUntilTheLastPage)
 TEST_F(SinaBlogTest, ArticleListPagesListTitledArticles)
 {
     ASSERT_TRUE(GetAlbums(SK_SINA, u"http://blog.sina.com.cn/s/articlelist_1650000001_0_1.html"_s));
-    EXPECT_EQ(core.m_nSubKind, 1);
-    EXPECT_EQ(core.m_strOwnerName, u"蓝溪的博客/"_s);
+    EXPECT_EQ(core.Listing().m_nSubKind, 1);
+    EXPECT_EQ(core.Listing().m_strOwnerName, u"蓝溪的博客/"_s);
     EXPECT_EQ(service.RequestsFor(SinaBlogFake::kBlogHost, "/s/articlelist_1650000001_0_2.html").size(), 1);
     EXPECT_EQ(service.RequestsFor(SinaBlogFake::kBlogHost, "/s/articlelist_1650000001_0_3.html").size(), 0);
     // The untitled article is left out.
@@ -78,7 +78,7 @@ TEST_F(SinaBlogTest, ArticleListPagesListTitledArticles)
 TEST_F(SinaBlogTest, OlderArticleListsAreSplitByLineOnEveryPage)
 {
     ASSERT_TRUE(GetAlbums(SK_SINA, u"http://blog.sina.com.cn/s/articlelist_1650000002_0_1.html"_s));
-    EXPECT_EQ(core.m_strOwnerName, u"老树/"_s);
+    EXPECT_EQ(core.Listing().m_strOwnerName, u"老树/"_s);
     // Page 2 holds a title-marked recommendation that is no article of the list; page 3 is
     // page 2 again and ends the listing.
     EXPECT_EQ(AlbumNames(), (QStringList{u"旧文一"_s, u"旧文二"_s, u"旧文三"_s}));

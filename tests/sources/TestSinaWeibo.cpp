@@ -92,11 +92,8 @@ protected:
     // Lists one album's pictures as the download driver does, without fetching them.
     QStringList ListPhotos(int album)
     {
-        core.m_nDownState = DOWN_RUNNING;
-        core.m_downList.Clear();
-        core.m_downList.m_strSaveDir = saveRoot.path();
-        ListSinaWeiboPhotos(core, album);
-        return core.m_downList.m_arrUrls;
+        ListSinaWeiboPhotos(PhotoRun(), album);
+        return Pictures().m_arrUrls;
     }
     QStringList PageRequests() const
     {
@@ -111,9 +108,9 @@ protected:
 TEST_F(SinaWeiboTest, ListsTheAlbumsOfTheOwnerNamedOnTheHomePage)
 {
     ASSERT_TRUE(GetAlbums(SK_SINA, kHome));
-    EXPECT_EQ(core.m_nSubKind, 2);
-    EXPECT_EQ(core.m_strSourceArg1, u"1234567890"_s);
-    EXPECT_EQ(core.m_strOwnerName, u"小明 Ming/"_s);
+    EXPECT_EQ(core.Listing().m_nSubKind, 2);
+    EXPECT_EQ(core.Listing().m_strSourceArg1, u"1234567890"_s);
+    EXPECT_EQ(core.Listing().m_strOwnerName, u"小明 Ming/"_s);
     // The piece without an album id is skipped; the escaped captions are decoded.
     EXPECT_EQ(AlbumNames(), (QStringList{u"微博配图"_s, u"头像相册"_s, u"未知"_s, u"Cover first"_s}));
     const ST_PERLISTRECORD first = core.m_pAlbumList->At(0);
@@ -128,7 +125,7 @@ TEST_F(SinaWeiboTest, ListsTheAlbumsOfTheOwnerNamedOnTheHomePage)
     EXPECT_EQ(core.m_pAlbumList->At(3).strCoverUrl, QString());
     EXPECT_EQ(core.m_pAlbumList->At(3).nPicCount, 4);
     EXPECT_TRUE(frontEnd.Messages().isEmpty());
-    EXPECT_EQ(frontEnd.Status(STATUS_ALBUM_FRAME), u"相册列表(共4个)"_s);
+    EXPECT_EQ(frontEnd.Status(StatusLine::AlbumFrame), u"相册列表(共4个)"_s);
 
     const QList<FakeRequest> home = service.RequestsFor("weibo.com", "/u/1234567890");
     ASSERT_EQ(home.size(), 1);
@@ -144,13 +141,13 @@ TEST_F(SinaWeiboTest, CompactScriptAndEmbeddedJsonAlsoNameTheOwner)
 {
     service.Route("weibo.com", "/compact", FakeReply::Ok(FixtureBytes(u"home-compact.html"_s)));
     ASSERT_TRUE(GetAlbums(SK_SINA, u"http://weibo.com/compact"_s));
-    EXPECT_EQ(core.m_strSourceArg1, u"2233445566"_s);
-    EXPECT_EQ(core.m_strOwnerName, u"紧凑/"_s);
+    EXPECT_EQ(core.Listing().m_strSourceArg1, u"2233445566"_s);
+    EXPECT_EQ(core.Listing().m_strOwnerName, u"紧凑/"_s);
 
     service.Route("weibo.com", "/json", FakeReply::Ok(FixtureBytes(u"home-json.html"_s)));
     ASSERT_TRUE(GetAlbums(SK_SINA, u"http://weibo.com/json"_s));
-    EXPECT_EQ(core.m_strSourceArg1, u"3344556677"_s);
-    EXPECT_EQ(core.m_strOwnerName, u"Json Owner/"_s);
+    EXPECT_EQ(core.Listing().m_strSourceArg1, u"3344556677"_s);
+    EXPECT_EQ(core.Listing().m_strOwnerName, u"Json Owner/"_s);
 
     const QList<FakeRequest> lists = service.RequestsFor(kPhotoHost, "/albums/get_all");
     ASSERT_EQ(lists.size(), 2);
@@ -164,8 +161,8 @@ TEST_F(SinaWeiboTest, PagesWithoutOwnerOrAnswerListNothingAndTheDriverExplains)
     service.Route("weibo.com", "/anonymous", FakeReply::Ok(FixtureBytes(u"home-anonymous.html"_s)));
     GetAlbums(SK_SINA, u"http://weibo.com/anonymous"_s);
     EXPECT_TRUE(core.m_pAlbumList->IsEmpty());
-    EXPECT_TRUE(QRegularExpression(u"^\\d{14}/$"_s).match(core.m_strOwnerName).hasMatch())
-        << core.m_strOwnerName.toStdString();
+    EXPECT_TRUE(QRegularExpression(u"^\\d{14}/$"_s).match(core.Listing().m_strOwnerName).hasMatch())
+        << core.Listing().m_strOwnerName.toStdString();
     EXPECT_TRUE(service.RequestsFor(kPhotoHost, "/albums/get_all").isEmpty());
 
     // An empty home page and a home page cut short.
@@ -210,7 +207,7 @@ TEST_F(SinaWeiboTest, PhotoPagesFollowThePictureCount)
     EXPECT_EQ(ListPhotos(0),
               (QStringList{u"http://ww1.sinaimg.cn/large/a1.jpg"_s, u"http://ww2.sinaimg.cn/large/b2.jpg"_s,
                            u"http://ww3.sinaimg.cn/large/c3.jpg"_s}));
-    EXPECT_EQ(core.m_downList.m_arrNames, (QStringList{u"海边.jpg"_s, u"微博配图.jpg"_s, u"日落.jpg"_s}));
+    EXPECT_EQ(Pictures().m_arrNames, (QStringList{u"海边.jpg"_s, u"微博配图.jpg"_s, u"日落.jpg"_s}));
     EXPECT_EQ(service.RequestsFor(kPhotoHost, "/photos/get_all")[0].target, QByteArray(kFirstAlbumTarget) + '1');
     // 0 and -1 photos still ask for the first page, and only for it.
     ListPhotos(1);
@@ -229,7 +226,7 @@ TEST_F(SinaWeiboTest, PhotosWithoutFullSizeAddressAreBuiltFromHostAndName)
     EXPECT_EQ(ListPhotos(1),
               (QStringList{u"http://tp1.sinaimg.cn/1234567890/180/d4.jpg"_s,
                            u"http://tp2.sinaimg.cn/1234567890/180/e5.jpg"_s, u"http://ww4.sinaimg.cn/large/f6.jpg"_s}));
-    EXPECT_EQ(core.m_downList.m_arrNames, (QStringList{u"旧头像.jpg"_s, u"头像相册.jpg"_s, u"礼物.jpg"_s}));
+    EXPECT_EQ(Pictures().m_arrNames, (QStringList{u"旧头像.jpg"_s, u"头像相册.jpg"_s, u"礼物.jpg"_s}));
 }
 
 TEST_F(SinaWeiboTest, AbsurdNegativeCountAsksForOnePageOnly)
@@ -238,7 +235,11 @@ TEST_F(SinaWeiboTest, AbsurdNegativeCountAsksForOnePageOnly)
     album.strName = u"odd"_s;
     album.strAlbumId = kFirstAlbumList;
     album.nPicCount = -100;
-    core.m_strSourceArg1 = u"1234567890"_s;
+    {
+        CListing listing = core.Listing();
+        listing.m_strSourceArg1 = u"1234567890"_s;
+        core.SetListing(listing);
+    }
     core.AddAlbum(album);
     EXPECT_EQ(ListPhotos(0).size(), 2);
     EXPECT_EQ(PageRequests(), QStringList{u"34:1"_s});
@@ -288,52 +289,32 @@ TEST(SinaWeiboDump, WritesAByteOrderMarkAndTheTextIntoTheFolder)
 }
 
 namespace {
-// A front end that lets a test act on the core at the moment an album or a picture is added.
-class HookedFrontEnd : public ScriptedFrontEnd {
-public:
-    void AlbumAdded(int index) override
-    {
-        ScriptedFrontEnd::AlbumAdded(index);
-        if (onAlbum) onAlbum();
-    }
-    void SetStatusText(StatusCtrl ctrl, const QString& text) override
-    {
-        ScriptedFrontEnd::SetStatusText(ctrl, text);
-        if (ctrl == STATUS_COUNTS && onPicture) onPicture();
-    }
-    std::function<void()> onAlbum;
-    std::function<void()> onPicture;
-};
-
-class SinaWeiboStopTest : public FakeServiceTest {
+class SinaWeiboStopTest : public AdapterTest {
 protected:
     SinaWeiboStopTest()
     {
         ServeWeibo(service);
-        core.LoadSoftData();
-        core.m_bReady = true;
         core.m_nSourceKind = SK_SINA;
     }
-    TempFolder appDir;
-    TempFolder saveRoot;
-    HookedFrontEnd frontEnd;
-    CLumarexCore core{frontEnd, appDir.path()};
 };
 } // namespace
 
 TEST_F(SinaWeiboStopTest, StopRequestsEndAfterTheCurrentAlbumOrPicture)
 {
-    frontEnd.onAlbum = [this] { core.m_nGetListState = GETLIST_STOP; };
-    core.m_nGetListState = GETLIST_RUNNING;
+    // The stop lands at the moment an album, then a picture, is added.
+    frontEnd.OnAlbumAdded([this] { core.States().RequestListingStop(); });
+    core.States().BeginListing();
     QString address = kHome;
-    ListSinaWeiboAlbums(core, address);
+    ListSinaWeiboAlbums(AlbumRun(SK_SINA), address);
     ASSERT_EQ(core.m_pAlbumList->Count(), 1);
 
-    frontEnd.onPicture = [this] { core.m_nDownState = DOWN_STOP; };
-    core.m_nDownState = DOWN_RUNNING;
-    core.m_downList.m_strSaveDir = saveRoot.path();
-    ListSinaWeiboPhotos(core, 0);
-    EXPECT_EQ(core.m_downList.Count(), 1);
+    frontEnd.OnAlbumAdded({});
+    CAlbumDownload& run = PhotoRun();
+    frontEnd.OnStatus([this](StatusLine line, const QString&) {
+        if (line == StatusLine::Counts) core.States().RequestDownloadStop();
+    });
+    ListSinaWeiboPhotos(run, 0);
+    EXPECT_EQ(Pictures().Count(), 1);
     EXPECT_EQ(service.RequestsFor(kPhotoHost, "/photos/get_all").size(), 1);
 }
 

@@ -46,8 +46,8 @@ TEST_F(TaobaoTest, ShopPagesListTheItemsBetweenTheSortBarAndTheJumpButton)
     // Items before the sort bar and after the jump button are none of the shop's list; items
     // without a link or a name are skipped; page 3 is a grid holding a list block of its own.
     EXPECT_EQ(AlbumNames(), (QStringList{u"碎花连衣裙"_s, u"亚麻衬衫"_s, u"草编帽"_s, u"帆布包"_s, u"遮阳伞"_s}));
-    EXPECT_EQ(core.m_strOwnerName, u"萌萌小店/"_s);
-    EXPECT_EQ(core.m_strOwnerSubDir, u"所有分类夏季新款/"_s); // first page only
+    EXPECT_EQ(core.Listing().m_strOwnerName, u"萌萌小店/"_s);
+    EXPECT_EQ(core.Listing().m_strOwnerSubDir, u"所有分类夏季新款/"_s); // first page only
 
     const ST_PERLISTRECORD dress = core.m_pAlbumList->At(0);
     EXPECT_EQ(dress.strAlbumId, u"http://item.taobao.com/item.htm?id=1001"_s);
@@ -87,8 +87,8 @@ TEST_F(TaobaoTest, SingleItemIsOneAlbumWithItsGalleryCutToFullPictures)
     EXPECT_EQ(item.strAlbumId, u"http://item.taobao.com/item.htm?id=1001"_s);
     EXPECT_TRUE(item.strCoverUrl.isEmpty());
     EXPECT_EQ(item.nPicCount, -1);
-    EXPECT_EQ(core.m_strOwnerName, u"萌萌小店/"_s);
-    EXPECT_TRUE(core.m_strOwnerSubDir.isEmpty());
+    EXPECT_EQ(core.Listing().m_strOwnerName, u"萌萌小店/"_s);
+    EXPECT_TRUE(core.Listing().m_strOwnerSubDir.isEmpty());
     EXPECT_EQ(service.RequestCount(), 1);
 
     ASSERT_TRUE(Download());
@@ -170,13 +170,13 @@ TEST_F(TaobaoTest, ShopListingsEndOnTheirMarksAndOnPagesThatBringNothingNew)
     serveAnyPage("emptyshop.taobao.com", FixtureBytes(u"shop-empty.html"_s));
     EXPECT_EQ(listShop("emptyshop.taobao.com"), 1);
     EXPECT_EQ(core.m_pAlbumList->Count(), 0);
-    EXPECT_EQ(core.m_strOwnerName, u"空空店/"_s);
+    EXPECT_EQ(core.Listing().m_strOwnerName, u"空空店/"_s);
 
     // Without the jump button no item of the page is read, nor any later page.
     serveAnyPage("nobutton.taobao.com", FixtureBytes(u"shop-nobutton.html"_s));
     EXPECT_EQ(listShop("nobutton.taobao.com"), 1);
     EXPECT_EQ(core.m_pAlbumList->Count(), 0);
-    EXPECT_EQ(core.m_strOwnerName, u"无按钮 店/"_s); // the quoted nickname form
+    EXPECT_EQ(core.Listing().m_strOwnerName, u"无按钮 店/"_s); // the quoted nickname form
 
     // A grid in neither form: the page goes to the application folder for the developer.
     serveAnyPage("newlook.taobao.com", FixtureBytes(u"shop-unreadable.html"_s));
@@ -190,7 +190,7 @@ TEST_F(TaobaoTest, ShopListingsEndOnTheirMarksAndOnPagesThatBringNothingNew)
 TEST_F(TaobaoTest, AShopAddressWithoutThePlainSchemeIsReportedWithoutListing)
 {
     QString address = u"HTTP://mengshop.taobao.com/?search=y"_s;
-    ListTaobaoItems(core, address);
+    ListTaobaoItems(AlbumRun(), address);
     EXPECT_EQ(core.m_pAlbumList->Count(), 0);
     EXPECT_EQ(frontEnd.Messages(), QStringList{kShopReadError});
     EXPECT_TRUE(ReadDiagnostic(appDir.path() + u"log.err"_s).contains(u"碎花连衣裙"_s));
@@ -198,14 +198,13 @@ TEST_F(TaobaoTest, AShopAddressWithoutThePlainSchemeIsReportedWithoutListing)
 
 TEST_F(TaobaoTest, StopRequestsEndBothListers)
 {
-    core.m_nGetListState = GETLIST_STOP;
+    StopListing();
     QString address = u"http://mengshop.taobao.com/?search=y"_s;
-    ListTaobaoItems(core, address);
+    ListTaobaoItems(AlbumRun(), address);
     EXPECT_EQ(core.m_pAlbumList->Count(), 1);
     EXPECT_EQ(SearchRequests(TaobaoFake::kShopHost), 1);
 
-    core.m_downList.m_strSaveDir = saveRoot.path();
-    core.m_nDownState = DOWN_STOP;
-    ListTaobaoPhotos(core, 0);
-    EXPECT_EQ(core.m_downList.Count(), 1);
+    StopDownload();
+    ListTaobaoPhotos(PhotoRun(), 0);
+    EXPECT_EQ(Pictures().Count(), 1);
 }

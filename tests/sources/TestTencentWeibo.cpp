@@ -34,10 +34,10 @@ bool IsDecimal(const QString& text)
 TEST_F(TencentWeiboTest, ListsTopicAndTypeAlbumsOfTheGuestsId)
 {
     ASSERT_TRUE(GetAlbums(SK_TENCENT, QString::fromUtf16(kOwnerAddress)));
-    EXPECT_EQ(core.m_nSubKind, 2);
-    EXPECT_EQ(core.m_strOwnerName, u"someone/"_s);
-    EXPECT_EQ(core.m_strSourceArg1, u"28374650"_s); // the guest's, not the visitor's
-    EXPECT_EQ(core.m_strSourceArg2, u"someone"_s);
+    EXPECT_EQ(core.Listing().m_nSubKind, 2);
+    EXPECT_EQ(core.Listing().m_strOwnerName, u"someone/"_s);
+    EXPECT_EQ(core.Listing().m_strSourceArg1, u"28374650"_s); // the guest's, not the visitor's
+    EXPECT_EQ(core.Listing().m_strSourceArg2, u"someone"_s);
     EXPECT_TRUE(frontEnd.Messages().isEmpty());
 
     // The entries without a name or without an id are left out.
@@ -123,7 +123,7 @@ TEST_F(TencentWeiboTest, AnOwnerPageWithoutTheGuestIsTriedAsAGroup)
     const QList<FakeRequest> group = service.RequestsFor("qun.photo.qq.com", "/cgi-bin/upp/qun_list_album_v2");
     ASSERT_EQ(group.size(), 1);
     EXPECT_EQ(QueryValue(group[0], u"qunId"_s), u"someone"_s);
-    EXPECT_EQ(core.m_nSubKind, 1);
+    EXPECT_EQ(core.Listing().m_nSubKind, 1);
     ASSERT_EQ(frontEnd.Messages().size(), 1);
     EXPECT_TRUE(frontEnd.Messages()[0].contains(u"腾讯微博"_s));
 }

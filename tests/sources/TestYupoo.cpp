@@ -37,7 +37,7 @@ protected:
 TEST_F(YupooTest, ListsOwnerPagesWithTheItemMarkOfTheFirstPage)
 {
     ASSERT_TRUE(GetAlbums(SK_YUPOO, u"http://alice.v.yupoo.com/"_s));
-    EXPECT_EQ(core.m_strOwnerName, u"alice/"_s);
+    EXPECT_EQ(core.Listing().m_strOwnerName, u"alice/"_s);
     // Page 2 also holds a box of the newer layout; it is split by the mark page 1 chose.
     EXPECT_EQ(AlbumNames(), (QStringList{u"海边"_s, u"私密"_s, u"山"_s}));
 
@@ -62,7 +62,7 @@ TEST_F(YupooTest, MainHostListAndSingleAlbumPage)
 {
     // Gzipped, and read only up to the footer: the box after it is not an album.
     ASSERT_TRUE(GetAlbums(SK_YUPOO, u"http://bob.yupoo.com/"_s));
-    EXPECT_EQ(core.m_strOwnerName, u"Bob Lee/"_s);
+    EXPECT_EQ(core.Listing().m_strOwnerName, u"Bob Lee/"_s);
     ASSERT_EQ(AlbumNames(), QStringList{u"花园"_s});
     const ST_PERLISTRECORD listed = core.m_pAlbumList->At(0);
     EXPECT_EQ(listed.strAlbumId, u"http://www.yupoo.com/photos/bob/albums/3001/"_s);
@@ -70,7 +70,7 @@ TEST_F(YupooTest, MainHostListAndSingleAlbumPage)
     EXPECT_EQ(listed.nPicCount, 12);
 
     ASSERT_TRUE(GetAlbums(SK_YUPOO, u"http://www.yupoo.com/photos/bob/albums/3001/?from=home"_s));
-    EXPECT_EQ(core.m_strOwnerName, u"Bob Lee/"_s); // after the site name in the album page's title
+    EXPECT_EQ(core.Listing().m_strOwnerName, u"Bob Lee/"_s); // after the site name in the album page's title
     ASSERT_EQ(AlbumNames(), QStringList{u"花园"_s});
     const ST_PERLISTRECORD single = core.m_pAlbumList->At(0);
     EXPECT_EQ(single.strAlbumId, u"http://www.yupoo.com/photos/bob/albums/3001/"_s);
@@ -129,13 +129,12 @@ TEST_F(YupooTest, PasswordEnteredInTheLoginBrowserOpensTheAlbum)
 
 TEST_F(YupooTest, StopRequestsEndBothListers)
 {
-    core.m_nGetListState = GETLIST_STOP;
+    StopListing();
     QString address = kAliceAlbums;
-    ListYupooAlbums(core, address);
+    ListYupooAlbums(AlbumRun(), address);
     EXPECT_EQ(core.m_pAlbumList->Count(), 1);
 
-    core.m_downList.m_strSaveDir = saveRoot.path();
-    core.m_nDownState = DOWN_STOP;
-    ListYupooPhotos(core, 0);
-    EXPECT_EQ(core.m_downList.Count(), 1);
+    StopDownload();
+    ListYupooPhotos(PhotoRun(), 0);
+    EXPECT_EQ(Pictures().Count(), 1);
 }

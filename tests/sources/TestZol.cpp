@@ -16,7 +16,7 @@ protected:
 TEST_F(ZolTest, ListsUntilTheNextLinkGoesEvenWithAPreviousLinkLeft)
 {
     ASSERT_TRUE(GetAlbums(SK_ZOL, u"http://photo.zol.com.cn/alice/album_1.html"_s));
-    EXPECT_EQ(core.m_strOwnerName, u"Alice 小镇/"_s); // from the first page, in GBK
+    EXPECT_EQ(core.Listing().m_strOwnerName, u"Alice 小镇/"_s); // from the first page, in GBK
     ASSERT_EQ(core.m_pAlbumList->Count(), 3);
     const ST_PERLISTRECORD first = core.m_pAlbumList->At(0);
     EXPECT_EQ(first.strName, u"海边假日"_s);
@@ -37,8 +37,8 @@ TEST_F(ZolTest, MemberWithoutATitleGetsATimeName)
     Serve(ZolFake::kPhotoHost, "/nameless/album_1.html", u"zol/albums-nameless.html"_s);
     ASSERT_TRUE(GetAlbums(SK_ZOL, u"http://photo.zol.com.cn/nameless/"_s));
     EXPECT_EQ(AlbumNames(), QStringList{u"随拍"_s});
-    EXPECT_TRUE(QRegularExpression(u"^\\d{14}/$"_s).match(core.m_strOwnerName).hasMatch())
-        << core.m_strOwnerName.toStdString();
+    EXPECT_TRUE(QRegularExpression(u"^\\d{14}/$"_s).match(core.Listing().m_strOwnerName).hasMatch())
+        << core.Listing().m_strOwnerName.toStdString();
 }
 
 TEST_F(ZolTest, DownloadsFullSizePicturesPageByPage)

@@ -2,6 +2,7 @@
 
 #include "download/DownloadDriver.h"
 #include "sources/AlbumListDriver.h"
+#include "sources/Registry.h"
 
 #include <QFile>
 
@@ -14,10 +15,8 @@ AdapterTest::AdapterTest()
 bool AdapterTest::GetAlbums(int kind, const QString& address)
 {
     core.m_nSourceKind = kind;
-    core.m_nSubKind = -1;
-    core.m_nGetListState = GETLIST_RUNNING;
-    frontEnd.SetAddressText(address);
-    return GetAlbumList(core, address);
+    core.States().BeginListing();
+    return GetAlbumList(core, kind, address);
 }
 
 bool AdapterTest::Download(std::vector<int> albums)
@@ -25,8 +24,48 @@ bool AdapterTest::Download(std::vector<int> albums)
     if (albums.empty())
         for (int i = 0; i < core.m_pAlbumList->Count(); ++i)
             albums.push_back(i);
-    core.m_nDownState = DOWN_RUNNING;
-    return DownloadDriver(core, saveRoot.path(), albums);
+    core.States().BeginDownload();
+    const CListing listing = ListingOfChosenFamily();
+    return DownloadDriver(core, listing, saveRoot.path(), albums,
+                          FillWith(PhotoListerFor(listing.m_nSourceKind, listing.m_nSubKind)));
+}
+
+CListing AdapterTest::ListingOfChosenFamily() const
+{
+    CListing listing = core.Listing();
+    listing.m_nSourceKind = core.m_nSourceKind;
+    return listing;
+}
+
+CAlbumListing& AdapterTest::AlbumRun(int kind)
+{
+    CListing start;
+    start.m_nSourceKind = kind;
+    m_albumRun = std::make_unique<CAlbumListing>(core, start);
+    return *m_albumRun;
+}
+
+CAlbumDownload& AdapterTest::PhotoRun()
+{
+    // A listing has ended before a download starts.
+    core.States().EndListing();
+    if (!core.States().IsDownloading()) core.States().BeginDownload();
+    m_photoRun = std::make_unique<CAlbumDownload>(core, ListingOfChosenFamily(), saveRoot.path());
+    return *m_photoRun;
+}
+
+void AdapterTest::StopListing()
+{
+    core.States().EndDownload();
+    core.States().BeginListing();
+    core.States().RequestListingStop();
+}
+
+void AdapterTest::StopDownload()
+{
+    core.States().EndListing();
+    core.States().BeginDownload();
+    core.States().RequestDownloadStop();
 }
 
 void AdapterTest::SetOptions(std::uint8_t options)

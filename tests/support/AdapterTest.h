@@ -1,6 +1,8 @@
 #pragma once
 
 #include "core/LumarexCore.h"
+#include "download/AlbumDownload.h"
+#include "sources/Listers.h"
 #include "support/FakeServiceTest.h"
 #include "support/ScriptedFrontEnd.h"
 #include "support/TempFolder.h"
@@ -8,6 +10,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <memory>
 #include <vector>
 
 // A test of the engine against the fake service: an application folder of its own, a scripted
@@ -20,6 +23,20 @@ protected:
     bool GetAlbums(int kind, const QString& address);
     // Download of the given albums (all when empty) into the save folder.
     bool Download(std::vector<int> albums = {});
+    // The texts the last listing left.
+    CListing Listing() const { return core.Listing(); }
+
+    // An album lister's run for family kind, for calling the lister alone (no preparation);
+    // each call starts a new one.
+    CAlbumListing& AlbumRun(int kind = 0);
+    // A photo lister's run over the last listing's albums, as the download driver makes it for
+    // one album (saving under saveRoot); each call starts a new one. Pictures() is what the
+    // lister listed in the run made last.
+    CAlbumDownload& PhotoRun();
+    const CDownList& Pictures() const { return m_photoRun->m_downList; }
+    // The user's stop, while the operation runs.
+    void StopListing();
+    void StopDownload();
 
     void SetOptions(std::uint8_t options);
     // Serves a fixture file of tests/fixtures for host and target.
@@ -32,6 +49,13 @@ protected:
     TempFolder saveRoot;
     ScriptedFrontEnd frontEnd;
     CLumarexCore core{frontEnd, appDir.path()};
+
+private:
+    // The last listing's texts for the family chosen, also where a test adds albums by hand.
+    CListing ListingOfChosenFamily() const;
+
+    std::unique_ptr<CAlbumListing> m_albumRun;
+    std::unique_ptr<CAlbumDownload> m_photoRun;
 };
 
 // Bytes that look like a JPEG picture of the given size, different for each seed.

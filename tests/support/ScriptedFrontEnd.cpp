@@ -22,10 +22,41 @@ void ScriptedFrontEnd::OpenLoginPage(const QString& url)
     m_loginPages << url;
 }
 
-void ScriptedFrontEnd::SetStatusText(StatusCtrl ctrl, const QString& text)
+void ScriptedFrontEnd::SetStatusText(StatusLine line, const QString& text)
+{
+    std::function<void(StatusLine, const QString&)> hook;
+    {
+        std::lock_guard guard(m_lock);
+        m_status[line] << text;
+        hook = m_statusHook;
+    }
+    if (hook) hook(line, text);
+}
+
+void ScriptedFrontEnd::Progress(const RunProgress& progress)
+{
+    {
+        std::lock_guard guard(m_lock);
+        m_progress.push_back(progress);
+    }
+    if (progress.Listing()) {
+        SetStatusText(StatusLine::Phase, AlbumPhaseText(progress));
+        SetStatusText(StatusLine::Counts, QStringLiteral("......"));
+    } else {
+        SetStatusText(StatusLine::Counts, PictureCountText(progress));
+    }
+}
+
+std::vector<RunProgress> ScriptedFrontEnd::ProgressHistory() const
 {
     std::lock_guard guard(m_lock);
-    m_status[ctrl] << text;
+    return m_progress;
+}
+
+void ScriptedFrontEnd::OnStatus(std::function<void(StatusLine line, const QString& text)> hook)
+{
+    std::lock_guard guard(m_lock);
+    m_statusHook = std::move(hook);
 }
 
 void ScriptedFrontEnd::SetGetListUi(bool) {}
@@ -37,18 +68,6 @@ void ScriptedFrontEnd::ResetAlbumView()
     ++m_viewResets;
 }
 
-QString ScriptedFrontEnd::AddressText()
-{
-    std::lock_guard guard(m_lock);
-    return m_addressText;
-}
-
-void ScriptedFrontEnd::SetAddressText(const QString& text)
-{
-    std::lock_guard guard(m_lock);
-    m_addressText = text;
-}
-
 int ScriptedFrontEnd::ViewResets() const
 {
     std::lock_guard guard(m_lock);
@@ -57,11 +76,22 @@ int ScriptedFrontEnd::ViewResets() const
 
 void ScriptedFrontEnd::AlbumAdded(int)
 {
-    std::lock_guard guard(m_lock);
-    ++m_albumsAdded;
+    std::function<void()> hook;
+    {
+        std::lock_guard guard(m_lock);
+        ++m_albumsAdded;
+        hook = m_albumHook;
+    }
+    if (hook) hook();
 }
 
-void ScriptedFrontEnd::DownloadFinished(const DownSummary&)
+void ScriptedFrontEnd::OnAlbumAdded(std::function<void()> hook)
+{
+    std::lock_guard guard(m_lock);
+    m_albumHook = std::move(hook);
+}
+
+void ScriptedFrontEnd::DownloadFinished(const DownSummary&, const QString&)
 {
     std::lock_guard guard(m_lock);
     ++m_finishedPools;
@@ -109,16 +139,16 @@ QStringList ScriptedFrontEnd::LoginPages() const
     return m_loginPages;
 }
 
-QStringList ScriptedFrontEnd::StatusHistory(StatusCtrl ctrl) const
+QStringList ScriptedFrontEnd::StatusHistory(StatusLine line) const
 {
     std::lock_guard guard(m_lock);
-    const auto it = m_status.find(ctrl);
+    const auto it = m_status.find(line);
     return it == m_status.end() ? QStringList() : it->second;
 }
 
-QString ScriptedFrontEnd::Status(StatusCtrl ctrl) const
+QString ScriptedFrontEnd::Status(StatusLine line) const
 {
-    const QStringList history = StatusHistory(ctrl);
+    const QStringList history = StatusHistory(line);
     return history.isEmpty() ? QString() : history.back();
 }
 

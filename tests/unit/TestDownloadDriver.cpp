@@ -2,11 +2,13 @@
 #include "download/History.h"
 #include "download/HostGate.h"
 #include "download/ImportList.h"
+#include "run/RunController.h"
 #include "support/AdapterTest.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 
 #include <cerrno>
@@ -54,7 +56,11 @@ protected:
     DownloadDriverTest()
     {
         core.m_nSourceKind = 0;
-        core.m_strOwnerName = u"owner/"_s;
+        {
+            CListing listing = core.Listing();
+            listing.m_strOwnerName = u"owner/"_s;
+            core.SetListing(listing);
+        }
     }
     // Albums "A", "B", ... whose photo lister lists the given picture numbers, newest first.
     void MakeAlbums(int count)
@@ -76,32 +82,34 @@ protected:
     bool Run(std::vector<int> albums, std::vector<std::vector<int>> pictures)
     {
         listedAlbums.clear();
-        const auto lister = [this, pictures](CLumarexCore& target, int album) {
+        const auto lister = [this, pictures](CPhotoListing& target, int album) {
             listedAlbums.push_back(album);
             for (int number : pictures[size_t(album)]) {
                 target.AddPicture(PictureUrl(number), u"p%1"_s.arg(number), {}, album);
-                if (target.m_nDownState == DOWN_AT_HISTORY || target.m_nDownState == DOWN_STOP) return;
+                if (target.Stopped()) return;
             }
         };
-        core.m_nDownState = DOWN_RUNNING;
-        return DownloadDriver(core, saveRoot.path(), albums, lister);
+        core.States().BeginDownload();
+        return DownloadDriver(core, core.Listing(), saveRoot.path(), albums, FillWith(lister));
     }
     // One album of the given addresses, picture i named names[i].
     bool RunAddresses(const QStringList& urls, const QStringList& names)
     {
         MakeAlbums(1);
-        const auto lister = [&](CLumarexCore& target, int album) {
+        const auto lister = [&](CPhotoListing& target, int album) {
             for (qsizetype i = 0; i < urls.size(); ++i)
                 target.AddPicture(urls[i], names[i], {}, album);
         };
-        core.m_nDownState = DOWN_RUNNING;
-        return DownloadDriver(core, saveRoot.path(), {0}, lister);
+        core.States().BeginDownload();
+        return DownloadDriver(core, core.Listing(), saveRoot.path(), {0}, FillWith(lister));
     }
     void SetThreads(int threads)
     {
         core.EditSoft([&](ST_SOFTDATA& soft) { soft.down[0].nThreads = std::uint16_t(threads); });
     }
     std::vector<int> listedAlbums;
+    // The buttons, for the presses that stop a run.
+    CRunController runs{core};
 };
 
 // Answers first, once, then the picture: a host busy for a moment. Times of the requests go to
@@ -171,9 +179,9 @@ TEST_F(DownloadDriverTest, FortyPicturesNeverExceedTheThreadCount)
     EXPECT_EQ(service.RequestCount(), 40);
     EXPECT_LE(service.MaxInFlight(), 5);
     EXPECT_GE(service.MaxInFlight(), 2);
-    const QStringList counts = frontEnd.StatusHistory(STATUS_COUNTS);
+    const QStringList counts = frontEnd.StatusHistory(StatusLine::Counts);
     EXPECT_TRUE(counts.contains(u"已下载40/40......"_s));
-    EXPECT_EQ(frontEnd.Status(STATUS_PHASE), u"下载完毕"_s);
+    EXPECT_EQ(frontEnd.Status(StatusLine::Phase), u"下载完毕"_s);
     // Pictures start in list order: with one thread they are fetched strictly in order.
     service.ClearRequests();
     SetThreads(1);
@@ -192,7 +200,7 @@ TEST_F(DownloadDriverTest, StopLeavesNoHistoryMarkAndListsNoFurtherAlbum)
     std::thread stopper([this] {
         while (service.RequestCount() == 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        core.OnDownload({}, {}); // the button's second press
+        runs.OnDownload({}, {}); // the button's second press
     });
     ASSERT_TRUE(Run({0, 1}, {Range(1, 10), Range(1, 10)}));
     stopper.join();
@@ -200,7 +208,7 @@ TEST_F(DownloadDriverTest, StopLeavesNoHistoryMarkAndListsNoFurtherAlbum)
     EXPECT_LT(service.RequestCount(), 10);
     EXPECT_FALSE(QFile::exists(SavedFile(u"owner/A/.pic.zrv"_s)));
     EXPECT_FALSE(QDir(SavedFile(u"owner/B"_s)).exists());
-    EXPECT_EQ(core.m_nDownState, DOWN_IDLE);
+    EXPECT_FALSE(core.States().IsDownloading());
     // A cut transfer leaves nothing under a picture's name.
     for (const QString& name : QDir(SavedFile(u"owner/A"_s)).entryList(QDir::Files)) {
         const int number = name.mid(1, name.indexOf(u'.') - 1).toInt();
@@ -297,25 +305,25 @@ TEST_F(DownloadDriverTest, PictureUnderTheMinimumLeavesNoFileButCountsAsDone)
     ASSERT_TRUE(Run({0}, {Range(1, 2)}));
     EXPECT_FALSE(QFile::exists(SavedFile(u"owner/A/p1.jpg"_s)));
     EXPECT_EQ(SavedBytes(u"owner/A/p2.jpg"_s), FakePicture(2, 60 * 1024));
-    EXPECT_TRUE(frontEnd.StatusHistory(STATUS_COUNTS).contains(u"已下载2/2......"_s));
+    EXPECT_TRUE(frontEnd.StatusHistory(StatusLine::Counts).contains(u"已下载2/2......"_s));
     EXPECT_EQ(QDir(SavedFile(u"owner/A"_s)).entryList(QDir::Files).size(), 1);
 }
 
 TEST_F(DownloadDriverTest, SavePathProblemsEndTheRunIdle)
 {
     MakeAlbums(1);
-    core.m_nDownState = DOWN_RUNNING;
-    EXPECT_FALSE(DownloadDriver(core, u"   "_s, {0}));
+    ASSERT_TRUE(core.States().BeginDownload());
+    EXPECT_FALSE(DownloadDriver(core, core.Listing(), u"   "_s, {0}, {}));
     EXPECT_EQ(frontEnd.Messages(), QStringList{u"请先设置保存路径"_s});
-    EXPECT_EQ(core.m_nDownState, DOWN_IDLE);
+    EXPECT_FALSE(core.States().IsDownloading());
 
     QFile blocker(SavedFile(u"file"_s));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    core.m_nDownState = DOWN_RUNNING;
-    EXPECT_FALSE(DownloadDriver(core, SavedFile(u"file/sub"_s), {0}));
+    ASSERT_TRUE(core.States().BeginDownload());
+    EXPECT_FALSE(DownloadDriver(core, core.Listing(), SavedFile(u"file/sub"_s), {0}, {}));
     EXPECT_EQ(frontEnd.Messages().mid(1), (QStringList{SavedFile(u"file"_s), u"请检测设置的保存路径是否有误"_s}));
-    EXPECT_EQ(core.m_nDownState, DOWN_IDLE);
+    EXPECT_FALSE(core.States().IsDownloading());
 }
 
 TEST_F(DownloadDriverTest, FixStepsRunAfterTheAlbum)
@@ -323,26 +331,29 @@ TEST_F(DownloadDriverTest, FixStepsRunAfterTheAlbum)
     SetOptions(OPT_FIX_FORMAT | OPT_FIX_ORDER);
     MakeAlbums(1);
     service.Route(kHost, "/p/1.jpg", FakeReply::Ok("GIF89a-picture", "image/gif"));
-    ServePictures(0);
-    ASSERT_TRUE(Run({0}, {{1}}));
+    service.Route(kHost, "/p/2.jpg", FakeReply::Ok("GIF89a-second", "image/gif"));
+    ASSERT_TRUE(Run({0}, {{1, 2}}));
     EXPECT_EQ(SavedBytes(u"owner/A/p1.gif"_s), QByteArray("GIF89a-picture"));
-    EXPECT_EQ(core.m_downList.m_arrNames, QStringList{u"p1.gif"_s});
+    EXPECT_EQ(SavedBytes(u"owner/A/p2.gif"_s), QByteArray("GIF89a-second"));
+    // The order step stamps the renamed files a minute apart: the list followed the new names.
+    const QDateTime first = QFileInfo(SavedFile(u"owner/A/p1.gif"_s)).lastModified();
+    EXPECT_EQ(first.secsTo(QFileInfo(SavedFile(u"owner/A/p2.gif"_s)).lastModified()), -60);
 }
 
 TEST_F(DownloadDriverTest, AStopPressedBeforeTheDownloadStartsIsKept)
 {
     MakeAlbums(2);
     ServePictures(2);
-    core.m_nDownState = DOWN_STOP; // the button's second press came before the controls switched
-    const auto lister = [this](CLumarexCore& target, int album) {
+    StopDownload(); // the button's second press came before the controls switched
+    const auto lister = [this](CPhotoListing& target, int album) {
         listedAlbums.push_back(album);
         target.AddPicture(PictureUrl(1), u"p1"_s, {}, album);
     };
-    EXPECT_TRUE(DownloadDriver(core, saveRoot.path(), {0, 1}, lister));
+    EXPECT_TRUE(DownloadDriver(core, core.Listing(), saveRoot.path(), {0, 1}, FillWith(lister)));
     EXPECT_TRUE(listedAlbums.empty());
     EXPECT_EQ(service.RequestCount(), 0);
-    EXPECT_EQ(core.m_nDownState, DOWN_IDLE);
-    EXPECT_EQ(frontEnd.Status(STATUS_PHASE), u"下载完毕"_s);
+    EXPECT_FALSE(core.States().IsDownloading());
+    EXPECT_EQ(frontEnd.Status(StatusLine::Phase), u"下载完毕"_s);
 }
 
 TEST_F(DownloadDriverTest, AStopAsThePoolStartsEndsTheRunBeforeAnyPicture)
@@ -354,7 +365,7 @@ TEST_F(DownloadDriverTest, AStopAsThePoolStartsEndsTheRunBeforeAnyPicture)
     std::thread download([&] {
         // The stop lands after the pool has started, before its first worker takes a picture:
         // no picture finishes, and the pool must still notice it.
-        t_beforeNextThread = [this] { core.OnDownload({}, {}); };
+        t_beforeNextThread = [this] { runs.OnDownload({}, {}); };
         Run({0, 1}, {Range(1, 5), Range(1, 5)});
         ended = true;
     });
@@ -370,7 +381,7 @@ TEST_F(DownloadDriverTest, AStopAsThePoolStartsEndsTheRunBeforeAnyPicture)
     EXPECT_EQ(service.RequestCount(), 0);
     EXPECT_TRUE(frontEnd.LastRun().stopped);
     EXPECT_FALSE(QFile::exists(SavedFile(u"owner/A/.pic.zrv"_s)));
-    EXPECT_EQ(core.m_nDownState, DOWN_IDLE);
+    EXPECT_FALSE(core.States().IsDownloading());
 }
 
 TEST_F(DownloadDriverTest, ThreadsThatCannotStartAreReportedNotFatal)
@@ -379,20 +390,20 @@ TEST_F(DownloadDriverTest, ThreadsThatCannotStartAreReportedNotFatal)
     ServePictures(3);
     {
         RefuseThreads refuse;
-        core.OnDownload(saveRoot.path(), {0});
-        core.OnGetAlbums(u"12345678"_s);
+        runs.OnDownload(saveRoot.path(), {0});
+        runs.OnGetAlbums(u"12345678"_s);
     }
     EXPECT_EQ(frontEnd.Messages(), QStringList(2, u"Create thread:GetListFunc failed."_s));
-    EXPECT_EQ(core.m_nDownState, DOWN_IDLE);
-    EXPECT_EQ(core.m_nGetListState, GETLIST_IDLE);
+    EXPECT_FALSE(core.States().IsDownloading());
+    EXPECT_FALSE(core.States().IsListing());
 
     // A picture whose worker cannot start counts as done, like one whose transfer failed.
     RefuseThreads refuse;
     ASSERT_TRUE(Run({0}, {Range(1, 3)}));
     EXPECT_EQ(service.RequestCount(), 0);
-    EXPECT_TRUE(frontEnd.StatusHistory(STATUS_COUNTS).contains(u"已下载3/3......"_s));
+    EXPECT_TRUE(frontEnd.StatusHistory(StatusLine::Counts).contains(u"已下载3/3......"_s));
     EXPECT_TRUE(QDir(SavedFile(u"owner/A"_s)).entryList(QDir::Files).isEmpty());
-    EXPECT_EQ(core.m_nDownState, DOWN_IDLE);
+    EXPECT_FALSE(core.States().IsDownloading());
 }
 
 TEST(DownList, ReadsGbkAndUtf8ListsWithOrWithoutAByteOrderMark)
@@ -487,7 +498,7 @@ TEST_F(DownloadDriverTest, WireFaultsEndEachPictureWithItsReasonWithinTheTimeOut
         ASSERT_EQ(times->size(), 2u);
         EXPECT_GE((*times)[1] - (*times)[0], std::chrono::milliseconds(900));
     }
-    const QStringList counts = frontEnd.StatusHistory(STATUS_COUNTS);
+    const QStringList counts = frontEnd.StatusHistory(StatusLine::Counts);
     EXPECT_TRUE(std::any_of(counts.begin(), counts.end(), [](const QString& text) {
         return text.contains(u".example.com 繁忙，"_s) && text.contains(u"秒后继续"_s);
     })) << counts.join(u'\n').toStdString();

@@ -104,12 +104,15 @@ TEST_F(ImportRunTest, APlainListSavesEachPictureUnderItsAddressName)
 
 TEST_F(ImportRunTest, AnUnreadableOrEmptyListIsAMessageNotASilentNoOp)
 {
+    // Each run ends the download state it was begun in.
+    ASSERT_TRUE(core.States().BeginDownload());
     EXPECT_FALSE(ImportAndDownload(core, saveRoot.file(u"missing.lst"_s), saveRoot.path()));
+    ASSERT_TRUE(core.States().BeginDownload());
     EXPECT_FALSE(ImportAndDownload(core, WriteFile(saveRoot, u"empty.lst"_s, "\r\n  \r\n"), saveRoot.path()));
     ASSERT_EQ(frontEnd.Messages().size(), 2);
     EXPECT_TRUE(frontEnd.Messages()[0].startsWith(u"无法读取下载文件"_s));
     EXPECT_TRUE(frontEnd.Messages()[1].startsWith(u"下载文件中没有下载地址"_s));
-    EXPECT_EQ(core.m_nDownState, DOWN_IDLE);
+    EXPECT_FALSE(core.States().IsDownloading());
     EXPECT_EQ(service.RequestCount(), 0);
 }
 

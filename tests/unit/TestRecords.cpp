@@ -1,4 +1,5 @@
 #include "core/LumarexCore.h"
+#include "download/AlbumDownload.h"
 #include "download/History.h"
 #include "download/ListFiles.h"
 #include "download/Naming.h"
@@ -33,7 +34,6 @@ protected:
     {
         core.LoadSoftData();
         core.m_bReady = true;
-        core.m_downList.m_strSaveDir = saveRoot.path();
     }
     void SetOptions(std::uint8_t options)
     {
@@ -42,15 +42,17 @@ protected:
     // Starts listing album index for download the way the driver does.
     void StartAlbum()
     {
-        core.m_downList.Clear();
-        core.m_downList.m_strSaveDir = saveRoot.path();
-        core.m_nDownState = DOWN_RUNNING;
+        core.States().EndDownload();
+        core.States().BeginDownload();
+        album = std::make_unique<CAlbumDownload>(core, core.Listing(), saveRoot.path());
     }
+    const CDownList& Pictures() const { return album->m_downList; }
 
     TempFolder appDir;
     TempFolder saveRoot;
     ScriptedFrontEnd frontEnd;
     CLumarexCore core{frontEnd, appDir.path()};
+    std::unique_ptr<CAlbumDownload> album;
 };
 } // namespace
 
@@ -77,8 +79,8 @@ TEST_F(RecordsTest, AlbumNamesAreCleanedAndMadeUnique)
     EXPECT_EQ(core.m_pAlbumList->At(3).nIndex, 3);
     EXPECT_EQ(core.m_pAlbumList->At(3).nImageIndex, -1);
     EXPECT_EQ(frontEnd.AlbumsAdded(), 4);
-    EXPECT_EQ(core.FindAlbumName(u"A (1)"_s), 0);
-    EXPECT_EQ(core.FindAlbumName(u"a (1)"_s), -1);
+    EXPECT_TRUE(core.HasAlbumName(u"A (1)"_s));
+    EXPECT_FALSE(core.HasAlbumName(u"a (1)"_s));
     core.ClearAlbums();
     EXPECT_TRUE(core.m_pAlbumList->IsEmpty());
 }
@@ -105,9 +107,9 @@ TEST_F(RecordsTest, AlbumsNeverShareAFolder)
 
     // A name learnt later takes its folder along; the old one is free again.
     core.m_pAlbumList->SetName(4, u"Later"_s);
-    EXPECT_EQ(core.FindAlbumName(u"Later"_s), 0);
-    EXPECT_EQ(core.FindAlbumName(u"Trip Day 1 (1)"_s), -1);
-    EXPECT_EQ(core.FindAlbumName(u"Trip  Day 1"_s), 0);
+    EXPECT_TRUE(core.HasAlbumName(u"Later"_s));
+    EXPECT_FALSE(core.HasAlbumName(u"Trip Day 1 (1)"_s));
+    EXPECT_TRUE(core.HasAlbumName(u"Trip  Day 1"_s));
 }
 
 TEST_F(RecordsTest, NamelessAlbumsTakeTheTimeStampAndCounters)
@@ -139,17 +141,17 @@ TEST_F(RecordsTest, PicturesGetUniqueNamesInTheAlbumFolder)
 {
     core.AddAlbumRecord(Album(u"Holiday"_s));
     StartAlbum();
-    core.AddPicture(u"http://h/1.jpg"_s, u"x"_s, {}, 0);
-    core.AddPicture(u"http://h/2.jpg"_s, u"X"_s, u"Referer: http://h/\r\n"_s, 0);
-    core.AddPicture(u"http://h/3.jpg"_s, u"x"_s, {}, 0);
-    core.AddPicture(u"http://h/4.jpg"_s, u"y.png"_s, {}, 0);
-    const CDownList& list = core.m_downList;
+    album->AddPicture(u"http://h/1.jpg"_s, u"x"_s, {}, 0);
+    album->AddPicture(u"http://h/2.jpg"_s, u"X"_s, u"Referer: http://h/\r\n"_s, 0);
+    album->AddPicture(u"http://h/3.jpg"_s, u"x"_s, {}, 0);
+    album->AddPicture(u"http://h/4.jpg"_s, u"y.png"_s, {}, 0);
+    const CDownList& list = Pictures();
     EXPECT_EQ(list.m_strSaveDir, saveRoot.path() + u"Holiday/"_s);
     EXPECT_TRUE(QDir(list.m_strSaveDir).exists());
     EXPECT_EQ(list.m_arrNames, (QStringList{u"x.jpg"_s, u"X (1).jpg"_s, u"x (2).jpg"_s, u"y\u3002png.jpg"_s}));
     EXPECT_EQ(list.m_arrHeaders[1], u"Referer: http://h/\r\n"_s);
     EXPECT_EQ(list.m_arrUrls.size(), 4);
-    EXPECT_EQ(frontEnd.Status(STATUS_COUNTS), u"已获取到4张图片信息"_s);
+    EXPECT_EQ(frontEnd.Status(StatusLine::Counts), u"已获取到4张图片信息"_s);
 }
 
 TEST_F(RecordsTest, HostileDescriptionsStayInsideTheAlbumFolder)
@@ -157,8 +159,8 @@ TEST_F(RecordsTest, HostileDescriptionsStayInsideTheAlbumFolder)
     core.AddAlbumRecord(Album(u"../up"_s));
     StartAlbum();
     for (const QString& desc : {u"../../x"_s, u"/etc/x"_s, u"C:\\pics\\a.png"_s})
-        core.AddPicture(u"http://h/p.jpg"_s, desc, {}, 0);
-    const CDownList& list = core.m_downList;
+        album->AddPicture(u"http://h/p.jpg"_s, desc, {}, 0);
+    const CDownList& list = Pictures();
     EXPECT_EQ(list.m_strSaveDir, saveRoot.path() + u"\u3002\u3002up/"_s);
     for (const QString& name : list.m_arrNames) {
         EXPECT_FALSE(name.contains(u'/')) << name.toStdString();
@@ -174,18 +176,19 @@ TEST_F(RecordsTest, HistoryMarkStopsTheListing)
     QDir().mkpath(saveRoot.path() + u"A"_s);
     WriteHistoryMark(u"http://h/3.jpg"_s, saveRoot.path() + u"A/"_s);
     StartAlbum();
-    for (int i = 1; i <= 5 && core.m_nDownState == DOWN_RUNNING; ++i)
-        core.AddPicture(u"http://h/%1.jpg"_s.arg(i), u"p"_s, {}, 0);
-    EXPECT_EQ(core.m_downList.Count(), 2);
-    EXPECT_EQ(core.m_nDownState, DOWN_AT_HISTORY);
+    for (int i = 1; i <= 5 && !core.States().AlbumListingEnded(); ++i)
+        album->AddPicture(u"http://h/%1.jpg"_s.arg(i), u"p"_s, {}, 0);
+    EXPECT_EQ(Pictures().Count(), 2);
+    EXPECT_TRUE(core.States().AlbumListingEnded());
+    EXPECT_FALSE(core.States().DownloadStopRequested());
 
     // With the option off the mark is never consulted.
     SetOptions(0);
     StartAlbum();
     for (int i = 1; i <= 5; ++i)
-        core.AddPicture(u"http://h/%1.jpg"_s.arg(i), u"p"_s, {}, 0);
-    EXPECT_EQ(core.m_downList.Count(), 5);
-    EXPECT_EQ(core.m_nDownState, DOWN_RUNNING);
+        album->AddPicture(u"http://h/%1.jpg"_s.arg(i), u"p"_s, {}, 0);
+    EXPECT_EQ(Pictures().Count(), 5);
+    EXPECT_FALSE(core.States().AlbumListingEnded());
 }
 
 TEST_F(RecordsTest, PictureNameFileHasTheByteOrderMarkAndOneLineEach)
@@ -193,8 +196,8 @@ TEST_F(RecordsTest, PictureNameFileHasTheByteOrderMarkAndOneLineEach)
     SetOptions(OPT_NAME_FILE);
     core.AddAlbumRecord(Album(u"N"_s));
     StartAlbum();
-    core.AddPicture(u"http://h/1.jpg"_s, u"ab"_s, {}, 0);
-    core.AddPicture(u"http://h/2.jpg"_s, u"c"_s, {}, 0);
+    album->AddPicture(u"http://h/1.jpg"_s, u"ab"_s, {}, 0);
+    album->AddPicture(u"http://h/2.jpg"_s, u"c"_s, {}, 0);
     const QString path = saveRoot.path() + u"N/N.txt"_s;
     EXPECT_EQ(ReadAll(path), QByteArray("\xFF\xFE"
                                         "a\0b\0\r\0\n\0c\0\r\0\n\0",
@@ -202,7 +205,7 @@ TEST_F(RecordsTest, PictureNameFileHasTheByteOrderMarkAndOneLineEach)
 
     // Listing the album again starts the file anew.
     StartAlbum();
-    core.AddPicture(u"http://h/1.jpg"_s, u"c"_s, {}, 0);
+    album->AddPicture(u"http://h/1.jpg"_s, u"c"_s, {}, 0);
     EXPECT_EQ(ReadAll(path).size(), 8);
 }
 
@@ -237,7 +240,7 @@ TEST_F(RecordsTest, ThousandsOfSameNamedPicturesFollowTheCounterRule)
     core.AddAlbumRecord(Album(u"A"_s));
     StartAlbum();
     int url = 0;
-    const auto add = [&](const QString& desc) { core.AddPicture(u"http://h/%1.jpg"_s.arg(++url), desc, {}, 0); };
+    const auto add = [&](const QString& desc) { album->AddPicture(u"http://h/%1.jpg"_s.arg(++url), desc, {}, 0); };
     add(u"x (2)"_s);
     for (int k = 1; k <= 20000; ++k) {
         add(u"x"_s);
@@ -245,7 +248,7 @@ TEST_F(RecordsTest, ThousandsOfSameNamedPicturesFollowTheCounterRule)
         // Letter case does not make a name differ: this one walks past every counter of "x".
         if (k == 10000) add(u"X"_s);
     }
-    const QStringList& names = core.m_downList.m_arrNames;
+    const QStringList& names = Pictures().m_arrNames;
     ASSERT_EQ(names.size(), 20003);
     EXPECT_EQ(names[0], u"x (2).jpg"_s);
     EXPECT_EQ(names[1], u"x.jpg"_s);
@@ -266,7 +269,7 @@ TEST_F(RecordsTest, ThousandsOfSameNamedPicturesFollowTheCounterRule)
     StartAlbum();
     add(u"x"_s);
     add(u"x"_s);
-    EXPECT_EQ(core.m_downList.m_arrNames, (QStringList{u"x.jpg"_s, u"x (1).jpg"_s}));
+    EXPECT_EQ(Pictures().m_arrNames, (QStringList{u"x.jpg"_s, u"x (1).jpg"_s}));
 }
 
 TEST_F(RecordsTest, ThousandsOfSameNamedAlbumsFollowTheCounterRule)

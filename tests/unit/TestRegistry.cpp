@@ -1,3 +1,4 @@
+#include "run/RunController.h"
 #include "sources/AlbumListDriver.h"
 #include "sources/Registry.h"
 #include "support/AdapterTest.h"
@@ -43,17 +44,23 @@ TEST(Registry, FamiliesByNameAndPhotoListersByVariant)
     EXPECT_EQ(FindFamily(u"15"_s), -1);
     EXPECT_EQ(FindFamily(u"flickr"_s), -1);
 
-    EXPECT_EQ(PhotoListerFor(SK_TENCENT, 0), &ListQzonePhotos);
-    EXPECT_EQ(PhotoListerFor(SK_TENCENT, -1), nullptr);
-    EXPECT_EQ(PhotoListerFor(SK_NETEASE, 1), &ListNeteasePpPhotos);
-    EXPECT_EQ(PhotoListerFor(SK_NETEASE, -1), &ListNeteasePhotos);
-    EXPECT_EQ(PhotoListerFor(SK_RENREN, 10), &ListRenrenZhanPhotos);
-    EXPECT_EQ(PhotoListerFor(SK_RENREN, 3), nullptr);
-    EXPECT_EQ(PhotoListerFor(SK_SINA, 2), &ListSinaWeiboPhotos);
-    EXPECT_EQ(PhotoListerFor(SK_POCO, 5), nullptr);
-    EXPECT_EQ(PhotoListerFor(SK_BABYTREE, 0), &ListBabytreeHomePhotos);
-    EXPECT_EQ(PhotoListerFor(SK_BABYTREE, 1), &ListBabytreePhotos);
-    EXPECT_EQ(PhotoListerFor(kFamilyCount, 0), nullptr);
+    const auto photoLister = [](int kind, int subKind) {
+        const ServiceVariant* variant = VariantOf(kind, subKind);
+        return variant ? variant->listPhotos : nullptr;
+    };
+    EXPECT_EQ(photoLister(SK_TENCENT, 0), &ListQzonePhotos);
+    EXPECT_EQ(photoLister(SK_TENCENT, -1), nullptr);
+    EXPECT_EQ(photoLister(SK_NETEASE, 1), &ListNeteasePpPhotos);
+    EXPECT_EQ(photoLister(SK_NETEASE, -1), &ListNeteasePhotos);
+    EXPECT_EQ(photoLister(SK_RENREN, 10), &ListRenrenZhanPhotos);
+    EXPECT_EQ(photoLister(SK_RENREN, 3), nullptr);
+    EXPECT_EQ(photoLister(SK_SINA, 2), &ListSinaWeiboPhotos);
+    EXPECT_EQ(photoLister(SK_POCO, 5), nullptr);
+    EXPECT_EQ(photoLister(SK_BABYTREE, 0), &ListBabytreeHomePhotos);
+    EXPECT_EQ(photoLister(SK_BABYTREE, 1), &ListBabytreePhotos);
+    EXPECT_EQ(photoLister(kFamilyCount, 0), nullptr);
+    EXPECT_FALSE(PhotoListerFor(SK_TENCENT, -1));
+    EXPECT_TRUE(PhotoListerFor(SK_BAIDU, -1));
 }
 
 namespace {
@@ -64,8 +71,8 @@ TEST_F(AlbumListDriverTest, EmptyAddressPromptsWithoutEnteringTheListingState)
 {
     EXPECT_FALSE(GetAlbums(SK_BAIDU, u"  \t"_s));
     EXPECT_EQ(frontEnd.Messages(), QStringList{AddressPrompt()});
-    EXPECT_EQ(core.m_nGetListState, GETLIST_IDLE);
-    EXPECT_TRUE(frontEnd.StatusHistory(STATUS_PHASE).isEmpty());
+    EXPECT_FALSE(core.States().IsListing());
+    EXPECT_TRUE(frontEnd.StatusHistory(StatusLine::Phase).isEmpty());
     EXPECT_EQ(frontEnd.ViewResets(), 1);
 }
 
@@ -73,16 +80,16 @@ TEST_F(AlbumListDriverTest, AddressWithoutSchemeIsRefusedExceptForTencent)
 {
     EXPECT_FALSE(GetAlbums(SK_BAIDU, u"someone"_s));
     EXPECT_EQ(frontEnd.Messages(), QStringList{AddressPrompt()});
-    EXPECT_EQ(frontEnd.Status(STATUS_ALBUM_FRAME), u"相册列表(共0个)"_s);
-    EXPECT_EQ(core.m_nGetListState, GETLIST_IDLE);
+    EXPECT_EQ(frontEnd.Status(StatusLine::AlbumFrame), u"相册列表(共0个)"_s);
+    EXPECT_FALSE(core.States().IsListing());
     EXPECT_EQ(service.RequestCount(), 0);
 }
 
 TEST_F(AlbumListDriverTest, TencentWeiboAddressNamesTheOwnerAndFallsBackToAGroup)
 {
     EXPECT_TRUE(GetAlbums(SK_TENCENT, u"http://t.qq.com/someone?preview"_s));
-    EXPECT_EQ(core.m_strSourceArg2, u"someone"_s);
-    EXPECT_EQ(core.m_nSubKind, 1); // nothing listed, so the text was tried as a group
+    EXPECT_EQ(core.Listing().m_strSourceArg2, u"someone"_s);
+    EXPECT_EQ(core.Listing().m_nSubKind, 1); // nothing listed, so the text was tried as a group
     EXPECT_TRUE(service.RequestsFor("route.store.qq.com", "/GetRoute").isEmpty());
 }
 
@@ -108,9 +115,9 @@ TEST_F(AlbumListDriverTest, RenrenVanityNameIsLookedUpOnceNumericIdsAreNot)
 TEST_F(AlbumListDriverTest, FamiliesWithAMessageForNothingFound)
 {
     GetAlbums(SK_SINA, u"http://weibo.com/someone"_s);
-    EXPECT_EQ(core.m_nSubKind, 2);
+    EXPECT_EQ(core.Listing().m_nSubKind, 2);
     GetAlbums(SK_RENREN, u"http://zhan.renren.com/mysite?tagId=12"_s);
-    EXPECT_EQ(core.m_nSubKind, 10);
+    EXPECT_EQ(core.Listing().m_nSubKind, 10);
     const QStringList messages = frontEnd.Messages();
     ASSERT_EQ(messages.size(), 2);
     EXPECT_TRUE(messages[0].startsWith(u"没有获取到相册，请在登录菜单里登录新浪"_s));
@@ -120,25 +127,25 @@ TEST_F(AlbumListDriverTest, FamiliesWithAMessageForNothingFound)
 TEST_F(AlbumListDriverTest, OwnerTextsBecomeOneCleanFolderEach)
 {
     GetAlbums(SK_51, u"http://home.51.com/some.one/photo"_s);
-    EXPECT_EQ(core.m_strOwnerName, u"some\u3002one/"_s);
+    EXPECT_EQ(core.Listing().m_strOwnerName, u"some\u3002one/"_s);
     GetAlbums(SK_PCHOME, u"http://photo.pchome.com.tw/someone/*2"_s);
-    EXPECT_EQ(core.m_strOwnerName, u"someone/"_s);
+    EXPECT_EQ(core.Listing().m_strOwnerName, u"someone/"_s);
     GetAlbums(SK_56, u"http://www.56.com/album/..&x"_s);
-    EXPECT_EQ(core.m_strOwnerName, u"\u3002\u3002/"_s);
+    EXPECT_EQ(core.Listing().m_strOwnerName, u"\u3002\u3002/"_s);
 }
 
 TEST_F(AlbumListDriverTest, BabytreeFallsBackToTheMainHostVariant)
 {
     GetAlbums(SK_BABYTREE, u"http://home.babytree.com/u12345678"_s);
-    EXPECT_EQ(core.m_nSubKind, 1);
+    EXPECT_EQ(core.Listing().m_nSubKind, 1);
 }
 
 TEST_F(AlbumListDriverTest, PconlinePageMarkerLoopStopsAtTheFirstHit)
 {
     GetAlbums(SK_PCONLINE, u"http://dp.pconline.com.cn/someone/photo_p3_x_p3_.html"_s);
-    EXPECT_EQ(core.m_strSourceArg1, u"_p3_"_s);
+    EXPECT_EQ(core.Listing().m_strSourceArg1, u"_p3_"_s);
     GetAlbums(SK_PCONLINE, u"http://dp.pconline.com.cn/someone/"_s);
-    EXPECT_EQ(core.m_strSourceArg1, u"someone"_s);
+    EXPECT_EQ(core.Listing().m_strSourceArg1, u"someone"_s);
 }
 
 TEST_F(AlbumListDriverTest, AStopPressedBeforeTheListingStartsIsKept)
@@ -146,34 +153,37 @@ TEST_F(AlbumListDriverTest, AStopPressedBeforeTheListingStartsIsKept)
     Serve("route.store.qq.com", "/GetRoute", u"qzone/route.json"_s);
     Serve("alist.photo.qq.com", "/fcgi-bin/fcg_list_album_v2", u"qzone/albums.jsonp"_s);
     core.m_nSourceKind = SK_TENCENT;
-    core.m_nGetListState = GETLIST_STOP; // the second press came before the controls switched
-    EXPECT_TRUE(GetAlbumList(core, u"12345678"_s));
+    StopListing(); // the second press came before the controls switched
+    EXPECT_TRUE(GetAlbumList(core, SK_TENCENT, u"12345678"_s));
     EXPECT_EQ(core.m_pAlbumList->Count(), 1); // the lister stops at its first check
-    EXPECT_EQ(core.m_nGetListState, GETLIST_IDLE);
+    EXPECT_FALSE(core.States().IsListing());
 }
 
 TEST_F(AlbumListDriverTest, OneOperationAtATimeAndAStopRequestNeverStartsOne)
 {
-    core.m_nDownState = DOWN_RUNNING;
-    core.OnGetAlbums(u"http://user.qzone.qq.com/1"_s);
-    core.WaitForWorkers();
-    EXPECT_EQ(core.m_nGetListState, GETLIST_IDLE);
+    CRunController runs(core);
+    ASSERT_TRUE(core.States().BeginDownload());
+    runs.OnGetAlbums(u"http://user.qzone.qq.com/1"_s);
+    runs.Wait();
+    EXPECT_FALSE(core.States().IsListing());
     EXPECT_EQ(frontEnd.ViewResets(), 0);
 
     // With both operations idle, a stop request (Ctrl-C on the command line) changes nothing.
-    core.m_nDownState = DOWN_IDLE;
-    core.RequestGetAlbumsStop();
-    core.RequestDownloadStop();
-    core.WaitForWorkers();
-    EXPECT_EQ(core.m_nGetListState, GETLIST_IDLE);
-    EXPECT_EQ(core.m_nDownState, DOWN_IDLE);
-    EXPECT_FALSE(core.m_bStopDown);
+    core.States().EndDownload();
+    runs.RequestStop();
+    runs.Wait();
+    EXPECT_FALSE(core.States().IsBusy());
+    EXPECT_FALSE(core.States().DownloadStopRequested());
     EXPECT_TRUE(frontEnd.Messages().isEmpty());
     EXPECT_EQ(frontEnd.ViewResets(), 0);
 
-    // While running, the same request stops the operation.
-    core.m_nDownState = DOWN_AT_HISTORY;
-    core.RequestDownloadStop();
-    EXPECT_EQ(core.m_nDownState, DOWN_STOP);
-    EXPECT_TRUE(core.m_bStopDown);
+    // While running, the same request stops the operation, and no later transition of the run
+    // takes the stop back.
+    ASSERT_TRUE(core.States().BeginDownload());
+    core.States().ReachedHistoryMark();
+    runs.RequestStop();
+    EXPECT_TRUE(core.States().DownloadStopRequested());
+    core.States().NextAlbum();
+    EXPECT_TRUE(core.States().AlbumListingEnded());
+    EXPECT_TRUE(core.States().DownloadStopRequested());
 }

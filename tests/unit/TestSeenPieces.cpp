@@ -1,4 +1,4 @@
-#include "download/Records.h"
+#include "core/Records.h"
 #include "sources/AdapterKit.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "download/Records.h"
+#include "core/Records.h"
 
-#include "download/Naming.h"
+#include "core/FileNames.h"
 
 int ST_PERLIST::Append(ST_PERLISTRECORD record)
 {

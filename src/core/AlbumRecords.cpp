@@ -1,6 +1,6 @@
 // The album records operations of the hub: what every album lister reports through.
 #include "core/LumarexCore.h"
-#include "download/Naming.h"
+#include "core/FileNames.h"
 
 using namespace Qt::StringLiterals;
 
@@ -24,7 +24,7 @@ int CLumarexCore::AddAlbumRecord(const ST_PERLISTRECORD& album)
         return counter == 0 ? cleaned : FitFileName(cleaned, u" (%1)"_s.arg(counter));
     };
     unsigned counter = m_pAlbumList->FirstFreeCounter(cleaned);
-    while (FindAlbumName(candidate(counter)) == 0)
+    while (HasAlbumName(candidate(counter)))
         ++counter;
     record.strName = candidate(counter);
     const int count = m_pAlbumList->Append(std::move(record));
@@ -32,9 +32,9 @@ int CLumarexCore::AddAlbumRecord(const ST_PERLISTRECORD& album)
     return count;
 }
 
-int CLumarexCore::FindAlbumName(const QString& name) const
+bool CLumarexCore::HasAlbumName(const QString& name) const
 {
-    return m_pAlbumList->HasName(name) ? 0 : -1;
+    return m_pAlbumList->HasName(name);
 }
 
 void CLumarexCore::ClearAlbums()

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "core/AdapterRun.h"
+#include "core/Records.h"
+
+#include <QString>
+
+// One album of a download run as its photo lister fills it: the download list, the album's
+// folder under the run's root and the history mark read there.
+class CAlbumDownload : public CPhotoListing {
+public:
+    // root: the run's download folder, ending with "/".
+    CAlbumDownload(CLumarexCore& core, const CListing& listing, const QString& root);
+
+    // The first picture creates the album folder and reads its history mark; a picture at the
+    // mark ends the album's listing. The description never chooses a folder.
+    void AddPicture(const QString& strUrl, const QString& strDesc, const QString& strHeaders, int nAlbum) override;
+    int PictureCount() const override { return m_downList.Count(); }
+    // The album met its history mark: the rest of it is already on disk.
+    void ReachHistoryMark();
+
+    CDownList m_downList;
+    QString m_strHistoryUrl;
+
+private:
+    void StartAlbumFolder(const ST_PERLISTRECORD& album);
+    // The first free name among name and the "(n)" forms of stem; counter says which it is.
+    QString UniquePictureName(const QString& stem, const QString& name, unsigned& counter) const;
+};
