@@ -2,6 +2,7 @@
 
 #include "MyCode/CookieStore.h"
 #include "MyCode/CurlGlobal.h"
+#include "MyCode/HeaderLines.h"
 #include "MyCode/RequestLog.h"
 
 #include <QUrl>
@@ -92,15 +93,6 @@ bool IsRedirectStatus(int status)
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
 
-// Value of a "Name: value" header line when its name is name (compared without case).
-bool HeaderValue(QByteArrayView line, QByteArrayView name, QByteArray& value)
-{
-    const qsizetype colon = line.indexOf(':');
-    if (colon < 0 || line.first(colon).trimmed().compare(name, Qt::CaseInsensitive) != 0) return false;
-    value = line.sliced(colon + 1).trimmed().toByteArray();
-    return true;
-}
-
 // The head of one response; a hop can see an interim 1xx head before the real one.
 struct ResponseHead {
     QByteArray raw;
@@ -175,9 +167,9 @@ size_t OnHeaderLine(char* data, size_t size, size_t count, void* context)
         return hop.EndOfHead() ? length : 0;
     }
     QByteArray value;
-    if (HeaderValue(line, "Set-Cookie", value))
+    if (HeaderLineValue(line, "Set-Cookie", value))
         head.setCookies.append(value);
-    else if (HeaderValue(line, "Location", value))
+    else if (HeaderLineValue(line, "Location", value))
         head.location = value;
     return length;
 }
@@ -236,7 +228,7 @@ curl_slist* HeaderList(const QList<QByteArray>& callerLines, const QByteArray& u
     bool callerCookie = false;
     QByteArray value;
     for (const QByteArray& line : callerLines) {
-        const bool cookieLine = HeaderValue(line, "Cookie", value);
+        const bool cookieLine = HeaderLineValue(line, "Cookie", value);
         if (cookieLine && !sameHost) continue;
         callerCookie = callerCookie || cookieLine;
         list = curl_slist_append(list, line.constData());
@@ -289,9 +281,9 @@ void SetMethod(CURL* easy, const QByteArray& method, const QByteArray& body)
     curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, standard ? nullptr : method.constData());
 }
 
-HttpTransfer::Failure FailureOf(CURLcode result, const Hop& hop)
+FetchFailure FailureOf(CURLcode result, const Hop& hop)
 {
-    using Failure = HttpTransfer::Failure;
+    using Failure = FetchFailure;
     const bool timedOut = hop.timedOut || result == CURLE_OPERATION_TIMEDOUT;
     if (!hop.connected) {
         if (timedOut) return Failure::ConnectTimedOut;
@@ -319,10 +311,10 @@ QByteArray PrepareAddress(const QString& address)
 
 bool HttpTransfer::Run(const Request& request)
 {
-    failure = Failure::None;
+    failure = FetchFailure::None;
     status = 0;
     const std::unique_ptr<CURL, EasyGiveBack> easy(CCurlGlobal::TakeEasy());
-    if (!easy || request.url.isEmpty()) return Fail(Failure::Network);
+    if (!easy || request.url.isEmpty()) return Fail(FetchFailure::Network);
     // The handle keeps its connections from earlier transfers and the process shares resolved
     // names; libcurl replaces a kept connection the server has closed meanwhile by a new one.
     if (CURLSH* share = CCurlGlobal::Share()) curl_easy_setopt(easy.get(), CURLOPT_SHARE, share);
@@ -332,7 +324,7 @@ bool HttpTransfer::Run(const Request& request)
     QByteArray body = request.body;
 
     for (int hopCount = 0; hopCount <= kMaxRedirects; ++hopCount) {
-        if (Aborted(request)) return Fail(Failure::Aborted);
+        if (Aborted(request)) return Fail(FetchFailure::Aborted);
         Hop hop{*this, request, url};
         SetCommonOptions(easy.get(), hop);
         const std::unique_ptr<curl_slist, HeaderListDeleter> headers(
@@ -344,21 +336,21 @@ bool HttpTransfer::Run(const Request& request)
         const CURLcode result = curl_easy_perform(easy.get());
         status = hop.head.status;
         LogRequest(method, url, status);
-        if (Aborted(request)) return Fail(Failure::Aborted);
-        if (hop.refused) return Fail(Failure::Refused);
+        if (Aborted(request)) return Fail(FetchFailure::Aborted);
+        if (hop.refused) return Fail(FetchFailure::Network);
         if (hop.stoppedEarly) return true;
         if (result != CURLE_OK) return Fail(FailureOf(result, hop));
-        if (!hop.head.complete) return Fail(Failure::Network);
+        if (!hop.head.complete) return Fail(FetchFailure::Network);
         if (!hop.head.redirect) return true;
 
         if (hopCount == 0) firstHost = HostOf(url);
         url = ResolveRedirect(url, hop.head.location);
-        if (url.isEmpty()) return Fail(Failure::BadRedirect);
+        if (url.isEmpty()) return Fail(FetchFailure::Network);
         // Browsers turn these into a plain GET; 307 and 308 repeat the request as it was.
         if (hop.head.status == 303 || (method == "POST" && (hop.head.status == 301 || hop.head.status == 302))) {
             method = "GET";
             body = QByteArray();
         }
     }
-    return Fail(Failure::BadRedirect);
+    return Fail(FetchFailure::Network);
 }

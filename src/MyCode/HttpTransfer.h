@@ -1,5 +1,7 @@
 #pragma once
 
+#include "MyCode/FetchFailure.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -35,22 +37,6 @@ public:
 
     static constexpr int kMaxRedirects = 10;
 
-    // Why Run returned false. NoConnection and ConnectTimedOut: no connection was made at all
-    // (refused, unknown host, no answer to the connection request); Cut: the answer broke off
-    // after its headers; TooSlow: under the speed floor; Refused: a callback said no.
-    enum class Failure {
-        None,
-        Network,
-        NoConnection,
-        ConnectTimedOut,
-        TimedOut,
-        TooSlow,
-        Cut,
-        Refused,
-        Aborted,
-        BadRedirect
-    };
-
     // Called with the final response's status and raw headers before its body is read; false
     // fails the transfer without reading the body.
     std::function<bool(int status, const QByteArray& rawHeaders)> onHeaders;
@@ -62,12 +48,14 @@ public:
     // errors, time-outs, an abort and too many redirects, with the reason in failure.
     bool Run(const Request& request);
 
-    Failure failure = Failure::None;
+    // Why Run returned false: one of the transport reasons, Aborted, or Network for anything
+    // else (a bad redirect, a callback that said no and keeps its own reason).
+    FetchFailure failure = FetchFailure::None;
     // The final response's status, 0 when none arrived.
     int status = 0;
 
 private:
-    bool Fail(Failure why)
+    bool Fail(FetchFailure why)
     {
         failure = why;
         return false;

@@ -1,6 +1,7 @@
 #include "MyCode/URLSource2.h"
 
 #include "MyCode/CookieStore.h"
+#include "MyCode/HeaderLines.h"
 #include "MyCode/HttpTransfer.h"
 #include "MyCode/AtomicFile.h"
 #include "MyCode/StringCtrl.h"
@@ -65,21 +66,6 @@ void CutByMarks(QByteArray& text, const QByteArray& startMark, const QByteArray&
         const qsizetype at = text.indexOf(endMark);
         if (at >= 0) text.truncate(at);
     }
-}
-
-// The value of the first header line of that name (compared without case); null when none.
-QByteArray HeaderValue(const QByteArray& headers, QByteArrayView name)
-{
-    for (qsizetype from = 0; from < headers.size();) {
-        qsizetype end = headers.indexOf('\n', from);
-        if (end < 0) end = headers.size();
-        const QByteArrayView line = QByteArrayView(headers).sliced(from, end - from);
-        const qsizetype colon = line.indexOf(':');
-        if (colon > 0 && line.first(colon).trimmed().compare(name, Qt::CaseInsensitive) == 0)
-            return line.sliced(colon + 1).trimmed().toByteArray();
-        from = end + 1;
-    }
-    return {};
 }
 
 // The decimal number of the first "Content-Length" header lies within the limits. Compared
@@ -157,26 +143,6 @@ private:
     qsizetype m_size = 0;
     bool m_headDone = false;
 };
-
-FetchFailure FailureOf(HttpTransfer::Failure failure)
-{
-    switch (failure) {
-    case HttpTransfer::Failure::NoConnection:
-        return FetchFailure::NoConnection;
-    case HttpTransfer::Failure::ConnectTimedOut:
-        return FetchFailure::ConnectTimedOut;
-    case HttpTransfer::Failure::TimedOut:
-        return FetchFailure::TimedOut;
-    case HttpTransfer::Failure::TooSlow:
-        return FetchFailure::TooSlow;
-    case HttpTransfer::Failure::Cut:
-        return FetchFailure::Cut;
-    case HttpTransfer::Failure::Aborted:
-        return FetchFailure::Aborted;
-    default:
-        return FetchFailure::Network;
-    }
-}
 
 // Only the answer's Content-Encoding says the body is compressed; the word "gzip" elsewhere (a
 // cookie's value, say) says nothing about it.
@@ -408,7 +374,7 @@ bool CURLResponse::Perform(const CURLSource2& request, int /*flags: cache modes,
     };
     const bool arrived = transfer.Run(transferRequest);
     m_nStatus = transfer.status;
-    if (!arrived) return Fail(m_eFailure != FetchFailure::None ? m_eFailure : FailureOf(transfer.failure));
+    if (!arrived) return Fail(m_eFailure != FetchFailure::None ? m_eFailure : transfer.failure);
     const qsizetype received = sink ? sink->Size() : m_body.size();
     if (!SizeWithin(received, minBytes, maxBytes)) return Fail(FetchFailure::SizeLimit);
     if (!saving) return true;

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include "MyCode/FetchFailure.h"
+
 #include <atomic>
 
 class CURLResponse;
@@ -19,24 +21,6 @@ enum FetchFlag : int {
     FLAG_UTF8_IF_VALID = 0x10,
 };
 
-// Why the last attempt of a request was not accepted. NoConnection and ConnectTimedOut: no
-// connection was made at all; Cut: the answer broke off before its end; TooSlow: the answer
-// came slower than the speed floor.
-enum class FetchFailure {
-    None,
-    Network,
-    NoConnection,
-    ConnectTimedOut,
-    TimedOut,
-    TooSlow,
-    Cut,
-    Status,
-    SizeLimit,
-    Empty,
-    HtmlPage,
-    WriteError,
-    Aborted
-};
 // No connection could be made: the host is down or unknown.
 inline bool IsConnectionFailure(FetchFailure failure)
 {

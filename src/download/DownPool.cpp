@@ -92,7 +92,7 @@ PictureOutcome FetchPicture(QString url, const QString& host, QString headers, Q
         case CHostGate::Admission::Go:
             break;
         }
-        if (request.Send(response, FLAG_DECOMPRESS | FLAG_UTF8)) {
+        if (request.Send(response, FLAG_DECOMPRESS)) {
             hosts.Answered(host);
             return {PictureOutcome::Saved, {}};
         }

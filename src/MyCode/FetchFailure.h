@@ -1,0 +1,20 @@
+#pragma once
+
+// Why the last attempt of a request was not accepted: the transfer's own reasons (NoConnection
+// and ConnectTimedOut: no connection was made at all; Cut: the answer broke off before its end;
+// TooSlow: the answer came slower than the speed floor), then those of the request's checks.
+enum class FetchFailure {
+    None,
+    Network,
+    NoConnection,
+    ConnectTimedOut,
+    TimedOut,
+    TooSlow,
+    Cut,
+    Status,
+    SizeLimit,
+    Empty,
+    HtmlPage,
+    WriteError,
+    Aborted
+};

@@ -1,0 +1,21 @@
+#include "MyCode/HeaderLines.h"
+
+bool HeaderLineValue(QByteArrayView line, QByteArrayView name, QByteArray& value)
+{
+    const qsizetype colon = line.indexOf(':');
+    if (colon <= 0 || line.first(colon).trimmed().compare(name, Qt::CaseInsensitive) != 0) return false;
+    value = line.sliced(colon + 1).trimmed().toByteArray();
+    return true;
+}
+
+QByteArray HeaderValue(const QByteArray& headers, QByteArrayView name)
+{
+    QByteArray value;
+    for (qsizetype from = 0; from < headers.size();) {
+        qsizetype end = headers.indexOf('\n', from);
+        if (end < 0) end = headers.size();
+        if (HeaderLineValue(QByteArrayView(headers).sliced(from, end - from), name, value)) return value;
+        from = end + 1;
+    }
+    return {};
+}
