@@ -28,10 +28,35 @@
 using namespace Qt::StringLiterals;
 
 namespace {
+// The controls' ids: each control carries its id as its object name, which is how the window's
+// tests and the status texts' owners find them.
+enum ControlId : int {
+    IDC_SAVE_PATH = 1000,
+    IDC_ADDRESS = 1001,
+    IDC_SERVICES = 1002,
+    IDC_GRID = 1003,
+    IDC_GET_ALBUMS = 1004,
+    IDC_DOWNLOAD = 1005,
+    IDC_COUNTS = 1006,
+    IDC_BROWSE = 1007,
+    IDC_OPEN_FOLDER = 1008,
+    IDC_PHASE = 1009,
+    IDC_ALBUM_FRAME = 1011,
+    IDC_SELECT_ALL = 1012,
+    IDC_HEADER = 1013,
+    IDC_PREVIEW = 1014,
+    IDC_FIND_LINK = 1034,
+};
+
 template <class Widget> Widget* Named(Widget* widget, const QString& id)
 {
     widget->setObjectName(id);
     return widget;
+}
+
+template <class Widget> Widget* Named(Widget* widget, ControlId id)
+{
+    return Named(widget, QString::number(id));
 }
 
 QString HeaderText()
@@ -80,7 +105,7 @@ CLumarexDlg::CLumarexDlg(const QString& appDir, QWidget* parent)
 
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
-    m_header = Named(new QLabel(HeaderText(), central), u"1013"_s);
+    m_header = Named(new QLabel(HeaderText(), central), IDC_HEADER);
     KeepPlaceWhenHidden(m_header);
     layout->addWidget(m_header);
     layout->addWidget(BuildInputs());
@@ -108,14 +133,14 @@ QWidget* CLumarexDlg::BuildInputs()
     auto* inputs = new QWidget(this);
     auto* grid = new QGridLayout(inputs);
     grid->setContentsMargins(0, 0, 0, 0);
-    m_services = Named(new QComboBox(inputs), u"1002"_s);
+    m_services = Named(new QComboBox(inputs), IDC_SERVICES);
     m_services->setMinimumWidth(190);
-    m_cbAddress = Named(new CComboBox2(inputs), u"1001"_s);
-    m_getAlbums = Named(new QPushButton(u"获取相册"_s, inputs), u"1004"_s);
-    m_cbSavePath = Named(new CComboBox2(inputs), u"1000"_s);
-    m_browse = Named(new QPushButton(u"设置"_s, inputs), u"1007"_s);
-    m_openFolder = Named(new QPushButton(u"打开"_s, inputs), u"1008"_s);
-    m_download = Named(new QPushButton(u"下载"_s, inputs), u"1005"_s);
+    m_cbAddress = Named(new CComboBox2(inputs), IDC_ADDRESS);
+    m_getAlbums = Named(new QPushButton(u"获取相册"_s, inputs), IDC_GET_ALBUMS);
+    m_cbSavePath = Named(new CComboBox2(inputs), IDC_SAVE_PATH);
+    m_browse = Named(new QPushButton(u"设置"_s, inputs), IDC_BROWSE);
+    m_openFolder = Named(new QPushButton(u"打开"_s, inputs), IDC_OPEN_FOLDER);
+    m_download = Named(new QPushButton(u"下载"_s, inputs), IDC_DOWNLOAD);
     m_download->setEnabled(false);
     FitBothTexts(m_getAlbums, u"终止获取"_s);
     FitBothTexts(m_download, u"终止下载"_s);
@@ -136,12 +161,12 @@ QWidget* CLumarexDlg::BuildInputs()
 
 QWidget* CLumarexDlg::BuildAlbumFrame()
 {
-    m_albumFrame = Named(new QGroupBox(u"相册列表"_s, this), u"1011"_s);
+    m_albumFrame = Named(new QGroupBox(u"相册列表"_s, this), IDC_ALBUM_FRAME);
     auto* layout = new QVBoxLayout(m_albumFrame);
-    m_grid = Named(new CMyGridCtrl(m_albumFrame), u"1003"_s);
-    m_selectAll = Named(new QCheckBox(u"全选"_s, m_albumFrame), u"1012"_s);
-    m_previewBox = Named(new QCheckBox(u"预览图"_s, m_albumFrame), u"1014"_s);
-    m_findLink = Named(new QLabel(u"<a href=\"#find\">查找</a>"_s, m_albumFrame), u"1034"_s);
+    m_grid = Named(new CMyGridCtrl(m_albumFrame), IDC_GRID);
+    m_selectAll = Named(new QCheckBox(u"全选"_s, m_albumFrame), IDC_SELECT_ALL);
+    m_previewBox = Named(new QCheckBox(u"预览图"_s, m_albumFrame), IDC_PREVIEW);
+    m_findLink = Named(new QLabel(u"<a href=\"#find\">查找</a>"_s, m_albumFrame), IDC_FIND_LINK);
     auto* row = new QHBoxLayout;
     row->addWidget(m_selectAll);
     row->addWidget(m_previewBox);
@@ -157,8 +182,8 @@ QWidget* CLumarexDlg::BuildStatusRow()
     auto* status = new QWidget(this);
     auto* row = new QHBoxLayout(status);
     row->setContentsMargins(0, 0, 0, 0);
-    m_phase = Named(new QLabel(status), u"1009"_s);
-    m_counts = Named(new QLabel(status), u"1006"_s);
+    m_phase = Named(new QLabel(status), IDC_PHASE);
+    m_counts = Named(new QLabel(status), IDC_COUNTS);
     m_counts->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     // A long text is cut at the window's edge rather than widening the window.
     for (QLabel* label : {m_phase, m_counts})

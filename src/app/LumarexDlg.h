@@ -113,21 +113,21 @@ private:
     std::unique_ptr<CRunController> m_runs;
     CCookieSync m_cookies;
 
-    QLabel* m_header = nullptr;          // 1013
-    QComboBox* m_services = nullptr;     // 1002
-    CComboBox2* m_cbAddress = nullptr;   // 1001
-    QPushButton* m_getAlbums = nullptr;  // 1004
-    QPushButton* m_download = nullptr;   // 1005
-    CComboBox2* m_cbSavePath = nullptr;  // 1000
-    QPushButton* m_browse = nullptr;     // 1007
-    QPushButton* m_openFolder = nullptr; // 1008
-    QGroupBox* m_albumFrame = nullptr;   // 1011
-    CMyGridCtrl* m_grid = nullptr;       // 1003
-    QCheckBox* m_selectAll = nullptr;    // 1012
-    QCheckBox* m_previewBox = nullptr;   // 1014
-    QLabel* m_findLink = nullptr;        // 1034
-    QLabel* m_phase = nullptr;           // 1009
-    QLabel* m_counts = nullptr;          // 1006
+    QLabel* m_header = nullptr;
+    QComboBox* m_services = nullptr;
+    CComboBox2* m_cbAddress = nullptr;
+    QPushButton* m_getAlbums = nullptr;
+    QPushButton* m_download = nullptr;
+    CComboBox2* m_cbSavePath = nullptr;
+    QPushButton* m_browse = nullptr;
+    QPushButton* m_openFolder = nullptr;
+    QGroupBox* m_albumFrame = nullptr;
+    CMyGridCtrl* m_grid = nullptr;
+    QCheckBox* m_selectAll = nullptr;
+    QCheckBox* m_previewBox = nullptr;
+    QLabel* m_findLink = nullptr;
+    QLabel* m_phase = nullptr;
+    QLabel* m_counts = nullptr;
     QProgressBar* m_albumProgress = nullptr;
     QProgressBar* m_pictureProgress = nullptr;
     QSystemTrayIcon* m_tray = nullptr;
