@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QLocale>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <dlfcn.h>
@@ -354,6 +355,61 @@ TEST_F(DownloadDriverTest, AStopPressedBeforeTheDownloadStartsIsKept)
     EXPECT_EQ(service.RequestCount(), 0);
     EXPECT_FALSE(core.States().IsDownloading());
     EXPECT_EQ(frontEnd.Status(StatusLine::Phase), u"下载完毕"_s);
+}
+
+TEST_F(DownloadDriverTest, AStopBetweenTheListingAndThePoolEndsTheRun)
+{
+    MakeAlbums(2);
+    ServePictures(5);
+    // The second press lands once the album is listed, before its pool starts.
+    frontEnd.OnStatus([this](StatusLine line, const QString& text) {
+        if (line == StatusLine::Counts && text == u"已开始下载图片"_s) runs.OnDownload({}, {});
+    });
+    ASSERT_TRUE(Run({0, 1}, {Range(1, 5), Range(1, 5)}));
+    EXPECT_EQ(listedAlbums, std::vector<int>{0});
+    EXPECT_EQ(service.RequestCount(), 0);
+    EXPECT_TRUE(frontEnd.LastRun().stopped);
+    EXPECT_EQ(frontEnd.LastRun().saved, 0);
+    EXPECT_FALSE(QFile::exists(SavedFile(u"owner/A/.pic.zrv"_s)));
+    EXPECT_FALSE(core.States().IsDownloading());
+}
+
+TEST_F(DownloadDriverTest, ProgressCarriesTheAlbumAndPictureCountsOfTheRun)
+{
+    MakeAlbums(2);
+    ServePictures(3);
+    SetThreads(1);
+    // Album A: pictures 1 and 2; album B: 3 and 4, and 4 is not on the server.
+    ASSERT_TRUE(Run({0, 1}, {Range(1, 2), Range(3, 4)}));
+    const std::vector<RunProgress> history = frontEnd.ProgressHistory();
+    ASSERT_FALSE(history.empty());
+    const auto at = [&](int album, int done) {
+        for (const RunProgress& p : history)
+            if (p.album == album && p.picturesDone == done && !p.Listing()) return p;
+        ADD_FAILURE() << "no progress for album " << album << " at " << done;
+        return RunProgress{};
+    };
+    EXPECT_EQ(history.front().album, 1);
+    EXPECT_EQ(history.front().albums, 2);
+    EXPECT_TRUE(history.front().Listing());
+    const RunProgress firstDone = at(1, 2);
+    EXPECT_EQ(firstDone.pictures, 2);
+    EXPECT_EQ(firstDone.saved, 2);
+    const auto secondListing = std::find_if(history.begin(), history.end(),
+                                            [](const RunProgress& p) { return p.album == 2 && p.Listing(); });
+    ASSERT_NE(secondListing, history.end());
+    EXPECT_EQ(secondListing->saved, 2); // the run's counts so far go along
+    const RunProgress last = history.back();
+    EXPECT_EQ(last.album, 2);
+    EXPECT_EQ(last.picturesDone, 2);
+    EXPECT_EQ(last.pictures, 2);
+    EXPECT_EQ(last.saved, 3);
+    EXPECT_EQ(last.failed, 1);
+    EXPECT_EQ(last.skipped, 0);
+    // The texts are drawn from the numbers, as both front ends show them.
+    EXPECT_EQ(frontEnd.StatusHistory(StatusLine::Phase).mid(0, 2),
+              (QStringList{u"正在下载第1/2个图集"_s, u"正在下载第2/2个图集"_s}));
+    EXPECT_EQ(PictureCountText(last), u"已下载2/2......"_s);
 }
 
 TEST_F(DownloadDriverTest, AStopAsThePoolStartsEndsTheRunBeforeAnyPicture)

@@ -1,0 +1,2 @@
+// A front end reaches the listers only through the run controller.
+#include "sources/Registry.h"

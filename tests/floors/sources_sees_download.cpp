@@ -1,0 +1,2 @@
+// An adapter may not see the download engine beside it.
+#include "download/AlbumDownload.h"
