@@ -33,11 +33,7 @@ void CAlbumDownload::AddPicture(const QString& strUrl, const QString& strDesc, c
     else
         name = UniquePictureName(stem, name, counter);
 
-    // An empty mark (a folder never downloaded before) matches nothing, not even an empty address.
-    if ((names.nOptions & OPT_SKIP_OLD) && !m_strHistoryUrl.isEmpty() && strUrl == m_strHistoryUrl) {
-        ReachHistoryMark();
-        return;
-    }
+    if (StopsAtHistoryMark(strUrl)) return;
     m_downList.Append(strUrl, name, strHeaders);
     m_downList.TakeCounter(stem, counter);
     FrontEnd().SetStatusText(StatusLine::Counts, u"已获取到%1张图片信息"_s.arg(m_downList.Count()));
@@ -66,7 +62,10 @@ QString CAlbumDownload::UniquePictureName(const QString& stem, const QString& na
     return result;
 }
 
-void CAlbumDownload::ReachHistoryMark()
+bool CAlbumDownload::StopsAtHistoryMark(const QString& url)
 {
+    // An empty mark (a folder never downloaded before) matches nothing, not even an empty address.
+    if (!HasOption(OPT_SKIP_OLD) || m_strHistoryUrl.isEmpty() || url != m_strHistoryUrl) return false;
     m_core.States().ReachedHistoryMark();
+    return true;
 }

@@ -16,8 +16,9 @@ public:
     // mark ends the album's listing. The description never chooses a folder.
     void AddPicture(const QString& strUrl, const QString& strDesc, const QString& strHeaders, int nAlbum) override;
     int PictureCount() const override { return m_downList.Count(); }
-    // The album met its history mark: the rest of it is already on disk.
-    void ReachHistoryMark();
+    // With the skip option, a picture at the album's history mark ends the album's listing:
+    // it and the rest are already on disk. True when url is at the mark.
+    bool StopsAtHistoryMark(const QString& url);
 
     CDownList m_downList;
     QString m_strHistoryUrl;

@@ -84,13 +84,9 @@ void ListImportAlbum(CAlbumDownload& run, const ImportAlbum& album, int index)
         run.FrontEnd().ShowMessage(u"无法创建文件夹: "_s + list.m_strSaveDir);
         return;
     }
-    run.m_strHistoryUrl = run.HasOption(OPT_SKIP_OLD) ? ReadHistoryMark(list.m_strSaveDir) : QString();
+    run.m_strHistoryUrl = ReadHistoryMark(list.m_strSaveDir);
     for (const ImportEntry& entry : album.entries) {
-        if (run.StopFlag()) return;
-        if (!run.m_strHistoryUrl.isEmpty() && entry.url == run.m_strHistoryUrl) {
-            run.ReachHistoryMark();
-            return;
-        }
+        if (run.StopFlag() || run.StopsAtHistoryMark(entry.url)) return;
         const QString name = entry.out.isEmpty() ? ImportedPictureName(entry.url, list.Count() + 1)
                                                  : entry.out.mid(entry.out.lastIndexOf(u'/') + 1);
         list.Append(entry.url, UniqueName(list, name), entry.headers.join(u"\r\n"_s));
