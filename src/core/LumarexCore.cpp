@@ -44,30 +44,6 @@ bool CLumarexCore::AddToHistory(History which, const QString& text)
     return true;
 }
 
-CListing CLumarexCore::Listing() const
-{
-    std::lock_guard guard(m_listingLock);
-    return m_listing;
-}
-
-void CLumarexCore::SetListing(const CListing& listing)
-{
-    std::lock_guard guard(m_listingLock);
-    m_listing = listing;
-}
-
-QString CLumarexCore::PoolFolder() const
-{
-    std::lock_guard guard(m_poolFolderLock);
-    return m_strPoolFolder;
-}
-
-void CLumarexCore::SetPoolFolder(const QString& folder)
-{
-    std::lock_guard guard(m_poolFolderLock);
-    m_strPoolFolder = folder;
-}
-
 void CLumarexCore::SetGetListUi(bool running)
 {
     if (running) {

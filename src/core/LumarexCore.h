@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/FrontEnd.h"
+#include "core/Guarded.h"
 #include "core/Listing.h"
 #include "core/Records.h"
 #include "core/RunStates.h"
@@ -36,13 +37,13 @@ public:
     bool AddToHistory(History which, const QString& text);
 
     // The texts the last listing left for the downloads of its albums (a copy).
-    CListing Listing() const;
-    void SetListing(const CListing& listing);
+    CListing Listing() const { return m_listing.Get(); }
+    void SetListing(const CListing& listing) { m_listing.Set(listing); }
 
     // The folder the running pool saves into, for the window's open-folder button; empty while
     // no pool runs.
-    QString PoolFolder() const;
-    void SetPoolFolder(const QString& folder);
+    QString PoolFolder() const { return m_strPoolFolder.Get(); }
+    void SetPoolFolder(const QString& folder) { m_strPoolFolder.Set(folder); }
 
     // The run-state switches of the front end, with the status texts that go with them. The
     // state is idle before the front end hears of it, so a press that follows starts a new run.
@@ -67,10 +68,8 @@ private:
 
     IFrontEnd& m_frontEnd;
     CRunStates m_states;
-    mutable std::mutex m_listingLock;
-    CListing m_listing;
-    mutable std::mutex m_poolFolderLock;
-    QString m_strPoolFolder;
+    CGuarded<CListing> m_listing;
+    CGuarded<QString> m_strPoolFolder;
     mutable std::mutex m_softLock;
     ST_SOFTDATA m_soft{};
 };
