@@ -1,7 +1,9 @@
 #include "sources/AdapterKit.h"
 
+#include "MyCode/StringCtrl.h"
 #include "MyCode/URLSource2.h"
 #include "core/AdapterRun.h"
+#include "core/FileNames.h"
 
 #include <QFile>
 
@@ -104,6 +106,7 @@ bool SeenPieces::IsNew(const QString& key)
     if (key.isEmpty()) return true;
     const qsizetype before = m_keys.size();
     m_keys.insert(key);
+    m_pageHeldPieces = true;
     if (m_keys.size() == before) return false;
     m_pageBroughtNew = true;
     return true;
@@ -114,20 +117,35 @@ bool SeenPieces::IsNew(const ST_PERLISTRECORD& album)
     return IsNew(album.strAlbumId + u'\n' + album.strName + u'\n' + album.strCoverUrl);
 }
 
-void WalkPages(const std::function<QString(int page)>& addressOf, int textFlags, QStringView nextMark,
-               const std::function<bool(QString& text, int page, SeenPieces& seen)>& readPage)
+void WalkPages(const PageWalk& walk, const std::function<QString(int page)>& addressOf, const PageReader& readPage)
 {
-    CURLSource2 request;
     CURLResponse response;
-    request.m_strHeaders = ListingHeaders();
     SeenPieces seen;
     bool morePages = true;
     for (int page = 1; morePages; ++page) {
-        QString text = FetchText(request, response, addressOf(page), textFlags);
-        if (text.isEmpty()) return;
-        morePages = text.contains(nextMark);
-        if (!seen.StartPage(text) || !readPage(text, page, seen) || !seen.PageBroughtNew()) return;
+        QString text = FetchText(walk.request, response, addressOf(page), walk.textFlags);
+        if (text.isEmpty() || !seen.StartPage(text)) return;
+        morePages = walk.nextMark.isEmpty() || text.contains(walk.nextMark);
+        if (!readPage(text, page, seen)) return;
+        if (!seen.PageBroughtNew() && (walk.pageWithoutPiecesEnds || seen.PageHeldPieces())) return;
     }
+}
+
+void WalkPages(const std::function<QString(int page)>& addressOf, int textFlags, QStringView nextMark,
+               const PageReader& readPage)
+{
+    CURLSource2 request;
+    request.m_strHeaders = ListingHeaders();
+    WalkPages(PageWalk{request, textFlags, nextMark}, addressOf, readPage);
+}
+
+void SetOwnerName(CAlbumListing& run, QString& page, QStringView startMark, QStringView endMark,
+                  const QString& fallback)
+{
+    QString owner = CStringCtrl::Between(page, startMark, endMark, 1);
+    if (owner.isEmpty()) owner = fallback;
+    SanitizeName(owner, kTimeStampFallback, true);
+    run.listing.m_strOwnerName = owner;
 }
 
 } // namespace AdapterKit

@@ -64,7 +64,7 @@ bool AskForPassword(CAdapterRun& run, const QString& question, const QString& pa
 class SeenPieces {
 public:
     // Starts the next page of the walk.
-    void StartPage() { m_pageBroughtNew = false; }
+    void StartPage() { m_pageBroughtNew = m_pageHeldPieces = false; }
     // Starts the next page; false when its text is the previous page's again (which ends a walk
     // also where a page may hold no piece at all).
     bool StartPage(const QString& text);
@@ -75,18 +75,44 @@ public:
     bool IsNew(const ST_PERLISTRECORD& album);
     // Whether the page started last brought a key not met before.
     bool PageBroughtNew() const { return m_pageBroughtNew; }
+    // Whether the page started last met any key at all, new or not.
+    bool PageHeldPieces() const { return m_pageHeldPieces; }
 
 private:
     QSet<QString> m_keys;
     QString m_previousPage;
     bool m_pageBroughtNew = false;
+    bool m_pageHeldPieces = false;
 };
 
-// Requests the pages 1, 2, 3, ... of a paged listing (addressOf gives each page's address) and
-// hands each text to readPage, which meets its pieces' keys in seen and returns false to end the
-// walk. The walk also ends at a failed or empty page, at a page without nextMark (the last one)
-// and at a page that brought nothing new.
+// How the pages of one paged walk are asked for. The request is the caller's, prepared with its
+// headers, cut marks and retries; the walk sets only its address.
+struct PageWalk {
+    CURLSource2& request;
+    int textFlags;
+    // A page without this mark is the last one; with no mark any page may have a next one.
+    QStringView nextMark = {};
+    // Where false, a page holding no piece at all does not end the walk; one holding only pieces
+    // listed before still does.
+    bool pageWithoutPiecesEnds = true;
+};
+
+using PageReader = std::function<bool(QString& text, int page, SeenPieces& seen)>;
+
+// Requests the pages 1, 2, 3, ... of a paged listing and hands each text to readPage, which meets
+// its pieces' keys in seen and returns false to end the walk (at the last page, or on a stop).
+// addressOf gives each page's address just before it is requested, so it may also set up the
+// request for that page. The walk also ends at a failed or empty page, at the same page again, at
+// a page without the next mark and at a page that brought nothing new.
+void WalkPages(const PageWalk& walk, const std::function<QString(int page)>& addressOf, const PageReader& readPage);
+
+// The same walk with a plain listing request (gzip accepted).
 void WalkPages(const std::function<QString(int page)>& addressOf, int textFlags, QStringView nextMark,
-               const std::function<bool(QString& text, int page, SeenPieces& seen)>& readPage);
+               const PageReader& readPage);
+
+// Sets the listing's owner to what the page holds between startMark and endMark (fallback when
+// that is empty), cleaned for a folder name; the page then begins after startMark.
+void SetOwnerName(CAlbumListing& run, QString& page, QStringView startMark, QStringView endMark,
+                  const QString& fallback = {});
 
 } // namespace AdapterKit

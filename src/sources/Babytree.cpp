@@ -5,7 +5,6 @@
 #include "MyCode/StringCtrl.h"
 #include "MyCode/URLSource2.h"
 #include "core/AdapterRun.h"
-#include "core/FileNames.h"
 #include "sources/AdapterKit.h"
 #include "sources/HostTable.h"
 #include "sources/Listers.h"
@@ -44,14 +43,10 @@ struct MarkedRequest {
     CURLResponse response;
 };
 
-// The member's name from the first list page's title; the user number when the title names
-// none. The page then begins after "<title>".
-void SetOwnerName(CAlbumListing& run, QString& page, const QString& userNumber)
+// The member's name from the first list page's title; the user number when the title names none.
+void SetOwnerFromTitle(CAlbumListing& run, QString& page, const QString& userNumber)
 {
-    QString owner = CStringCtrl::Between(page, u"<title>", u"的相册", 1);
-    if (owner.isEmpty()) owner = userNumber;
-    SanitizeName(owner, kTimeStampFallback, true);
-    run.listing.m_strOwnerName = owner;
+    SetOwnerName(run, page, u"<title>", u"的相册", userNumber);
 }
 
 // Pieces are told apart by their address; one without any by its whole text.
@@ -92,48 +87,46 @@ struct Thumbnail {
 void ListBabytreeHomeAlbums(CAlbumListing& run, QString& address)
 {
     MarkedRequest request(kAlbumListEnd);
-    SeenPieces seen;
-    bool morePages = true;
-    for (int page = 1; morePages; ++page) {
-        QString text = request.Fetch(kHomeAddress + u"/u%1/photo/list?pg=%2"_s.arg(address, QString::number(page)));
-        if (text.isEmpty() || !seen.StartPage(text)) return;
-        if (!text.contains(QStringView(kHomeNextPage))) morePages = false;
-        if (page == 1) SetOwnerName(run, text, address);
-        CStringCtrl::SkipTo(text, u"album_list", true);
-        CStringCtrl::CutAt(text, u"</script>");
-        QStringList pieces;
-        if (CStringCtrl::Split(pieces, text, u"\"id\":\"") == 0) return;
-        for (qsizetype i = 1; i < pieces.size(); ++i) {
-            const ST_PERLISTRECORD album = ReadHomeAlbum(pieces[i]);
-            if (!seen.IsNew(PieceKey(album.strAlbumId, pieces[i]))) continue;
-            if (!AddAlbumAndGoOn(run, album)) return;
-        }
-        if (!seen.PageBroughtNew()) return;
-    }
+    WalkPages(
+        {request.request, kTextFlags, kHomeNextPage},
+        [&address](int page) { return kHomeAddress + u"/u%1/photo/list?pg=%2"_s.arg(address, QString::number(page)); },
+        [&](QString& text, int page, SeenPieces& seen) {
+            if (page == 1) SetOwnerFromTitle(run, text, address);
+            CStringCtrl::SkipTo(text, u"album_list", true);
+            CStringCtrl::CutAt(text, u"</script>");
+            QStringList pieces;
+            if (CStringCtrl::Split(pieces, text, u"\"id\":\"") == 0) return false;
+            for (qsizetype i = 1; i < pieces.size(); ++i) {
+                const ST_PERLISTRECORD album = ReadHomeAlbum(pieces[i]);
+                if (seen.IsNew(PieceKey(album.strAlbumId, pieces[i])) && !AddAlbumAndGoOn(run, album)) return false;
+            }
+            return true;
+        });
 }
 
 void ListBabytreeAlbums(CAlbumListing& run, QString& address)
 {
     MarkedRequest request(kAlbumListEnd);
-    SeenPieces seen;
-    bool morePages = true;
-    for (int page = 1; morePages; ++page) {
-        QString text =
-            request.Fetch(kMainAddress + u"/user/showuser.php?uid=u%1&tab=photo&view=album_list&order=&pg=%2"_s.arg(
-                                             address, QString::number(page)));
-        if (text.isEmpty() || !seen.StartPage(text)) return;
-        if (!text.contains(QStringView(kMainNextPage))) morePages = false;
-        if (page == 1) SetOwnerName(run, text, address);
-        QStringList pieces;
-        // A list page without albums does not by itself end the listing.
-        if (CStringCtrl::Split(pieces, text, kThumb) == 0) continue;
-        for (qsizetype i = 1; i < pieces.size(); ++i) {
-            const ST_PERLISTRECORD album = ReadMainAlbum(pieces[i]);
-            if (!seen.IsNew(PieceKey(album.strAlbumId, pieces[i]))) continue;
-            if (!AddAlbumAndGoOn(run, album)) return;
-        }
-        if (!seen.PageBroughtNew()) return;
-    }
+    // A list page without albums does not by itself end the listing.
+    WalkPages(
+        {.request = request.request,
+         .textFlags = kTextFlags,
+         .nextMark = kMainNextPage,
+         .pageWithoutPiecesEnds = false},
+        [&address](int page) {
+            return kMainAddress + u"/user/showuser.php?uid=u%1&tab=photo&view=album_list&order=&pg=%2"_s.arg(
+                                      address, QString::number(page));
+        },
+        [&](QString& text, int page, SeenPieces& seen) {
+            if (page == 1) SetOwnerFromTitle(run, text, address);
+            QStringList pieces;
+            CStringCtrl::Split(pieces, text, kThumb);
+            for (qsizetype i = 1; i < pieces.size(); ++i) {
+                const ST_PERLISTRECORD album = ReadMainAlbum(pieces[i]);
+                if (seen.IsNew(PieceKey(album.strAlbumId, pieces[i])) && !AddAlbumAndGoOn(run, album)) return false;
+            }
+            return true;
+        });
 }
 
 namespace {
@@ -143,26 +136,23 @@ template <typename ReadThumb, typename ReadPicture>
 void ListAlbumPages(CPhotoListing& run, int albumIndex, MarkedRequest& request, const QString& albumPage,
                     QStringView nextPage, QStringView separator, ReadThumb readThumb, ReadPicture readPicture)
 {
-    SeenPieces seen;
-    bool morePages = true;
-    for (int page = 1; morePages; ++page) {
-        const QString text = request.Fetch(albumPage + QString::number(page));
-        if (text.isEmpty() || !seen.StartPage(text)) return;
-        if (!text.contains(nextPage)) morePages = false;
-        QStringList pieces;
-        if (CStringCtrl::Split(pieces, text, separator) == 0) return;
-        for (qsizetype i = 1; i < pieces.size(); ++i) {
-            const Thumbnail thumb = readThumb(pieces[i]);
-            if (!seen.IsNew(PieceKey(thumb.page + thumb.thumb, pieces[i]))) continue;
-            QString url = thumb.thumb;
-            QString picturePage = request.Fetch(thumb.page);
-            const QString full = readPicture(picturePage);
-            if (!full.isEmpty()) url = full;
-            run.AddPicture(url, thumb.desc, {}, albumIndex);
-            if (run.Stopped()) return;
-        }
-        if (!seen.PageBroughtNew()) return;
-    }
+    WalkPages(
+        {request.request, kTextFlags, nextPage}, [&albumPage](int page) { return albumPage + QString::number(page); },
+        [&](QString& text, int, SeenPieces& seen) {
+            QStringList pieces;
+            if (CStringCtrl::Split(pieces, text, separator) == 0) return false;
+            for (qsizetype i = 1; i < pieces.size(); ++i) {
+                const Thumbnail thumb = readThumb(pieces[i]);
+                if (!seen.IsNew(PieceKey(thumb.page + thumb.thumb, pieces[i]))) continue;
+                QString url = thumb.thumb;
+                QString picturePage = request.Fetch(thumb.page);
+                const QString full = readPicture(picturePage);
+                if (!full.isEmpty()) url = full;
+                run.AddPicture(url, thumb.desc, {}, albumIndex);
+                if (run.Stopped()) return false;
+            }
+            return true;
+        });
 }
 } // namespace
 

@@ -75,22 +75,18 @@ void List51Photos(CPhotoListing& run, int albumIndex)
     CURLSource2 request;
     CURLResponse response;
     request.m_strHeaders = ListingHeaders();
-    SeenPieces seen;
-    for (int page = 1;; ++page) {
-        const QString address = PicturePageAddress(user, group.strAlbumId, page);
-        QString text = FetchText(request, response, address, kGbkText);
-        if (text.isEmpty()) return;
+    const auto pageAddress = [&](int page) { return PicturePageAddress(user, group.strAlbumId, page); };
+    WalkPages({request, kGbkText}, pageAddress, [&](QString& text, int page, SeenPieces& seen) {
         if (page == 1 && (group.nPrivacy & PRIVACY_PASSWORD) && text.indexOf(QStringView(kAsksPassword)) > 0) {
             const QString passwordPage = kHomeAddress + u"/%1/photo/group/%2"_s.arg(user, group.strAlbumId);
-            if (!AskForPassword(run, u"加密相册,是否输入密码"_s, passwordPage)) return;
-            text = FetchText(request, response, address, kGbkText);
-            if (text.isEmpty()) return;
+            if (!AskForPassword(run, u"加密相册,是否输入密码"_s, passwordPage)) return false;
+            text = FetchText(request, response, pageAddress(page), kGbkText);
+            if (text.isEmpty()) return false;
         }
-        if (!seen.StartPage(text)) return;
-        if (CStringCtrl::SkipTo(text, u"\"rows\":", true) < 0) return;
+        if (CStringCtrl::SkipTo(text, u"\"rows\":", true) < 0) return false;
         QStringList pieces;
         // A page past the last answers rows without pictures.
-        if (CStringCtrl::Split(pieces, text, kIdMark) == 0) return;
+        if (CStringCtrl::Split(pieces, text, kIdMark) == 0) return false;
         for (qsizetype i = 1; i < pieces.size(); ++i) {
             QString piece = pieces[i];
             const QString id = CStringCtrl::LeftOf(piece, u"\"");
@@ -103,8 +99,8 @@ void List51Photos(CPhotoListing& run, int albumIndex)
             }
             if (desc.isEmpty()) desc = group.strName;
             run.AddPicture(url, desc, {}, albumIndex);
-            if (run.Stopped()) return;
+            if (run.Stopped()) return false;
         }
-        if (!seen.PageBroughtNew()) return;
-    }
+        return true;
+    });
 }

@@ -4,7 +4,6 @@
 #include "MyCode/StringCtrl.h"
 #include "MyCode/URLSource2.h"
 #include "core/AdapterRun.h"
-#include "core/FileNames.h"
 #include "sources/AdapterKit.h"
 #include "sources/HostTable.h"
 #include "sources/Listers.h"
@@ -28,11 +27,9 @@ constexpr char16_t kPictureMark[] = u"class=\"picBox\">";
 
 const QString kMokoAddress = QString::fromUtf16(Hosts::kMokoAddress);
 
-void SetOwnerName(CAlbumListing& run, QString page)
+void SetOwnerFromTitle(CAlbumListing& run, QString& page)
 {
-    QString owner = CStringCtrl::Between(page, u"<title>", u"'s", 1);
-    SanitizeName(owner, kTimeStampFallback, true);
-    run.listing.m_strOwnerName = owner;
+    SetOwnerName(run, page, u"<title>", u"'s");
 }
 
 QString BeforeLastSlash(const QString& text)
@@ -51,7 +48,7 @@ std::optional<QStringList> ReadCategories(CAlbumListing& run, CURLSource2& reque
     // The category pages are read whole.
     request.m_strEndMark.clear();
     if (text.isEmpty()) return std::nullopt;
-    SetOwnerName(run, text);
+    SetOwnerFromTitle(run, text);
     CStringCtrl::SkipTo(text, kMenuMark, true);
     CStringCtrl::CutAt(text, kMenuEnd);
 
@@ -85,34 +82,26 @@ ST_PERLISTRECORD ReadPost(QString piece, bool showLayout)
     return post;
 }
 
-enum class Walk { GoOn, Stopped };
-
-// Every list page of one category; Stopped when the user asked the listing to stop.
-Walk ListCategory(CAlbumListing& run, CURLSource2& request, CURLResponse& response, const QString& category)
+// Every list page of one category.
+void ListCategory(CAlbumListing& run, CURLSource2& request, const QString& category)
 {
-    SeenPieces seen;
-    bool morePages = true;
-    for (int page = 1;; ++page) {
-        const QString text =
-            FetchText(request, response, u"%1/%2.html"_s.arg(category, QString::number(page)), kUtf8Text);
-        if (text.isEmpty()) return Walk::GoOn;
-        morePages = morePages &&
-                    (text.contains(QStringView(kNextPageMarkEntity)) || text.contains(QStringView(kNextPageMarkPlain)));
-        // A category or newest-posts address was typed: the member is named by the first page read.
-        if (run.listing.m_strOwnerName.isEmpty()) SetOwnerName(run, text);
+    WalkPages(
+        {request, kUtf8Text}, [&category](int page) { return u"%1/%2.html"_s.arg(category, QString::number(page)); },
+        [&run](QString& text, int, SeenPieces& seen) {
+            const bool morePages =
+                text.contains(QStringView(kNextPageMarkEntity)) || text.contains(QStringView(kNextPageMarkPlain));
+            // A category or newest-posts address was typed: the member is named by the first page read.
+            if (run.listing.m_strOwnerName.isEmpty()) SetOwnerFromTitle(run, text);
 
-        const bool showLayout = text.indexOf(QStringView(kShowLayoutMark)) > 0;
-        QStringList pieces;
-        CStringCtrl::Split(pieces, text, showLayout ? kShowLayoutMark : kTwShowLayoutMark);
-        bool added = false;
-        for (qsizetype i = 1; i < pieces.size(); ++i) {
-            const ST_PERLISTRECORD post = ReadPost(pieces[i], showLayout);
-            if (!seen.IsNew(post)) continue;
-            added = true;
-            if (!AddAlbumAndGoOn(run, post)) return Walk::Stopped;
-        }
-        if (!morePages || !added) return Walk::GoOn;
-    }
+            const bool showLayout = text.indexOf(QStringView(kShowLayoutMark)) > 0;
+            QStringList pieces;
+            CStringCtrl::Split(pieces, text, showLayout ? kShowLayoutMark : kTwShowLayoutMark);
+            for (qsizetype i = 1; i < pieces.size(); ++i) {
+                const ST_PERLISTRECORD post = ReadPost(pieces[i], showLayout);
+                if (seen.IsNew(post) && !AddAlbumAndGoOn(run, post)) return false;
+            }
+            return morePages;
+        });
 }
 } // namespace
 
@@ -129,8 +118,10 @@ void ListMokoAlbums(CAlbumListing& run, QString& address)
         if (!menu) return;
         categories = *menu;
     }
-    for (const QString& category : categories)
-        if (ListCategory(run, request, response, category) == Walk::Stopped) return;
+    for (const QString& category : categories) {
+        ListCategory(run, request, category);
+        if (run.Stopped()) return;
+    }
 }
 
 void ListMokoPhotos(CPhotoListing& run, int albumIndex)

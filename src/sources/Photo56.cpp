@@ -37,11 +37,9 @@ std::optional<ST_PERLISTRECORD> ReadAlbumItem(QString piece)
     return album;
 }
 
-// Adds the albums of one index page; false when the page brought no album not seen before, or
-// the listing was told to stop.
-bool AddIndexPage(CAlbumListing& run, QString text, SeenPieces& seen)
+// Adds the albums of one index page; false when the listing was told to stop.
+bool AddIndexPage(CAlbumListing& run, QString& text, SeenPieces& seen)
 {
-    seen.StartPage();
     CStringCtrl::SkipTo(text, kAlbumListStart, true);
     CStringCtrl::CutAt(text, u"</ul>");
     QStringList pieces;
@@ -51,23 +49,14 @@ bool AddIndexPage(CAlbumListing& run, QString text, SeenPieces& seen)
         if (!album || !seen.IsNew(album->strAlbumId)) continue;
         if (!AddAlbumAndGoOn(run, *album)) return false;
     }
-    return seen.PageBroughtNew();
+    return true;
 }
 } // namespace
 
 void List56PhotoAlbums(CAlbumListing& run, QString& address)
 {
-    CURLSource2 request;
-    CURLResponse response;
-    request.m_strHeaders = ListingHeaders();
-    // A service that ignores the page number answers the same index again.
-    SeenPieces seen;
-    for (qsizetype page = 1;; ++page) {
-        const QString text = FetchText(request, response, address + u"&page="_s + QString::number(page), kTextFlags);
-        if (text.isEmpty()) return;
-        const bool lastPage = !text.contains(QStringView(kIndexNextMark));
-        if (!AddIndexPage(run, text, seen) || lastPage) return;
-    }
+    WalkPages([&address](int page) { return address + u"&page="_s + QString::number(page); }, kTextFlags,
+              kIndexNextMark, [&run](QString& text, int, SeenPieces& seen) { return AddIndexPage(run, text, seen); });
 }
 
 namespace {
@@ -81,29 +70,22 @@ QString LabelOf(QString& piece, const QString& albumName)
 void List56PhotoPhotos(CPhotoListing& run, int albumIndex)
 {
     const ST_PERLISTRECORD album = run.Albums().At(albumIndex);
-    CURLSource2 request;
-    CURLResponse response;
-    request.m_strHeaders = ListingHeaders();
-    SeenPieces seen;
-    for (qsizetype page = 1;; ++page) {
-        const QString url = QString::fromUtf16(Hosts::k56PhotoAddress) + u"/album/?do=Plist&did="_s + album.strAlbumId +
-                            u"&page="_s + QString::number(page);
-        const QString text = FetchText(request, response, url, kTextFlags);
-        if (text.isEmpty()) return;
-        const bool lastPage = !text.contains(QStringView(kPhotoNextMark));
-        const QString referer = RefererLine(url);
+    const auto pageAddress = [&album](int page) {
+        return QString::fromUtf16(Hosts::k56PhotoAddress) + u"/album/?do=Plist&did="_s + album.strAlbumId +
+               u"&page="_s + QString::number(page);
+    };
+    WalkPages(pageAddress, kTextFlags, kPhotoNextMark, [&](QString& text, int page, SeenPieces& seen) {
+        const QString referer = RefererLine(pageAddress(page));
         QStringList pieces;
-        if (CStringCtrl::Split(pieces, text, kPhotoMark) == 0) return;
-        // A service that ignores the page number shows the same photos again.
-        seen.StartPage();
+        if (CStringCtrl::Split(pieces, text, kPhotoMark) == 0) return false;
         for (qsizetype i = 1; i < pieces.size(); ++i) {
             QString piece = pieces[i];
             const QString picture = CStringCtrl::Between(piece, u"src='", u"'", 1);
             // A box without a picture address has nothing to fetch.
             if (picture.isEmpty() || !seen.IsNew(picture)) continue;
             run.AddPicture(picture, LabelOf(piece, album.strName), referer, albumIndex);
-            if (run.Stopped()) return;
+            if (run.Stopped()) return false;
         }
-        if (!seen.PageBroughtNew() || lastPage) return;
-    }
+        return true;
+    });
 }

@@ -5,7 +5,6 @@
 #include "MyCode/StringCtrl.h"
 #include "MyCode/URLSource2.h"
 #include "core/AdapterRun.h"
-#include "core/FileNames.h"
 #include "sources/AdapterKit.h"
 #include "sources/HostTable.h"
 #include "sources/Listers.h"
@@ -33,9 +32,7 @@ QString AlbumHost()
 // header, not to the user.
 void ReadOwnerName(CAlbumListing& run, QString& page)
 {
-    QString name = CStringCtrl::Between(page, u"userName:'", u"'", 1);
-    SanitizeName(name, kTimeStampFallback, true);
-    run.listing.m_strOwnerName = name;
+    SetOwnerName(run, page, u"userName:'", u"'");
 }
 
 // One overview item. Its link calls a script with the album's kind first (a password album's

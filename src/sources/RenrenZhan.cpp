@@ -71,22 +71,22 @@ ST_PERLISTRECORD ReadPost(const QString& site, QString piece)
     return post;
 }
 
-// Lists every page of one month (or of the tag, as one empty month); false after a stop.
-bool ListMonth(CAlbumListing& run, CURLSource2& request, CURLResponse& response, const QString& site,
-               const QString& siteId, const QString& tagPart, const QString& month)
+// Lists every page of one month (or of the tag, as one empty month).
+void ListMonth(CAlbumListing& run, CURLSource2& request, const QString& site, const QString& siteId,
+               const QString& tagPart, const QString& month)
 {
-    QString previousText;
-    for (int page = 0;; ++page) {
-        const QString text = FetchText(request, response, ArchivePage(siteId, tagPart, month, page), kTextFlags);
-        // A service that ignores the page number answers the same page again: the month is done.
-        if (text == previousText) return true;
-        previousText = text;
-        QStringList pieces;
-        if (text.isEmpty() || CStringCtrl::Split(pieces, text, u"<div id=\\\"") == 0) return true;
-        for (qsizetype i = 1; i < pieces.size(); ++i) {
-            if (!AddAlbumAndGoOn(run, ReadPost(site, pieces[i]))) return false;
-        }
-    }
+    // The archive counts its pages from 0.
+    WalkPages(
+        {request, kTextFlags}, [&](int page) { return ArchivePage(siteId, tagPart, month, page - 1); },
+        [&](QString& text, int, SeenPieces& seen) {
+            QStringList pieces;
+            if (CStringCtrl::Split(pieces, text, u"<div id=\\\"") == 0) return false;
+            for (qsizetype i = 1; i < pieces.size(); ++i) {
+                const ST_PERLISTRECORD post = ReadPost(site, pieces[i]);
+                if (seen.IsNew(post) && !AddAlbumAndGoOn(run, post)) return false;
+            }
+            return true;
+        });
 }
 } // namespace
 
@@ -113,8 +113,10 @@ void ListRenrenZhanAlbums(CAlbumListing& run, QString& address)
         if (!archived) return;
         months = *archived;
     }
-    for (const QString& month : months)
-        if (!ListMonth(run, request, response, site, siteId, tagPart, month)) return;
+    for (const QString& month : months) {
+        ListMonth(run, request, site, siteId, tagPart, month);
+        if (run.Stopped()) return;
+    }
 }
 
 void ListRenrenZhanPhotos(CPhotoListing& run, int albumIndex)

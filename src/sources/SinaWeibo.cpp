@@ -126,12 +126,14 @@ QString PictureAddress(QString& piece, const QString& ownerId)
 }
 
 // Adds the photos of one page; false when the download was told to end.
-bool AddPhotosOfPage(CPhotoListing& run, const QString& text, const ST_PERLISTRECORD& album, int albumIndex)
+bool AddPhotosOfPage(CPhotoListing& run, const QString& text, const ST_PERLISTRECORD& album, int albumIndex,
+                     SeenPieces& seen)
 {
     QStringList pieces;
     CStringCtrl::Split(pieces, text, u"photo_id\":");
     for (qsizetype i = 1; i < pieces.size(); ++i) {
         QString piece = pieces[i];
+        if (!seen.IsNew(CStringCtrl::LeftOf(piece, u","))) continue;
         QString description = CStringCtrl::StripTags(
             CStringCtrl::UnescapeUnicode(CStringCtrl::Between(piece, u"\"caption\":\"", u"\",\"", 0)));
         if (description.isEmpty()) description = album.strName;
@@ -146,16 +148,16 @@ void ListSinaWeiboPhotos(CPhotoListing& run, int albumIndex)
 {
     const ST_PERLISTRECORD album = run.Albums().At(albumIndex);
     CURLSource2 request;
-    CURLResponse response;
     request.m_strHeaders = QString::fromUtf16(kAcceptGzip);
     request.m_nRetries = kPhotoPageAttempts;
     request.m_nRetryDelay = kPhotoPageRetryDelaySeconds;
     const int pages = PageCount(album.nPicCount);
-    for (int page = 1;; ++page) {
-        const std::optional<QString> text =
-            Fetch(request, response, album.strAlbumId + QString::number(page), kTextFlags);
-        if (!text) return;
-        DumpText(run.AppDir(), u"sinawb.tmp"_s, *text);
-        if (text->isEmpty() || !AddPhotosOfPage(run, *text, album, albumIndex) || page >= pages) return;
-    }
+    // The count, not the pages, tells where the album ends: a page without photos does not.
+    WalkPages(
+        {.request = request, .textFlags = kTextFlags, .pageWithoutPiecesEnds = false},
+        [&album](int page) { return album.strAlbumId + QString::number(page); },
+        [&](QString& text, int page, SeenPieces& seen) {
+            DumpText(run.AppDir(), u"sinawb.tmp"_s, text);
+            return AddPhotosOfPage(run, text, album, albumIndex, seen) && page < pages;
+        });
 }

@@ -74,25 +74,26 @@ void ListTencentWeiboAlbums(CAlbumListing& run, QString& pageName)
     run.listing.m_strSourceArg1 = CStringCtrl::Between(owner, u"uin\":\"", u"\"", 1);
     if (run.listing.m_strSourceArg1.isEmpty()) return;
 
-    SeenPieces progress;
-    for (int page = 1;; ++page) {
-        const QString url = kApiAddress +
-                            u"/asyn/gettopicalbum.php?op=1&uin=%1&page=%2&n=12&apiType=14&apiHost="_s.arg(
-                                run.listing.m_strSourceArg1, QString::number(page)) +
-                            kApiHostParam + u"&_r=1382084292800&g_tk="_s + ProcessClock();
-        const QString text = FetchText(request, response, url, kTextFlags);
-        if (text.isEmpty()) return;
-        QStringList pieces;
-        if (CStringCtrl::Split(pieces, text, kAlbumMark) == 0) return;
-        progress.StartPage();
-        for (qsizetype i = 1; i < pieces.size(); ++i) {
-            ST_PERLISTRECORD album;
-            const bool complete = ReadAlbum(pieces[i], album);
-            if (!progress.IsNew(album.strAlbumId) || !complete) continue;
-            if (!AddAlbumAndGoOn(run, album)) return;
-        }
-        if (!progress.PageBroughtNew()) return;
-    }
+    const QString& ownerId = run.listing.m_strSourceArg1;
+    WalkPages(
+        {request, kTextFlags},
+        [&ownerId](int page) {
+            return kApiAddress +
+                   u"/asyn/gettopicalbum.php?op=1&uin=%1&page=%2&n=12&apiType=14&apiHost="_s.arg(
+                       ownerId, QString::number(page)) +
+                   kApiHostParam + u"&_r=1382084292800&g_tk="_s + ProcessClock();
+        },
+        [&run](QString& text, int, SeenPieces& seen) {
+            QStringList pieces;
+            if (CStringCtrl::Split(pieces, text, kAlbumMark) == 0) return false;
+            for (qsizetype i = 1; i < pieces.size(); ++i) {
+                ST_PERLISTRECORD album;
+                const bool complete = ReadAlbum(pieces[i], album);
+                if (!seen.IsNew(album.strAlbumId) || !complete) continue;
+                if (!AddAlbumAndGoOn(run, album)) return false;
+            }
+            return true;
+        });
 }
 
 namespace {
@@ -129,29 +130,28 @@ void ListTencentWeiboPhotos(CPhotoListing& run, int albumIndex)
 {
     const ST_PERLISTRECORD album = run.Albums().At(albumIndex);
     CURLSource2 request;
-    CURLResponse response;
     PrepareRequest(request);
-    SeenPieces progress;
     QString continuation; // from the last post of the previous page
-    for (int page = 1;; ++page) {
-        QString url = kApiAddress +
-                      u"/asyn/gettopicalbum.php?op=2&uin=%1&page=%2&n=24&topicid=%3&apiType=14&apiHost="_s.arg(
-                          run.listing.m_strSourceArg1, QString::number(page), album.strAlbumId) +
-                      kApiHostParam + u"&_r=1382325110273&g_tk="_s + QString::fromUtf16(kPhotoListToken);
-        if (page > 1) url += continuation;
-        const QString text = FetchText(request, response, url, kTextFlags);
-        if (text.isEmpty()) return;
-        QStringList pieces;
-        if (CStringCtrl::Split(pieces, text, kPostMark) == 0) return;
-        progress.StartPage();
-        for (qsizetype i = 1; i < pieces.size(); ++i) {
-            const Post post = ReadPost(pieces[i], run, album.strName);
-            continuation = post.continuation;
-            // A post without a picture cannot be fetched, nor serve as the history mark.
-            if (!progress.IsNew(CStringCtrl::LeftOf(pieces[i], u"\"")) || post.picture.isEmpty()) continue;
-            run.AddPicture(post.picture, post.description, {}, albumIndex);
-            if (run.Stopped()) return;
-        }
-        if (!progress.PageBroughtNew()) return;
-    }
+    WalkPages(
+        {request, kTextFlags},
+        [&](int page) {
+            QString url = kApiAddress +
+                          u"/asyn/gettopicalbum.php?op=2&uin=%1&page=%2&n=24&topicid=%3&apiType=14&apiHost="_s.arg(
+                              run.listing.m_strSourceArg1, QString::number(page), album.strAlbumId) +
+                          kApiHostParam + u"&_r=1382325110273&g_tk="_s + QString::fromUtf16(kPhotoListToken);
+            return page > 1 ? url + continuation : url;
+        },
+        [&](QString& text, int, SeenPieces& seen) {
+            QStringList pieces;
+            if (CStringCtrl::Split(pieces, text, kPostMark) == 0) return false;
+            for (qsizetype i = 1; i < pieces.size(); ++i) {
+                const Post post = ReadPost(pieces[i], run, album.strName);
+                continuation = post.continuation;
+                // A post without a picture cannot be fetched, nor serve as the history mark.
+                if (!seen.IsNew(CStringCtrl::LeftOf(pieces[i], u"\"")) || post.picture.isEmpty()) continue;
+                run.AddPicture(post.picture, post.description, {}, albumIndex);
+                if (run.Stopped()) return false;
+            }
+            return true;
+        });
 }

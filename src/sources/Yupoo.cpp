@@ -39,11 +39,17 @@ void UseRetryPolicy(CURLSource2& request)
     request.m_nRetryDelay = kRetryDelaySeconds;
 }
 
+// Sets the request up to ask for url with url itself as the referring page.
+QString AsOwnPage(CURLSource2& request, QString url)
+{
+    request.m_strHeaders = ListingHeaders(url);
+    return url;
+}
+
 // No value when the request failed.
 std::optional<QString> FetchOwnPage(CURLSource2& request, CURLResponse& response, const QString& url)
 {
-    request.m_strHeaders = ListingHeaders(url);
-    return Fetch(request, response, url, kTextFlags);
+    return Fetch(request, response, AsOwnPage(request, url), kTextFlags);
 }
 
 QString FetchPage(CURLSource2& request, CURLResponse& response, const QString& url)
@@ -89,31 +95,27 @@ ST_PERLISTRECORD ReadListItem(QString piece, const QString& listAddress)
 void ListOwnerAlbums(CAlbumListing& run, const QString& address)
 {
     CURLSource2 request;
-    CURLResponse response;
     UseRetryPolicy(request);
     request.m_strEndMark = kFooterMark;
     QString itemMark = QString::fromUtf16(kItemMark);
-    // A service that ignores the page number answers the same albums again.
-    SeenPieces seen;
-    for (qsizetype page = 1;; ++page) {
-        QString text = FetchPage(request, response, address + u"page"_s + QString::number(page) + u"/"_s);
-        if (text.isEmpty()) return;
-        const bool lastPage = text.indexOf(QStringView(kLastPageMark)) > 0;
-        if (page == 1) {
-            run.listing.m_strOwnerName = OwnerFromTitle(text, false);
-            // Older list pages wrap each album in a differently named box; the first page tells.
-            if (CStringCtrl::Count(text, itemMark) == 0) itemMark = QString::fromUtf16(kOldItemMark);
-        }
-        QStringList pieces;
-        if (CStringCtrl::Split(pieces, text, itemMark) == 0) return;
-        seen.StartPage();
-        for (qsizetype i = 1; i < pieces.size(); ++i) {
-            const ST_PERLISTRECORD album = ReadListItem(pieces[i], address);
-            if (!seen.IsNew(album.strAlbumId)) continue;
-            if (!AddAlbumAndGoOn(run, album)) return;
-        }
-        if (lastPage || !seen.PageBroughtNew()) return;
-    }
+    WalkPages(
+        {request, kTextFlags},
+        [&](int page) { return AsOwnPage(request, address + u"page"_s + QString::number(page) + u"/"_s); },
+        [&](QString& text, int page, SeenPieces& seen) {
+            const bool lastPage = text.indexOf(QStringView(kLastPageMark)) > 0;
+            if (page == 1) {
+                run.listing.m_strOwnerName = OwnerFromTitle(text, false);
+                // Older list pages wrap each album in a differently named box; the first page tells.
+                if (CStringCtrl::Count(text, itemMark) == 0) itemMark = QString::fromUtf16(kOldItemMark);
+            }
+            QStringList pieces;
+            if (CStringCtrl::Split(pieces, text, itemMark) == 0) return false;
+            for (qsizetype i = 1; i < pieces.size(); ++i) {
+                const ST_PERLISTRECORD album = ReadListItem(pieces[i], address);
+                if (seen.IsNew(album.strAlbumId) && !AddAlbumAndGoOn(run, album)) return false;
+            }
+            return !lastPage;
+        });
 }
 
 void ListOneAlbum(CAlbumListing& run, const QString& address)
@@ -157,7 +159,6 @@ struct AlbumWalk {
     const QString owner; // the owner's photo address, ending in "/"
     CURLSource2 request{};
     CURLResponse response{};
-    SeenPieces seen{};
 };
 
 // A protected album shows its password field on the first page; after the user has entered the
@@ -207,19 +208,19 @@ void ListYupooPhotos(CPhotoListing& run, int albumIndex)
     walk.request.m_nConnectTimeout = kConnectTimeoutMs;
     UseRetryPolicy(walk.request);
 
-    for (qsizetype page = 1;; ++page) {
-        const QString url = album.strAlbumId + u"page"_s + QString::number(page) + u"/?style=detail"_s;
-        QString text = FetchPage(walk.request, walk.response, url);
-        if (text.isEmpty()) return;
-        if (page == 1 && !OpenProtectedAlbum(walk, url, text)) return;
-        QStringList pieces;
-        if (CStringCtrl::Split(pieces, text, u"photos['") == 0) return;
-        // A service that ignores the page number shows the last page's photos again.
-        walk.seen.StartPage();
-        for (qsizetype i = 1; i < pieces.size(); ++i) {
-            if (!walk.seen.IsNew(CStringCtrl::LeftOf(pieces[i], u"'"))) continue;
-            if (AddPhoto(walk, pieces[i]) == Outcome::Stop) return;
-        }
-        if (!walk.seen.PageBroughtNew()) return;
-    }
+    const auto detailPage = [&album](int page) {
+        return album.strAlbumId + u"page"_s + QString::number(page) + u"/?style=detail"_s;
+    };
+    WalkPages(
+        {walk.request, kTextFlags}, [&](int page) { return AsOwnPage(walk.request, detailPage(page)); },
+        [&](QString& text, int page, SeenPieces& seen) {
+            if (page == 1 && !OpenProtectedAlbum(walk, detailPage(page), text)) return false;
+            QStringList pieces;
+            if (CStringCtrl::Split(pieces, text, u"photos['") == 0) return false;
+            for (qsizetype i = 1; i < pieces.size(); ++i) {
+                if (seen.IsNew(CStringCtrl::LeftOf(pieces[i], u"'")) && AddPhoto(walk, pieces[i]) == Outcome::Stop)
+                    return false;
+            }
+            return true;
+        });
 }

@@ -3,7 +3,6 @@
 #include "MyCode/StringCtrl.h"
 #include "MyCode/URLSource2.h"
 #include "core/AdapterRun.h"
-#include "core/FileNames.h"
 #include "sources/AdapterKit.h"
 #include "sources/HostTable.h"
 #include "sources/Listers.h"
@@ -20,13 +19,6 @@ constexpr char16_t kPieceMark[] = u"id=\"pic_";
 constexpr char16_t kSizeFolderMark[] = u"cn/t_s";
 
 const QString kZolAddress = QString::fromUtf16(Hosts::kZolPhotoAddress);
-
-void SetOwnerName(CAlbumListing& run, QString page)
-{
-    QString owner = CStringCtrl::Between(page, u"<title>", u"的全部相册", 1);
-    SanitizeName(owner, kTimeStampFallback, true);
-    run.listing.m_strOwnerName = owner;
-}
 
 ST_PERLISTRECORD ReadAlbum(QString piece)
 {
@@ -69,7 +61,7 @@ void ListZolAlbums(CAlbumListing& run, QString& address)
     WalkPages([&address](int page) { return kZolAddress + u"/%1/album_%2.html"_s.arg(address, QString::number(page)); },
               kGbkText, kNextPageMark,
               [&run](QString& text, int page, SeenPieces& seen) {
-                  if (page == 1) SetOwnerName(run, text);
+                  if (page == 1) SetOwnerName(run, text, u"<title>", u"的全部相册");
                   QStringList pieces;
                   CStringCtrl::Split(pieces, text, kPieceMark);
                   for (qsizetype i = 1; i < pieces.size(); ++i) {

@@ -119,3 +119,29 @@ TEST_F(BabytreeTest, ServiceThatIgnoresThePageNumberEndsTheListings)
     EXPECT_EQ(FilesIn(u"Ann/A/"_s), QStringList{u"只一张.jpg"_s});
     EXPECT_EQ(service.RequestsFor(BabytreeFake::kHomeHost, "/u555/photo/album").size(), 2);
 }
+
+TEST_F(BabytreeTest, MainHostListPageWithoutAlbumsDoesNotEndTheListing)
+{
+    service.Route(BabytreeFake::kHomeHost, "/u777/photo/list", FakeReply::Ok("<title>Bo的相册</title>"));
+    const auto listPage = [](int page) {
+        return QByteArray("/user/showuser.php?uid=u777&tab=photo&view=album_list&order=&pg=") +
+               QByteArray::number(page);
+    };
+    const auto album = [](int id) {
+        return "<li class=\"thumb\"><a href=\"/album/" + QByteArray::number(id) + "\"><img src=\"http://pic/" +
+               QByteArray::number(id) + ".jpg\"/><strong>A" + QByteArray::number(id) + "</strong>(2)</a></li>";
+    };
+    const QByteArray next = "<li><a href=\"?pg=\">&gt;</a></li>";
+    service.Route(BabytreeFake::kMainHost, listPage(1), FakeReply::Ok("<title>Bo的相册</title>" + album(1) + next));
+    // Page 2 shows its pager only: the member's albums go on on page 3.
+    service.Route(BabytreeFake::kMainHost, listPage(2), FakeReply::Ok("<title>Bo的相册</title>" + next));
+    service.Route(BabytreeFake::kMainHost, listPage(3), FakeReply::Ok("<title>Bo的相册</title>" + album(3)));
+    service.Route(BabytreeFake::kMainHost, listPage(4), FakeReply::Ok(album(4)));
+
+    ASSERT_TRUE(GetAlbums(SK_BABYTREE, u"http://home.babytree.com/u777"_s));
+    EXPECT_EQ(core.Listing().m_nSubKind, 1);
+    EXPECT_EQ(AlbumNames(), (QStringList{u"A1"_s, u"A3"_s}));
+    EXPECT_EQ(core.m_pAlbumList->At(1).strAlbumId, u"/album/3"_s);
+    // Page 3 has no next link: page 4 is never asked for.
+    EXPECT_EQ(service.RequestsFor(BabytreeFake::kMainHost, "/user/showuser.php").size(), 3);
+}

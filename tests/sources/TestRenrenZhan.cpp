@@ -120,3 +120,19 @@ TEST_F(RenrenZhanTest, EachPostGivesItsOnePicture)
     ASSERT_EQ(picture.size(), 1);
     EXPECT_EQ(picture[0].header("Referer"), QByteArray("http://zhan.renren.com/oldtimes?gid=8801&ajax=true"));
 }
+
+TEST_F(RenrenZhanTest, APageRepeatingOnlyListedPostsEndsTheMonth)
+{
+    // Page 1 echoes its number but holds page 0's post again; page 2 would bring a new one.
+    const QByteArray post = R"("html":"<div id=\"feed88feed05\" class=\"post\"><h3 class=\"title\">A<\/h3><\/div>"})";
+    const QByteArray tag = "/archive/archiveByTag?site_id=1234&tag_id=12&page=";
+    service.Route(kZhanHost, tag + "0", FakeReply::Ok(R"({"code":0,"page":0,)" + post));
+    service.Route(kZhanHost, tag + "1", FakeReply::Ok(R"({"code":0,"page":1,)" + post));
+    service.Route(
+        kZhanHost, tag + "2",
+        FakeReply::Ok(R"({"code":0,"html":"<div id=\"feed89\" class=\"post\"><h3 class=\"title\">B<\/h3><\/div>"})"));
+    ASSERT_TRUE(GetAlbums(SK_RENREN, u"http://zhan.renren.com/oldtimes?tagId=12"_s));
+    EXPECT_EQ(AlbumNames(), QStringList{u"A"_s});
+    EXPECT_EQ(Targets("/archive/archiveByTag"),
+              (QByteArrayList{"site_id=1234&tag_id=12&page=0", "site_id=1234&tag_id=12&page=1"}));
+}

@@ -349,3 +349,58 @@ TEST_F(CliSinaWeiboTest, ListsAlbumsAsJsonThenDownloadsTwoAlbums)
     EXPECT_TRUE(QFile::exists(appDir.file(u"sinawb.tmp"_s)));
     EXPECT_TRUE(run.err.contains("下载完毕"));
 }
+
+namespace {
+// An album of 96 photos, three pages by its count, with the owner known as after a listing.
+class SinaWeiboPagingTest : public SinaWeiboTest {
+protected:
+    SinaWeiboPagingTest()
+    {
+        CListing listing = core.Listing();
+        listing.m_strSourceArg1 = u"1234567890"_s;
+        core.SetListing(listing);
+        ST_PERLISTRECORD album;
+        album.strName = u"多页"_s;
+        album.strAlbumId = kFirstAlbumList;
+        album.nPicCount = 96;
+        core.AddAlbum(album);
+    }
+    void ServePage(char page, const QByteArray& body)
+    {
+        service.Route(kPhotoHost, QByteArray(kFirstAlbumTarget) + page,
+                      FakeReply::Ok(body, "application/json; charset=utf-8"));
+    }
+};
+} // namespace
+
+TEST_F(SinaWeiboPagingTest, APageWithoutPhotosDoesNotEndTheAlbumBeforeItsCount)
+{
+    ServePage('1', FixtureBytes(u"photos-p1.json"_s));
+    ServePage('2', FixtureBytes(u"photos-none.json"_s));
+    ServePage('3', FixtureBytes(u"photos-p2.json"_s));
+    EXPECT_EQ(ListPhotos(0),
+              (QStringList{u"http://ww1.sinaimg.cn/large/a1.jpg"_s, u"http://ww2.sinaimg.cn/large/b2.jpg"_s,
+                           u"http://ww3.sinaimg.cn/large/c3.jpg"_s}));
+    EXPECT_EQ(PageRequests(), (QStringList{u"34:1"_s, u"34:2"_s, u"34:3"_s}));
+}
+
+TEST_F(SinaWeiboPagingTest, AServiceRepeatingItsPhotosEndsTheAlbumBeforeItsCount)
+{
+    // Every page number answers the first page's photos: first word for word, then with the page
+    // number echoed. Page 2 adds nothing either way, so page 3 is never asked for.
+    ServePage('1', FixtureBytes(u"photos-p1.json"_s));
+    ServePage('2', FixtureBytes(u"photos-p1.json"_s));
+    ServePage('3', FixtureBytes(u"photos-p2.json"_s));
+    EXPECT_EQ(ListPhotos(0).size(), 2);
+    EXPECT_EQ(PageRequests(), (QStringList{u"34:1"_s, u"34:2"_s}));
+
+    service.ClearRequests();
+    for (char page : {'1', '2', '3'})
+        service.Route(kPhotoHost, QByteArray(kFirstAlbumTarget) + page, [](const FakeRequest& request) {
+            QByteArray text = FixtureBytes(u"photos-p1.json"_s);
+            text.replace("\"total\"", "\"page\":" + QueryValue(request, u"page"_s).toLatin1() + ",\"total\"");
+            return FakeReply::Ok(text, "application/json; charset=utf-8");
+        });
+    EXPECT_EQ(ListPhotos(0).size(), 2);
+    EXPECT_EQ(PageRequests(), (QStringList{u"34:1"_s, u"34:2"_s}));
+}

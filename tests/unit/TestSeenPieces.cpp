@@ -33,3 +33,22 @@ TEST(SeenPiecesTest, OnlyKeysNotSeenBeforeCountAsProgress)
     album.strName = u"x"_s;
     EXPECT_TRUE(seen.IsNew(album));
 }
+
+TEST(SeenPiecesTest, APageHoldsPiecesWhenItMeetsAnyKeyOldOrNew)
+{
+    AdapterKit::SeenPieces seen;
+    seen.StartPage();
+    EXPECT_FALSE(seen.PageHeldPieces());
+    EXPECT_TRUE(seen.IsNew(QString())); // a keyless piece is no piece of the walk
+    EXPECT_FALSE(seen.PageHeldPieces());
+    EXPECT_TRUE(seen.IsNew(u"a"_s));
+    EXPECT_TRUE(seen.PageHeldPieces());
+
+    // A page of old pieces held some, though it brought nothing new; the next page starts bare.
+    EXPECT_TRUE(seen.StartPage(u"page 2"_s));
+    EXPECT_FALSE(seen.IsNew(u"a"_s));
+    EXPECT_TRUE(seen.PageHeldPieces());
+    EXPECT_FALSE(seen.PageBroughtNew());
+    EXPECT_TRUE(seen.StartPage(u"page 3"_s));
+    EXPECT_FALSE(seen.PageHeldPieces());
+}
