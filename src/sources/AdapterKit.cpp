@@ -7,6 +7,8 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace AdapterKit {
@@ -42,6 +44,27 @@ QString FetchBetweenMarks(const QString& url, const QByteArray& startMark, const
     return FetchText(request, response, url, textFlags);
 }
 
+void DropThrough(QString& text, QStringView mark)
+{
+    CStringCtrl::SkipTo(text, mark, true);
+}
+
+void CutAtAny(QString& text, std::initializer_list<QStringView> marks)
+{
+    for (QStringView mark : marks)
+        CStringCtrl::CutAt(text, mark);
+}
+
+bool HasAfterStart(const QString& text, QStringView fragment)
+{
+    return text.indexOf(fragment) > 0;
+}
+
+bool IsDigitsOnly(const QString& text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
 int ReadDecimal(const QString& text)
 {
     qsizetype i = 0;
@@ -74,6 +97,16 @@ void DumpText(const QString& folder, const QString& fileName, QStringView text)
 } // namespace AdapterKit
 
 namespace AdapterKit {
+
+bool NoAlbums(const CAlbumListing& run)
+{
+    return run.Albums().IsEmpty();
+}
+
+void ShowIfNoAlbums(CAlbumListing& run, const QString& message)
+{
+    if (NoAlbums(run)) run.FrontEnd().ShowMessage(message);
+}
 
 bool AddAlbumAndGoOn(CAlbumListing& run, const ST_PERLISTRECORD& album)
 {

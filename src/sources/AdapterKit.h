@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <functional>
+#include <initializer_list>
 #include <optional>
 
 class CURLSource2;
@@ -28,6 +29,17 @@ QString FetchText(CURLSource2& request, CURLResponse& response, const QString& u
 // before the end mark; the transfer ends at the end mark. Empty when the request failed.
 QString FetchBetweenMarks(const QString& url, const QByteArray& startMark, const QByteArray& endMark, int textFlags);
 
+// The scheme every typed address is read with.
+inline constexpr char16_t kHttpScheme[] = u"http://";
+
+// Address preparation: drops text up to and with mark (all of it when mark is absent).
+void DropThrough(QString& text, QStringView mark);
+// Cuts text at the first of marks, then at the next, and so on.
+void CutAtAny(QString& text, std::initializer_list<QStringView> marks);
+// A fragment found after the first character: present, and not what the text starts with.
+bool HasAfterStart(const QString& text, QStringView fragment);
+bool IsDigitsOnly(const QString& text);
+
 // A decimal number at the start of text, blanks skipped; 0 when there is none.
 int ReadDecimal(const QString& text);
 
@@ -46,6 +58,11 @@ class CAlbumListing;
 struct ST_PERLISTRECORD;
 
 namespace AdapterKit {
+
+// Whether the listing has found no album so far.
+bool NoAlbums(const CAlbumListing& run);
+// The family's message when the listing found nothing.
+void ShowIfNoAlbums(CAlbumListing& run, const QString& message);
 
 // Reports one album; false when the user asked the listing to stop.
 bool AddAlbumAndGoOn(CAlbumListing& run, const ST_PERLISTRECORD& album);

@@ -42,7 +42,7 @@ bool GetAlbumList(CLumarexCore& core, int kind, const QString& addressText)
     if (!usable)
         core.FrontEnd().ShowMessage(AddressPrompt());
     else if (kind >= 0 && kind < kFamilyCount)
-        ServiceFamilies()[size_t(kind)].listAlbums(run, address);
+        ServiceFamilies()[size_t(kind)]->listAlbums(run, address);
 
     run.listing.m_strOwnerName = OwnerFolder(run.listing.m_strOwnerName);
     run.listing.m_strOwnerSubDir = OwnerFolder(run.listing.m_strOwnerSubDir);

@@ -7,12 +7,16 @@
 #include "core/AdapterRun.h"
 #include "sources/AdapterKit.h"
 #include "sources/HostTable.h"
-#include "sources/Listers.h"
+#include "sources/Registry.h"
 
 using namespace Qt::StringLiterals;
 using namespace AdapterKit;
 
 namespace {
+// The variants a listing chooses among (SourceSubKind).
+enum BabytreeVariant : int { BABYTREE_HOME = 0, BABYTREE_ALBUMS = 1 };
+
+
 constexpr int kTextFlags = FLAG_DECOMPRESS | FLAG_UTF8;
 
 // The album lists end where their footer starts; the main host's album pages carry a styled
@@ -82,7 +86,6 @@ struct Thumbnail {
     QString thumb;
     QString desc;
 };
-} // namespace
 
 void ListBabytreeHomeAlbums(CAlbumListing& run, QString& address)
 {
@@ -129,7 +132,6 @@ void ListBabytreeAlbums(CAlbumListing& run, QString& address)
         });
 }
 
-namespace {
 // Walks an album's numbered pages: each thumbnail's picture page gives the full address, and
 // the thumbnail stands in when it does not.
 template <typename ReadThumb, typename ReadPicture>
@@ -154,7 +156,6 @@ void ListAlbumPages(CPhotoListing& run, int albumIndex, MarkedRequest& request, 
             return true;
         });
 }
-} // namespace
 
 void ListBabytreeHomePhotos(CPhotoListing& run, int albumIndex)
 {
@@ -191,3 +192,23 @@ void ListBabytreePhotos(CPhotoListing& run, int albumIndex)
     ListAlbumPages(run, albumIndex, request, kMainAddress + album.strAlbumId + u"&pg="_s, kMainNextPage, kThumb,
                    readThumb, readPicture);
 }
+
+void ListBabytreeFamily(CAlbumListing& run, QString& address)
+{
+    run.listing.m_nSubKind = BABYTREE_HOME;
+    DropThrough(address, u"om/u");
+    CutAtAny(address, {u"&", u"/"});
+    ListBabytreeHomeAlbums(run, address);
+    if (NoAlbums(run)) {
+        ListBabytreeAlbums(run, address);
+        run.listing.m_nSubKind = BABYTREE_ALBUMS;
+    }
+}
+
+constexpr ServiceVariant kVariants[] = {
+    {BABYTREE_HOME, ListBabytreeHomeAlbums, ListBabytreeHomePhotos},
+    {BABYTREE_ALBUMS, ListBabytreeAlbums, ListBabytreePhotos},
+};
+} // namespace
+
+extern const ServiceFamily kBabytreeFamily{"babytree", u"宝宝树相册", ListBabytreeFamily, kVariants, 1};

@@ -6,12 +6,13 @@
 #include "core/AdapterRun.h"
 #include "sources/AdapterKit.h"
 #include "sources/HostTable.h"
-#include "sources/Listers.h"
+#include "sources/Registry.h"
 
 using namespace Qt::StringLiterals;
 using namespace AdapterKit;
 
 namespace {
+
 constexpr int kTextFlags = FLAG_DECOMPRESS | FLAG_UTF8;
 
 // The album blocks end before the page's feedback area: reading stops there.
@@ -32,7 +33,6 @@ bool ReadAlbum(QString piece, ST_PERLISTRECORD& album)
     album.nPrivacy = 0;
     return true;
 }
-} // namespace
 
 void ListBaiduAlbums(CAlbumListing& run, QString& address)
 {
@@ -53,7 +53,6 @@ void ListBaiduAlbums(CAlbumListing& run, QString& address)
     }
 }
 
-namespace {
 // The full-size picture of a listed thumbnail: everything from the thumbnail's first "album" up
 // to its file name becomes "album/pic/item". A thumbnail without "album" has no such path to
 // rewrite and is fetched as listed.
@@ -65,7 +64,6 @@ QString FullSizePicture(const QString& thumbnail)
     const QString filePart = slash < 0 ? thumbnail : thumbnail.mid(slash);
     return thumbnail.left(album) + QString::fromUtf16(kFullSizePath) + filePart;
 }
-} // namespace
 
 void ListBaiduPhotos(CPhotoListing& run, int albumIndex)
 {
@@ -98,3 +96,15 @@ void ListBaiduPhotos(CPhotoListing& run, int albumIndex)
         if (!progress.PageBroughtNew()) return;
     }
 }
+
+void ListBaiduFamily(CAlbumListing& run, QString& address)
+{
+    ListBaiduAlbums(run, address);
+}
+
+constexpr ServiceVariant kVariants[] = {
+    {kNoVariant, ListBaiduAlbums, ListBaiduPhotos},
+};
+} // namespace
+
+extern const ServiceFamily kBaiduFamily{"baidu", u"百度相册", ListBaiduFamily, kVariants, 0};

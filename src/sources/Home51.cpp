@@ -6,13 +6,13 @@
 #include "core/AdapterRun.h"
 #include "sources/AdapterKit.h"
 #include "sources/HostTable.h"
-#include "sources/Listers.h"
 #include "sources/Registry.h"
 
 using namespace Qt::StringLiterals;
 using namespace AdapterKit;
 
 namespace {
+
 constexpr int kGbkText = FLAG_DECOMPRESS;
 
 constexpr char16_t kIdMark[] = u"\"id\":\"";
@@ -46,7 +46,6 @@ QString FullTitle(CURLSource2& request, CURLResponse& response, const QString& p
     QString page = FetchText(request, response, kHomeAddress + UnescapeSlashes(pagePath), kGbkText);
     return CStringCtrl::Between(page, u"\"photo_view_title\">", u"</", 1);
 }
-} // namespace
 
 void List51Albums(CAlbumListing& run, QString& address)
 {
@@ -104,3 +103,20 @@ void List51Photos(CPhotoListing& run, int albumIndex)
         return true;
     });
 }
+
+void List51Family(CAlbumListing& run, QString& address)
+{
+    if (address.contains(kHttpScheme)) {
+        DropThrough(address, Hosts::kEndCom);
+        CutAtAny(address, {u"/"});
+    }
+    run.listing.m_strOwnerName = address;
+    List51Albums(run, address);
+}
+
+constexpr ServiceVariant kVariants[] = {
+    {kNoVariant, List51Albums, List51Photos},
+};
+} // namespace
+
+extern const ServiceFamily kHome51Family{"51", u"51个人空间", List51Family, kVariants, 0};

@@ -6,12 +6,13 @@
 #include "core/AdapterRun.h"
 #include "sources/AdapterKit.h"
 #include "sources/HostTable.h"
-#include "sources/Listers.h"
+#include "sources/Registry.h"
 
 using namespace Qt::StringLiterals;
 using namespace AdapterKit;
 
 namespace {
+
 constexpr int kUtf8Text = FLAG_DECOMPRESS | FLAG_UTF8;
 constexpr int kGbkText = FLAG_DECOMPRESS; // post pages
 constexpr char16_t kMenuMark[] = u"class=\"mwC\"";
@@ -103,7 +104,6 @@ void ListCategory(CAlbumListing& run, CURLSource2& request, const QString& categ
             return morePages;
         });
 }
-} // namespace
 
 void ListMokoAlbums(CAlbumListing& run, QString& address)
 {
@@ -144,3 +144,20 @@ void ListMokoPhotos(CPhotoListing& run, int albumIndex)
         if (run.Stopped()) return;
     }
 }
+
+void ListMokoFamily(CAlbumListing& run, QString& address)
+{
+    if (!address.contains(u"/post"_s)) {
+        DropThrough(address, Hosts::kMokoDomain);
+        CutAtAny(address, {u"/"});
+        address = QString::fromUtf16(Hosts::kMokoAddress) + u"/post/"_s + address + u"/list.html"_s;
+    }
+    ListMokoAlbums(run, address);
+}
+
+constexpr ServiceVariant kVariants[] = {
+    {kNoVariant, ListMokoAlbums, ListMokoPhotos},
+};
+} // namespace
+
+extern const ServiceFamily kMokoFamily{"moko", u"美空网", ListMokoFamily, kVariants, 0};

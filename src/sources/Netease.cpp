@@ -8,12 +8,15 @@
 #include "core/AdapterRun.h"
 #include "sources/AdapterKit.h"
 #include "sources/HostTable.h"
-#include "sources/Listers.h"
+#include "sources/Registry.h"
 
 using namespace Qt::StringLiterals;
 using namespace AdapterKit;
 
 namespace {
+// The variants a listing chooses among (SourceSubKind).
+enum NeteaseVariant : int { NETEASE_PHOTO = 0, NETEASE_PP = 1 };
+
 constexpr int kGbkText = FLAG_DECOMPRESS;
 constexpr int kUtf8Text = FLAG_DECOMPRESS | FLAG_UTF8; // the album data call answers in UTF-8
 
@@ -211,3 +214,22 @@ void ListNeteasePhotos(CPhotoListing& run, int albumIndex)
     if (script.isEmpty()) return;
     AddPhotosFromScript(run, script, album, albumIndex);
 }
+
+namespace {
+void ListNeteaseFamily(CAlbumListing& run, QString& address)
+{
+    if (HasAfterStart(address, Hosts::kNeteasePpSuffix)) {
+        ListNeteasePpAlbums(run, address);
+        run.listing.m_nSubKind = NETEASE_PP;
+    } else {
+        ListNeteaseAlbums(run, address);
+    }
+}
+
+constexpr ServiceVariant kVariants[] = {
+    {NETEASE_PHOTO, ListNeteaseAlbums, ListNeteasePhotos},
+    {NETEASE_PP, ListNeteasePpAlbums, ListNeteasePpPhotos},
+};
+} // namespace
+
+extern const ServiceFamily kNeteaseFamily{"netease", u"网易相册/网易PP", ListNeteaseFamily, kVariants, 0};

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/AdapterRun.h"
+
 #include <QString>
 
 // NetEase photo addresses that the album lister and the photo lister both build.
@@ -19,3 +21,9 @@ QString NeteaseAlbumDataUrl(const QString& owner, const QString& albumId, AlbumD
 
 // The owner's album page on which the service asks a visitor to verify for a protected album.
 QString NeteaseVerificationPage(const QString& owner, const QString& albumId);
+
+// The listers of the photo albums and of PP, each in a file of its own.
+void ListNeteaseAlbums(CAlbumListing& run, QString& address);
+void ListNeteasePhotos(CPhotoListing& run, int album);
+void ListNeteasePpAlbums(CAlbumListing& run, QString& address);
+void ListNeteasePpPhotos(CPhotoListing& run, int album);

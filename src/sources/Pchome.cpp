@@ -6,12 +6,13 @@
 #include "core/AdapterRun.h"
 #include "sources/AdapterKit.h"
 #include "sources/HostTable.h"
-#include "sources/Listers.h"
+#include "sources/Registry.h"
 
 using namespace Qt::StringLiterals;
 using namespace AdapterKit;
 
 namespace {
+
 constexpr int kBig5Text = FLAG_DECOMPRESS | FLAG_BIG5;
 constexpr char16_t kNextPageMark[] = u"\">下一頁>";
 // The pager and the member's other sections follow the album entries.
@@ -54,7 +55,6 @@ QString MemberName(const CListing& listing)
         owner.chop(1);
     return owner;
 }
-} // namespace
 
 void ListPchomeAlbums(CAlbumListing& run, QString& address)
 {
@@ -98,3 +98,18 @@ void ListPchomePhotos(CPhotoListing& run, int albumIndex)
                   return true;
               });
 }
+
+void ListPchomeFamily(CAlbumListing& run, QString& address)
+{
+    DropThrough(address, Hosts::kEndComTw);
+    CutAtAny(address, {u"/", u"&", u"*", u"?"});
+    run.listing.m_strOwnerName = address;
+    ListPchomeAlbums(run, address);
+}
+
+constexpr ServiceVariant kVariants[] = {
+    {kNoVariant, ListPchomeAlbums, ListPchomePhotos},
+};
+} // namespace
+
+extern const ServiceFamily kPchomeFamily{"pchome", u"PChome相簿", ListPchomeFamily, kVariants, 0};

@@ -6,12 +6,13 @@
 #include "core/FileNames.h"
 #include "sources/AdapterKit.h"
 #include "sources/HostTable.h"
-#include "sources/Listers.h"
+#include "sources/Registry.h"
 
 using namespace Qt::StringLiterals;
 using namespace AdapterKit;
 
 namespace {
+
 constexpr int kUtf8Text = FLAG_DECOMPRESS | FLAG_UTF8;
 // Where the prepared address takes the page marker "_p<number>_".
 constexpr char16_t kPagePlaceholder[] = u"_dk1stp_";
@@ -65,7 +66,6 @@ bool AddAlbumsOfPage(CAlbumListing& run, const QString& page, SeenPieces& seen)
     }
     return seen.PageBroughtNew();
 }
-} // namespace
 
 void ListPconlineAlbums(CAlbumListing& run, QString& address)
 {
@@ -99,3 +99,31 @@ void ListPconlinePhotos(CPhotoListing& run, int albumIndex)
         if (run.Stopped()) return;
     }
 }
+
+void ListPconlineFamily(CAlbumListing& run, QString& address)
+{
+    if (HasAfterStart(address, u"_p")) {
+        for (int page = 1; page <= 99; ++page) {
+            run.listing.m_strSourceArg1 = u"_p%1_"_s.arg(page);
+            if (address.contains(run.listing.m_strSourceArg1)) {
+                address.replace(run.listing.m_strSourceArg1, u"_dk1stp_"_s);
+                break;
+            }
+        }
+    } else if (HasAfterStart(address, u"myphoto.")) {
+        address.replace(u".html"_s, u"_dk1stp_n15.html"_s);
+    } else {
+        DropThrough(address, Hosts::kEndCn);
+        CutAtAny(address, {u"/"});
+        run.listing.m_strSourceArg1 = address;
+        address = QString::fromUtf16(Hosts::kPconlinePhotoAddress) + u'/' + address + u"/myphoto_dk1stp_n15.html"_s;
+    }
+    ListPconlineAlbums(run, address);
+}
+
+constexpr ServiceVariant kVariants[] = {
+    {kNoVariant, ListPconlineAlbums, ListPconlinePhotos},
+};
+} // namespace
+
+extern const ServiceFamily kPconlineFamily{"pconline", u"太平洋摄影部落", ListPconlineFamily, kVariants, 0};

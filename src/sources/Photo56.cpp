@@ -5,12 +5,13 @@
 #include "core/AdapterRun.h"
 #include "sources/AdapterKit.h"
 #include "sources/HostTable.h"
-#include "sources/Listers.h"
+#include "sources/Registry.h"
 
 using namespace Qt::StringLiterals;
 using namespace AdapterKit;
 
 namespace {
+
 constexpr int kTextFlags = FLAG_DECOMPRESS | FLAG_UTF8;
 
 // The index links its next page in any form; the photo list's live link closes its attribute
@@ -51,7 +52,6 @@ bool AddIndexPage(CAlbumListing& run, QString& text, SeenPieces& seen)
     }
     return true;
 }
-} // namespace
 
 void List56PhotoAlbums(CAlbumListing& run, QString& address)
 {
@@ -59,13 +59,11 @@ void List56PhotoAlbums(CAlbumListing& run, QString& address)
               kIndexNextMark, [&run](QString& text, int, SeenPieces& seen) { return AddIndexPage(run, text, seen); });
 }
 
-namespace {
 QString LabelOf(QString& piece, const QString& albumName)
 {
     const QString label = CStringCtrl::StripTags(CStringCtrl::Between(piece, u"<label>", u"</label>", 0)).trimmed();
     return label.isEmpty() ? albumName : label;
 }
-} // namespace
 
 void List56PhotoPhotos(CPhotoListing& run, int albumIndex)
 {
@@ -89,3 +87,20 @@ void List56PhotoPhotos(CPhotoListing& run, int albumIndex)
         return true;
     });
 }
+
+void List56Family(CAlbumListing& run, QString& address)
+{
+    QString owner = address;
+    DropThrough(owner, u"album/");
+    CutAtAny(owner, {u"&", u"/", u"?"});
+    run.listing.m_strOwnerName = owner;
+    address = QString::fromUtf16(Hosts::k56PhotoAddress) + u"/album/index.php?user="_s + owner;
+    List56PhotoAlbums(run, address);
+}
+
+constexpr ServiceVariant kVariants[] = {
+    {kNoVariant, List56PhotoAlbums, List56PhotoPhotos},
+};
+} // namespace
+
+extern const ServiceFamily kPhoto56Family{"56", u"56相册", List56Family, kVariants, 0};

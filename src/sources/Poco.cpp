@@ -7,12 +7,16 @@
 #include "core/AdapterRun.h"
 #include "sources/AdapterKit.h"
 #include "sources/HostTable.h"
-#include "sources/Listers.h"
+#include "sources/Registry.h"
 
 using namespace Qt::StringLiterals;
 using namespace AdapterKit;
 
 namespace {
+// The variants a listing chooses among (SourceSubKind).
+enum PocoVariant : int { POCO_ALBUMS = 0, POCO_SETS = 1 };
+
+
 constexpr int kGbkText = FLAG_DECOMPRESS;
 
 constexpr char16_t kNextPageLink[] = u"title=\"下一页\">";
@@ -48,7 +52,6 @@ ST_PERLISTRECORD ReadAlbumItem(QString piece, const QString& userId, QString& ha
     album.strName = CStringCtrl::Between(piece, u"title=\"", u"\"", 1);
     return album;
 }
-} // namespace
 
 void ListPocoAlbums(CAlbumListing& run, QString& address)
 {
@@ -140,3 +143,26 @@ void ListPocoSetPhotos(CPhotoListing& run, int albumIndex)
         if (run.Stopped()) return;
     }
 }
+
+void ListPocoFamily(CAlbumListing& run, QString& address)
+{
+    if (HasAfterStart(address, u"/album") || HasAfterStart(address, u"/theme")) {
+        run.listing.m_nSubKind = POCO_ALBUMS;
+        DropThrough(address, u"user_id-");
+        DropThrough(address, u"user_id=");
+        CutAtAny(address, {u"&", u"."});
+        ListPocoAlbums(run, address);
+    } else {
+        run.listing.m_nSubKind = POCO_SETS;
+        address.replace(u"p="_s, u"zrv="_s);
+        ListPocoSetAlbums(run, address);
+    }
+}
+
+constexpr ServiceVariant kVariants[] = {
+    {POCO_ALBUMS, ListPocoAlbums, ListPocoPhotos},
+    {POCO_SETS, ListPocoSetAlbums, ListPocoSetPhotos},
+};
+} // namespace
+
+extern const ServiceFamily kPocoFamily{"poco", u"POCO相册", ListPocoFamily, kVariants, -1};

@@ -6,8 +6,7 @@
 #include "core/AdapterRun.h"
 #include "sources/AdapterKit.h"
 #include "sources/HostTable.h"
-#include "sources/Listers.h"
-#include "sources/Qzone.h"
+#include "sources/Tencent.h"
 
 using namespace Qt::StringLiterals;
 using namespace AdapterKit;

@@ -1,13 +1,12 @@
 // QQ Zone: a route lookup names the owner's album-list, photo-list and "nu" hosts; the album and
 // photo lists are JSONP in GBK, cut at fixed marks.
-#include "sources/Qzone.h"
 
 #include "MyCode/StringCtrl.h"
 #include "MyCode/URLSource2.h"
 #include "core/AdapterRun.h"
 #include "sources/AdapterKit.h"
 #include "sources/HostTable.h"
-#include "sources/Listers.h"
+#include "sources/Tencent.h"
 
 using namespace Qt::StringLiterals;
 using namespace AdapterKit;

@@ -10,6 +10,9 @@
 
 using PhotoListerFn = void (*)(CPhotoListing& run, int album);
 
+// The variant of a family that has only one.
+inline constexpr int kNoVariant = -1;
+
 // One variant of a family (SourceSubKind): the album lister and photo lister a listing chose.
 struct ServiceVariant {
     int nSubKind;
@@ -24,11 +27,13 @@ struct ServiceFamily {
     // variant on the way.
     void (*listAlbums)(CAlbumListing& run, QString& address);
     std::span<const ServiceVariant> variants;
-    // The variant a listing that chose none downloads with; -1: none, nothing is downloaded.
+    // The row of the variant a listing that chose none downloads with; -1: none, nothing is
+    // downloaded. A family of one variant chooses none (kNoVariant) and downloads with it.
     int nFallbackVariant;
 };
 
-const std::array<ServiceFamily, kFamilyCount>& ServiceFamilies();
+// The families in the order of the service list; the index is SourceKind.
+const std::array<const ServiceFamily*, kFamilyCount>& ServiceFamilies();
 
 // The family with that short name or index text ("qzone", "3"), or -1.
 int FindFamily(const QString& nameOrIndex);

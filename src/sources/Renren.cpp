@@ -5,12 +5,16 @@
 #include "core/AdapterRun.h"
 #include "sources/AdapterKit.h"
 #include "sources/HostTable.h"
-#include "sources/Listers.h"
+#include "sources/Registry.h"
+#include "sources/Renren.h"
 
 using namespace Qt::StringLiterals;
 using namespace AdapterKit;
 
 namespace {
+// The variants a listing chooses among (SourceSubKind); the stations came later, as 10.
+enum RenrenVariant : int { RENREN_PHOTOS = 0, RENREN_ZHAN = 10 };
+
 constexpr int kTextFlags = FLAG_DECOMPRESS | FLAG_UTF8;
 constexpr int kListPageSize = 40;
 // A longer "name" is not an album title: the page is not an album page.
@@ -131,3 +135,55 @@ void ListRenrenAlbums(CAlbumListing& run, QString& address)
     else
         ListOwnerAlbums(run, address);
 }
+
+namespace {
+std::optional<QString> LookUpRenrenOwnerId(const QString& name, bool publicPage)
+{
+    CURLSource2 request;
+    CURLResponse response;
+    request.m_strHeaders = u"Accept-Encoding: gzip, deflate"_s;
+    request.m_strUrl =
+        QString::fromUtf16(publicPage ? Hosts::kRenrenPageAddress : Hosts::kRenrenMainAddress) + u'/' + name;
+    if (!request.Send(response, 0)) return std::nullopt;
+    QString text;
+    response.GetText(text, FLAG_DECOMPRESS | FLAG_UTF8);
+    QString id = CStringCtrl::Between(text, u"pid: '", u"'", 1);
+    if (id.isEmpty()) id = CStringCtrl::Between(text, u"profile_owner =", u";", 1);
+    return id.trimmed();
+}
+void ListRenrenFamily(CAlbumListing& run, QString& address)
+{
+    if (HasAfterStart(address, u"/album-")) {
+        CutAtAny(address, {u"?"});
+        run.listing.m_nSubKind = RENREN_PHOTOS;
+        ListRenrenAlbums(run, address);
+        return;
+    }
+    if (address.contains(QStringView(Hosts::kRenrenZhanHost))) {
+        run.listing.m_nSubKind = RENREN_ZHAN;
+        ListRenrenZhanAlbums(run, address);
+        ShowIfNoAlbums(run,
+                       u"1、没有获取到相册，需要你在登录菜单里登录一个人人帐号(登录时勾上下次自动登录)后重新获取"_s);
+        return;
+    }
+    const bool publicPage = address.contains(QStringView(Hosts::kRenrenPageHost));
+    run.listing.m_nSubKind = RENREN_PHOTOS;
+    DropThrough(address, u"id=");
+    CutAtAny(address, {u"?", u"/album", u"/profile", u"/channel-"});
+    const qsizetype slash = address.lastIndexOf(u'/');
+    if (slash > 0) address = address.mid(slash + 1);
+    if (!IsDigitsOnly(address)) {
+        const std::optional<QString> id = LookUpRenrenOwnerId(address, publicPage);
+        if (!id) return;
+        address = *id;
+    }
+    ListRenrenAlbums(run, address);
+}
+
+constexpr ServiceVariant kVariants[] = {
+    {RENREN_PHOTOS, ListRenrenAlbums, ListRenrenPhotosOrByLink},
+    {RENREN_ZHAN, ListRenrenZhanAlbums, ListRenrenZhanPhotos},
+};
+} // namespace
+
+extern const ServiceFamily kRenrenFamily{"renren", u"人人网/人人小站", ListRenrenFamily, kVariants, -1};

@@ -5,7 +5,7 @@
 #include "core/AdapterRun.h"
 #include "core/FileNames.h"
 #include "sources/AdapterKit.h"
-#include "sources/Listers.h"
+#include "sources/Renren.h"
 
 #include <optional>
 

@@ -7,12 +7,16 @@
 #include "core/AdapterRun.h"
 #include "sources/AdapterKit.h"
 #include "sources/HostTable.h"
-#include "sources/Listers.h"
+#include "sources/Registry.h"
+#include "sources/Sina.h"
 
 using namespace Qt::StringLiterals;
 using namespace AdapterKit;
 
 namespace {
+// The variants a listing chooses among (SourceSubKind).
+enum SinaVariant : int { SINA_BLOG = 0, SINA_BLOG_ARTICLES = 1, SINA_WEIBO = 2 };
+
 constexpr int kUtf8Text = FLAG_DECOMPRESS | FLAG_UTF8;
 // Article bodies are read in the system code page; only their ASCII addresses are used.
 constexpr int kAnsiText = FLAG_DECOMPRESS;
@@ -168,3 +172,30 @@ void ListSinaBlogArticlePhotos(CPhotoListing& run, int albumIndex)
     if (url.isEmpty()) return;
     run.AddPicture(url, album.strName, {}, albumIndex);
 }
+
+namespace {
+void ListSinaFamily(CAlbumListing& run, QString& address)
+{
+    if (HasAfterStart(address, u"/s/")) {
+        run.listing.m_nSubKind = SINA_BLOG_ARTICLES;
+        const qsizetype underscore = address.lastIndexOf(u'_');
+        address = underscore >= 0 ? address.left(underscore) : QString();
+        ListSinaBlogArticles(run, address);
+    } else if (HasAfterStart(address, Hosts::kWeiboDomain)) {
+        run.listing.m_nSubKind = SINA_WEIBO;
+        ListSinaWeiboAlbums(run, address);
+    } else {
+        run.listing.m_nSubKind = SINA_BLOG;
+        ListSinaBlogAlbums(run, address);
+    }
+    ShowIfNoAlbums(run, u"没有获取到相册，请在登录菜单里登录新浪(微博)帐号后重试,登录时勾上下次自动登录"_s);
+}
+
+constexpr ServiceVariant kVariants[] = {
+    {SINA_BLOG, ListSinaBlogAlbums, ListSinaBlogPhotos},
+    {SINA_BLOG_ARTICLES, ListSinaBlogArticles, ListSinaBlogArticlePhotos},
+    {SINA_WEIBO, ListSinaWeiboAlbums, ListSinaWeiboPhotos},
+};
+} // namespace
+
+extern const ServiceFamily kSinaFamily{"sina", u"新浪博客/新浪微博", ListSinaFamily, kVariants, -1};

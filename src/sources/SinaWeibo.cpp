@@ -6,7 +6,7 @@
 #include "core/FileNames.h"
 #include "sources/AdapterKit.h"
 #include "sources/HostTable.h"
-#include "sources/Listers.h"
+#include "sources/Sina.h"
 
 using namespace Qt::StringLiterals;
 using namespace AdapterKit;

@@ -6,12 +6,13 @@
 #include "core/FileNames.h"
 #include "sources/AdapterKit.h"
 #include "sources/HostTable.h"
-#include "sources/Listers.h"
+#include "sources/Registry.h"
 
 using namespace Qt::StringLiterals;
 using namespace AdapterKit;
 
 namespace {
+
 constexpr int kGbkText = FLAG_DECOMPRESS;
 constexpr char16_t kScheme[] = u"http://";
 constexpr char16_t kItemPageMark[] = u"item.";
@@ -182,7 +183,6 @@ QString ThumbGallery(QString page)
     CStringCtrl::SkipTo(page, kThumbList, true);
     return CStringCtrl::CutAt(page, u"</ul>") < 0 ? QString() : page;
 }
-} // namespace
 
 void ListTaobaoItems(CAlbumListing& run, QString& address)
 {
@@ -222,3 +222,24 @@ void ListTaobaoPhotos(CPhotoListing& run, int albumIndex)
         if (run.Stopped()) return;
     }
 }
+
+void ListTaobaoFamily(CAlbumListing& run, QString& address)
+{
+    if (HasAfterStart(address, u"search") || HasAfterStart(address, u"item.")) {
+        address.replace(u"pageNum="_s, u"Zrv1="_s);
+        address.replace(u"viewType="_s, u"Zrv2="_s);
+    } else {
+        // A shop's home page becomes its search page. A shop name holding the letters of the
+        // top-level domain is cut early; services accept that.
+        CutAtAny(address, {Hosts::kTaobaoTopLevel});
+        address += QString::fromUtf16(Hosts::kTaobaoTopLevel) + u"/?search=y"_s;
+    }
+    ListTaobaoItems(run, address);
+}
+
+constexpr ServiceVariant kVariants[] = {
+    {kNoVariant, ListTaobaoItems, ListTaobaoPhotos},
+};
+} // namespace
+
+extern const ServiceFamily kTaobaoFamily{"taobao", u"淘宝/天猫店铺宝贝", ListTaobaoFamily, kVariants, 0};

@@ -6,7 +6,7 @@
 #include "core/AdapterRun.h"
 #include "sources/AdapterKit.h"
 #include "sources/HostTable.h"
-#include "sources/Listers.h"
+#include "sources/Tencent.h"
 
 #include <chrono>
 

@@ -7,12 +7,13 @@
 #include "core/FileNames.h"
 #include "sources/AdapterKit.h"
 #include "sources/HostTable.h"
-#include "sources/Listers.h"
+#include "sources/Registry.h"
 
 using namespace Qt::StringLiterals;
 using namespace AdapterKit;
 
 namespace {
+
 constexpr int kTextFlags = FLAG_DECOMPRESS | FLAG_UTF8;
 // The service answers a short error page now and then; such an answer is tried again.
 constexpr quint32 kShortestPage = 100;
@@ -140,7 +141,6 @@ void ListOneAlbum(CAlbumListing& run, const QString& address)
     album.nPrivacy = 0;
     AddAlbumAndGoOn(run, album);
 }
-} // namespace
 
 void ListYupooAlbums(CAlbumListing& run, QString& address)
 {
@@ -151,7 +151,6 @@ void ListYupooAlbums(CAlbumListing& run, QString& address)
         ListOwnerAlbums(run, address);
 }
 
-namespace {
 struct AlbumWalk {
     CPhotoListing& run;
     const ST_PERLISTRECORD album;
@@ -197,7 +196,6 @@ Outcome AddPhoto(AlbumWalk& walk, QString piece)
     walk.run.AddPicture(url, title, {}, walk.index);
     return walk.run.Stopped() ? Outcome::Stop : Outcome::Added;
 }
-} // namespace
 
 void ListYupooPhotos(CPhotoListing& run, int albumIndex)
 {
@@ -224,3 +222,28 @@ void ListYupooPhotos(CPhotoListing& run, int albumIndex)
             return true;
         });
 }
+
+void ListYupooFamily(CAlbumListing& run, QString& address)
+{
+    address.replace(u"/collections/"_s, u"/albums/"_s);
+    if (HasAfterStart(address, Hosts::kYupooPersonalSuffix)) {
+        DropThrough(address, kHttpScheme);
+        CutAtAny(address, {u".v"});
+        address = QString::fromUtf16(Hosts::kYupooVAddress) + u"/photos/"_s + address + u"/albums/"_s;
+    } else if (address.contains(QStringView(Hosts::kYupooVAddress)) ||
+               address.contains(QStringView(Hosts::kYupooWwwHostSlash))) {
+        CutAtAny(address, {u"page"});
+    } else {
+        DropThrough(address, kHttpScheme);
+        CutAtAny(address, {Hosts::kYupooDotLabel});
+        address = QString::fromUtf16(Hosts::kYupooWwwAddress) + u"/photos/"_s + address + u"/albums/"_s;
+    }
+    ListYupooAlbums(run, address);
+}
+
+constexpr ServiceVariant kVariants[] = {
+    {kNoVariant, ListYupooAlbums, ListYupooPhotos},
+};
+} // namespace
+
+extern const ServiceFamily kYupooFamily{"yupoo", u"又拍网", ListYupooFamily, kVariants, 0};

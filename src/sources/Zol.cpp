@@ -5,12 +5,13 @@
 #include "core/AdapterRun.h"
 #include "sources/AdapterKit.h"
 #include "sources/HostTable.h"
-#include "sources/Listers.h"
+#include "sources/Registry.h"
 
 using namespace Qt::StringLiterals;
 using namespace AdapterKit;
 
 namespace {
+
 constexpr int kGbkText = FLAG_DECOMPRESS;
 // Only the active next link has this class; the previous link and a disabled next look alike.
 constexpr char16_t kNextPageMark[] = u"class=\"nor\">下一页";
@@ -54,7 +55,6 @@ QString FullSizeAddress(QString thumbnail)
     }
     return WithoutSizeSuffix(thumbnail);
 }
-} // namespace
 
 void ListZolAlbums(CAlbumListing& run, QString& address)
 {
@@ -93,3 +93,19 @@ void ListZolPhotos(CPhotoListing& run, int albumIndex)
                   return true;
               });
 }
+
+void ListZolFamily(CAlbumListing& run, QString& address)
+{
+    if (address.contains(kHttpScheme)) {
+        DropThrough(address, Hosts::kEndCn);
+        CutAtAny(address, {u"/"});
+    }
+    ListZolAlbums(run, address);
+}
+
+constexpr ServiceVariant kVariants[] = {
+    {kNoVariant, ListZolAlbums, ListZolPhotos},
+};
+} // namespace
+
+extern const ServiceFamily kZolFamily{"zol", u"ZOL相册", ListZolFamily, kVariants, 0};

@@ -66,7 +66,7 @@ TEST_F(MokoTest, AStopRequestLeavesTheRemainingCategories)
 {
     StopListing();
     QString address = u"http://www.moko.cc/post/alice/list.html"_s;
-    ListMokoAlbums(AlbumRun(), address);
+    ListAlbumsOf(SK_MOKO, kNoVariant, address);
     EXPECT_EQ(AlbumNames(), QStringList{u"夏日"_s});
     EXPECT_TRUE(service.RequestsFor(MokoFake::kHost, "/post/alice/category/11/2.html").isEmpty());
     EXPECT_TRUE(service.RequestsFor(MokoFake::kHost, "/post/alice/category/12/1.html").isEmpty());

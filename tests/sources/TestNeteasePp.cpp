@@ -1,3 +1,4 @@
+#include "sources/Netease.h"
 #include "sources/Registry.h"
 #include "support/AdapterTest.h"
 

@@ -44,7 +44,7 @@ TEST_F(PchomeTest, EachPictureIsReferredByItsOwnPage)
     // Without the member's own spelling the folder form of the owner serves, its separator
     // not doubled.
     core.Listing().m_strSourceArg1.clear();
-    ListPchomePhotos(PhotoRun(), 0);
+    ListPhotosOf(SK_PCHOME, kNoVariant, 0);
     ASSERT_EQ(Pictures().Count(), 3);
     EXPECT_EQ(Pictures().m_arrHeaders[1], u"Referer: http://photo.pchome.com.tw/alice/102"_s);
 }

@@ -1,4 +1,3 @@
-#include "sources/Listers.h"
 #include "sources/PconlineRoutes.h"
 #include "sources/Registry.h"
 #include "support/AdapterTest.h"
@@ -103,11 +102,11 @@ TEST_F(PconlineTest, StopRequestsEndBothListers)
 {
     StopListing();
     QString address = u"http://dp.pconline.com.cn/someone/myphoto_dk1stp_n15.html"_s;
-    ListPconlineAlbums(AlbumRun(), address);
+    ListAlbumsOf(SK_PCONLINE, kNoVariant, address);
     EXPECT_EQ(core.m_pAlbumList->Count(), 1);
     EXPECT_EQ(ListPageTargets().size(), 1);
 
     StopDownload();
-    ListPconlinePhotos(PhotoRun(), 0);
+    ListPhotosOf(SK_PCONLINE, kNoVariant, 0);
     EXPECT_EQ(Pictures().Count(), 1);
 }

@@ -1,4 +1,3 @@
-#include "sources/Listers.h"
 #include "sources/Photo56Routes.h"
 #include "sources/Registry.h"
 #include "support/AdapterTest.h"
@@ -85,10 +84,10 @@ TEST_F(Photo56Test, StopRequestsEndBothListers)
 {
     StopListing();
     QString address = u"http://photo.56.com/album/index.php?user=dave"_s;
-    List56PhotoAlbums(AlbumRun(), address);
+    ListAlbumsOf(SK_56, kNoVariant, address);
     EXPECT_EQ(core.m_pAlbumList->Count(), 1);
 
     StopDownload();
-    List56PhotoPhotos(PhotoRun(), 0);
+    ListPhotosOf(SK_56, kNoVariant, 0);
     EXPECT_EQ(Pictures().Count(), 1);
 }

@@ -1,6 +1,6 @@
 #include "MyCode/CookieStore.h"
 #include "sources/QqGroupRoutes.h"
-#include "sources/Qzone.h"
+#include "sources/Tencent.h"
 #include "sources/Registry.h"
 #include "support/AdapterTest.h"
 

@@ -1,7 +1,7 @@
 // talvoria-cli run as a user runs it, against the fake QQ group reached through http_proxy, with
 // the login cookies of a browser export.
 #include "sources/QqGroupRoutes.h"
-#include "sources/Qzone.h"
+#include "sources/Tencent.h"
 #include "support/CliTest.h"
 
 #include <QDir>

@@ -1,5 +1,5 @@
 #include "MyCode/CookieStore.h"
-#include "sources/Qzone.h"
+#include "sources/Tencent.h"
 #include "sources/Registry.h"
 #include "support/AdapterTest.h"
 

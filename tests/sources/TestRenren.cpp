@@ -1,4 +1,4 @@
-#include "sources/Listers.h"
+#include "sources/Renren.h"
 #include "sources/Registry.h"
 #include "sources/RenrenRoutes.h"
 

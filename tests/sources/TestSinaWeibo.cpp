@@ -1,6 +1,6 @@
+#include "sources/Sina.h"
 #include "MyCode/CookieStore.h"
 #include "sources/AdapterKit.h"
-#include "sources/Listers.h"
 #include "sources/Registry.h"
 #include "support/CliTest.h"
 #include "support/AdapterTest.h"

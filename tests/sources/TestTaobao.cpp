@@ -1,5 +1,4 @@
 #include "MyCode/StringCtrl.h"
-#include "sources/Listers.h"
 #include "sources/Registry.h"
 #include "sources/TaobaoRoutes.h"
 #include "support/AdapterTest.h"
@@ -190,7 +189,7 @@ TEST_F(TaobaoTest, ShopListingsEndOnTheirMarksAndOnPagesThatBringNothingNew)
 TEST_F(TaobaoTest, AShopAddressWithoutThePlainSchemeIsReportedWithoutListing)
 {
     QString address = u"HTTP://mengshop.taobao.com/?search=y"_s;
-    ListTaobaoItems(AlbumRun(), address);
+    ListAlbumsOf(SK_TAOBAO, kNoVariant, address);
     EXPECT_EQ(core.m_pAlbumList->Count(), 0);
     EXPECT_EQ(frontEnd.Messages(), QStringList{kShopReadError});
     EXPECT_TRUE(ReadDiagnostic(appDir.path() + u"log.err"_s).contains(u"碎花连衣裙"_s));
@@ -200,11 +199,11 @@ TEST_F(TaobaoTest, StopRequestsEndBothListers)
 {
     StopListing();
     QString address = u"http://mengshop.taobao.com/?search=y"_s;
-    ListTaobaoItems(AlbumRun(), address);
+    ListAlbumsOf(SK_TAOBAO, kNoVariant, address);
     EXPECT_EQ(core.m_pAlbumList->Count(), 1);
     EXPECT_EQ(SearchRequests(TaobaoFake::kShopHost), 1);
 
     StopDownload();
-    ListTaobaoPhotos(PhotoRun(), 0);
+    ListPhotosOf(SK_TAOBAO, kNoVariant, 0);
     EXPECT_EQ(Pictures().Count(), 1);
 }

@@ -1,4 +1,3 @@
-#include "sources/Listers.h"
 #include "sources/Registry.h"
 #include "sources/YupooRoutes.h"
 #include "support/AdapterTest.h"
@@ -131,10 +130,10 @@ TEST_F(YupooTest, StopRequestsEndBothListers)
 {
     StopListing();
     QString address = kAliceAlbums;
-    ListYupooAlbums(AlbumRun(), address);
+    ListAlbumsOf(SK_YUPOO, kNoVariant, address);
     EXPECT_EQ(core.m_pAlbumList->Count(), 1);
 
     StopDownload();
-    ListYupooPhotos(PhotoRun(), 0);
+    ListPhotosOf(SK_YUPOO, kNoVariant, 0);
     EXPECT_EQ(Pictures().Count(), 1);
 }

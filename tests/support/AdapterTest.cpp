@@ -54,6 +54,20 @@ CAlbumDownload& AdapterTest::PhotoRun()
     return *m_photoRun;
 }
 
+void AdapterTest::ListAlbumsOf(int kind, int subKind, QString& address)
+{
+    const ServiceVariant* variant = VariantOf(kind, subKind);
+    ASSERT_NE(variant, nullptr);
+    variant->listAlbums(AlbumRun(kind), address);
+}
+
+void AdapterTest::ListPhotosOf(int kind, int subKind, int album)
+{
+    const ServiceVariant* variant = VariantOf(kind, subKind);
+    ASSERT_NE(variant, nullptr);
+    variant->listPhotos(PhotoRun(), album);
+}
+
 void AdapterTest::StopListing()
 {
     core.States().EndDownload();

@@ -2,7 +2,7 @@
 
 #include "core/LumarexCore.h"
 #include "download/AlbumDownload.h"
-#include "sources/Listers.h"
+#include "sources/Registry.h"
 #include "support/FakeServiceTest.h"
 #include "support/ScriptedFrontEnd.h"
 #include "support/TempFolder.h"
@@ -36,6 +36,9 @@ protected:
     const CDownList& Pictures() const { return m_photoRun->m_downList; }
     // The user's stop, while the operation runs.
     void StopListing();
+    // The album lister or photo lister of a family's variant alone, through the registry.
+    void ListAlbumsOf(int kind, int subKind, QString& address);
+    void ListPhotosOf(int kind, int subKind, int album);
     void StopDownload();
 
     void SetOptions(std::uint8_t options);
