@@ -4,7 +4,7 @@
 
 ServiceName ServiceNameOf(int kind)
 {
-    const ServiceFamily& family = ServiceFamilies()[size_t(kind)];
+    const ServiceFamily& family = *ServiceFamilies()[size_t(kind)];
     return {family.shortName, family.listText};
 }
 
