@@ -9,6 +9,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <csignal>
+#include <iterator>
 #include <mutex>
 #include <thread>
 #include <unistd.h>
@@ -16,12 +17,51 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-std::atomic<int> g_interrupts{0};
+// Ctrl-C, kill's default and the terminal closing: each asks the run to stop as the button does.
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
-void OnInterrupt(int)
+// The handler touches nothing but these, which is safe only when they take no lock.
+static_assert(std::atomic<int>::is_always_lock_free);
+std::atomic<int> g_signalsInWait{0};
+std::atomic<int> g_stopSignal{0}; // the first one that reached a wait, for the exit status
+
+void OnStopSignal(int number)
 {
-    if (g_interrupts.fetch_add(1) >= 1) _exit(130);
+    // A second signal means the user does not want to wait for the stop either.
+    if (g_signalsInWait.fetch_add(1) >= 1) _exit(128 + number);
+    int none = 0;
+    g_stopSignal.compare_exchange_strong(none, number);
 }
+
+// The stop signals' handlers for as long as a run is waited for; before and after it the
+// previous ones.
+class StopSignalHandlers {
+public:
+    StopSignalHandlers()
+    {
+        g_signalsInWait = 0;
+        struct sigaction action {};
+        action.sa_handler = OnStopSignal;
+        // One handler at a time, so that a second signal always sees the first one counted.
+        sigemptyset(&action.sa_mask);
+        for (const int number : kStopSignals)
+            sigaddset(&action.sa_mask, number);
+        for (std::size_t i = 0; i < std::size(kStopSignals); ++i)
+            sigaction(kStopSignals[i], &action, &m_previous[i]);
+    }
+    ~StopSignalHandlers()
+    {
+        for (std::size_t i = 0; i < std::size(kStopSignals); ++i)
+            sigaction(kStopSignals[i], &m_previous[i], nullptr);
+    }
+    StopSignalHandlers(const StopSignalHandlers&) = delete;
+    StopSignalHandlers& operator=(const StopSignalHandlers&) = delete;
+
+    static bool Received() { return g_signalsInWait > 0; }
+
+private:
+    struct sigaction m_previous[std::size(kStopSignals)]{};
+};
 
 CCliFrontEnd::Answer AnswerFrom(const CliArgs& args)
 {
@@ -62,15 +102,9 @@ CCliSession::~CCliSession()
 
 bool CCliSession::WaitForRun()
 {
-    g_interrupts = 0;
-    struct sigaction action {};
-    action.sa_handler = OnInterrupt;
-    sigemptyset(&action.sa_mask);
-    struct sigaction previous {};
-    sigaction(SIGINT, &action, &previous);
-
-    // The end of the run wakes this thread at once; a signal handler cannot, so Ctrl+C is looked
-    // for every 50 ms.
+    const StopSignalHandlers handlers;
+    // The end of the run wakes this thread at once; a signal handler cannot, so a stop signal is
+    // looked for every 50 ms.
     std::mutex lock;
     std::condition_variable ended;
     bool done = false;
@@ -82,15 +116,19 @@ bool CCliSession::WaitForRun()
     });
     bool stopRequested = false;
     for (std::unique_lock guard(lock); !ended.wait_for(guard, std::chrono::milliseconds(50), [&] { return done; });) {
-        if (g_interrupts > 0 && !stopRequested) {
+        if (StopSignalHandlers::Received() && !stopRequested) {
             stopRequested = m_interrupted = true;
             m_runs->RequestStop();
         }
     }
     waiter.join();
     m_frontEnd.EndProgressLine();
-    sigaction(SIGINT, &previous, nullptr);
     return m_runs->LastRunCompleted();
+}
+
+int CCliSession::StopSignal()
+{
+    return g_stopSignal;
 }
 
 int ChooseFamily(const CliArgs& args, const QString& address)

@@ -12,7 +12,7 @@
 enum CliExit : int { EXIT_DONE = 0, EXIT_ERROR = 1, EXIT_USAGE = 2, EXIT_NO_ALBUM = 3, EXIT_INCOMPLETE = 4 };
 
 // Everything one command shares with the window: the application folder with soft.dat and the
-// cookie store, the core, and Ctrl-C handling.
+// cookie store, the core, and the stop signals (SIGINT, SIGTERM, SIGHUP) while a run is waited for.
 class CCliSession {
 public:
     explicit CCliSession(const CliArgs& args);
@@ -24,11 +24,15 @@ public:
     // False when the cookies file to import cannot be read.
     bool CookiesImported() const { return m_cookiesImported; }
 
-    // Waits for the run started last; a first Ctrl-C requests its stop (as a second press of the
-    // button would), a second one ends the program. Whether the run did its work.
+    // Waits for the run started last; a first stop signal requests its stop (as a second press of
+    // the button would), a second one ends the program with 128 + its number. Whether the run did
+    // its work.
     bool WaitForRun();
-    // Whether Ctrl-C requested a stop in any run of this session.
+    // Whether a stop signal requested a stop in any run of this session.
     bool Interrupted() const { return m_interrupted; }
+    // The first stop signal that reached a run of this process, 0 when none did: the program
+    // then exits with 128 + it, whatever the command returned.
+    static int StopSignal();
     // The exit status of a download run that ran (the driver returned true): 4 when it completed
     // but a listed picture was not saved.
     int DownloadExit() const;

@@ -45,7 +45,7 @@ std::optional<int> ListAndSelect(CCliSession& session, const CliArgs& args, std:
     const QString address = args.positional.front();
     const int listed = RunGetAlbums(session, args, address);
     if (listed != EXIT_DONE) return listed;
-    // Ctrl-C while the albums were listed stops the whole command, not just the listing.
+    // A stop signal while the albums were listed stops the whole command, not just the listing.
     if (session.Interrupted()) return EXIT_DONE;
     const int count = session.Core().m_pAlbumList->Count();
     std::optional<std::vector<int>> parsed = ParseSelection(args.albums, count);

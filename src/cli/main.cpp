@@ -24,8 +24,9 @@ Text taken from a service's pages (album names, messages, failure reasons) is pr
 control characters shown as \xHH and bidirectional controls and broken UTF-16 as \uHHHH; the
 JSON output writes them as JSON escapes. Folder and file names never hold them.
 
-Ctrl-C requests a stop as the window's buttons do (during the listing of download, no album is
-downloaded then); a second Ctrl-C ends at once.
+Ctrl-C (SIGINT), SIGTERM and SIGHUP request a stop as the window's buttons do (during the
+listing of download, no album is downloaded then); the run's summary, --json object and cookies
+are still written. A second signal ends at once.
 
 After each album and at the end, the pictures saved, failed (each with its reason) and skipped
 (already in the folder) are counted. Running the same download again fetches only what is
@@ -33,7 +34,7 @@ missing: the history mark moves only when every picture of the album was saved.
 
 Exit status: 0 the run completed, 1 it ended on an error message (empty address, bad save
 path), 2 usage error, 3 get-albums found no album, 4 the run completed but a listed picture
-was not saved.
+was not saved, 128+N a signal stopped the run (130 Ctrl-C, 143 SIGTERM, 129 SIGHUP).
 )";
 
 QString Indented(const char* text, const QString& indent)
@@ -75,5 +76,9 @@ int main(int argc, char** argv)
         std::puts("talvoria-cli " TALVORIA_VERSION);
         return EXIT_DONE;
     }
-    return args->command->run(*args);
+    const int status = args->command->run(*args);
+    // A stopped run ends the program as the signal would have, so that "download ... && next"
+    // does not go on; the command still printed its summary and saved the cookies.
+    if (const int signal = CCliSession::StopSignal()) return 128 + signal;
+    return status;
 }
