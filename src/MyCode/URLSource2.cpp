@@ -3,6 +3,7 @@
 #include "MyCode/CookieStore.h"
 #include "MyCode/HeaderLines.h"
 #include "MyCode/HttpTransfer.h"
+#include "MyCode/RequestWatch.h"
 #include "MyCode/AtomicFile.h"
 #include "MyCode/StringCtrl.h"
 
@@ -144,6 +145,16 @@ private:
     bool m_headDone = false;
 };
 
+// What a watch counts as the request's failure: a page that arrived is still a failure of the
+// listing when the service answered with an error status or with nothing at all.
+FetchFailure OutcomeFailure(bool accepted, const CURLResponse& response)
+{
+    if (!accepted) return response.m_eFailure == FetchFailure::None ? FetchFailure::Network : response.m_eFailure;
+    if (response.m_nStatus >= 400) return FetchFailure::Status;
+    if (response.m_body.isEmpty()) return FetchFailure::Empty;
+    return FetchFailure::None;
+}
+
 // Only the answer's Content-Encoding says the body is compressed; the word "gzip" elsewhere (a
 // cookie's value, say) says nothing about it.
 bool NamesCompression(const QByteArray& headers)
@@ -232,6 +243,18 @@ void CURLSource2::Reset()
 }
 
 bool CURLSource2::Send(CURLResponse& response, int flags)
+{
+    CRequestWatch* watch = CRequestWatch::Current();
+    // A request without a stop of its own ends at the stop of the run it is sent for.
+    const std::atomic<bool>* const ownAbort = m_pAbort;
+    if (!m_pAbort && watch) m_pAbort = watch->Stop();
+    const bool accepted = SendAttempts(response, flags);
+    m_pAbort = ownAbort;
+    if (watch) watch->Report({OutcomeFailure(accepted, response), response.m_nStatus, m_strUrl});
+    return accepted;
+}
+
+bool CURLSource2::SendAttempts(CURLResponse& response, int flags)
 {
     for (int attempt = 1; attempt <= m_nRetries; ++attempt) {
         if (response.Perform(*this, flags)) {

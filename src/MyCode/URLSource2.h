@@ -77,6 +77,9 @@ public:
     // When set and raised (a stop request), the transfer in progress ends at once as a failure
     // and no further attempt is made. Reset leaves it.
     const std::atomic<bool>* m_pAbort = nullptr;
+
+private:
+    bool SendAttempts(CURLResponse& response, int flags);
 };
 
 // The answer to one attempt and the conversion of its body to text.
