@@ -31,6 +31,7 @@ const CliOption kOptions[] = {
     {"save-dir", "DIR", "", &CliArgs::saveDir, nullptr, false},
     {"json", "", "", nullptr, &CliArgs::json, false},
     {"o,output", "FILE", "", &CliArgs::output, nullptr, false},
+    {"retry-failed", "FILE", "", &CliArgs::retryFailed, nullptr, false},
 };
 
 QStringList NamesOf(const CliOption& option)

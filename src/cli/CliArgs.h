@@ -18,6 +18,7 @@ struct CliArgs {
     QString albums;
     QString saveDir;
     QString output;
+    QString retryFailed;
     bool yes = false;
     bool no = false;
     bool json = false;

@@ -9,11 +9,14 @@ const CliCommand kCommands[] = {
 number (%04d), name, picture count, privacy (tab-separated); with --json one JSON array of
 objects with number, name, id, cover, count (-1 when unknown) and privacy.)",
      "service json", 1, 1, RunAlbumsCommand},
-    {"download", "download ADDRESS [--service K] [--albums SEL] [--save-dir DIR] [--json]",
+    {"download", "download ADDRESS [--service K] [--albums SEL | --retry-failed FILE] [--save-dir DIR] [--json]",
      R"(Gets the album list, then downloads the selected albums. SEL is "all" (default) or 1-based
 numbers and ranges such as 1,3-5, taken in list order, each once. DIR defaults to the
-newest save path used, else ~/Pictures/Talvoria/. Pictures go to DIR/owner/album/.)",
-     "service albums save-dir json", 1, 1, RunDownloadCommand},
+newest save path used, else ~/Pictures/Talvoria/. Pictures go to DIR/owner/album/.
+--retry-failed FILE takes the --json summary of an earlier download and downloads again
+only its albums that failed, came up short or were stopped; pictures already saved are
+skipped, so only what is missing is fetched.)",
+     "service albums save-dir json retry-failed", 1, 1, RunDownloadCommand},
     {"fetch", "fetch LIST [--service K] [--save-dir DIR] [--json]",
      R"(Downloads every address of a download list file (GBK or UTF-8, one per line) with the
 download settings of service K. A plain .lst album is named after the file and each picture

@@ -126,8 +126,8 @@ void CCliFrontEnd::DownloadFinished(const DownSummary& album, const QString& fol
         std::lock_guard guard(m_lock);
         m_albums.emplace_back(folder, album);
     }
-    if (m_quiet && album.failures.isEmpty()) return;
-    QString text = m_quiet ? QString() : DownSummaryText(album);
+    if (m_quiet && !album.Failed()) return;
+    QString text = m_quiet && album.listingError.isEmpty() ? QString() : Shown(AlbumSummaryText(album));
     for (qsizetype i = 0; i < album.failures.size() && i < kFailuresShown; ++i)
         text += (text.isEmpty() ? u""_s : u"\n"_s) + u"  失败 "_s + Shown(album.failures[i]);
     if (album.failures.size() > kFailuresShown)
@@ -141,7 +141,16 @@ void CCliFrontEnd::RunFinished(const DownSummary& run)
         std::lock_guard guard(m_lock);
         m_lastRun = run;
     }
-    if (run.total > 0 && !m_quiet) PrintLine(u"共%1张图片：%2"_s.arg(run.total).arg(DownSummaryText(run)));
+    // A long list of albums would bury the line; the first ones tell which.
+    constexpr int kAlbumsShown = 10;
+    const QStringList incomplete = run.failedAlbums + run.shortAlbums;
+    if (m_quiet || (run.total == 0 && incomplete.isEmpty())) return;
+    QString text = u"共%1张图片：%2"_s.arg(run.total).arg(DownSummaryText(run));
+    if (!incomplete.isEmpty()) text += u"；"_s + IncompleteAlbumsText(run);
+    for (qsizetype i = 0; i < incomplete.size() && i < kAlbumsShown; ++i)
+        text += u"\n  "_s + Shown(incomplete[i]);
+    if (incomplete.size() > kAlbumsShown) text += u"\n  …"_s;
+    PrintLine(text);
 }
 
 DownSummary CCliFrontEnd::LastRun() const
@@ -165,8 +174,12 @@ void CCliFrontEnd::ShowRequest(const QByteArray& method, const QByteArray& url, 
 namespace {
 QJsonObject CountsJson(const DownSummary& summary)
 {
-    return QJsonObject{{u"saved"_s, summary.saved}, {u"failed"_s, summary.failed},   {u"skipped"_s, summary.skipped},
-                       {u"total"_s, summary.total}, {u"seconds"_s, summary.seconds}, {u"stopped"_s, summary.stopped}};
+    const QJsonValue declared = summary.declared >= 0 ? QJsonValue(summary.declared) : QJsonValue(QJsonValue::Null);
+    return QJsonObject{{u"declared"_s, declared},         {u"listed"_s, summary.total},
+                       {u"saved"_s, summary.saved},       {u"failed"_s, summary.failed},
+                       {u"skipped"_s, summary.skipped},   {u"not_tried"_s, summary.notTried},
+                       {u"total"_s, summary.total},       {u"seconds"_s, summary.seconds},
+                       {u"stopped"_s, summary.stopped}};
 }
 } // namespace
 
@@ -177,7 +190,12 @@ QJsonObject CCliFrontEnd::RunJson() const
     QJsonArray albums;
     for (const auto& [folder, summary] : m_albums) {
         QJsonObject album = CountsJson(summary);
+        album[u"number"_s] = summary.album + 1;
+        album[u"name"_s] = summary.name;
         album[u"folder"_s] = folder;
+        album[u"listing_error"_s] =
+            summary.listingError.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(summary.listingError);
+        album[u"short"_s] = summary.Missing() > 0;
         QJsonArray failures;
         for (const QString& failure : summary.failures) {
             // "file name: reason"; file names never hold ": ", reasons may.

@@ -140,5 +140,5 @@ int ChooseFamily(const CliArgs& args, const QString& address)
 int CCliSession::DownloadExit() const
 {
     const DownSummary run = m_frontEnd.LastRun();
-    return !run.stopped && !run.AllSaved() ? EXIT_INCOMPLETE : EXIT_DONE;
+    return !run.stopped && !run.Complete() ? EXIT_INCOMPLETE : EXIT_DONE;
 }

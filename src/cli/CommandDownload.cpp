@@ -1,7 +1,12 @@
+#include "cli/CliJson.h"
 #include "cli/CliSession.h"
 #include "cli/Commands.h"
 #include "core/AppPaths.h"
-#include "cli/CliJson.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <algorithm>
 #include <cstdio>
@@ -40,14 +45,49 @@ std::optional<std::vector<int>> ParseSelection(const QString& text, int albumCou
     return albums;
 }
 
+namespace {
+// The albums of an earlier run's --json summary that are worth another run: a failed listing or
+// picture, fewer pictures than shown, or pictures a stop left. No value when the file does not
+// read as such a summary.
+std::optional<std::vector<int>> AlbumsToRetry(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    const QJsonDocument summary = QJsonDocument::fromJson(file.readAll());
+    if (!summary.isObject() || !summary[u"albums"_s].isArray()) return std::nullopt;
+    std::vector<int> albums;
+    for (const QJsonValue& value : summary[u"albums"_s].toArray()) {
+        const QJsonObject album = value.toObject();
+        const bool incomplete = !album[u"listing_error"_s].isNull() || album[u"failed"_s].toInt() > 0 ||
+                                album[u"short"_s].toBool() || album[u"not_tried"_s].toInt() > 0;
+        if (incomplete && album[u"number"_s].toInt() > 0) albums.push_back(album[u"number"_s].toInt() - 1);
+    }
+    return albums;
+}
+} // namespace
+
 std::optional<int> ListAndSelect(CCliSession& session, const CliArgs& args, std::vector<int>& selection)
 {
+    std::optional<std::vector<int>> retry;
+    if (!args.retryFailed.isEmpty()) {
+        if (!args.albums.isEmpty()) return UsageError(u"--albums and --retry-failed name the albums twice"_s);
+        retry = AlbumsToRetry(args.retryFailed);
+        if (!retry) return UsageError(u"--retry-failed %1 is no download summary (--json)"_s.arg(args.retryFailed));
+    }
     const QString address = args.positional.front();
     const int listed = RunGetAlbums(session, args, address);
     if (listed != EXIT_DONE) return listed;
     // A stop signal while the albums were listed stops the whole command, not just the listing.
     if (session.Interrupted()) return EXIT_DONE;
     const int count = session.Core().m_pAlbumList->Count();
+    if (retry) {
+        if (std::any_of(retry->begin(), retry->end(), [count](int album) { return album >= count; }))
+            return UsageError(u"--retry-failed %1 names albums beyond the %2 listed"_s.arg(args.retryFailed).arg(count));
+        // Nothing to retry is a run that has nothing to do, not a run of every album.
+        if (retry->empty()) return EXIT_DONE;
+        selection = std::move(*retry);
+        return std::nullopt;
+    }
     std::optional<std::vector<int>> parsed = ParseSelection(args.albums, count);
     if (!parsed) return UsageError(u"--albums %1 does not fit the %2 albums listed"_s.arg(args.albums).arg(count));
     selection = std::move(*parsed);

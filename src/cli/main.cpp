@@ -15,10 +15,12 @@ const char kFooter[] = R"(
   K is a family index (0-14) or short name; without --service the family is recognised from
   the address (QQ Zone when nothing matches).
 
-With --json, download and fetch end by printing one JSON object on stdout: the run's saved,
-failed, skipped, total, seconds and stopped, and "albums", one object per album with its
-folder, the same counts, and failures as objects with name and reason. Nothing is printed
-when the download did not start (no album listed, bad address).
+With --json, download and fetch end by printing one JSON object on stdout: the run's declared
+(null where a service shows no count), listed, saved, failed, skipped, not_tried, total
+(= listed), seconds and stopped, and "albums", one object per album with its number, name,
+folder, the same counts, listing_error (the cause, or null), short, and failures as objects
+with name and reason; listed = saved + failed + skipped + not_tried. Nothing is printed when
+the download did not start (no album listed, bad address).
 
 Text taken from a service's pages (album names, messages, failure reasons) is printed with its
 control characters shown as \xHH and bidirectional controls and broken UTF-16 as \uHHHH; the
@@ -28,13 +30,15 @@ Ctrl-C (SIGINT), SIGTERM and SIGHUP request a stop as the window's buttons do (d
 listing of download, no album is downloaded then); the run's summary, --json object and cookies
 are still written. A second signal ends at once.
 
-After each album and at the end, the pictures saved, failed (each with its reason) and skipped
-(already in the folder) are counted. Running the same download again fetches only what is
-missing: the history mark moves only when every picture of the album was saved.
+After each album and at the end, the pictures shown, listed, saved, failed (each with its
+reason), skipped (already in the folder) and not tried (after a stop) are counted; an album
+whose listing failed is named with its cause, and the end lists the albums that failed or came
+up short (up to ten). Running the same download again (or with --retry-failed) fetches only
+what is missing: the history mark moves only when every picture of the album was saved.
 
 Exit status: 0 the run completed, 1 it ended on an error message (empty address, bad save
-path), 2 usage error, 3 get-albums found no album, 4 the run completed but a listed picture
-was not saved, 128+N a signal stopped the run (130 Ctrl-C, 143 SIGTERM, 129 SIGHUP).
+path), 2 usage error, 3 get-albums found no album, 4 the run completed but an album's listing
+failed or a listed picture was not saved, 128+N a signal stopped the run (130 Ctrl-C, 143 SIGTERM, 129 SIGHUP).
 )";
 
 QString Indented(const char* text, const QString& indent)

@@ -47,8 +47,17 @@ public:
     bool Stopped() const;
     // What the listing's requests watch to end early.
     const std::atomic<bool>& StopFlag() const;
+    // A message of the family's to the user, unless the user stopped the listing. When the
+    // listing's last request failed, the cause comes first, on its own line, once: "无法连接：…",
+    // "HTTP 404：…".
+    void ShowMessage(const QString& text);
+    // The cause when the listing's last request failed and it was not told yet; else empty.
+    QString UntoldFailure() const;
 
     CListing listing;
+
+private:
+    bool m_bFailureTold = false;
 };
 
 // A photo lister's run over one album at a time: it reads the listing's texts and reports each

@@ -9,8 +9,15 @@ void DownSummary::Add(const DownSummary& album)
     saved += album.saved;
     failed += album.failed;
     skipped += album.skipped;
+    notTried += album.notTried;
+    declared = declared < 0 || album.declared < 0 ? -1 : declared + album.declared;
     stopped = stopped || album.stopped;
     failures += album.failures;
+    if (album.Failed())
+        failedAlbums << album.name + u"："_s + (album.listingError.isEmpty() ? u"失败%1张"_s.arg(album.failed)
+                                                                             : album.listingError);
+    else if (album.Missing() > 0)
+        shortAlbums << album.name + u"："_s + ShortAlbumText(album);
 }
 
 QString AlbumPhaseText(const RunProgress& progress)
@@ -27,10 +34,32 @@ QString PictureCountText(const RunProgress& progress)
 
 QString DownSummaryText(const DownSummary& summary)
 {
-    return u"已保存%1张，失败%2张，跳过%3张，用时%4秒"_s.arg(summary.saved)
+    const QString notTried = summary.notTried > 0 ? u"未尝试%1张，"_s.arg(summary.notTried) : QString();
+    return u"已保存%1张，失败%2张，跳过%3张，%4用时%5秒"_s.arg(summary.saved)
         .arg(summary.failed)
         .arg(summary.skipped)
+        .arg(notTried)
         .arg(summary.seconds);
+}
+
+QString AlbumSummaryText(const DownSummary& album)
+{
+    const QString shown = album.declared >= 0 ? u"显示%1张，"_s.arg(album.declared) : QString();
+    QString text = u"%1：%2列出%3张，"_s.arg(album.name, shown).arg(album.total) + DownSummaryText(album);
+    if (!album.listingError.isEmpty()) text += u"；"_s + album.listingError;
+    else if (album.Missing() > 0) text += u"；"_s + ShortAlbumText(album);
+    return text;
+}
+
+QString IncompleteAlbumsText(const DownSummary& run)
+{
+    const qsizetype count = run.failedAlbums.size() + run.shortAlbums.size();
+    return count > 0 ? u"%1个图集未能完整下载"_s.arg(count) : QString();
+}
+
+QString ShortAlbumText(const DownSummary& album)
+{
+    return u"相册显示%1张，获取到%2张"_s.arg(album.declared).arg(album.total);
 }
 
 QString NoAlbumSelectedMessage()

@@ -44,7 +44,8 @@ void CDownPool::JoinStragglers()
 
 // What became of one picture.
 struct PictureOutcome {
-    enum Kind { Saved, Failed, Skipped } kind;
+    // NotTried: a stop came before the transfer or cut it; the picture is still to be had.
+    enum Kind { Saved, Failed, Skipped, NotTried } kind;
     QString reason;
 };
 
@@ -88,7 +89,7 @@ PictureOutcome FetchPicture(QString url, const QString& host, QString headers, Q
         case CHostGate::Admission::Down:
             return {PictureOutcome::Failed, HostDownReason()};
         case CHostGate::Admission::Aborted:
-            return {PictureOutcome::Failed, FetchFailureText(FetchFailure::Aborted, 0)};
+            return {PictureOutcome::NotTried, {}};
         case CHostGate::Admission::Go:
             break;
         }
@@ -104,6 +105,7 @@ PictureOutcome FetchPicture(QString url, const QString& host, QString headers, Q
             hosts.ConnectionFailed(host);
         else if (response.m_nStatus != 0 && !IsBusyStatus(response.m_nStatus))
             hosts.Answered(host);
+        if (response.m_eFailure == FetchFailure::Aborted) return {PictureOutcome::NotTried, {}};
         return {PictureOutcome::Failed, FetchFailureText(response.m_eFailure, response.m_nStatus)};
     }
 }
@@ -117,6 +119,8 @@ void CDownPool::Finish(Shared& shared, int picture, const PictureOutcome& outcom
         break;
     case PictureOutcome::Skipped:
         ++m_nSkipped;
+        break;
+    case PictureOutcome::NotTried:
         break;
     case PictureOutcome::Failed: {
         // Counted with its reason, so that a summary never lists more reasons than failures.
@@ -175,9 +179,8 @@ DownSummary CDownPool::Run(const CDownList& list, const DownRunParams& params, I
     if (m_bStopDown) {
         // Stopped before the first picture: none of them was tried.
         DownSummary summary;
-        summary.total = total;
+        summary.total = summary.notTried = total;
         summary.stopped = true;
-        if (frontEnd) frontEnd->DownloadFinished(summary, list.m_strSaveDir);
         return summary;
     }
     const auto start = std::chrono::steady_clock::now();
@@ -260,7 +263,6 @@ DownSummary CDownPool::Run(const CDownList& list, const DownRunParams& params, I
 
     const auto elapsed = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start);
     const DownSummary summary = Summary(list, int(elapsed.count()));
-    if (frontEnd) frontEnd->DownloadFinished(summary, list.m_strSaveDir);
     return summary;
 }
 
@@ -274,6 +276,7 @@ DownSummary CDownPool::Summary(const CDownList& list, int seconds) const
     summary.stopped = m_bStopDown;
     std::lock_guard guard(m_shared->lock);
     summary.failed = m_nFailed;
+    summary.notTried = summary.total - summary.saved - summary.failed - summary.skipped;
     auto failures = m_shared->failures;
     std::sort(failures.begin(), failures.end());
     for (const auto& [picture, reason] : failures)

@@ -36,8 +36,8 @@ public:
     CDownPool& operator=(const CDownPool&) = delete;
 
     // DownPicFunc: downloads the list's pictures into its folder; returns when all are done or
-    // a stop was requested, with what became of them. frontEnd (may be null) hears the album's
-    // progress on top of the run's, given in progress.
+    // a stop was requested, with what became of them (the counts and failures). frontEnd (may be
+    // null) hears the album's progress on top of the run's, given in progress.
     DownSummary Run(const CDownList& list, const DownRunParams& params, IFrontEnd* frontEnd,
                     RunProgress progress = {});
 

@@ -1,5 +1,7 @@
 #include "download/DownloadDriver.h"
 
+#include "MyCode/RequestWatch.h"
+#include "MyCode/URLSource2.h"
 #include "core/LumarexCore.h"
 #include "download/AlbumDownload.h"
 #include "download/DownPool.h"
@@ -8,6 +10,7 @@
 #include "download/Naming.h"
 
 #include <ctime>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -51,7 +54,8 @@ DownRunParams RunParams(const CLumarexCore& core, int kind)
 void FinishAlbum(CLumarexCore& core, CAlbumDownload& album, const DownSummary& summary)
 {
     CDownList& list = album.m_downList;
-    if (!core.States().DownloadStopRequested() && !summary.stopped && summary.AllSaved())
+    if (!core.States().DownloadStopRequested() && !summary.stopped && summary.listingError.isEmpty() &&
+        summary.AllSaved())
         WriteHistoryMark(list.m_arrUrls.front(), list.m_strSaveDir, album.HasOption(OPT_SKIP_OLD));
     if (album.HasOption(OPT_FIX_FORMAT)) FixPictureFormats(list);
     if (album.HasOption(OPT_FIX_ORDER)) FixPictureOrder(list, std::time(nullptr));
@@ -75,6 +79,65 @@ bool BeginAlbum(CLumarexCore& core)
     return !core.States().DownloadStopRequested();
 }
 
+namespace {
+// What the albums of one run share.
+struct RunOfAlbums {
+    CLumarexCore& core;
+    const CListing& listing;
+    const QString root;
+    const AlbumFiller& fill;
+    const DownRunParams params;
+    CDownPool pool;
+    RunProgress progress;
+};
+
+// Lets the filler list one album, watching its requests: a listing that ended at a failed
+// request failed, unless a stop ended it. Returns the cause, or an empty text.
+QString ListAlbum(RunOfAlbums& run, CAlbumDownload& album, int index)
+{
+    CRequestWatch watch(&run.core.States().DownloadStopFlag());
+    run.fill(album, index);
+    const CRequestWatch::Outcome& last = watch.Last();
+    if (run.core.States().DownloadStopRequested() || !last.Failed()) return {};
+    return u"图集列表获取失败："_s + FetchFailureText(last.failure, last.status);
+}
+
+// One album: listed (counted into listed), then downloaded by the pool (or written to its list
+// file), its mark and fix steps applied; what it came to, or no value for an album only listed
+// to a file.
+std::optional<DownSummary> DownloadAlbum(RunOfAlbums& run, int index, QString& folder, int& listed)
+{
+    CLumarexCore& core = run.core;
+    CAlbumDownload album(core, run.listing, run.root);
+    const QString listingError = ListAlbum(run, album, index);
+    const CDownList& list = album.m_downList;
+    folder = list.m_strSaveDir;
+    listed += list.Count();
+    const bool stopped = core.States().DownloadStopRequested();
+    if (album.HasOption(OPT_LIST_ONLY) && !stopped && list.Count() > 0) {
+        WriteDownList(list.m_strSaveDir + FitFileName(core.m_pAlbumList->At(index).strName, u".lst"_s), list.m_arrUrls);
+        return std::nullopt;
+    }
+    DownSummary summary;
+    if (stopped) {
+        summary.total = summary.notTried = list.Count();
+        summary.stopped = true;
+    } else if (list.Count() > 0) {
+        core.FrontEnd().SetStatusText(StatusLine::Counts, u"已开始下载图片"_s);
+        core.SetPoolFolder(list.m_strSaveDir);
+        summary = run.pool.Run(list, run.params, &core.FrontEnd(), run.progress);
+        core.SetPoolFolder({});
+    }
+    const ST_PERLISTRECORD record = core.m_pAlbumList->At(index);
+    summary.album = index;
+    summary.name = record.strName;
+    summary.declared = record.nPicCount;
+    summary.listingError = listingError;
+    if (list.Count() > 0) FinishAlbum(core, album, summary);
+    return summary;
+}
+} // namespace
+
 bool DownloadDriver(CLumarexCore& core, const CListing& listing, const QString& savePathText,
                     const std::vector<int>& selection, const AlbumFiller& fill)
 {
@@ -84,45 +147,32 @@ bool DownloadDriver(CLumarexCore& core, const CListing& listing, const QString& 
         return false;
     }
     core.SetDownloadUi(true);
-    const DownRunParams params = RunParams(core, listing.m_nSourceKind);
     const std::vector<int> albums = TakeSelection(core, selection);
-
-    CDownPool pool(core.States().DownloadStopFlag());
-    DownSummary run;
-    RunProgress progress;
-    progress.albums = int(albums.size());
+    RunOfAlbums run{core, listing, root, fill, RunParams(core, listing.m_nSourceKind),
+                    CDownPool(core.States().DownloadStopFlag()), {}};
+    run.progress.albums = int(albums.size());
+    DownSummary total;
     int listed = 0;
     QString lastFolder = root;
     for (size_t i = 0; i < albums.size(); ++i) {
         if (!BeginAlbum(core)) break;
-        progress.album = int(i) + 1;
-        progress.picturesDone = 0;
-        progress.pictures = -1;
-        core.FrontEnd().Progress(progress);
-        CAlbumDownload album(core, listing, root);
-        fill(album, albums[i]);
-        const CDownList& list = album.m_downList;
-        lastFolder = list.m_strSaveDir;
-        if (list.Count() == 0 || core.States().DownloadStopRequested()) continue;
-        listed += list.Count();
-        if (album.HasOption(OPT_LIST_ONLY)) {
-            const QString name = core.m_pAlbumList->At(albums[i]).strName;
-            WriteDownList(list.m_strSaveDir + FitFileName(name, u".lst"_s), list.m_arrUrls);
-            continue;
-        }
-        core.FrontEnd().SetStatusText(StatusLine::Counts, u"已开始下载图片"_s);
-        core.SetPoolFolder(list.m_strSaveDir);
-        const DownSummary summary = pool.Run(list, params, &core.FrontEnd(), progress);
-        core.SetPoolFolder({});
-        run.Add(summary);
-        progress.saved = run.saved;
-        progress.failed = run.failed;
-        progress.skipped = run.skipped;
-        FinishAlbum(core, album, summary);
+        run.progress.album = int(i) + 1;
+        run.progress.picturesDone = 0;
+        run.progress.pictures = -1;
+        core.FrontEnd().Progress(run.progress);
+        const std::optional<DownSummary> album = DownloadAlbum(run, albums[i], lastFolder, listed);
+        if (!album) continue;
+        total.Add(*album);
+        run.progress.saved = total.saved;
+        run.progress.failed = total.failed;
+        run.progress.skipped = total.skipped;
+        core.FrontEnd().DownloadFinished(*album, lastFolder);
     }
-    run.stopped = run.stopped || core.States().DownloadStopRequested();
+    total.stopped = total.stopped || core.States().DownloadStopRequested();
     core.SetDownloadUi(false);
-    core.FrontEnd().RunFinished(run);
-    if (listed > 0 && (core.NameSet(listing.m_nSourceKind).nOptions & OPT_OPEN_FOLDER)) core.FrontEnd().OpenFolder(lastFolder);
+    if (total.stopped) core.FrontEnd().SetStatusText(StatusLine::Phase, u"已停止"_s);
+    core.FrontEnd().RunFinished(total);
+    if (listed > 0 && (core.NameSet(listing.m_nSourceKind).nOptions & OPT_OPEN_FOLDER))
+        core.FrontEnd().OpenFolder(lastFolder);
     return true;
 }

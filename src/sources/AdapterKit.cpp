@@ -1,5 +1,6 @@
 #include "sources/AdapterKit.h"
 
+#include "MyCode/RequestWatch.h"
 #include "MyCode/StringCtrl.h"
 #include "MyCode/URLSource2.h"
 #include "core/AdapterRun.h"
@@ -105,7 +106,12 @@ bool NoAlbums(const CAlbumListing& run)
 
 void ShowIfNoAlbums(CAlbumListing& run, const QString& message)
 {
-    if (NoAlbums(run)) run.FrontEnd().ShowMessage(message);
+    if (NoAlbums(run)) run.ShowMessage(message);
+}
+
+void EndOfPagesAnswered()
+{
+    if (CRequestWatch* watch = CRequestWatch::Current()) watch->AcceptLastAsEnd();
 }
 
 bool AddAlbumAndGoOn(CAlbumListing& run, const ST_PERLISTRECORD& album)

@@ -64,6 +64,10 @@ bool NoAlbums(const CAlbumListing& run);
 // The family's message when the listing found nothing.
 void ShowIfNoAlbums(CAlbumListing& run, const QString& message);
 
+// The service answers a page past the last one with nothing: that answer is the walk's normal
+// end, not a listing that failed.
+void EndOfPagesAnswered();
+
 // Reports one album; false when the user asked the listing to stop.
 bool AddAlbumAndGoOn(CAlbumListing& run, const ST_PERLISTRECORD& album);
 

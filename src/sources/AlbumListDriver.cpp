@@ -1,5 +1,6 @@
 #include "sources/AlbumListDriver.h"
 
+#include "MyCode/RequestWatch.h"
 #include "core/LumarexCore.h"
 #include "core/FileNames.h"
 #include "sources/Registry.h"
@@ -39,10 +40,16 @@ bool GetAlbumList(CLumarexCore& core, int kind, const QString& addressText)
     core.SetGetListUi(true);
     CAlbumListing run(core, start);
     const bool usable = address.contains(u"http://"_s) || kind == SK_TENCENT;
-    if (!usable)
+    if (!usable) {
         core.FrontEnd().ShowMessage(AddressPrompt());
-    else if (kind >= 0 && kind < kFamilyCount)
+    } else if (kind >= 0 && kind < kFamilyCount) {
+        // Every request of the listing ends at its stop, and what the last one came to tells
+        // an unreachable or wrong address from an empty account.
+        CRequestWatch watch(&core.States().ListingStopFlag());
         ServiceFamilies()[size_t(kind)]->listAlbums(run, address);
+        if (const QString failure = run.UntoldFailure(); !failure.isEmpty() && core.m_pAlbumList->IsEmpty())
+            core.FrontEnd().ShowMessage(failure);
+    }
 
     run.listing.m_strOwnerName = OwnerFolder(run.listing.m_strOwnerName);
     run.listing.m_strOwnerSubDir = OwnerFolder(run.listing.m_strOwnerSubDir);

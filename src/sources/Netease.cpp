@@ -122,7 +122,7 @@ void ListNeteaseAlbums(CAlbumListing& run, QString& address)
     // The owner name also becomes a folder name; the photo lister needs it as the service spells it.
     run.listing.m_strSourceArg1 = owner;
     if (owner.isEmpty()) {
-        run.FrontEnd().ShowMessage(u"输入网址有误，应该输入相册网址或首页网址"_s);
+        run.ShowMessage(u"输入网址有误，应该输入相册网址或首页网址"_s);
         return;
     }
 

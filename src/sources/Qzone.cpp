@@ -67,7 +67,7 @@ void HandleAlbumListError(CAlbumListing& run, QString text, const QString& numbe
 {
     const QString message = CStringCtrl::Between(text, u"\"msg\" : \"", u"\"", 0);
     if (message.indexOf(u"您的操作过于频繁"_s) > 0) {
-        run.FrontEnd().ShowMessage(message);
+        run.ShowMessage(message);
         return;
     }
     if (run.FrontEnd().AskYesNo(u"加密或非公开空间，是否进行身份验证?\n(验证成功后请重新获取相册列表)"_s))
@@ -110,7 +110,7 @@ void ListQzoneAlbums(CAlbumListing& run, QString& number)
               QString::fromUtf16(Hosts::kQzoneRouteAddress) + u"/GetRoute?UIN=%1&version=2&type=json"_s.arg(number),
               kTextFlags);
     if (!route) {
-        run.FrontEnd().ShowMessage(u"QQ空间相册错误1"_s);
+        run.ShowMessage(u"QQ空间相册错误1"_s);
         return;
     }
     const QzoneRoute hosts = ReadRoute(*route);

@@ -69,7 +69,7 @@ bool ReadFirstPage(CAlbumListing& run, CURLSource2& request, CURLResponse& respo
                          kTextFlags);
         if (text.isEmpty()) return false;
         if (!text.contains(QStringView(kListMarker))) {
-            run.FrontEnd().ShowMessage(NoAccessMessage());
+            run.ShowMessage(NoAccessMessage());
             return false;
         }
         morePages = false;

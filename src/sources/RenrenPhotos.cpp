@@ -105,7 +105,9 @@ void ListRenrenPhotos(CPhotoListing& run, int albumIndex)
         // The page size 65535 asks for every photo in one answer.
         const QString listUrl = u"%1/bypage/ajax?curPage=%2&pagenum=65535"_s.arg(base, QString::number(page));
         const QString text = album.Get(listUrl);
-        // A service that ignores the page number answers the same list again: that is the end.
+        // Past the last page the service answers nothing, or, ignoring the page number, the same
+        // list again: that is the end.
+        if (page > 0 && text.isEmpty()) EndOfPagesAnswered();
         if (text.isEmpty() || text == previousText) return;
         previousText = text;
         const QString referer = RefererLine(listUrl);

@@ -129,7 +129,7 @@ PageEnd AddItemsOfPage(CAlbumListing& run, const QString& shop, const QString& p
         if (item.strAlbumId.isEmpty()) continue;
         if (!shop.contains(QStringView(kScheme))) {
             DumpText(run.AppDir(), u"log.err"_s, page);
-            run.FrontEnd().ShowMessage(kReadError);
+            run.ShowMessage(kReadError);
             return PageEnd::Last;
         }
         // An item an earlier page listed is not listed twice.

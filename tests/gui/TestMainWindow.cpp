@@ -86,9 +86,9 @@ TEST_F(MainWindowTest, ASecondPressStopsTheListing)
     EXPECT_TRUE(window->Core().States().ListingStopRequested());
     ASSERT_TRUE(
         WaitFor([this] { return !window->Core().States().IsListing() && Text(u"1004"_s) == u"获取相册"_s; }));
-    // The lister stops after the album it was adding.
-    EXPECT_EQ(window->Core().m_pAlbumList->Count(), 1);
-    EXPECT_EQ(Text(u"1011"_s), u"相册列表(共1个)"_s);
+    // The stop ends the request in flight.
+    EXPECT_EQ(window->Core().m_pAlbumList->Count(), 0);
+    EXPECT_EQ(Text(u"1011"_s), u"相册列表(共0个)"_s);
     EXPECT_TRUE(Control<QWidget>(u"1014"_s)->isEnabled());
     EXPECT_TRUE(Control<QWidget>(u"1002"_s)->isEnabled());
 }

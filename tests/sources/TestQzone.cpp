@@ -114,7 +114,9 @@ TEST_F(QzoneTest, BareNumberWithoutAlbumsIsTriedAsAGroupThenExplained)
     EXPECT_TRUE(core.m_pAlbumList->IsEmpty());
     EXPECT_EQ(core.Listing().m_nSubKind, 1);
     ASSERT_EQ(frontEnd.Messages().size(), 1);
-    EXPECT_TRUE(frontEnd.Messages()[0].startsWith(u"1、没有获取到相册"_s));
+    // The group page is not there: the cause comes first, then the family's advice.
+    EXPECT_TRUE(frontEnd.Messages()[0].startsWith(u"HTTP 404：地址不存在或用户不存在\n1、没有获取到相册"_s))
+        << frontEnd.Messages()[0].toStdString();
     EXPECT_EQ(frontEnd.Status(StatusLine::AlbumFrame), u"相册列表(共0个)"_s);
     EXPECT_EQ(HistoryEntry(core.Soft(), History::Address, 0), QString());
 }
@@ -125,7 +127,7 @@ TEST_F(QzoneTest, RouteFailureAndServiceErrors)
     service.Route("route.store.qq.com", "/GetRoute",
                   [](const FakeRequest&) { return FakeReply::Ok("x").AnnounceLength(100); });
     GetAlbums(SK_TENCENT, u"111"_s);
-    EXPECT_TRUE(frontEnd.Messages().contains(u"QQ空间相册错误1"_s));
+    EXPECT_TRUE(frontEnd.Messages().contains(u"无法获取：route.store.qq.com（传输中断）\nQQ空间相册错误1"_s));
 
     Serve("route.store.qq.com", "/GetRoute", u"qzone/route.json"_s);
     Serve(kAlbumHost, "/fcgi-bin/fcg_list_album_v2", u"qzone/albums-busy.jsonp"_s);

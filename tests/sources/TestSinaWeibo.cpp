@@ -177,7 +177,11 @@ TEST_F(SinaWeiboTest, PagesWithoutOwnerOrAnswerListNothingAndTheDriverExplains)
     GetAlbums(SK_SINA, kHome);
     EXPECT_TRUE(core.m_pAlbumList->IsEmpty());
     EXPECT_EQ(service.RequestsFor(kPhotoHost, "/albums/get_all").size(), 1);
-    EXPECT_EQ(frontEnd.Messages(), QStringList(4, kNoAlbumMessage));
+    // Where a request brought nothing, its cause comes first.
+    EXPECT_EQ(frontEnd.Messages(),
+              (QStringList{kNoAlbumMessage, u"无法获取：weibo.com（空的应答）\n"_s + kNoAlbumMessage,
+                           u"无法获取：weibo.com（传输中断）\n"_s + kNoAlbumMessage,
+                           u"无法获取：photo.weibo.com（空的应答）\n"_s + kNoAlbumMessage}));
     EXPECT_TRUE(frontEnd.Questions().isEmpty());
 }
 

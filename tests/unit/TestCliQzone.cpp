@@ -167,7 +167,10 @@ TEST_F(CliQzoneTest, SelectedAlbumsAreTakenInListOrderEachOnce)
 {
     const ChildResult run =
         Cli({u"download"_s, u"12345678"_s, u"--albums"_s, u"3,1,1"_s, u"--save-dir"_s, saveDir.path()});
-    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    // Album 3's photo list is not served: a failed album.
+    EXPECT_EQ(run.exitCode, 4) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("私密：显示1张，列出0张，已保存0张，失败0张，跳过0张")) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("图集列表获取失败：HTTP 404")) << run.err.toStdString();
     EXPECT_TRUE(run.err.contains("正在下载第2/2个图集")) << run.err.toStdString();
     EXPECT_FALSE(run.err.contains("/3个图集"));
     // Album 1 is public (the fast host), album 3 private (the "nu" host).

@@ -210,6 +210,13 @@ TEST_F(DownloadDriverTest, StopLeavesNoHistoryMarkAndListsNoFurtherAlbum)
     EXPECT_FALSE(QFile::exists(SavedFile(u"owner/A/.pic.zrv"_s)));
     EXPECT_FALSE(QDir(SavedFile(u"owner/B"_s)).exists());
     EXPECT_FALSE(core.States().IsDownloading());
+    // The pictures the stop cut or never reached are not tried, none failed, and all are counted.
+    EXPECT_EQ(frontEnd.Status(StatusLine::Phase), u"已停止"_s);
+    const DownSummary run = frontEnd.LastRun();
+    EXPECT_EQ(run.total, 10);
+    EXPECT_EQ(run.failed, 0);
+    EXPECT_GT(run.notTried, 0);
+    EXPECT_EQ(run.saved + run.failed + run.skipped + run.notTried, run.total);
     // A cut transfer leaves nothing under a picture's name.
     for (const QString& name : QDir(SavedFile(u"owner/A"_s)).entryList(QDir::Files)) {
         const int number = name.mid(1, name.indexOf(u'.') - 1).toInt();
@@ -354,7 +361,7 @@ TEST_F(DownloadDriverTest, AStopPressedBeforeTheDownloadStartsIsKept)
     EXPECT_TRUE(listedAlbums.empty());
     EXPECT_EQ(service.RequestCount(), 0);
     EXPECT_FALSE(core.States().IsDownloading());
-    EXPECT_EQ(frontEnd.Status(StatusLine::Phase), u"下载完毕"_s);
+    EXPECT_EQ(frontEnd.Status(StatusLine::Phase), u"已停止"_s);
 }
 
 TEST_F(DownloadDriverTest, AStopBetweenTheListingAndThePoolEndsTheRun)

@@ -6,6 +6,7 @@
 #include "sources/Sina.h"
 #include "sources/Tencent.h"
 #include "support/AdapterTest.h"
+#include "support/ScopedProxy.h"
 
 using namespace Qt::StringLiterals;
 
@@ -129,8 +130,10 @@ TEST_F(AlbumListDriverTest, FamiliesWithAMessageForNothingFound)
     EXPECT_EQ(core.Listing().m_nSubKind, 10);
     const QStringList messages = frontEnd.Messages();
     ASSERT_EQ(messages.size(), 2);
-    EXPECT_TRUE(messages[0].startsWith(u"没有获取到相册，请在登录菜单里登录新浪"_s));
-    EXPECT_TRUE(messages[1].startsWith(u"1、没有获取到相册，需要你在登录菜单里登录一个人人帐号"_s));
+    // The fake knows neither owner: the cause comes first, then the family's advice.
+    EXPECT_TRUE(messages[0].startsWith(u"HTTP 404：地址不存在或用户不存在\n没有获取到相册，请在登录菜单里登录新浪"_s));
+    EXPECT_TRUE(
+        messages[1].startsWith(u"HTTP 404：地址不存在或用户不存在\n1、没有获取到相册，需要你在登录菜单里登录一个人人帐号"_s));
 }
 
 TEST_F(AlbumListDriverTest, OwnerTextsBecomeOneCleanFolderEach)
@@ -164,7 +167,8 @@ TEST_F(AlbumListDriverTest, AStopPressedBeforeTheListingStartsIsKept)
     core.m_nSourceKind = SK_TENCENT;
     StopListing(); // the second press came before the controls switched
     EXPECT_TRUE(GetAlbumList(core, SK_TENCENT, u"12345678"_s));
-    EXPECT_EQ(core.m_pAlbumList->Count(), 1); // the lister stops at its first check
+    EXPECT_EQ(core.m_pAlbumList->Count(), 0); // the stop ends the listing's first request
+    EXPECT_TRUE(frontEnd.Messages().isEmpty());
     EXPECT_FALSE(core.States().IsListing());
 }
 
@@ -195,4 +199,23 @@ TEST_F(AlbumListDriverTest, OneOperationAtATimeAndAStopRequestNeverStartsOne)
     core.States().NextAlbum();
     EXPECT_TRUE(core.States().AlbumListingEnded());
     EXPECT_TRUE(core.States().DownloadStopRequested());
+}
+
+TEST_F(AlbumListDriverTest, AnUnreachableServiceOrAnUnknownOwnerIsNamedBeforeTheFamilysWords)
+{
+    {
+        // Nothing listens where the proxy points.
+        ScopedVariable deadProxy("http_proxy", "http://127.0.0.1:9");
+        GetAlbums(SK_MOKO, u"http://www.moko.cc/alice/"_s);
+        GetAlbums(SK_TENCENT, u"12345678"_s);
+    }
+    GetAlbums(SK_PCHOME, u"http://photo.pchome.com.tw/nobody/"_s);
+    const QStringList messages = frontEnd.Messages();
+    ASSERT_EQ(messages.size(), 4) << messages.join(u"|"_s).toStdString();
+    // Moko has no words of its own for an empty list; QQ Zone says why once, then advises.
+    EXPECT_EQ(messages[0], u"无法连接：www.moko.cc（连接失败）"_s);
+    EXPECT_EQ(messages[1], u"无法连接：route.store.qq.com（连接失败）\nQQ空间相册错误1"_s);
+    EXPECT_TRUE(messages[2].startsWith(u"1、没有获取到相册"_s));
+    EXPECT_EQ(messages[3], u"HTTP 404：地址不存在或用户不存在"_s);
+    EXPECT_TRUE(core.m_pAlbumList->IsEmpty());
 }
