@@ -1,4 +1,5 @@
 #include "sources/MokoRoutes.h"
+#include "support/ScopedProxy.h"
 #include "sources/Registry.h"
 
 #include <QDir>
@@ -70,4 +71,17 @@ TEST_F(MokoTest, AStopRequestLeavesTheRemainingCategories)
     EXPECT_EQ(AlbumNames(), QStringList{u"夏日"_s});
     EXPECT_TRUE(service.RequestsFor(MokoFake::kHost, "/post/alice/category/11/2.html").isEmpty());
     EXPECT_TRUE(service.RequestsFor(MokoFake::kHost, "/post/alice/category/12/1.html").isEmpty());
+}
+
+TEST_F(MokoTest, PostPagesBehindARefusedConnectionFailTheirAlbums)
+{
+    ASSERT_TRUE(GetAlbums(SK_MOKO, u"http://www.moko.cc/alice/"_s));
+    // Nothing listens where the proxy now points.
+    ScopedVariable deadProxy("http_proxy", "http://127.0.0.1:9");
+    ASSERT_TRUE(Download({0, 3}));
+    const DownSummary run = frontEnd.LastRun();
+    EXPECT_EQ(run.failedAlbums, (QStringList{u"夏日：图集列表获取失败：连接失败"_s, u"山：图集列表获取失败：连接失败"_s}));
+    EXPECT_EQ(run.total, 0);
+    EXPECT_EQ(run.declared, 3 + 8);
+    EXPECT_FALSE(run.Complete());
 }
