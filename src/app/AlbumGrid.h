@@ -15,7 +15,7 @@ class CMyGridCtrl : public QTableView {
 public:
     // The list columns' starting widths (0: hidden); the name column then stretches and the
     // others fit their contents.
-    static constexpr int kListWidths[] = {50, 575, 50, 100, 0, 0};
+    static constexpr int kListWidths[] = {50, 575, 50, 100, 0, 70};
     static constexpr int kNameColumn = 1;
 
     explicit CMyGridCtrl(QWidget* parent = nullptr);

@@ -2,6 +2,8 @@
 
 #include "app/Thumbnails.h"
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 CAlbumGridModel::CAlbumGridModel(const CThumbnailList& thumbnails, QObject* parent)
@@ -82,6 +84,8 @@ QString CAlbumGridModel::CellText(const AlbumCell& cell, int column) const
         return cell.count;
     case 3:
         return cell.privacy;
+    case kStatusColumn:
+        return Status(cell.album).Text();
     default:
         return {};
     }
@@ -95,6 +99,42 @@ QPixmap CAlbumGridModel::Thumbnail(int image) const
     return *found;
 }
 
+QVariant CAlbumGridModel::ToolTip(const AlbumCell& cell, int column) const
+{
+    if (!m_bPreview && column == kStatusColumn) {
+        const QString tip = Status(cell.album).tip;
+        if (!tip.isEmpty()) return tip;
+    }
+    return cell.name;
+}
+
+void CAlbumGridModel::SetStatus(int album, const AlbumStatus& status)
+{
+    m_statuses.insert(album, status);
+    StatusChanged(album);
+}
+
+void CAlbumGridModel::ClearStatuses()
+{
+    m_statuses.clear();
+    if (!m_bPreview && CellCount() > 0)
+        Q_EMIT dataChanged(index(0, kStatusColumn), index(CellCount() - 1, kStatusColumn));
+}
+
+void CAlbumGridModel::StatusChanged(int album)
+{
+    if (m_bPreview) return;
+    // Album i is row i unless the rows came in another order.
+    int row = album >= 0 && album < CellCount() && m_cells[size_t(album)].album == album ? album : -1;
+    if (row < 0) {
+        const auto found = std::ranges::find(m_cells, album, &AlbumCell::album);
+        if (found == m_cells.end()) return;
+        row = int(found - m_cells.begin());
+    }
+    const QModelIndex cell = index(row, kStatusColumn);
+    Q_EMIT dataChanged(cell, cell);
+}
+
 QVariant CAlbumGridModel::data(const QModelIndex& index, int role) const
 {
     const int cellIndex = CellIndex(index);
@@ -104,7 +144,7 @@ QVariant CAlbumGridModel::data(const QModelIndex& index, int role) const
     case Qt::DisplayRole:
         return CellText(cell, index.column());
     case Qt::ToolTipRole:
-        return cell.name;
+        return ToolTip(cell, index.column());
     case kAlbumRole:
         return cell.album;
     case Qt::DecorationRole:
@@ -118,7 +158,7 @@ QVariant CAlbumGridModel::data(const QModelIndex& index, int role) const
 
 QVariant CAlbumGridModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    static const QString kHeaders[kListColumns] = {u"序号"_s, u"名称"_s, u"数量"_s, u"备注"_s, {}, {}};
+    static const QString kHeaders[kListColumns] = {u"序号"_s, u"名称"_s, u"数量"_s, u"备注"_s, {}, u"状态"_s};
     if (m_bPreview || orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
     return section >= 0 && section < kListColumns ? kHeaders[section] : QString();
 }

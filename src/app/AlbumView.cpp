@@ -98,6 +98,7 @@ void CAlbumView::PrepareForListing()
     StopConversion();
     ResetGridView();
     m_thumbnails.Clear();
+    m_statuses.Clear();
 }
 
 void CAlbumView::StopConversion()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AlbumGridModel.h"
+#include "app/AlbumStatus.h"
 #include "app/Thumbnails.h"
 
 #include <QObject>
@@ -35,7 +36,7 @@ public:
     // GUI thread from here on.
     void ResetGridView();
     // A listing is about to clear the records: any conversion is stopped and waited for, the
-    // grid and the thumbnails are emptied.
+    // grid, the thumbnails and the statuses are emptied.
     void PrepareForListing();
     void OnPreviewToggle(bool checked);
     void OnSelectAll(bool checked);
@@ -45,6 +46,8 @@ public:
     bool IsPreview() const { return m_bPreview; }
     std::uint8_t State() const { return m_nPreviewState; }
     const CAlbumGridModel& Model() const { return m_model; }
+    CAlbumStatuses& Statuses() { return m_statuses; }
+    const CAlbumStatuses& Statuses() const { return m_statuses; }
 
 private:
     void ShowAlbumRecord(int index, unsigned generation);
@@ -61,6 +64,7 @@ private:
     QCheckBox& m_previewBox;
     CThumbnailList m_thumbnails;
     CAlbumGridModel m_model{m_thumbnails};
+    CAlbumStatuses m_statuses{m_model};
 
     std::atomic<bool> m_bPreview{false};
     std::atomic<std::uint8_t> m_nPreviewState{PREVIEW_IDLE};

@@ -110,14 +110,14 @@ void CFrontEndBridge::AlbumAdded(int index)
     if (!IsShutDown()) m_window.AlbumView().ShowAlbumRecord(index);
 }
 
-void CFrontEndBridge::DownloadFinished(const DownSummary&, const QString&)
+void CFrontEndBridge::DownloadFinished(const DownSummary& album, const QString&)
 {
-    Post([this] { m_window.ApplyAlbumFinished(); });
+    Post([this, album] { m_window.ApplyAlbumFinished(album); });
 }
 
 void CFrontEndBridge::RunFinished(const DownSummary& run)
 {
-    Post([this, text = DownSummaryText(run), failures = run.failures] { m_window.ApplyRunFinished(text, failures); });
+    Post([this, run] { m_window.ApplyRunFinished(run); });
 }
 
 void CFrontEndBridge::OpenFolder(const QString& path)

@@ -193,6 +193,9 @@ QWidget* CLumarexDlg::BuildStatusRow()
     row->addWidget(m_phase, 1);
     row->addWidget(m_albumProgress);
     row->addWidget(m_pictureProgress);
+    m_retryFailed = Named(new QPushButton(u"重试失败的图集"_s, status), u"retryFailed"_s);
+    m_retryFailed->setEnabled(false);
+    row->addWidget(m_retryFailed);
     row->addWidget(m_counts, 1);
     return status;
 }
@@ -204,6 +207,7 @@ void CLumarexDlg::ConnectControls()
     connect(m_browse, &QPushButton::clicked, this, &CLumarexDlg::OnBrowseSavePath);
     connect(m_openFolder, &QPushButton::clicked, this, &CLumarexDlg::OnOpenSavePath);
     connect(m_findLink, &QLabel::linkActivated, this, &CLumarexDlg::OnFindLink);
+    connect(m_retryFailed, &QPushButton::clicked, this, &CLumarexDlg::OnRetryFailed);
     connect(m_services, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (index >= 0) m_core->m_nSourceKind = index;
     });

@@ -10,6 +10,7 @@
 #include <QPointer>
 
 #include <memory>
+#include <vector>
 
 class CAlbumView;
 class CComboBox2;
@@ -58,6 +59,13 @@ public:
     void OnBrowseSavePath();
     void OnOpenSavePath();
     void OnFindLink();
+    // "重试失败的图集": downloads again the albums the last download left failed, short or
+    // stopped; files already there are skipped, so only what is missing is fetched.
+    void OnRetryFailed();
+    bool CanRetryFailed() const;
+    // A run the grid does not start (import, export) is coming: a download of the grid's albums
+    // that never got going is not mistaken for it.
+    void ForgetPendingDownload() { m_pendingRun.clear(); }
     // A folder chosen or dropped: into the save-path box, and into its history when new.
     void UseSavePath(QString path);
     // The first of the files or folders dropped on the window.
@@ -76,8 +84,8 @@ public:
     void ApplyGetListUi(bool running);
     void ApplyDownloadUi(bool running);
     // One album's pool has ended; the whole run has ended with this summary.
-    void ApplyAlbumFinished();
-    void ApplyRunFinished(const QString& summary, const QStringList& failures);
+    void ApplyAlbumFinished(const DownSummary& album);
+    void ApplyRunFinished(const DownSummary& run);
     // How often the window has asked for attention at the end of a run.
     int AttentionRequests() const { return m_attentionRequests; }
     void OpenFolder(const QString& path);
@@ -105,6 +113,9 @@ private:
     void Shutdown();
     // Shows the progress bars, empty, for a run; hides them (keeping their place) at its end.
     void ShowProgress(bool running);
+    // Downloads these albums of the grid, following them in the 状态 column.
+    void StartDownload(const std::vector<int>& albums);
+    void UpdateRetryButton();
     // A window in the background says that a long run has ended.
     void AskForAttention(const QString& summary);
 
@@ -130,9 +141,13 @@ private:
     QLabel* m_counts = nullptr;
     QProgressBar* m_albumProgress = nullptr;
     QProgressBar* m_pictureProgress = nullptr;
+    QPushButton* m_retryFailed = nullptr;
     QSystemTrayIcon* m_tray = nullptr;
     QElapsedTimer m_runClock;
     int m_attentionRequests = 0;
+    // The albums of a grid download asked for and not yet begun: its run takes them when it
+    // switches the controls over.
+    std::vector<int> m_pendingRun;
 
     std::unique_ptr<CAlbumView> m_view;
     CMainMenu* m_menu = nullptr;

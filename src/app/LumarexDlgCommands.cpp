@@ -4,6 +4,7 @@
 
 #include "app/AboutBox.h"
 #include "app/AlbumGrid.h"
+#include "app/AlbumView.h"
 #include "app/ComboBox2.h"
 #include "app/DlgFind.h"
 #include "app/DlgWebOpen.h"
@@ -28,7 +29,31 @@ void CLumarexDlg::OnGetAlbums()
 
 void CLumarexDlg::OnDownload()
 {
-    m_runs->OnDownload(m_cbSavePath->currentText(), m_grid->SelectedAlbums());
+    StartDownload(m_grid->SelectedAlbums());
+}
+
+void CLumarexDlg::StartDownload(const std::vector<int>& albums)
+{
+    // A press while something runs starts nothing (it may stop the download).
+    m_pendingRun.clear();
+    if (!m_runs->IsBusy()) {
+        const int count = m_core->m_pAlbumList->Count();
+        for (int album : albums)
+            if (album >= 0 && album < count) m_pendingRun.push_back(album);
+    }
+    m_runs->OnDownload(m_cbSavePath->currentText(), albums);
+    if (!m_runs->IsBusy()) m_pendingRun.clear(); // its thread could not start
+}
+
+bool CLumarexDlg::CanRetryFailed() const
+{
+    return !m_runs->IsBusy() && !m_view->Statuses().AlbumsToRetry().empty();
+}
+
+void CLumarexDlg::OnRetryFailed()
+{
+    // Through the download button a press while running would stop the run.
+    if (CanRetryFailed()) StartDownload(m_view->Statuses().AlbumsToRetry());
 }
 
 void CLumarexDlg::OnBrowseSavePath()

@@ -1,6 +1,7 @@
 // What the core shows through the window: messages, questions and the state of the controls.
 #include "app/LumarexDlg.h"
 
+#include "app/AlbumView.h"
 #include "app/ComboBox2.h"
 #include "core/FrontEnd.h"
 #include "core/LumarexCore.h"
@@ -11,6 +12,8 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -58,6 +61,7 @@ void CLumarexDlg::ApplyGetListUi(bool running)
     m_previewBox->setEnabled(!running);
     m_download->setEnabled(!running && !m_core->m_pAlbumList->IsEmpty());
     m_getAlbums->setText(running ? u"终止获取"_s : u"获取相册"_s);
+    UpdateRetryButton();
     if (running) {
         m_selectAll->setChecked(false);
         m_header->hide();
@@ -72,6 +76,8 @@ void CLumarexDlg::ApplyDownloadUi(bool running)
 {
     m_download->setText(running ? u"终止下载"_s : u"下载"_s);
     ShowProgress(running);
+    if (running) m_view->Statuses().BeginRun(std::exchange(m_pendingRun, {}));
+    UpdateRetryButton();
     for (QWidget* control :
          std::initializer_list<QWidget*>{m_services, m_getAlbums, m_browse, m_cbAddress, m_cbSavePath})
         control->setEnabled(!running);

@@ -2,11 +2,14 @@
 // and a word to the user when a long run ends behind other windows.
 #include "app/LumarexDlg.h"
 
+#include "app/AlbumStatus.h"
+#include "app/AlbumView.h"
 #include "core/FrontEnd.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
@@ -16,7 +19,8 @@ namespace {
 // A run shorter than this ends while the user is still looking.
 constexpr qint64 kAttentionAfterMs = 5000;
 constexpr int kNotificationMs = 10000;
-// The failures listed in the summary's tip; the rest are counted.
+// The albums and the picture failures listed in the summary's tip; the rest are counted.
+constexpr int kAlbumsShown = 10;
 constexpr int kFailuresShown = 20;
 
 void SetCounts(QProgressBar* bar, int done, int total)
@@ -40,6 +44,7 @@ void CLumarexDlg::ApplyProgress(const RunProgress& progress)
 {
     const bool bars = m_pictureProgress->isVisible();
     if (progress.Listing()) {
+        m_view->Statuses().AlbumStarted(progress.album);
         ApplyStatusText(StatusLine::Phase, AlbumPhaseText(progress));
         ApplyStatusText(StatusLine::Counts, u"......"_s);
         if (!bars) return;
@@ -51,23 +56,33 @@ void CLumarexDlg::ApplyProgress(const RunProgress& progress)
     if (bars) SetCounts(m_pictureProgress, progress.picturesDone, progress.pictures);
 }
 
-void CLumarexDlg::ApplyAlbumFinished()
+void CLumarexDlg::ApplyAlbumFinished(const DownSummary& album)
 {
+    m_view->Statuses().AlbumEnded(album);
     if (!m_albumProgress->isVisible()) return;
     m_albumProgress->setValue(std::min(m_albumProgress->value() + 1, m_albumProgress->maximum()));
 }
 
-void CLumarexDlg::ApplyRunFinished(const QString& summary, const QStringList& failures)
+void CLumarexDlg::ApplyRunFinished(const DownSummary& run)
 {
+    m_view->Statuses().EndRun(run.stopped);
+    UpdateRetryButton();
+    QString summary = DownSummaryText(run);
+    const QString incomplete = IncompleteAlbumsText(run);
+    if (!incomplete.isEmpty()) summary += u"；"_s + incomplete;
     m_counts->setText(summary);
-    QString tip;
-    for (qsizetype i = 0; i < std::min<qsizetype>(failures.size(), kFailuresShown); ++i)
-        tip += (i > 0 ? u"\n"_s : QString()) + failures[i];
-    if (failures.size() > kFailuresShown) tip += u"\n……另有%1张"_s.arg(failures.size() - kFailuresShown);
-    m_counts->setToolTip(tip);
+    QStringList tip;
+    if (!incomplete.isEmpty()) tip << TipLines(run.failedAlbums + run.shortAlbums, kAlbumsShown, u"个图集"_s);
+    if (!run.failures.isEmpty()) tip << TipLines(run.failures, kFailuresShown, u"张"_s);
+    m_counts->setToolTip(tip.join(u'\n'));
     const bool longRun = m_runClock.isValid() && m_runClock.elapsed() >= kAttentionAfterMs;
     m_runClock.invalidate();
     if (longRun && !isActiveWindow()) AskForAttention(summary);
+}
+
+void CLumarexDlg::UpdateRetryButton()
+{
+    m_retryFailed->setEnabled(CanRetryFailed());
 }
 
 void CLumarexDlg::AskForAttention(const QString& summary)

@@ -36,6 +36,8 @@ CMainMenu::CMainMenu(CLumarexDlg& window, QMenuBar& bar) : QObject(&window), m_w
     transfer->addSeparator();
     AddItem(*transfer, CMD_EXPORT_LIST, u"导出下载文件"_s);
     AddItem(*transfer, CMD_EXPORT_THUNDER, u"导出迅雷下载列表"_s);
+    transfer->addSeparator();
+    AddItem(*transfer, CMD_RETRY_FAILED, u"重试失败的图集"_s);
 
     QMenu* tools = AddPopup(bar, u"<辅助功能>"_s);
     AddItem(*tools, CMD_FILE_TOOL, u"文件处理"_s);
@@ -74,6 +76,7 @@ void CMainMenu::OnMenuPopup(QMenu& popup)
         const int id = action->data().toInt();
         if (const OptionCommand* option = FindOptionCommand(id)) action->setChecked(options & option->bit);
         if (id == CMD_TAOBAO_MAIN) action->setEnabled(core.m_nSourceKind == SK_TAOBAO);
+        if (id == CMD_RETRY_FAILED) action->setEnabled(m_window.CanRetryFailed());
     }
 }
 
@@ -110,6 +113,9 @@ void CMainMenu::OnMenuCommand(int id)
     case CMD_EXPORT_THUNDER:
         ExportList(id);
         break;
+    case CMD_RETRY_FAILED:
+        m_window.OnRetryFailed();
+        break;
     default:
         break;
     }
@@ -140,6 +146,7 @@ void CMainMenu::ImportList()
     const QString path = ChooseListFile(false, u"导入下载文件"_s, u"下载文件 (*.lst *.txt);;所有文件 (*)"_s, {});
     if (path.isEmpty()) return;
     const QString savePath = m_window.SavePathText();
+    m_window.ForgetPendingDownload();
     m_window.Runs().OnImport(path, savePath);
 }
 
@@ -163,6 +170,7 @@ void CMainMenu::ExportList(int id)
     if (path.isEmpty()) return;
     const QString savePath = m_window.SavePathText();
     const ExportFormat format = thunder ? ExportFormat::Thunder : ExportFormat::Aria2;
+    m_window.ForgetPendingDownload();
     m_window.Runs().OnExport(savePath, selection, path, format);
 }
 

@@ -18,7 +18,7 @@ class CMainMenu : public QObject {
 public:
     CMainMenu(CLumarexDlg& window, QMenuBar& bar);
 
-    // The command with that id (32772 to 32813); unknown ids do nothing.
+    // The command with that id (32772 to 32814); unknown ids do nothing.
     void OnMenuCommand(int id);
     // Sets the check marks and the enabled state of a pop-up's items for the current service.
     void OnMenuPopup(QMenu& popup);

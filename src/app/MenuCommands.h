@@ -33,6 +33,7 @@ enum MenuCommand : int {
     CMD_EXPORT_THUNDER = 32810,
     CMD_IMPORT_LIST = 32811,
     CMD_OPEN_FOLDER = 32812,
+    CMD_RETRY_FAILED = 32814,
 };
 
 struct LoginCommand {

@@ -116,14 +116,10 @@ TEST_F(MainWindowTest, SelectAllAndDownloadFetchesEveryPicture)
 TEST_F(MainWindowTest, StoppingADownloadReturnsTheControlsToIdle)
 {
     // Pictures trickle in, so the download is still running when the stop comes.
-    for (int i = 1; i <= 3; ++i)
-        service.Route("b1.photo.store.qq.com", "/psb?/V10pub/" + QByteArray::number(i) + ".jpg",
-                      FakeReply::Ok(FakePicture(i), "image/jpeg").PauseAt(100, 3000));
+    ServeSlowPictures();
     StartWindow();
     GetAlbums();
-    Click(u"1012"_s);
-    Click(u"1005"_s);
-    ASSERT_TRUE(WaitFor([this] { return Text(u"1006"_s) == u"已开始下载图片"_s; }));
+    ASSERT_NO_FATAL_FAILURE(DownloadAllUntilPicturesCome());
     EXPECT_EQ(Text(u"1005"_s), u"终止下载"_s);
     EXPECT_FALSE(Control<QWidget>(u"1004"_s)->isEnabled());
     EXPECT_FALSE(Control<QWidget>(u"1000"_s)->isEnabled());

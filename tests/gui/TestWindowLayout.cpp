@@ -62,9 +62,7 @@ TEST_F(WindowLayoutTest, ButtonsKeepTheirPlaceThroughListingDownloadingAndStop)
     ASSERT_TRUE(fixture.open(QIODevice::ReadOnly));
     service.Route("alist.photo.qq.com", "/fcgi-bin/fcg_list_album_v2",
                   FakeReply::Ok(fixture.readAll()).PauseAt(0, 600));
-    for (int i = 1; i <= 3; ++i)
-        service.Route("b1.photo.store.qq.com", "/psb?/V10pub/" + QByteArray::number(i) + ".jpg",
-                      FakeReply::Ok(FakePicture(i), "image/jpeg").PauseAt(100, 3000));
+    ServeSlowPictures();
     StartWindow();
     const auto idle = ButtonPlaces();
     std::printf("idle: %s\n", Describe(idle).c_str());
@@ -182,8 +180,13 @@ TEST_F(WindowLayoutTest, TheRunsEndSaysWhatFailedAndWhy)
     ASSERT_TRUE(WaitFor([this] { return Text(u"1006"_s).startsWith(u"已保存"_s); }, 60000));
     EXPECT_TRUE(Text(u"1006"_s).startsWith(u"已保存2张，失败1张，跳过0张，用时"_s)) << Text(u"1006"_s).toStdString();
     EXPECT_EQ(Text(u"1009"_s), u"下载完毕"_s);
+    EXPECT_TRUE(Text(u"1006"_s).endsWith(u"；1个图集未能完整下载"_s)) << Text(u"1006"_s).toStdString();
+    // The tip names the album first, then the one picture that failed and why.
     const QString tip = Control<QLabel>(u"1006"_s)->toolTip();
-    EXPECT_TRUE(tip.startsWith(u"日落.jpg"_s) && tip.contains(u"404"_s) && !tip.contains(u'\n')) << tip.toStdString();
+    const QStringList lines = tip.split(u'\n');
+    ASSERT_EQ(lines.size(), 2) << tip.toStdString();
+    EXPECT_EQ(lines[0], u"旅行 2012：失败1张"_s);
+    EXPECT_TRUE(lines[1].startsWith(u"日落.jpg"_s) && lines[1].contains(u"404"_s)) << tip.toStdString();
 }
 
 TEST_F(WindowLayoutTest, ALongRunEndingBehindAnotherWindowAsksForAttention)

@@ -72,6 +72,13 @@ void WindowTest::ServeCovers(int delayMs)
     });
 }
 
+void WindowTest::ServeSlowPictures()
+{
+    for (int i = 1; i <= 3; ++i)
+        service.Route("b1.photo.store.qq.com", "/psb?/V10pub/" + QByteArray::number(i) + ".jpg",
+                      FakeReply::Ok(FakePicture(i), "image/jpeg").PauseAt(100, 3000));
+}
+
 QString WindowTest::Text(const QString& id) const
 {
     QObject* control = window->findChild<QObject*>(id);
@@ -104,6 +111,13 @@ void WindowTest::GetAlbums(const QString& address)
         return !window->Core().States().IsListing() && Text(u"1004"_s) == u"获取相册"_s &&
                Text(u"1011"_s).startsWith(u"相册列表(共"_s);
     }));
+}
+
+void WindowTest::DownloadAllUntilPicturesCome()
+{
+    Click(u"1012"_s);
+    Click(u"1005"_s);
+    ASSERT_TRUE(WaitFor([this] { return Text(u"1006"_s) == u"已开始下载图片"_s; }));
 }
 
 bool WindowTest::WaitFor(const std::function<bool()>& done, int timeoutMs)

@@ -27,6 +27,9 @@ protected:
     void ServeAlbums(const QStringList& names);
     // Every cover answers with a small picture, after delayMs.
     void ServeCovers(int delayMs = 0);
+    // The three pictures stop after their first bytes for three seconds, so that a download is
+    // still running when it is looked at or stopped.
+    void ServeSlowPictures();
 
     template <class Widget> Widget* Control(const QString& id) const { return window->findChild<Widget*>(id); }
     QString Text(const QString& id) const; // of a label, button, group box or combo
@@ -34,6 +37,8 @@ protected:
     void TypeAddress(const QString& text);
     // Presses get-albums with the address and waits until the listing has ended.
     void GetAlbums(const QString& address = QStringLiteral("12345678"));
+    // Ticks every album, presses download and waits until the first album's pictures are coming.
+    void DownloadAllUntilPicturesCome();
     bool WaitFor(const std::function<bool()>& done, int timeoutMs = 15000);
     QByteArray SoftDataBytes() const;
 
