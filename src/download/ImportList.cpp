@@ -163,6 +163,8 @@ bool ImportAndDownload(CLumarexCore& core, const QString& listPath, const QStrin
         return false;
     }
     const std::vector<ImportAlbum> albums = GroupByFolder(*entries);
+    // The imported albums replace the list: the grid lets go of the rows it shows first.
+    core.FrontEnd().ResetAlbumView();
     core.ClearAlbums();
     // The imported albums are the list now; they have no owner folder and no listing address.
     CListing listing;
