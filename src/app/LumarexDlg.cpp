@@ -194,9 +194,11 @@ QWidget* CLumarexDlg::BuildStatusRow()
     row->addWidget(m_albumProgress);
     row->addWidget(m_pictureProgress);
     m_retryFailed = Named(new QPushButton(u"重试失败的图集"_s, status), u"retryFailed"_s);
+    // Shown only when a download left albums to retry; the counts keep the rest of the row.
     m_retryFailed->setEnabled(false);
+    m_retryFailed->hide();
     row->addWidget(m_retryFailed);
-    row->addWidget(m_counts, 1);
+    row->addWidget(m_counts, 5);
     return status;
 }
 

@@ -83,6 +83,7 @@ void CLumarexDlg::ApplyRunFinished(const DownSummary& run)
 void CLumarexDlg::UpdateRetryButton()
 {
     m_retryFailed->setEnabled(CanRetryFailed());
+    m_retryFailed->setVisible(m_retryFailed->isEnabled());
 }
 
 void CLumarexDlg::AskForAttention(const QString& summary)
