@@ -14,5 +14,7 @@ cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_REL
 export TSAN_OPTIONS="halt_on_error=1:die_after_fork=0:second_deadlock_stack=1"
 cmake --build build-tsan --target talvoria_tests -j"$(nproc)"
 cd build-tsan
+# A second stop signal ends talvoria-cli with _exit while its workers run, on purpose; TSan
+# would report those threads as leaked, so that one test is left out here.
 ctest --output-on-failure --timeout 600 -j"$(nproc)" \
-  -R '^(DownloadDriverTest|URLSource2|FakeServiceConcurrencyTest|Cli)' "$@"
+  -R '^(DownloadDriverTest|URLSource2|FakeServiceConcurrencyTest|Cli)' -E '^CliSignalTest\.ASecondSignal' "$@"
