@@ -21,6 +21,5 @@ CRequestWatch* CRequestWatch::Current()
 
 void CRequestWatch::Report(Outcome outcome)
 {
-    ++m_nRequests;
     m_last = std::move(outcome);
 }

@@ -25,7 +25,6 @@ public:
     CRequestWatch(const CRequestWatch&) = delete;
     CRequestWatch& operator=(const CRequestWatch&) = delete;
 
-    int Requests() const { return m_nRequests; }
     const Outcome& Last() const { return m_last; }
     // The last request failed as the service's way of saying there are no more pages: the
     // walk ended normally there.
@@ -39,6 +38,5 @@ public:
 private:
     const std::atomic<bool>* const m_pStop;
     CRequestWatch* const m_pOuter;
-    int m_nRequests = 0;
     Outcome m_last;
 };
