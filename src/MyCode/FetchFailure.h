@@ -1,13 +1,16 @@
 #pragma once
 
 // Why the last attempt of a request was not accepted: the transfer's own reasons (NoConnection
-// and ConnectTimedOut: no connection was made at all; Cut: the answer broke off before its end;
-// TooSlow: the answer came slower than the speed floor), then those of the request's checks.
+// and ConnectTimedOut: no connection was made at all; NoAnswer: a connection was made but the
+// answer's head did not come within the time-out; TimedOut: the answer stalled later; Cut: the
+// answer broke off before its end; TooSlow: the answer came slower than the speed floor), then
+// those of the request's checks.
 enum class FetchFailure {
     None,
     Network,
     NoConnection,
     ConnectTimedOut,
+    NoAnswer,
     TimedOut,
     TooSlow,
     Cut,

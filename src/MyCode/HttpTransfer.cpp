@@ -292,8 +292,11 @@ FetchFailure FailureOf(CURLcode result, const Hop& hop)
             return Failure::NoConnection;
         return Failure::Network;
     }
+    // A host that takes connections and never answers is as good as down: its own reason, so
+    // that a download can give it up.
+    if (!hop.head.complete) return timedOut ? Failure::NoAnswer : Failure::Network;
     // Our own check ends a wait without a byte; libcurl's ends a trickle under the floor.
-    if (hop.timedOut || !hop.head.complete) return timedOut ? Failure::TimedOut : Failure::Network;
+    if (hop.timedOut) return Failure::TimedOut;
     if (result == CURLE_OPERATION_TIMEDOUT) return Failure::TooSlow;
     return hop.head.redirect ? Failure::Network : Failure::Cut;
 }

@@ -281,6 +281,8 @@ QString FetchFailureText(FetchFailure failure, int status)
         return QStringLiteral("连接失败");
     case FetchFailure::ConnectTimedOut:
         return QStringLiteral("连接超时");
+    case FetchFailure::NoAnswer:
+        return QStringLiteral("无应答，超时");
     case FetchFailure::TimedOut:
         return QStringLiteral("超时");
     case FetchFailure::TooSlow:

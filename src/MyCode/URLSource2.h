@@ -26,6 +26,11 @@ inline bool IsConnectionFailure(FetchFailure failure)
 {
     return failure == FetchFailure::NoConnection || failure == FetchFailure::ConnectTimedOut;
 }
+// The host gave nothing at all: no connection, or a connection and no answer in time.
+inline bool IsHostSilence(FetchFailure failure)
+{
+    return IsConnectionFailure(failure) || failure == FetchFailure::NoAnswer;
+}
 // The reason as the user reads it; status is the answer's HTTP status.
 QString FetchFailureText(FetchFailure failure, int status);
 

@@ -54,11 +54,6 @@ namespace {
 // How often the count of finished pictures is shown while they arrive.
 constexpr std::chrono::milliseconds kStatusInterval{100};
 
-QString HostDownReason()
-{
-    return u"连接失败（该主机已连续%1次无法连接，不再尝试）"_s.arg(CHostGate::kDownAfter);
-}
-
 bool IsBusyStatus(int status)
 {
     return status == 429 || status == 503;
@@ -87,12 +82,14 @@ PictureOutcome FetchPicture(QString url, const QString& host, QString headers, Q
         std::uint64_t wave = 0;
         switch (hosts.Admit(host, abort, wave)) {
         case CHostGate::Admission::Down:
-            return {PictureOutcome::Failed, HostDownReason()};
+            return {PictureOutcome::Failed, hosts.DownReason(host)};
         case CHostGate::Admission::Aborted:
             return {PictureOutcome::NotTried, {}};
         case CHostGate::Admission::Go:
             break;
         }
+        // Left on every way out of this attempt, after its outcome was told to the gate.
+        const CHostGate::Sent sent(hosts, host);
         if (request.Send(response, FLAG_DECOMPRESS)) {
             hosts.Answered(host);
             return {PictureOutcome::Saved, {}};
@@ -101,8 +98,8 @@ PictureOutcome FetchPicture(QString url, const QString& host, QString headers, Q
             hosts.Busy(host, wave, response.RetryAfterSeconds()))
             continue;
         // A busy answer past the limit fails the picture but leaves the host's count as it is.
-        if (IsConnectionFailure(response.m_eFailure))
-            hosts.ConnectionFailed(host);
+        if (IsHostSilence(response.m_eFailure))
+            hosts.Silent(host, !IsConnectionFailure(response.m_eFailure));
         else if (response.m_nStatus != 0 && !IsBusyStatus(response.m_nStatus))
             hosts.Answered(host);
         if (response.m_eFailure == FetchFailure::Aborted) return {PictureOutcome::NotTried, {}};
@@ -158,7 +155,7 @@ void CDownPool::Work(const std::shared_ptr<Shared>& shared, const std::shared_pt
         // A host given up fails its remaining pictures at once.
         const QString host = CHostGate::HostOf(url);
         const PictureOutcome outcome = hosts->IsDown(host)
-                                           ? PictureOutcome{PictureOutcome::Failed, HostDownReason()}
+                                           ? PictureOutcome{PictureOutcome::Failed, hosts->DownReason(host)}
                                            : FetchPicture(std::move(url), host, std::move(headers), std::move(path),
                                                           m_params, &m_bStopDown, *hosts);
         Finish(*shared, picture, outcome);

@@ -38,14 +38,19 @@ CHostGate::Admission CHostGate::Admit(const QString& host, const std::atomic<boo
     std::unique_lock guard(m_lock);
     for (;;) {
         if (abort && *abort) return Admission::Aborted;
-        const Host& state = m_hosts[host];
+        Host& state = m_hosts[host];
         if (state.down) return Admission::Down;
         const Clock::time_point now = Clock::now();
-        if (state.pausedUntil <= now) {
+        // After a silence the requests already out decide whether the host is down before
+        // another is sent; else every worker would wait out a silent host's time-out in turn.
+        const bool awaitingVerdict = state.silences > 0 && state.inFlight > 0;
+        if (state.pausedUntil <= now && !awaitingVerdict) {
             wave = state.wave;
+            ++state.inFlight;
             return Admission::Go;
         }
-        m_changed.wait_for(guard, std::min<Clock::duration>(state.pausedUntil - now, kAbortPoll));
+        const Clock::duration wait = awaitingVerdict ? kAbortPoll : state.pausedUntil - now;
+        m_changed.wait_for(guard, std::min<Clock::duration>(wait, kAbortPoll));
     }
 }
 
@@ -53,7 +58,7 @@ bool CHostGate::Busy(const QString& host, std::uint64_t wave, qint64 retryAfter)
 {
     std::lock_guard guard(m_lock);
     Host& state = m_hosts[host];
-    state.connectionFailures = 0;
+    state.silences = 0;
     const Clock::time_point now = Clock::now();
     const auto capped = [](qint64 seconds) {
         return std::chrono::seconds(std::min<qint64>(seconds, kMaxPause.count()));
@@ -70,11 +75,12 @@ bool CHostGate::Busy(const QString& host, std::uint64_t wave, qint64 retryAfter)
     return state.busy <= kMaxBusy;
 }
 
-bool CHostGate::ConnectionFailed(const QString& host)
+bool CHostGate::Silent(const QString& host, bool connected)
 {
     std::lock_guard guard(m_lock);
     Host& state = m_hosts[host];
-    state.down = state.down || ++state.connectionFailures >= kDownAfter;
+    state.lastConnected = connected;
+    state.down = state.down || ++state.silences >= kDownAfter;
     return state.down;
 }
 
@@ -82,7 +88,7 @@ void CHostGate::Answered(const QString& host)
 {
     std::lock_guard guard(m_lock);
     Host& state = m_hosts[host];
-    state.connectionFailures = 0;
+    state.silences = 0;
     state.busy = 0;
 }
 
@@ -91,6 +97,23 @@ bool CHostGate::IsDown(const QString& host) const
     std::lock_guard guard(m_lock);
     const auto found = m_hosts.constFind(host);
     return found != m_hosts.cend() && found->down;
+}
+
+void CHostGate::Release(const QString& host)
+{
+    {
+        std::lock_guard guard(m_lock);
+        --m_hosts[host].inFlight;
+    }
+    m_changed.notify_all();
+}
+
+QString CHostGate::DownReason(const QString& host) const
+{
+    std::lock_guard guard(m_lock);
+    const QString text = m_hosts.value(host).lastConnected ? u"无应答（该主机已连续%1次无应答，不再尝试）"_s
+                                                           : u"连接失败（该主机已连续%1次无法连接，不再尝试）"_s;
+    return text.arg(kDownAfter);
 }
 
 QString CHostGate::PauseNote() const

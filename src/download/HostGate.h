@@ -11,12 +11,13 @@
 
 // What one download run has learnt about each picture host, shared by the pool's workers: a
 // pause the host asked for (429 or 503, with or without Retry-After), and whether it keeps
-// refusing connections. Every call takes the one lock; the state is a few numbers per host.
+// refusing connections or leaving them unanswered. Every call takes the one lock; the state is a few numbers per host.
 class CHostGate {
 public:
     using Clock = std::chrono::steady_clock;
 
-    // Connection failures in a row after which the host's remaining pictures are not tried.
+    // Requests in a row that got no connection or no answer, after which the host's remaining
+    // pictures are not tried.
     static constexpr int kDownAfter = 5;
     // Busy answers in a row (for one host, or one picture) that are waited out before a busy
     // answer counts as the picture's failure.
@@ -27,8 +28,10 @@ public:
     // The host's name and port in an address: the key the gate keeps.
     static QString HostOf(const QString& url);
 
-    // Waits while the host is paused. Go with the host's pause count at that moment in wave
-    // (hand it back to Busy); Down when the host has been given up; Aborted once abort is raised.
+    // Waits while the host is paused, or while requests sent after its last silence are still
+    // out. Go with the host's pause count at that moment in wave (hand it back to Busy), and the
+    // request counted as out until Release; Down when the host has been given up; Aborted once
+    // abort is raised.
     Admission Admit(const QString& host, const std::atomic<bool>* abort, std::uint64_t& wave);
     // The host answered busy to a request admitted in wave. The first such answer since the
     // last pause pauses the host: retryAfter seconds when the answer gave them (>= 0), else a
@@ -36,19 +39,39 @@ public:
     // later answers of the same wave only lengthen it to their own Retry-After. False when the
     // host has been busy more than kMaxBusy times in a row: the answer is then a failure.
     bool Busy(const QString& host, std::uint64_t wave, qint64 retryAfter);
-    // No connection could be made; true when that gave the host up.
-    bool ConnectionFailed(const QString& host);
+    // No connection could be made, or (connected) no answer came in time; true when that gave
+    // the host up.
+    bool Silent(const QString& host, bool connected);
     // The host answered something other than busy: it is up and not pausing.
     void Answered(const QString& host);
+    // A request that Admit let go has ended; call it after its outcome was told.
+    void Release(const QString& host);
+
+    // Releases the request it holds when it goes out of scope.
+    class Sent {
+    public:
+        Sent(CHostGate& gate, const QString& host) : m_gate(gate), m_host(host) {}
+        ~Sent() { m_gate.Release(m_host); }
+        Sent(const Sent&) = delete;
+        Sent& operator=(const Sent&) = delete;
+
+    private:
+        CHostGate& m_gate;
+        const QString& m_host;
+    };
 
     bool IsDown(const QString& host) const;
+    // Why a host given up fails its remaining pictures, by what its last silence was.
+    QString DownReason(const QString& host) const;
     // "HOST 繁忙，N秒后继续" for the paused host with the longest wait left; empty when none is.
     QString PauseNote() const;
 
 private:
     struct Host {
-        int connectionFailures = 0;
+        int silences = 0;
+        int inFlight = 0;
         bool down = false;
+        bool lastConnected = false;
         int busy = 0;
         std::uint64_t wave = 0;
         Clock::time_point pausedUntil{};

@@ -57,14 +57,17 @@ ScopedVariable::~ScopedVariable()
         unsetenv(m_name.constData());
 }
 
-RefusingPort::RefusingPort() : m_socket(::socket(AF_INET, SOCK_STREAM, 0))
+RefusingPort::RefusingPort(Mode mode) : m_socket(::socket(AF_INET, SOCK_STREAM, 0))
 {
+    // The kernel completes this many handshakes for a listener that never accepts.
+    constexpr int kSilentBacklog = 4096;
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
     if (m_socket < 0 || bind(m_socket, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        getsockname(m_socket, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+        getsockname(m_socket, reinterpret_cast<sockaddr*>(&address), &length) != 0 ||
+        (mode == Mode::Silent && listen(m_socket, kSilentBacklog) != 0)) {
         if (m_socket >= 0) ::close(m_socket);
         throw std::runtime_error("no port to refuse connections on");
     }

@@ -41,10 +41,12 @@ private:
 };
 
 // A port on 127.0.0.1 that refuses every connection while this lives: bound, never listening.
+// Silent: listening, so connections are made, but never accepted or answered.
 // Requests reach it only when no_proxy covers 127.0.0.1 (NoProxyForLoopback).
 class RefusingPort {
 public:
-    RefusingPort();
+    enum class Mode { Refusing, Silent };
+    explicit RefusingPort(Mode mode = Mode::Refusing);
     ~RefusingPort();
     RefusingPort(const RefusingPort&) = delete;
     RefusingPort& operator=(const RefusingPort&) = delete;
