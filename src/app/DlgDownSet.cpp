@@ -1,6 +1,7 @@
 #include "app/DlgDownSet.h"
 
 #include "app/DialogKit.h"
+#include "core/SettingsRules.h"
 
 #include <QFormLayout>
 #include <QGroupBox>
@@ -29,12 +30,19 @@ CDlgDownSet::CDlgDownSet(ST_DOWNPARAM& param, QWidget* parent) : QDialog(parent)
 
 void CDlgDownSet::OnOk()
 {
-    ST_DOWNPARAM edited = *m_pParam;
-    if (!StoreDownParam(edited, m_threads->text().toInt(), m_timeout->text().toInt(), m_minKB->text().toInt(),
-                        m_maxKB->text().toInt())) {
-        QMessageBox::warning(this, u"设置"_s, u"参数错误"_s);
+    // A box that holds no number reads as -1, which no field takes.
+    const auto number = [](const QLineEdit* edit) {
+        bool isNumber = false;
+        const int value = edit->text().trimmed().toInt(&isNumber);
+        return isNumber ? value : -1;
+    };
+    const int values[] = {number(m_threads), number(m_timeout), number(m_minKB), number(m_maxKB)};
+    if (const auto fault = CheckDownParam(values[0], values[1], values[2], values[3])) {
+        const QString fields[] = {u"线程数"_s, u"超时(S)"_s, u"图片最小值(K)"_s, u"图片最大值(K)"_s};
+        QMessageBox::warning(this, u"设置"_s,
+                             u"参数错误：%1 应为 %2"_s.arg(fields[int(fault->field)], fault->range));
         return;
     }
-    *m_pParam = edited;
+    StoreDownParam(*m_pParam, values[0], values[1], values[2], values[3]);
     accept();
 }

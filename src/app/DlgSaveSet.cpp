@@ -43,6 +43,14 @@ QButtonGroup* AddChoices(QFormLayout* form, std::initializer_list<Choice> choice
     return group;
 }
 
+// A naming text's box takes no more than its field keeps, so nothing typed is cut unseen.
+QLineEdit* AddNameRow(QFormLayout* form, const QString& id, const QString& label, const QString& text)
+{
+    QLineEdit* edit = DialogKit::AddTextRow(form, id, label, text);
+    edit->setMaxLength(kNameFieldMaxChars);
+    return edit;
+}
+
 const QString kPlaceholderHelp = u"前缀和后缀里可以用：?1 相册名，?2 图片序号，?3 相册序号，?4 ?5 相册的两个参数，"
                                  "?6 本次下载的相册数，?7 相册总数，?8 主人名。相册路径里 ?2 是相册序号。"_s;
 } // namespace
@@ -70,11 +78,11 @@ QWidget* CDlgSaveSet::MakeFileGroup()
 {
     auto* group = new QGroupBox(u"文件名"_s, this);
     auto* form = new QFormLayout(group);
-    m_prefix = DialogKit::AddTextRow(form, u"1000"_s, u"前缀"_s, FieldText(m_pNameSet->szPrefix));
+    m_prefix = AddNameRow(form, u"1000"_s, u"前缀"_s, FieldText(m_pNameSet->szPrefix));
     m_nameChoices = AddChoices(form, {{u"1016", u"描述"}, {u"1017", u"序号"}, {u"1018", u"网址"}}, m_nNameChoice);
-    m_suffix = DialogKit::AddTextRow(form, u"1001"_s, u"后缀"_s, FieldText(m_pNameSet->szSuffix));
-    m_replaceFrom = DialogKit::AddTextRow(form, u"1021"_s, u"替换"_s, FieldText(m_pNameSet->szReplaceFrom));
-    m_replaceTo = DialogKit::AddTextRow(form, u"1022"_s, u"替换为"_s, FieldText(m_pNameSet->szReplaceTo));
+    m_suffix = AddNameRow(form, u"1001"_s, u"后缀"_s, FieldText(m_pNameSet->szSuffix));
+    m_replaceFrom = AddNameRow(form, u"1021"_s, u"替换"_s, FieldText(m_pNameSet->szReplaceFrom));
+    m_replaceTo = AddNameRow(form, u"1022"_s, u"替换为"_s, FieldText(m_pNameSet->szReplaceTo));
     return group;
 }
 
@@ -82,9 +90,9 @@ QWidget* CDlgSaveSet::MakeFolderGroup()
 {
     auto* group = new QGroupBox(u"相册路径(相册名)"_s, this);
     auto* form = new QFormLayout(group);
-    m_dirPrefix = DialogKit::AddTextRow(form, u"1002"_s, u"前缀"_s, FieldText(m_pNameSet->szDirPrefix));
+    m_dirPrefix = AddNameRow(form, u"1002"_s, u"前缀"_s, FieldText(m_pNameSet->szDirPrefix));
     m_dirChoices = AddChoices(form, {{u"1019", u"相册名"}, {u"1020", u"无"}}, m_nDirChoice);
-    m_dirSuffix = DialogKit::AddTextRow(form, u"1003"_s, u"后缀"_s, FieldText(m_pNameSet->szDirSuffix));
+    m_dirSuffix = AddNameRow(form, u"1003"_s, u"后缀"_s, FieldText(m_pNameSet->szDirSuffix));
     return group;
 }
 

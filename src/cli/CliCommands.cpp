@@ -30,8 +30,10 @@ one aria2 input file (UTF-8; default: standard output): each address, then inden
      "service albums save-dir output", 1, 1, RunExportCommand},
     {"settings", "settings [--service K] [FIELD=VALUE ...]",
      R"(Prints the download parameters, naming settings and options of service K; assignments are
-checked as the settings dialogs check them and saved. Fields: nThreads (1-15),
-nTimeout (s, >=10), nMinKB, nMaxKB, szPrefix, szSuffix, szReplaceFrom, szReplaceTo,
+checked together as the settings dialogs check them and saved; a value that cannot work, or
+a settings file that cannot be written, ends with status 1 and nothing printed. Fields:
+nThreads (1-15), nTimeout (s, 10-65535), nMinKB (0-65535), nMaxKB (0 for no limit, else
+nMinKB-65535), szPrefix, szSuffix, szReplaceFrom, szReplaceTo,
 szDirPrefix, szDirSuffix (38 characters at most), nNameSource (0 description,
 1 sequence number, 2 address), nDirSource (0 album name, 1 none), nOptions (bits: 1 fix
 formats, 2 fix order, 4 name file, 8 list only, 16 open folder, 32 Taobao main pictures,

@@ -29,19 +29,35 @@ ST_NAMESET CLumarexCore::NameSet(int kind) const
     return m_soft.names[kind];
 }
 
-void CLumarexCore::EditSoft(const std::function<void(ST_SOFTDATA&)>& edit)
+bool CLumarexCore::EditSoft(const std::function<void(ST_SOFTDATA&)>& edit)
 {
-    std::lock_guard guard(m_softLock);
-    edit(m_soft);
-    SaveSoftData(m_soft, SoftDataPath());
+    bool saved = false;
+    {
+        std::lock_guard guard(m_softLock);
+        edit(m_soft);
+        saved = SaveSoftData(m_soft, SoftDataPath());
+    }
+    // Told outside the lock: the window's message box may hold the caller a long time.
+    if (!saved) TellUnsaved();
+    return saved;
 }
 
 bool CLumarexCore::AddToHistory(History which, const QString& text)
 {
-    std::lock_guard guard(m_softLock);
-    if (!MruAdd(which, m_soft, text)) return false;
-    SaveSoftData(m_soft, SoftDataPath());
+    bool saved = false;
+    {
+        std::lock_guard guard(m_softLock);
+        if (!MruAdd(which, m_soft, text)) return false;
+        saved = SaveSoftData(m_soft, SoftDataPath());
+    }
+    // A history entry is a small loss: said once, not at every listing.
+    if (!saved && !m_bHistoryUnsavedTold.exchange(true)) TellUnsaved();
     return true;
+}
+
+void CLumarexCore::TellUnsaved()
+{
+    m_frontEnd.ShowMessage(QStringLiteral("无法保存设置文件：%1").arg(SoftDataPath()));
 }
 
 void CLumarexCore::SetGetListUi(bool running)

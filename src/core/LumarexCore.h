@@ -29,11 +29,13 @@ public:
     const CRunStates& States() const { return m_states; }
 
     // Settings: readers get copies, writers edit under the lock and the file follows at once.
+    // A file that cannot be written is told through the front end; the edit stays in memory
+    // for this session and EditSoft answers false.
     void LoadSoftData();
     ST_SOFTDATA Soft() const;
     ST_DOWNPARAM DownParam(int kind) const;
     ST_NAMESET NameSet(int kind) const;
-    void EditSoft(const std::function<void(ST_SOFTDATA&)>& edit);
+    bool EditSoft(const std::function<void(ST_SOFTDATA&)>& edit);
     bool AddToHistory(History which, const QString& text);
 
     // The texts the last listing left for the downloads of its albums (a copy).
@@ -65,11 +67,13 @@ public:
 
 private:
     QString SoftDataPath() const { return m_strAppDir + QStringLiteral("soft.dat"); }
+    void TellUnsaved();
 
     IFrontEnd& m_frontEnd;
     CRunStates m_states;
     CGuarded<CListing> m_listing;
     CGuarded<QString> m_strPoolFolder;
     mutable std::mutex m_softLock;
+    std::atomic<bool> m_bHistoryUnsavedTold{false};
     ST_SOFTDATA m_soft{};
 };

@@ -52,20 +52,6 @@ char16_t (*HistoryEntries(ST_SOFTDATA& soft, History which))[kHistoryEntryUnits]
 }
 } // namespace
 
-bool StoreDownParam(ST_DOWNPARAM& slot, int threads, int timeout, int minKB, int maxKB)
-{
-    // A value the 16-bit field cannot hold would be stored as another one (a time-out of 65536
-    // as 0, a minimum of -1 KB as 65535 KB), so it is refused like any other wrong value.
-    const auto fits = [](int value) { return value >= 0 && value <= 0xFFFF; };
-    if (threads < 1 || threads > kMaxThreads || timeout < kMinTimeout) return false;
-    if (!fits(timeout) || !fits(minKB) || !fits(maxKB)) return false;
-    slot.nThreads = std::uint16_t(threads);
-    slot.nTimeout = std::uint16_t(timeout);
-    slot.nMinKB = std::uint16_t(minKB);
-    slot.nMaxKB = std::uint16_t(maxKB);
-    return true;
-}
-
 QString HistoryEntry(const ST_SOFTDATA& soft, History which, int index)
 {
     const auto& entries = which == History::Address ? soft.szAddressHistory : soft.szSavePathHistory;

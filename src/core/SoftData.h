@@ -86,11 +86,6 @@ bool SaveSoftData(const ST_SOFTDATA& soft, const QString& path);
 // Puts text at the top of a history unless it is too long or already there (any letter case).
 bool MruAdd(History which, ST_SOFTDATA& soft, const QString& text);
 
-// The settings dialogs' rules, shared by the window and the command line: a thread count of 1 to
-// 15, a time-out of at least 10 s and every value within its 16-bit field, else nothing is stored
-// ("参数错误"); naming texts keep at most 38 characters.
-bool StoreDownParam(ST_DOWNPARAM& slot, int threads, int timeout, int minKB, int maxKB);
-
 QString HistoryEntry(const ST_SOFTDATA& soft, History which, int index);
 
 // Fixed-width UTF-16 fields: reading stops at the first NUL, writing cuts to fit and pads.

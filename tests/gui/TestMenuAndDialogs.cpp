@@ -8,6 +8,8 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -92,6 +94,12 @@ TEST_F(MenuTest, AToggleFlipsOnlyTheCurrentServicesBitAndTheChecksFollowTheServi
     SelectService(SK_BAIDU);
     Item(CMD_FIX_ORDER)->trigger(); // and off again
     EXPECT_EQ(StoredOptions(SK_BAIDU), OPT_SKIP_OLD);
+
+    // A settings file that cannot be written is told, not passed over.
+    ASSERT_TRUE(QFile::remove(appDir.file(u"soft.dat"_s)));
+    ASSERT_TRUE(QDir(appDir.path()).mkdir(u"soft.dat"_s));
+    Item(CMD_FIX_FORMAT)->trigger();
+    EXPECT_EQ(answerer.Texts(), QStringList{u"无法保存设置文件："_s + appDir.file(u"soft.dat"_s)});
 }
 
 TEST_F(MenuTest, ARefusedOrCancelledDownloadDialogWritesNothing)
@@ -104,12 +112,12 @@ TEST_F(MenuTest, ARefusedOrCancelledDownloadDialogWritesNothing)
         EXPECT_EQ(dialog.windowTitle(), u"设置"_s);
         EXPECT_EQ(dialog.findChild<QLineEdit*>(u"1002"_s)->text(), u"5"_s);
         SetEdit(dialog, "1002", u"16"_s);
-        PressOk(dialog); // refused: "参数错误", the dialog stays open
+        PressOk(dialog); // refused, the field named; the dialog stays open
     });
     // The dialog comes back after the message: now it is closed without OK.
     answerer.QueueDialogHandler([](QDialog& dialog) { dialog.reject(); });
     Item(CMD_DOWN_PARAM)->trigger();
-    EXPECT_EQ(answerer.Texts(), QStringList{u"参数错误"_s});
+    EXPECT_EQ(answerer.Texts(), QStringList{u"参数错误：线程数 应为 1~15"_s});
     EXPECT_EQ(SoftDataBytes(), before);
     EXPECT_EQ(QFileInfo(appDir.file(u"soft.dat"_s)).lastModified(), written);
 

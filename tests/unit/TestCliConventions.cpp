@@ -129,3 +129,44 @@ TEST_F(CliConventionsTest, QuietPrintsOnlyErrorsAndVerboseEachRequest)
     EXPECT_TRUE(verbose.err.contains("GET http://alist.photo.qq.com/fcgi-bin/fcg_list_album_v2"));
     EXPECT_TRUE(verbose.err.contains("已保存")); // the usual lines stay
 }
+
+TEST_F(CliConventionsTest, SettingsThatCannotWorkOrCannotBeKeptAreRefused)
+{
+    struct Row {
+        QStringList assignments;
+        const char* fault; // empty: taken
+    };
+    const Row rows[] = {
+        {{u"nMinKB=100"_s, u"nMaxKB=10"_s}, "参数错误：nMaxKB 应为 0（不限）或 100~65535"},
+        {{u"nOptions=128"_s}, "参数错误：nOptions 应为 0~127"},
+        {{u"nOptions=255"_s}, "参数错误：nOptions 应为 0~127"},
+        {{u"szPrefix="_s + QString(39, u'p')}, "参数错误：szPrefix 最多 38 个字符"},
+        {{u"nTimeout=ten"_s}, "参数错误：nTimeout 应为数字"},
+        // The four numbers are judged together: a minimum above the old maximum is fine when
+        // the new maximum comes with it.
+        {{u"nMaxKB=50"_s}, ""},
+        {{u"nMinKB=100"_s, u"nMaxKB=200"_s, u"szPrefix="_s + QString(38, u'p')}, ""},
+    };
+    for (const Row& row : rows) {
+        const ChildResult run = Cli(QStringList{u"settings"_s} + row.assignments);
+        const std::string where = row.assignments.join(u' ').toStdString();
+        if (*row.fault == 0) {
+            EXPECT_EQ(run.exitCode, 0) << where << run.err.toStdString();
+            continue;
+        }
+        EXPECT_EQ(run.exitCode, 1) << where;
+        EXPECT_TRUE(run.err.contains(row.fault)) << where << ": " << run.err.toStdString();
+        EXPECT_TRUE(run.out.isEmpty()) << where;
+    }
+    const ChildResult kept = Cli({u"settings"_s});
+    EXPECT_TRUE(kept.out.contains("nMinKB=100\nnMaxKB=200\n")) << kept.out.toStdString();
+    EXPECT_TRUE(kept.out.contains("nOptions=0\n"));
+
+    // A settings file that cannot be written: told, and not printed as if kept.
+    QFile::remove(appDir.file(u"soft.dat"_s));
+    ASSERT_TRUE(QDir(appDir.path()).mkdir(u"soft.dat"_s));
+    const ChildResult unsaved = Cli({u"settings"_s, u"nThreads=3"_s});
+    EXPECT_EQ(unsaved.exitCode, 1);
+    EXPECT_TRUE(unsaved.err.contains("无法保存设置文件")) << unsaved.err.toStdString();
+    EXPECT_TRUE(unsaved.out.isEmpty());
+}

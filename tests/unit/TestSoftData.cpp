@@ -1,3 +1,4 @@
+#include "core/SettingsRules.h"
 #include "core/SoftData.h"
 #include "support/TempFolder.h"
 
@@ -172,11 +173,22 @@ TEST(SoftData, StoreDownParamTakesOnlyValuesItCanKeep)
     // Each refusal leaves the slot as it was: out of range, or not representable in 16 bits
     // (65536 s would be kept as 0 s, -1 KB as a 64 MB minimum, 70000 KB as 4464 KB).
     const ST_DOWNPARAM kept = slot;
-    const int refused[][4] = {{0, 30, 0, 0},  {16, 30, 0, 0},    {5, 9, 0, 0},     {5, 65536, 0, 0},
-                              {5, 30, -1, 0}, {5, 30, 0, 70000}, {5, 30, 65536, 0}};
-    for (const auto& values : refused) {
+    // A maximum below the minimum would fail every picture.
+    const struct {
+        int values[4];
+        DownField field;
+    } refused[] = {{{0, 30, 0, 0}, DownField::Threads},     {{16, 30, 0, 0}, DownField::Threads},
+                   {{5, 9, 0, 0}, DownField::Timeout},      {{5, 65536, 0, 0}, DownField::Timeout},
+                   {{5, 30, -1, 0}, DownField::MinKB},      {{5, 30, 0, 70000}, DownField::MaxKB},
+                   {{5, 30, 65536, 0}, DownField::MinKB},   {{5, 30, 100, 10}, DownField::MaxKB}};
+    for (const auto& [values, field] : refused) {
         EXPECT_FALSE(StoreDownParam(slot, values[0], values[1], values[2], values[3]))
             << values[0] << " " << values[1] << " " << values[2] << " " << values[3];
+        const auto fault = CheckDownParam(values[0], values[1], values[2], values[3]);
+        ASSERT_TRUE(fault.has_value());
+        EXPECT_EQ(fault->field, field) << values[0] << " " << values[1] << " " << values[2] << " " << values[3];
         EXPECT_EQ(std::memcmp(&slot, &kept, sizeof slot), 0);
     }
+    EXPECT_TRUE(StoreDownParam(slot, 5, 30, 100, 0)); // no maximum
+    EXPECT_TRUE(StoreDownParam(slot, 5, 30, 100, 100));
 }
