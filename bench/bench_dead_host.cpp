@@ -26,12 +26,12 @@ void Run(RefusingPort::Mode mode, int pictures, int threads, int timeout)
         list.Append(port.Url(QStringLiteral("/p/%1.jpg").arg(i)), QStringLiteral("p%1.jpg").arg(i), {});
 
     const std::atomic<bool> stop{false};
-    CDownPool pool(stop);
     DownRunParams params;
     params.nThreads = std::uint16_t(threads);
     params.nTimeout = std::uint16_t(timeout);
+    CDownPool pool(stop, params);
     const auto start = std::chrono::steady_clock::now();
-    const DownSummary summary = pool.Run(list, params, nullptr);
+    const DownSummary summary = pool.Run(list, nullptr);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("%d pictures to a %s host, %d threads, time-out %d s: %.2f s; saved %d, failed %d, reasons listed %lld\n",
                 pictures, mode == RefusingPort::Mode::Silent ? "silent" : "refusing", threads, timeout, seconds,

@@ -9,8 +9,9 @@
 
 using namespace Qt::StringLiterals;
 
-CAlbumDownload::CAlbumDownload(CLumarexCore& core, const CListing& listing, const QString& root)
-    : CPhotoListing(core, listing)
+CAlbumDownload::CAlbumDownload(CLumarexCore& core, const CListing& listing, const QString& root,
+                               const std::atomic<int>* shownAlbum)
+    : CPhotoListing(core, listing), m_pShownAlbum(shownAlbum)
 {
     m_downList.m_strSaveDir = root;
 }
@@ -36,7 +37,8 @@ void CAlbumDownload::AddPicture(const QString& strUrl, const QString& strDesc, c
     if (StopsAtHistoryMark(strUrl)) return;
     m_downList.Append(strUrl, name, strHeaders);
     m_downList.TakeCounter(stem, counter);
-    FrontEnd().SetStatusText(StatusLine::Counts, u"已获取到%1张图片信息"_s.arg(m_downList.Count()));
+    if (!m_pShownAlbum || *m_pShownAlbum == nAlbum)
+        FrontEnd().SetStatusText(StatusLine::Counts, u"已获取到%1张图片信息"_s.arg(m_downList.Count()));
 
     if (names.nOptions & OPT_NAME_FILE)
         AppendPictureName(m_downList.m_strSaveDir + FitFileName(album.strName, u".txt"_s), strDesc,

@@ -5,12 +5,16 @@
 
 #include <QString>
 
+#include <atomic>
+
 // One album of a download run as its photo lister fills it: the download list, the album's
 // folder under the run's root and the history mark read there.
 class CAlbumDownload : public CPhotoListing {
 public:
-    // root: the run's download folder, ending with "/".
-    CAlbumDownload(CLumarexCore& core, const CListing& listing, const QString& root);
+    // root: the run's download folder, ending with "/". shownAlbum, when given, is the album whose
+    // listing may show its count line: an album listed ahead of the downloads keeps quiet.
+    CAlbumDownload(CLumarexCore& core, const CListing& listing, const QString& root,
+                   const std::atomic<int>* shownAlbum = nullptr);
 
     // The first picture creates the album folder and reads its history mark; a picture at the
     // mark ends the album's listing. The description never chooses a folder.
@@ -24,6 +28,8 @@ public:
     QString m_strHistoryUrl;
 
 private:
+    const std::atomic<int>* m_pShownAlbum;
+
     void StartAlbumFolder(const ST_PERLISTRECORD& album);
     // The first free name among name and the "(n)" forms of stem; counter says which it is.
     QString UniquePictureName(const QString& stem, const QString& name, unsigned& counter) const;

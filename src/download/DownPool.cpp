@@ -13,35 +13,6 @@
 
 using namespace Qt::StringLiterals;
 
-// What the workers of one pool share with its manager; a worker that outlives its pool after a
-// stop still holds it.
-struct CDownPool::Shared {
-    std::mutex lock;
-    std::condition_variable finished;
-    int total = 0;
-    int next = 0;                                  // the next picture a worker takes
-    int finishedSeen = 0;                          // pictures finished, as far as the manager has looked
-    bool closed = false;                           // the manager has left: the list may be gone, no picture is taken
-    int working = 0;                               // workers not yet returned
-    std::vector<std::pair<int, QString>> failures; // picture index, reason
-};
-
-CDownPool::CDownPool(const std::atomic<bool>& stop) : m_bStopDown(stop)
-{
-}
-
-CDownPool::~CDownPool()
-{
-    JoinStragglers();
-}
-
-void CDownPool::JoinStragglers()
-{
-    for (std::thread& worker : m_stragglers)
-        worker.join();
-    m_stragglers.clear();
-}
-
 // What became of one picture.
 struct PictureOutcome {
     // NotTried: a stop came before the transfer or cut it; the picture is still to be had.
@@ -108,175 +79,197 @@ PictureOutcome FetchPicture(QString url, const QString& host, QString headers, Q
 }
 } // namespace
 
-void CDownPool::Finish(Shared& shared, int picture, const PictureOutcome& outcome)
+// One album's pictures in the pool, counted apart; a worker still in a transfer after a stop
+// may hold it after the run has moved on.
+struct CDownPool::Album {
+    const CDownList* list = nullptr;
+    int total = 0;
+    int next = 0;     // the next picture handed out
+    int done = 0;     // saved, failed, skipped or not tried
+    int inFlight = 0; // handed out and not yet done
+    int saved = 0;
+    int failed = 0;
+    int skipped = 0;
+    std::vector<std::pair<int, QString>> failures; // picture index, reason
+    std::chrono::steady_clock::time_point started{};
+};
+
+CDownPool::CDownPool(const std::atomic<bool>& stop, const DownRunParams& params) : m_bStopDown(stop), m_params(params)
 {
-    switch (outcome.kind) {
-    case PictureOutcome::Saved:
-        ++m_nSaved;
-        break;
-    case PictureOutcome::Skipped:
-        ++m_nSkipped;
-        break;
-    case PictureOutcome::NotTried:
-        break;
-    case PictureOutcome::Failed: {
-        // Counted with its reason, so that a summary never lists more reasons than failures.
-        std::lock_guard guard(shared.lock);
-        ++m_nFailed;
-        shared.failures.emplace_back(picture, outcome.reason);
-        break;
-    }
-    }
-    // The manager looks at the count on its own every status interval; it is woken only for the
-    // last picture and for a stop, so that a thousand small pictures do not wake it a thousand
-    // times.
-    if (++m_nDoneCount >= shared.total || m_bStopDown) {
-        std::lock_guard guard(shared.lock);
-        shared.finished.notify_one();
+    const int threads = std::max<int>(1, params.nThreads);
+    m_workers.reserve(size_t(threads));
+    for (int i = 0; i < threads; ++i) {
+        try {
+            m_workers.emplace_back([this] { Work(); });
+        } catch (const std::system_error&) {
+            break;
+        }
     }
 }
 
-void CDownPool::Work(const std::shared_ptr<Shared>& shared, const std::shared_ptr<CHostGate>& hosts)
+CDownPool::~CDownPool()
 {
-    // Each worker takes the next picture until none is left or a stop came; the address, headers
-    // and path are copied while the list is sure to be there.
+    {
+        std::lock_guard guard(m_lock);
+        m_closed = true;
+    }
+    m_work.notify_all();
+    for (std::thread& worker : m_workers)
+        worker.join();
+}
+
+void CDownPool::Add(const CDownList& list)
+{
+    auto album = std::make_shared<Album>();
+    album->list = &list;
+    album->total = list.Count();
+    if (m_workers.empty()) {
+        // No worker at all: every picture counts as done, failed.
+        const PictureOutcome outcome{PictureOutcome::Failed, QStringLiteral("无法启动下载线程")};
+        album->next = album->total;
+        for (int picture = 0; picture < album->total; ++picture)
+            Finish(*album, picture, outcome);
+    }
+    {
+        std::lock_guard guard(m_lock);
+        m_waiting += album->total - album->next;
+        m_albums.push_back(std::move(album));
+    }
+    m_work.notify_all();
+}
+
+bool CDownPool::TakePicture(std::shared_ptr<Album>& album, int& picture)
+{
+    std::unique_lock guard(m_lock);
     for (;;) {
-        int picture = 0;
+        if (m_bStopDown) return false;
+        while (m_handOut < m_albums.size() && m_albums[m_handOut]->next >= m_albums[m_handOut]->total)
+            ++m_handOut;
+        if (m_handOut < m_albums.size()) break;
+        if (m_closed) return false;
+        // The stop request is a flag nobody signals: it is looked at every status interval.
+        m_work.wait_for(guard, kStatusInterval);
+    }
+    album = m_albums[m_handOut];
+    if (album->next == 0) album->started = std::chrono::steady_clock::now();
+    picture = album->next++;
+    ++album->inFlight;
+    --m_waiting;
+    m_room.notify_one();
+    return true;
+}
+
+void CDownPool::Work()
+{
+    // Each worker takes the next picture until the pool closes or a stop came; the address,
+    // headers and path are copied while the list is sure to be there.
+    std::shared_ptr<Album> album;
+    int picture = 0;
+    while (TakePicture(album, picture)) {
         QString url, headers, path;
         {
-            std::lock_guard guard(shared->lock);
-            if (shared->closed || m_bStopDown || shared->next >= shared->total) return;
-            picture = shared->next++;
-            const CDownList& list = *m_list;
+            std::lock_guard guard(m_lock);
+            const CDownList& list = *album->list;
             url = list.m_arrUrls[picture];
             if (!list.m_arrHeaders.isEmpty()) headers = list.m_arrHeaders.value(picture);
             path = list.m_strSaveDir + list.m_arrNames[picture];
         }
         // A host given up fails its remaining pictures at once.
         const QString host = CHostGate::HostOf(url);
-        const PictureOutcome outcome = hosts->IsDown(host)
-                                           ? PictureOutcome{PictureOutcome::Failed, hosts->DownReason(host)}
-                                           : FetchPicture(std::move(url), host, std::move(headers), std::move(path),
-                                                          m_params, &m_bStopDown, *hosts);
-        Finish(*shared, picture, outcome);
+        const PictureOutcome outcome =
+            m_hosts.IsDown(host) ? PictureOutcome{PictureOutcome::Failed, m_hosts.DownReason(host)}
+                                 : FetchPicture(std::move(url), host, std::move(headers), std::move(path), m_params,
+                                                &m_bStopDown, m_hosts);
+        std::lock_guard guard(m_lock);
+        --album->inFlight;
+        Finish(*album, picture, outcome);
     }
 }
 
-DownSummary CDownPool::Run(const CDownList& list, const DownRunParams& params, IFrontEnd* frontEnd,
-                           RunProgress progress)
+void CDownPool::Finish(Album& album, int picture, const PictureOutcome& outcome)
 {
-    JoinStragglers();
-    m_nDoneCount = 0;
-    m_nSaved = 0;
-    m_nFailed = 0;
-    m_nSkipped = 0;
-    const int total = list.Count();
-    const int n = std::min<int>(params.nThreads, total);
-    if (n <= 0) return {};
-    if (m_bStopDown) {
-        // Stopped before the first picture: none of them was tried.
-        DownSummary summary;
-        summary.total = summary.notTried = total;
-        summary.stopped = true;
-        return summary;
+    switch (outcome.kind) {
+    case PictureOutcome::Saved:
+        ++album.saved;
+        break;
+    case PictureOutcome::Skipped:
+        ++album.skipped;
+        break;
+    case PictureOutcome::NotTried:
+        break;
+    case PictureOutcome::Failed:
+        // Counted with its reason, so that a summary never lists more reasons than failures.
+        ++album.failed;
+        album.failures.emplace_back(picture, outcome.reason);
+        break;
     }
-    const auto start = std::chrono::steady_clock::now();
-    m_list = &list;
-    m_params = params;
-    m_shared = std::make_shared<Shared>();
-    m_shared->total = total;
-    std::vector<std::thread> workers;
-    workers.reserve(size_t(n));
-    for (int i = 0; i < n; ++i) {
-        try {
-            {
-                std::lock_guard guard(m_shared->lock);
-                ++m_shared->working;
-            }
-            workers.emplace_back([this, shared = m_shared, hosts = m_hosts] {
-                Work(shared, hosts);
-                // A worker that leaves on a stop before taking a picture finishes none: its
-                // leaving must wake the manager all the same.
-                std::lock_guard guard(shared->lock);
-                --shared->working;
-                shared->finished.notify_one();
-            });
-        } catch (const std::system_error&) {
-            std::lock_guard guard(m_shared->lock);
-            --m_shared->working;
-            break;
-        }
-    }
-    if (workers.empty()) {
-        // No worker at all: every picture counts as done, failed.
-        const PictureOutcome outcome{PictureOutcome::Failed, QStringLiteral("无法启动下载线程")};
-        for (int picture = 0; picture < total; ++picture)
-            Finish(*m_shared, picture, outcome);
-        m_shared->next = total;
-    }
+    // The waiting run looks at the count on its own every status interval; it is woken only for
+    // an album's last picture and for a stop, so that a thousand small pictures do not wake it a
+    // thousand times.
+    if (++album.done >= album.total || m_bStopDown) m_progress.notify_all();
+}
 
+bool CDownPool::WaitForRoom(int limit)
+{
+    std::unique_lock guard(m_lock);
+    while (!m_bStopDown && m_waiting > limit)
+        m_room.wait_for(guard, kStatusInterval);
+    return !m_bStopDown;
+}
+
+DownSummary CDownPool::WaitForAlbum(IFrontEnd* frontEnd, RunProgress progress)
+{
+    std::unique_lock guard(m_lock);
+    if (m_albums.empty()) return {};
+    const std::shared_ptr<Album> album = m_albums.front();
     const RunProgress before = progress;
-    progress.pictures = total;
-    bool shown = false;
+    progress.pictures = album->total;
+    int shownDone = -1;
     for (;;) {
-        bool finished = false;
-        {
-            // Woken at the end or by a stop, and every status interval to show the count and a
-            // host's pause counting down.
-            std::unique_lock guard(m_shared->lock);
-            const auto stopSeen = [&] {
-                return m_bStopDown && (m_nDoneCount != m_shared->finishedSeen || m_shared->working == 0);
-            };
-            m_shared->finished.wait_for(guard, kStatusInterval, [&] { return m_nDoneCount >= total || stopSeen(); });
-            const bool stopped = stopSeen();
-            finished = m_nDoneCount != m_shared->finishedSeen;
-            m_shared->finishedSeen = m_nDoneCount;
-            if (stopped) {
-                m_shared->closed = true;
-                break;
-            }
-        }
-        const int done = m_nDoneCount;
-        const QString pause = m_hosts->PauseNote();
-        const bool changed = !shown || done != progress.picturesDone || pause != progress.pauseNote;
-        progress.picturesDone = done;
+        // After a stop, the transfers of the album already running are cut at once: their
+        // outcomes are waited for, so that the counts are the files on disk.
+        const bool stopped = m_bStopDown && album->inFlight == 0;
+        const bool complete = album->done >= album->total;
+        if (!stopped && !complete)
+            m_progress.wait_for(guard, kStatusInterval,
+                                [&] { return album->done >= album->total || (m_bStopDown && album->inFlight == 0); });
+        const bool finished = album->done >= album->total;
+        progress.picturesDone = album->done;
+        progress.saved = before.saved + album->saved;
+        progress.failed = before.failed + album->failed;
+        progress.skipped = before.skipped + album->skipped;
+        guard.unlock();
+        const QString pause = m_hosts.PauseNote();
+        const bool changed = progress.picturesDone != shownDone || pause != progress.pauseNote;
         progress.pauseNote = pause;
-        progress.saved = before.saved + m_nSaved;
-        progress.failed = before.failed + m_nFailed;
-        progress.skipped = before.skipped + m_nSkipped;
-        if ((changed || (finished && done >= total)) && frontEnd) frontEnd->Progress(progress);
-        shown = true;
-        if (finished && done >= total) break;
+        if (changed && frontEnd && (finished || !m_bStopDown)) frontEnd->Progress(progress);
+        shownDone = progress.picturesDone;
+        guard.lock();
+        if (finished || (m_bStopDown && album->inFlight == 0)) break;
     }
-    {
-        std::lock_guard guard(m_shared->lock);
-        m_shared->closed = true;
-    }
-    // After a stop the transfers still running end on their own, cut short; they are joined
-    // before the next pool starts, so nothing of this pool touches the next album.
-    for (std::thread& worker : workers)
-        m_stragglers.push_back(std::move(worker));
-    if (!m_bStopDown) JoinStragglers();
-
-    const auto elapsed = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start);
-    const DownSummary summary = Summary(list, int(elapsed.count()));
-    return summary;
-}
-
-DownSummary CDownPool::Summary(const CDownList& list, int seconds) const
-{
+    m_albums.pop_front();
+    if (m_handOut > 0) --m_handOut;
     DownSummary summary;
-    summary.seconds = seconds;
-    summary.total = list.Count();
-    summary.saved = m_nSaved;
-    summary.skipped = m_nSkipped;
-    summary.stopped = m_bStopDown;
-    std::lock_guard guard(m_shared->lock);
-    summary.failed = m_nFailed;
+    summary.total = album->total;
+    summary.saved = album->saved;
+    summary.failed = album->failed;
+    summary.skipped = album->skipped;
     summary.notTried = summary.total - summary.saved - summary.failed - summary.skipped;
-    auto failures = m_shared->failures;
+    summary.stopped = m_bStopDown;
+    if (album->next > 0)
+        summary.seconds = int(std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() -
+                                                                                  album->started)
+                                  .count());
+    auto failures = std::move(album->failures);
+    guard.unlock();
     std::sort(failures.begin(), failures.end());
     for (const auto& [picture, reason] : failures)
-        summary.failures << list.m_arrNames[picture] + u": "_s + reason;
+        summary.failures << album->list->m_arrNames[picture] + u": "_s + reason;
     return summary;
+}
+
+DownSummary CDownPool::Run(const CDownList& list, IFrontEnd* frontEnd, RunProgress progress)
+{
+    Add(list);
+    return WaitForAlbum(frontEnd, progress);
 }

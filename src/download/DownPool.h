@@ -5,8 +5,11 @@
 #include "download/HostGate.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <memory>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -20,44 +23,53 @@ struct DownRunParams {
     std::uint16_t nMaxKB = 0;
 };
 
-// The worker pool: up to nThreads worker threads, each taking the next picture in list order
-// until none is left, and reports the pictures finished as they finish, with the wait of a host
-// that asked for a pause. A stop request is seen when the next worker ends, and every running
-// transfer is cut short at once; workers still running then are joined before the next pool
-// starts, and each keeps its own copy of its address and path. What the pool learns about the
-// hosts (a pause asked for, a host that refuses connections) lasts as long as the pool: one
-// download run.
+// The worker pool of one download run: up to nThreads workers take the pictures of the albums
+// handed to it, in order, the next album's first picture as soon as the album before has none
+// left to hand out, so the pool never drains between albums. Each album's pictures are counted
+// apart, and the run waits for the albums in the order it added them. A stop request is seen by
+// every worker before its next picture, and every running transfer is cut short at once. What
+// the pool learns about the hosts (a pause asked for, a host that gives no answer) lasts as long
+// as the pool: one download run.
 class CDownPool {
 public:
     // stop: the run's stop request, set by whoever stops the run and never cleared by the pool.
-    explicit CDownPool(const std::atomic<bool>& stop);
+    // The workers start here, on the caller's thread.
+    CDownPool(const std::atomic<bool>& stop, const DownRunParams& params);
+    // Joins the workers; those still in a transfer after a stop end it at once, cut short.
     ~CDownPool();
     CDownPool(const CDownPool&) = delete;
     CDownPool& operator=(const CDownPool&) = delete;
 
-    // DownPicFunc: downloads the list's pictures into its folder; returns when all are done or
-    // a stop was requested, with what became of them (the counts and failures). frontEnd (may be
-    // null) hears the album's progress on top of the run's, given in progress.
-    DownSummary Run(const CDownList& list, const DownRunParams& params, IFrontEnd* frontEnd,
-                    RunProgress progress = {});
-
-    int DoneCount() const { return m_nDoneCount; }
+    // Queues the list's pictures behind those already queued; the list stays where it is until
+    // WaitForAlbum has returned it. Without a worker every picture fails at once.
+    void Add(const CDownList& list);
+    // DownPicFunc: waits until every picture of the oldest album added and not yet waited for is
+    // done, or a stop was requested and its transfers have ended; returns what became of them
+    // (the counts and failures). frontEnd (may be null) hears the album's progress on top of the
+    // run's, given in progress.
+    DownSummary WaitForAlbum(IFrontEnd* frontEnd, RunProgress progress = {});
+    // One album on its own: Add, then WaitForAlbum.
+    DownSummary Run(const CDownList& list, IFrontEnd* frontEnd, RunProgress progress = {});
+    // Waits while more than limit pictures are queued and not yet handed to a worker; false
+    // once a stop was requested.
+    bool WaitForRoom(int limit);
 
 private:
-    struct Shared;
-    DownSummary Summary(const CDownList& list, int seconds) const;
-    void Work(const std::shared_ptr<Shared>& shared, const std::shared_ptr<CHostGate>& hosts);
-    void Finish(Shared& shared, int picture, const PictureOutcome& outcome);
-    void JoinStragglers();
+    struct Album;
+    void Work();
+    void Finish(Album& album, int picture, const PictureOutcome& outcome);
+    bool TakePicture(std::shared_ptr<Album>& album, int& picture);
 
     const std::atomic<bool>& m_bStopDown;
-    std::atomic<int> m_nDoneCount{0};
-    std::atomic<int> m_nSaved{0};
-    std::atomic<int> m_nFailed{0};
-    std::atomic<int> m_nSkipped{0};
-    std::shared_ptr<Shared> m_shared;
-    std::shared_ptr<CHostGate> m_hosts = std::make_shared<CHostGate>();
-    std::vector<std::thread> m_stragglers;
-    const CDownList* m_list = nullptr;
-    DownRunParams m_params;
+    const DownRunParams m_params;
+    CHostGate m_hosts;
+    std::mutex m_lock;
+    std::condition_variable m_work;     // a picture was queued, or the pool closes
+    std::condition_variable m_progress; // an album is done, or a stop was seen
+    std::condition_variable m_room;     // a picture was handed out
+    std::deque<std::shared_ptr<Album>> m_albums; // added and not yet waited for, in order
+    size_t m_handOut = 0;                        // the first of them with pictures not handed out
+    int m_waiting = 0;                           // pictures queued and not handed out
+    bool m_closed = false;
+    std::vector<std::thread> m_workers;
 };

@@ -9,8 +9,19 @@
 #include "download/ListFiles.h"
 #include "download/Naming.h"
 
+#include <QStringList>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <ctime>
+#include <deque>
+#include <memory>
+#include <mutex>
 #include <optional>
+#include <system_error>
+#include <thread>
 
 using namespace Qt::StringLiterals;
 
@@ -80,15 +91,46 @@ bool BeginAlbum(CLumarexCore& core)
 }
 
 namespace {
-// What the albums of one run share.
+// How far the listing runs ahead of the downloads: it waits while this many pictures per worker
+// are listed and not yet handed out, or this many albums are listed and not yet finished, so
+// that memory stays flat on an account of thousands of albums.
+constexpr int kPicturesAheadPerThread = 4;
+constexpr size_t kAlbumsAhead = 8;
+
+// One album as the listing left it for the downloads.
+struct ListedAlbum {
+    int index = 0;
+    std::unique_ptr<CAlbumDownload> album;
+    QString listingError;
+    bool stopped = false; // a stop came while it was listed
+    bool queued = false;  // its pictures were handed to the pool
+};
+
+// What the albums of one run share: the listing thread fills the queue of listed albums in
+// album order, the run's own thread takes them in the same order.
 struct RunOfAlbums {
+    RunOfAlbums(CLumarexCore& core, const CListing& listing, const QString& root, const AlbumFiller& fill,
+                const std::vector<int>& albums, CDownPool& pool, int picturesAhead)
+        : core(core), listing(listing), root(root), fill(fill), albums(albums), pool(pool), picturesAhead(picturesAhead)
+    {
+    }
+
     CLumarexCore& core;
     const CListing& listing;
     const QString root;
     const AlbumFiller& fill;
-    const DownRunParams params;
-    CDownPool pool;
-    RunProgress progress;
+    const std::vector<int>& albums;
+    CDownPool& pool;
+    int picturesAhead;
+    // The album whose listing may show its count line: the one the run waits for.
+    std::atomic<int> shownAlbum{-1};
+
+    std::mutex lock;
+    std::condition_variable changed;
+    std::deque<ListedAlbum> listed;
+    bool listingDone = false;
+
+    bool Stopped() const { return core.States().DownloadStopRequested(); }
 };
 
 // Lets the filler list one album, watching its requests: a listing that ended at a failed
@@ -98,43 +140,96 @@ QString ListAlbum(RunOfAlbums& run, CAlbumDownload& album, int index)
     CRequestWatch watch(&run.core.States().DownloadStopFlag());
     run.fill(album, index);
     const CRequestWatch::Outcome& last = watch.Last();
-    if (run.core.States().DownloadStopRequested() || !last.Failed()) return {};
+    if (run.Stopped() || !last.Failed()) return {};
     return u"图集列表获取失败："_s + FetchFailureText(last.failure, last.status);
 }
 
-// One album: listed (counted into listed), then downloaded by the pool (or written to its list
-// file), its mark and fix steps applied; what it came to, or no value for an album only listed
-// to a file.
-std::optional<DownSummary> DownloadAlbum(RunOfAlbums& run, int index, QString& folder, int& listed)
+// The listing side of a run: album after album, a bounded distance ahead of the downloads, one
+// lister at a time as the services expect. An album with pictures to fetch goes to the pool at
+// once, so that the workers take its first picture as soon as the album before has none left.
+void ListAlbums(RunOfAlbums& run)
+{
+    for (const int index : run.albums) {
+        {
+            std::unique_lock guard(run.lock);
+            while (!run.Stopped() && run.listed.size() >= kAlbumsAhead)
+                run.changed.wait_for(guard, std::chrono::milliseconds(100));
+        }
+        if (!run.pool.WaitForRoom(run.picturesAhead) || !BeginAlbum(run.core)) break;
+        ListedAlbum entry;
+        entry.index = index;
+        entry.album = std::make_unique<CAlbumDownload>(run.core, run.listing, run.root, &run.shownAlbum);
+        entry.listingError = ListAlbum(run, *entry.album, index);
+        entry.stopped = run.Stopped();
+        const CDownList& list = entry.album->m_downList;
+        entry.queued = !entry.stopped && !entry.album->HasOption(OPT_LIST_ONLY) && list.Count() > 0;
+        if (entry.queued) run.pool.Add(list);
+        std::lock_guard guard(run.lock);
+        run.listed.push_back(std::move(entry));
+        run.changed.notify_all();
+        if (run.listed.back().stopped) break;
+    }
+    std::lock_guard guard(run.lock);
+    run.listingDone = true;
+    run.changed.notify_all();
+}
+
+// The next album the listing left, in album order; no value when the listing has ended.
+std::optional<ListedAlbum> NextListed(RunOfAlbums& run)
+{
+    std::unique_lock guard(run.lock);
+    run.changed.wait(guard, [&] { return !run.listed.empty() || run.listingDone; });
+    if (run.listed.empty()) return std::nullopt;
+    ListedAlbum entry = std::move(run.listed.front());
+    run.listed.pop_front();
+    run.changed.notify_all();
+    return entry;
+}
+
+// One listed album: downloaded by the pool (or written to its list file), its mark and fix
+// steps applied; what it came to, or no value for an album only listed to a file.
+std::optional<DownSummary> DownloadAlbum(RunOfAlbums& run, ListedAlbum& entry, QString& folder,
+                                         const RunProgress& progress)
 {
     CLumarexCore& core = run.core;
-    CAlbumDownload album(core, run.listing, run.root);
-    const QString listingError = ListAlbum(run, album, index);
+    CAlbumDownload& album = *entry.album;
     const CDownList& list = album.m_downList;
     folder = list.m_strSaveDir;
-    listed += list.Count();
-    const bool stopped = core.States().DownloadStopRequested();
+    const bool stopped = entry.stopped || (!entry.queued && run.Stopped());
     if (album.HasOption(OPT_LIST_ONLY) && !stopped && list.Count() > 0) {
-        WriteDownList(list.m_strSaveDir + FitFileName(core.m_pAlbumList->At(index).strName, u".lst"_s), list.m_arrUrls);
+        WriteDownList(list.m_strSaveDir + FitFileName(core.m_pAlbumList->At(entry.index).strName, u".lst"_s),
+                      list.m_arrUrls);
         return std::nullopt;
     }
     DownSummary summary;
-    if (stopped) {
-        summary.total = summary.notTried = list.Count();
-        summary.stopped = true;
-    } else if (list.Count() > 0) {
+    if (entry.queued) {
         core.FrontEnd().SetStatusText(StatusLine::Counts, u"已开始下载图片"_s);
         core.SetPoolFolder(list.m_strSaveDir);
-        summary = run.pool.Run(list, run.params, &core.FrontEnd(), run.progress);
+        summary = run.pool.WaitForAlbum(&core.FrontEnd(), progress);
         core.SetPoolFolder({});
+    } else if (stopped) {
+        summary.total = summary.notTried = list.Count();
+        summary.stopped = true;
     }
-    const ST_PERLISTRECORD record = core.m_pAlbumList->At(index);
-    summary.album = index;
+    const ST_PERLISTRECORD record = core.m_pAlbumList->At(entry.index);
+    summary.album = entry.index;
     summary.name = record.strName;
     summary.declared = record.nPicCount;
-    summary.listingError = listingError;
+    summary.listingError = entry.listingError;
     if (list.Count() > 0) FinishAlbum(core, album, summary);
     return summary;
+}
+
+// Starts the listing on a thread of its own; where none can start, the albums are listed
+// first, all of them, on this one.
+std::optional<std::thread> StartListing(RunOfAlbums& run)
+{
+    try {
+        return std::thread([&run] { ListAlbums(run); });
+    } catch (const std::system_error&) {
+        ListAlbums(run);
+        return std::nullopt;
+    }
 }
 } // namespace
 
@@ -148,25 +243,37 @@ bool DownloadDriver(CLumarexCore& core, const CListing& listing, const QString& 
     }
     core.SetDownloadUi(true);
     const std::vector<int> albums = TakeSelection(core, selection);
-    RunOfAlbums run{core, listing, root, fill, RunParams(core, listing.m_nSourceKind),
-                    CDownPool(core.States().DownloadStopFlag()), {}};
-    run.progress.albums = int(albums.size());
+    const DownRunParams params = RunParams(core, listing.m_nSourceKind);
     DownSummary total;
     int listed = 0;
     QString lastFolder = root;
-    for (size_t i = 0; i < albums.size(); ++i) {
-        if (!BeginAlbum(core)) break;
-        run.progress.album = int(i) + 1;
-        run.progress.picturesDone = 0;
-        run.progress.pictures = -1;
-        core.FrontEnd().Progress(run.progress);
-        const std::optional<DownSummary> album = DownloadAlbum(run, albums[i], lastFolder, listed);
-        if (!album) continue;
-        total.Add(*album);
-        run.progress.saved = total.saved;
-        run.progress.failed = total.failed;
-        run.progress.skipped = total.skipped;
-        core.FrontEnd().DownloadFinished(*album, lastFolder);
+    {
+        CDownPool pool(core.States().DownloadStopFlag(), params);
+        RunOfAlbums run(core, listing, root, fill, albums, pool,
+                        kPicturesAheadPerThread * std::max<int>(1, params.nThreads));
+        std::optional<std::thread> lister = StartListing(run);
+        RunProgress progress;
+        progress.albums = int(albums.size());
+        for (int number = 1;; ++number) {
+            progress.album = number;
+            progress.picturesDone = 0;
+            progress.pictures = -1;
+            if (number <= progress.albums && !run.Stopped()) {
+                run.shownAlbum = albums[size_t(number - 1)];
+                core.FrontEnd().Progress(progress);
+            }
+            std::optional<ListedAlbum> entry = NextListed(run);
+            if (!entry) break;
+            listed += entry->album->m_downList.Count();
+            const std::optional<DownSummary> album = DownloadAlbum(run, *entry, lastFolder, progress);
+            if (!album) continue;
+            total.Add(*album);
+            progress.saved = total.saved;
+            progress.failed = total.failed;
+            progress.skipped = total.skipped;
+            core.FrontEnd().DownloadFinished(*album, lastFolder);
+        }
+        if (lister) lister->join();
     }
     total.stopped = total.stopped || core.States().DownloadStopRequested();
     core.SetDownloadUi(false);

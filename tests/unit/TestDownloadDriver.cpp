@@ -88,6 +88,7 @@ protected:
             for (int number : pictures[size_t(album)]) {
                 target.AddPicture(PictureUrl(number), u"p%1"_s.arg(number), {}, album);
                 if (target.Stopped()) return;
+                if (duringListing) duringListing(album, target.PictureCount());
             }
         };
         core.States().BeginDownload();
@@ -109,6 +110,8 @@ protected:
         core.EditSoft([&](ST_SOFTDATA& soft) { soft.down[0].nThreads = std::uint16_t(threads); });
     }
     std::vector<int> listedAlbums;
+    // Called on the listing's thread after each picture an album's lister added.
+    std::function<void(int album, int listed)> duringListing;
     // The buttons, for the presses that stop a run.
     CRunController runs{core};
 };
@@ -205,15 +208,17 @@ TEST_F(DownloadDriverTest, StopLeavesNoHistoryMarkAndListsNoFurtherAlbum)
     });
     ASSERT_TRUE(Run({0, 1}, {Range(1, 10), Range(1, 10)}));
     stopper.join();
-    EXPECT_EQ(listedAlbums, std::vector<int>{0});
+    // Album B may have been listed ahead before the stop; none of its pictures was fetched.
+    ASSERT_FALSE(listedAlbums.empty());
+    EXPECT_EQ(listedAlbums.front(), 0);
     EXPECT_LT(service.RequestCount(), 10);
     EXPECT_FALSE(QFile::exists(SavedFile(u"owner/A/.pic.zrv"_s)));
-    EXPECT_FALSE(QDir(SavedFile(u"owner/B"_s)).exists());
+    EXPECT_TRUE(QDir(SavedFile(u"owner/B"_s)).entryList(QDir::Files | QDir::Hidden).isEmpty());
     EXPECT_FALSE(core.States().IsDownloading());
     // The pictures the stop cut or never reached are not tried, none failed, and all are counted.
     EXPECT_EQ(frontEnd.Status(StatusLine::Phase), u"已停止"_s);
     const DownSummary run = frontEnd.LastRun();
-    EXPECT_EQ(run.total, 10);
+    EXPECT_EQ(run.total, 10 * int(listedAlbums.size()));
     EXPECT_EQ(run.failed, 0);
     EXPECT_GT(run.notTried, 0);
     EXPECT_EQ(run.saved + run.failed + run.skipped + run.notTried, run.total);
@@ -368,16 +373,91 @@ TEST_F(DownloadDriverTest, AStopBetweenTheListingAndThePoolEndsTheRun)
 {
     MakeAlbums(2);
     ServePictures(5);
-    // The second press lands once the album is listed, before its pool starts.
-    frontEnd.OnStatus([this](StatusLine line, const QString& text) {
-        if (line == StatusLine::Counts && text == u"已开始下载图片"_s) runs.OnDownload({}, {});
-    });
+    // The second press lands as the album's last picture is listed, before the pool has it.
+    duringListing = [this](int, int listed) {
+        if (listed == 5) runs.OnDownload({}, {});
+    };
     ASSERT_TRUE(Run({0, 1}, {Range(1, 5), Range(1, 5)}));
     EXPECT_EQ(listedAlbums, std::vector<int>{0});
     EXPECT_EQ(service.RequestCount(), 0);
     EXPECT_TRUE(frontEnd.LastRun().stopped);
     EXPECT_EQ(frontEnd.LastRun().saved, 0);
     EXPECT_FALSE(QFile::exists(SavedFile(u"owner/A/.pic.zrv"_s)));
+    EXPECT_FALSE(core.States().IsDownloading());
+}
+
+TEST_F(DownloadDriverTest, TheNextAlbumIsListedAndFetchedWhileTheOneBeforeStillArrives)
+{
+    MakeAlbums(3);
+    ServePictures(18, 4096, 300); // every picture pauses 300 ms half-way
+    SetThreads(4);
+    // Album B's lister asks a question (as for a password) while album A's pictures arrive.
+    std::atomic<int> savedWhenAsked{-1};
+    frontEnd.QueueAnswer(true);
+    duringListing = [&](int album, int listed) {
+        if (album != 1 || listed != 1) return;
+        savedWhenAsked = int(QDir(SavedFile(u"owner/A"_s)).entryList(QDir::Files).size());
+        EXPECT_TRUE(core.FrontEnd().AskYesNo(u"相册B需要密码"_s));
+    };
+    ASSERT_TRUE(Run({0, 1, 2}, {Range(1, 6), Range(7, 12), Range(13, 18)}));
+    EXPECT_EQ(listedAlbums, (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(savedWhenAsked, 0);
+    EXPECT_EQ(frontEnd.Questions(), QStringList{u"相册B需要密码"_s});
+
+    // The pool does not drain at an album's end: B's first picture is asked for while A's last
+    // one is still on its way (one pool per album would wait 300 ms for it).
+    const auto receivedAt = [&](int picture) {
+        return service.RequestsFor(kHost, "/p/" + QByteArray::number(picture) + ".jpg").value(0).received;
+    };
+    EXPECT_LT(receivedAt(7) - receivedAt(6), std::chrono::milliseconds(150));
+
+    // Per album everything is as before: files, marks, one summary each, messages in album order.
+    for (int album = 0; album < 3; ++album) {
+        const QString folder = u"owner/"_s + QChar(u'A' + album) + u'/';
+        EXPECT_EQ(ReadHistoryMark(SavedFile(folder)), PictureUrl(album * 6 + 1));
+        for (int i = album * 6 + 1; i <= album * 6 + 6; ++i)
+            EXPECT_EQ(SavedBytes(folder + u"p%1.jpg"_s.arg(i)), FakePicture(i, 4096)) << i;
+    }
+    EXPECT_EQ(frontEnd.FinishedPools(), 3);
+    const DownSummary run = frontEnd.LastRun();
+    EXPECT_EQ(run.saved, 18);
+    EXPECT_EQ(run.total, 18);
+    int album = 0;
+    for (const RunProgress& progress : frontEnd.ProgressHistory()) {
+        EXPECT_GE(progress.album, album);
+        album = progress.album;
+    }
+    EXPECT_EQ(album, 3);
+}
+
+TEST_F(DownloadDriverTest, AStopWhileTheNextAlbumIsListedEndsBoth)
+{
+    MakeAlbums(3);
+    ServePictures(8, 4096, 400);
+    SetThreads(4);
+    qsizetype requestsAtStop = -1;
+    // The stop comes while B is listed and A's four pictures are all on their way.
+    duringListing = [&](int album, int listed) {
+        if (album != 1 || listed != 2) return;
+        while (service.RequestCount() < 4)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        requestsAtStop = service.RequestCount();
+        runs.OnDownload({}, {});
+    };
+    ASSERT_TRUE(Run({0, 1, 2}, {Range(1, 4), Range(5, 8), Range(1, 4)}));
+    EXPECT_EQ(listedAlbums, (std::vector<int>{0, 1}));
+    EXPECT_EQ(requestsAtStop, 4);
+    EXPECT_EQ(service.RequestCount(), 4); // nothing started after the stop
+    EXPECT_FALSE(QFile::exists(SavedFile(u"owner/A/.pic.zrv"_s)));
+    EXPECT_FALSE(QFile::exists(SavedFile(u"owner/B/.pic.zrv"_s)));
+    EXPECT_EQ(frontEnd.FinishedPools(), 2);
+    const DownSummary run = frontEnd.LastRun();
+    EXPECT_TRUE(run.stopped);
+    // A's four and the three of B listed before its lister looked at the stop.
+    EXPECT_EQ(run.total, 7);
+    EXPECT_EQ(run.failed, 0);
+    EXPECT_EQ(run.saved + run.notTried, 7);
+    EXPECT_GE(run.notTried, 3);
     EXPECT_FALSE(core.States().IsDownloading());
 }
 
@@ -440,7 +520,8 @@ TEST_F(DownloadDriverTest, AStopAsThePoolStartsEndsTheRunBeforeAnyPicture)
         std::_Exit(1);
     }
     download.join();
-    EXPECT_EQ(listedAlbums, std::vector<int>{0});
+    // The workers start before the listing: the stop came before the first album was listed.
+    EXPECT_TRUE(listedAlbums.empty());
     EXPECT_EQ(service.RequestCount(), 0);
     EXPECT_TRUE(frontEnd.LastRun().stopped);
     EXPECT_FALSE(QFile::exists(SavedFile(u"owner/A/.pic.zrv"_s)));
