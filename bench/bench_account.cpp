@@ -4,7 +4,9 @@
 // fetched by `curl --parallel` from a ready list through the same fake, tools taking turns; prints
 // each time and the ratio to curl's, per delay.
 //   bench_account [CLI [BEFORE_CLI]]   (CLI defaults to the talvoria-cli built beside this one)
-// Environment: ALBUMS (40), PICTURES (30), DELAYS ("0 20 80 200" ms), THREADS (15), SIZE_KB (32).
+// Environment: ALBUMS (40), PICTURES (30), DELAYS ("0 20 80 200" ms), THREADS (15), SIZE_KB (32);
+// LIST_ONLY=1 lists every album to its list file instead (no curl) and prints the peak memory
+// of each talvoria run, measured by /usr/bin/time.
 #include "support/AdapterTest.h"
 #include "support/FakeService.h"
 #include "support/ScopedProxy.h"
@@ -104,16 +106,31 @@ double Timed(const QString& program, const QStringList& arguments, const QProces
     return double(clock.nsecsElapsed()) / 1e9;
 }
 
-double Talvoria(const QString& cli, const FakeService& service, const Account& account, int threads)
+// The peak resident memory, in KB, /usr/bin/time wrote to path; 0 when it wrote none.
+long PeakKB(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll().trimmed().toLong() : 0;
+}
+
+double Talvoria(const QString& cli, const FakeService& service, const Account& account, int threads, long* peakKB)
 {
     QTemporaryDir app, save;
     const QProcessEnvironment environment = ProxiedEnvironment(service);
     const QStringList common{u"--app-dir"_s, app.path(), u"--no"_s, qEnvironmentVariableIsSet("VERBOSE") ? u"-v"_s : u"-q"_s};
-    if (Timed(cli, common + QStringList{u"settings"_s, u"nThreads=%1"_s.arg(threads)}, environment) < 0) return -1;
-    return Timed(cli,
-                 common + QStringList{u"download"_s, u"12345678"_s, u"--albums"_s, u"1-%1"_s.arg(account.albums),
-                                      u"--save-dir"_s, save.path()},
-                 environment);
+    const QString options = QString::number(peakKB ? 8 : 0); // 8: list only
+    if (Timed(cli, common + QStringList{u"settings"_s, u"nThreads=%1"_s.arg(threads), u"nOptions="_s + options},
+              environment) < 0)
+        return -1;
+    const QStringList download =
+        common + QStringList{u"download"_s, u"12345678"_s, u"--albums"_s, u"1-%1"_s.arg(account.albums), u"--save-dir"_s,
+                             save.path()};
+    if (!peakKB) return Timed(cli, download, environment);
+    const QString peakFile = app.filePath(u"peak"_s);
+    const double seconds =
+        Timed(u"/usr/bin/time"_s, QStringList{u"-f"_s, u"%M"_s, u"-o"_s, peakFile, cli} + download, environment);
+    *peakKB = PeakKB(peakFile);
+    return seconds;
 }
 
 double Curl(const FakeService& service, const Account& account, int threads)
@@ -144,16 +161,28 @@ int main(int argc, char** argv)
     const QStringList delays = QString::fromLocal8Bit(qgetenv("DELAYS")).split(u' ', Qt::SkipEmptyParts);
     std::printf("%d albums x %d pictures of %d KB, %d threads\n", account.albums, account.pictures, account.sizeKB,
                 threads);
+    const bool listOnly = qEnvironmentVariableIntValue("LIST_ONLY") == 1;
     for (const QString& delay : delays.isEmpty() ? QStringList{u"0"_s, u"20"_s, u"80"_s, u"200"_s} : delays) {
         account.delayMs = delay.toInt();
         FakeService service;
         Serve(service, account);
+        if (listOnly) {
+            long peak = 0;
+            const double after = Talvoria(cli, service, account, threads, &peak);
+            std::printf("delay %3d ms, list only: talvoria %6.2f s, %ld KB peak", account.delayMs, after, peak);
+            if (!before.isEmpty()) {
+                const double old = Talvoria(before, service, account, threads, &peak);
+                std::printf("; before %6.2f s, %ld KB peak", old, peak);
+            }
+            std::printf("\n");
+            continue;
+        }
         const double curl = Curl(service, account, threads);
-        const double after = Talvoria(cli, service, account, threads);
+        const double after = Talvoria(cli, service, account, threads, nullptr);
         std::printf("delay %3d ms: curl from a ready list %6.2f s; talvoria %6.2f s (%.2f x)", account.delayMs, curl,
                     after, curl > 0 ? after / curl : 0.0);
         if (!before.isEmpty()) {
-            const double old = Talvoria(before, service, account, threads);
+            const double old = Talvoria(before, service, account, threads, nullptr);
             std::printf("; before %6.2f s (%.2f x)", old, curl > 0 ? old / curl : 0.0);
         }
         std::printf("\n");

@@ -85,7 +85,8 @@ write_lists() { # count base_url
     done
 }
 
-# Runs one tool on the list into a folder of its own; prints "seconds rss_kb files". Nothing is
+# Runs one tool on the list into a folder of its own; prints "seconds rss_kb files cpu_seconds"
+# (user and system time together). Nothing is
 # deleted between runs: on ext4 a folder deleted moments before makes every new file slower to
 # create, whichever tool creates it. Dirty pages of earlier runs are flushed before the clock starts.
 run_tool() { # name
@@ -106,10 +107,11 @@ run_tool() { # name
             --auto-file-renaming=false --allow-overwrite=true 2>"$log" >/dev/null ;;
     esac
     end=$(date +%s%N)
-    local rss files
+    local rss files cpu
     rss=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$log")
+    cpu=$(awk -F': ' '/User time|System time/ {t += $2} END {printf "%.3f", t}' "$log")
     files=$(find "$out" -type f -name '*.jpg' -size +0 | wc -l)
-    echo "$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", (b - a) / 1e9 }') $rss $files"
+    echo "$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", (b - a) / 1e9 }') $rss $files $cpu"
 }
 
 tools() {
@@ -135,21 +137,23 @@ if [[ " $cases " == *" speed "* ]] && [ $have_nginx = 1 ]; then
     echo "== speed: $pictures pictures of $size_kb KB from nginx into $out_root, $runs rounds (tools take turns) =="
     # The disk's own pace drifts from round to round; each round's ratio compares runs made
     # side by side, and the medians of those are the figures.
-    declare -A rates ratios
+    declare -A rates ratios cpus cpu_ratios
     for tool in $(tools); do run_tool "$tool" >/dev/null; done # warm-up: programs and pictures in the cache
     rm -rf "$out_root"/run*
     for r in $(seq "$runs"); do
         declare -A round=()
         for tool in $(tools); do
-            read -r secs rss files < <(run_tool "$tool")
+            read -r secs rss files cpu < <(run_tool "$tool")
             rate=$(awk -v n="$files" -v s="$secs" 'BEGIN { printf "%.0f", (s > 0 ? n / s : 0) }')
-            printf '%-9s round %d: %7.3f s  %6s pictures/s  %7d KB peak RSS  %d files\n' "$tool" "$r" "$secs" "$rate" "$rss" "$files"
+            printf '%-9s round %d: %7.3f s  %6s pictures/s  %7d KB peak RSS  %d files  %6.3f s CPU\n' "$tool" "$r" "$secs" "$rate" "$rss" "$files" "$cpu"
             rates[$tool]+="$rate "
             round[$tool]=$rate
+            cpus[$tool]=$cpu
         done
         for tool in $(tools); do
             [ "$tool" = talvoria ] && continue
             ratios[$tool]+="$(awk -v a="${round[talvoria]}" -v b="${round[$tool]}" 'BEGIN { printf "%.3f", (b > 0 ? a / b : 0) }') "
+            cpu_ratios[$tool]+="$(awk -v a="${cpus[talvoria]}" -v b="${cpus[$tool]}" 'BEGIN { printf "%.3f", (b > 0 ? a / b : 0) }') "
         done
     done
     for tool in $(tools); do
@@ -159,6 +163,8 @@ if [[ " $cases " == *" speed "* ]] && [ $have_nginx = 1 ]; then
         [ "$tool" = talvoria ] && continue
         printf 'ratio talvoria / %-8s per round: %s  median %.2f\n' "$tool" "${ratios[$tool]}" \
             "$(echo "${ratios[$tool]}" | tr ' ' '\n' | grep . | median)"
+        printf 'CPU talvoria / %-10s per round: %s  median %.2f\n' "$tool" "${cpu_ratios[$tool]}" \
+            "$(echo "${cpu_ratios[$tool]}" | tr ' ' '\n' | grep . | median)"
     done
     rm -rf "$out_root"/run*
 fi
@@ -171,7 +177,7 @@ if [[ " $cases " == *" memory "* ]] && [ $have_nginx = 1 ]; then
         echo
         echo "== memory: $threads pictures of $mb MB at once (target: under 64 MB) =="
         for tool in $(tools); do
-            read -r secs rss files < <(run_tool "$tool")
+            read -r secs rss files _ < <(run_tool "$tool")
             printf '%-9s %7.2f s  %7d KB peak RSS  %d files\n' "$tool" "$secs" "$rss" "$files"
             rm -rf "$out_root"/run*
         done
@@ -189,7 +195,7 @@ if [[ " $cases " == *" slow "* ]]; then
         slow_pid=$!
         for _ in $(seq 50); do [ -s "$work/port" ] && break; sleep 0.1; done
         write_lists "$slow_n" "http://127.0.0.1:$(cat "$work/port")"
-        read -r secs rss files < <(run_tool "$tool")
+        read -r secs rss files _ < <(run_tool "$tool")
         printf '%-9s %7.2f s  %5s connections  %d files\n' "$tool" "$secs" "$(cat "$work/count" 2>/dev/null || echo 0)" "$files"
         rm -rf "$out_root"/run*
         kill "$slow_pid"; wait "$slow_pid" 2>/dev/null; slow_pid=""
