@@ -39,6 +39,15 @@ QString SplitExtension(const QString& name, QString* extension)
     return dot > 0 ? name.left(dot) : name;
 }
 
+// Shortened to fit one file name; an image extension survives the cut.
+QString FitKeepingExtension(const QString& name)
+{
+    if (!HasImageExtension(name)) return FitFileName(name);
+    QString extension;
+    const QString stem = SplitExtension(name, &extension);
+    return FitFileName(stem, extension);
+}
+
 // One album of an import: the addresses that share a folder.
 struct ImportAlbum {
     bool listAlbum = false; // the addresses without a path: one album named after the list
@@ -139,9 +148,7 @@ QString ImportedPictureName(const QString& url, int n)
     const QString name = CleanSegment(QUrl::fromPercentEncoding(segment.toUtf8()));
     if (name.isEmpty()) return QString::number(n) + u".jpg"_s;
     if (!HasImageExtension(name)) return FitFileName(name, u".jpg"_s);
-    QString extension;
-    const QString stem = SplitExtension(name, &extension);
-    return FitFileName(stem, extension);
+    return FitKeepingExtension(name);
 }
 
 QString SafeRelativePath(const QString& out)
@@ -149,7 +156,7 @@ QString SafeRelativePath(const QString& out)
     QStringList kept;
     for (const QString& segment : QString(out).replace(u'\\', u'/').split(u'/')) {
         const QString clean = CleanSegment(segment);
-        if (!clean.isEmpty()) kept << FitFileName(clean);
+        if (!clean.isEmpty()) kept << FitKeepingExtension(clean);
     }
     return kept.join(u'/');
 }

@@ -29,8 +29,9 @@ QStringList ReadDownList(const QString& path);
 // cannot hold; ".jpg" added when it has no image extension; the 1-based number n when nothing
 // is left.
 QString ImportedPictureName(const QString& url, int n);
-// An "out=" path made safe to join to the save folder: segments cleaned, "", "." and ".."
-// dropped, so the result never leaves the folder; empty when nothing usable is left.
+// An "out=" path made safe to join to the save folder: segments cleaned and shortened to fit
+// (keeping an image extension), "", "." and ".." dropped, so the result never leaves the folder;
+// empty when nothing usable is left.
 QString SafeRelativePath(const QString& out);
 
 // "导入下载文件并开始下载": downloads every address of the list into savePath with the pool and

@@ -39,6 +39,10 @@ TEST(ImportNames, OutPathsNeverLeaveTheSaveFolder)
     EXPECT_EQ(SafeRelativePath(u"a\\..\\..\\b.jpg"_s), u"a/b.jpg"_s);
     EXPECT_EQ(SafeRelativePath(u"a/.../b:c.jpg"_s), u"a/bc.jpg"_s);
     EXPECT_EQ(SafeRelativePath(u"../.."_s), QString());
+    // A name of megabytes is cut to 255 bytes in one pass, its extension kept.
+    const QString huge(2 * 1024 * 1024, u'名');
+    EXPECT_EQ(SafeRelativePath(u"a/"_s + huge + u".jpg"_s), u"a/"_s + QString(83, u'名') + u".jpg"_s);
+    EXPECT_EQ(SafeRelativePath(huge + u"/x.jpg"_s), QString(85, u'名') + u"/x.jpg"_s);
 }
 
 TEST(ImportList, ReadsPlainListsAndAria2InputFilesAlike)
