@@ -17,9 +17,10 @@ bool IsDeletedFromNames(QChar c)
 {
     static const QString kDeleted = u"\\/:*?\"<>|"_s;
     // Controls (the bell and line breaks among them) would reach folder listings and terminals
-    // raw, and a bidirectional override would show a name other than the one on disk. The tab
-    // becomes "_" in the next step.
-    return kDeleted.contains(c) || (c != u'\t' && CStringCtrl::IsControlOrBidi(c));
+    // raw, a bidirectional override would show a name other than the one on disk, and a
+    // zero-width mark would tell apart names that look the same. The tab becomes "_" in the
+    // next step.
+    return kDeleted.contains(c) || (c != u'\t' && CStringCtrl::IsControlOrInvisible(c));
 }
 
 // The UTF-8 length of one unit that is no half of a pair; a lone surrogate counts as the

@@ -25,7 +25,7 @@ QString CleanSegment(QString text)
 {
     CStringCtrl::MakeValidUtf16(text);
     text.removeIf(
-        [](QChar c) { return u"\\/:*?\"<>|"_s.contains(c) || (c != u'\t' && CStringCtrl::IsControlOrBidi(c)); });
+        [](QChar c) { return u"\\/:*?\"<>|"_s.contains(c) || (c != u'\t' && CStringCtrl::IsControlOrInvisible(c)); });
     text.replace(u'\t', u'_');
     text = text.trimmed();
     if (text.count(u'.') == text.size()) return {};
@@ -148,6 +148,8 @@ QString ImportedPictureName(const QString& url, int n)
     const QString name = CleanSegment(QUrl::fromPercentEncoding(segment.toUtf8()));
     if (name.isEmpty()) return QString::number(n) + u".jpg"_s;
     if (!HasImageExtension(name)) return FitFileName(name, u".jpg"_s);
+    // Nothing but the extension left ("%EF%BB%BF.jpg"): the number goes before it.
+    if (name.lastIndexOf(u'.') == 0) return QString::number(n) + name;
     return FitKeepingExtension(name);
 }
 

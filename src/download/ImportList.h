@@ -27,7 +27,7 @@ QStringList ReadDownList(const QString& path);
 // The file name a plain-list address is saved under: the last path segment of the address as
 // it stands (query and fragment dropped, percent escapes decoded), cleaned of what a file name
 // cannot hold; ".jpg" added when it has no image extension; the 1-based number n when nothing
-// is left.
+// is left, or nothing but an extension.
 QString ImportedPictureName(const QString& url, int n);
 // An "out=" path made safe to join to the save folder: segments cleaned and shortened to fit
 // (keeping an image extension), "", "." and ".." dropped, so the result never leaves the folder;

@@ -29,6 +29,9 @@ TEST(ImportNames, AnAddressKeepsItsOwnFileNameCleanedOnlyOfWhatAFileNameCannotHo
     EXPECT_EQ(ImportedPictureName(u"http://host/"_s, 3), u"3.jpg"_s);
     EXPECT_EQ(ImportedPictureName(u"http://host/.."_s, 4), u"4.jpg"_s);
     EXPECT_EQ(ImportedPictureName(u"http://host/%2E%2E"_s, 5), u"5.jpg"_s);
+    // Invisible marks go like controls; what is left of a name of nothing else is its extension.
+    EXPECT_EQ(ImportedPictureName(u"http://host/a%E2%80%8Bb%EF%BB%BF.jpg"_s, 1), u"ab.jpg"_s);
+    EXPECT_EQ(ImportedPictureName(u"http://host/%EF%BB%BF%E2%80%8F.png"_s, 6), u"6.png"_s);
 }
 
 TEST(ImportNames, OutPathsNeverLeaveTheSaveFolder)
