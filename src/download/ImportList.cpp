@@ -72,17 +72,6 @@ std::vector<ImportAlbum> GroupByFolder(const std::vector<ImportEntry>& entries)
     return albums;
 }
 
-QString UniqueName(const CDownList& list, const QString& name)
-{
-    if (list.FindName(name) < 0) return name;
-    QString extension;
-    const QString stem = SplitExtension(name, &extension);
-    for (int counter = 1;; ++counter) {
-        const QString candidate = FitFileName(stem, u" (%1)"_s.arg(counter) + extension);
-        if (list.FindName(candidate) < 0) return candidate;
-    }
-}
-
 // Fills the download list with one imported album, as a photo lister would.
 void ListImportAlbum(CAlbumDownload& run, const ImportAlbum& album, int index)
 {
@@ -96,9 +85,7 @@ void ListImportAlbum(CAlbumDownload& run, const ImportAlbum& album, int index)
     run.m_strHistoryUrl = ReadHistoryMark(list.m_strSaveDir);
     for (const ImportEntry& entry : album.entries) {
         if (run.StopFlag() || run.StopsAtHistoryMark(entry.url)) return;
-        const QString name = entry.out.isEmpty() ? ImportedPictureName(entry.url, list.Count() + 1)
-                                                 : entry.out.mid(entry.out.lastIndexOf(u'/') + 1);
-        list.Append(entry.url, UniqueName(list, name), entry.headers.join(u"\r\n"_s));
+        AppendImportedPicture(list, entry);
         run.FrontEnd().SetStatusText(StatusLine::Counts, u"已获取到%1张图片信息"_s.arg(list.Count()));
     }
 }
@@ -161,6 +148,19 @@ QString SafeRelativePath(const QString& out)
         if (!clean.isEmpty()) kept << FitKeepingExtension(clean);
     }
     return kept.join(u'/');
+}
+
+void AppendImportedPicture(CDownList& list, const ImportEntry& entry)
+{
+    const QString name = entry.out.isEmpty() ? ImportedPictureName(entry.url, list.Count() + 1)
+                                             : entry.out.mid(entry.out.lastIndexOf(u'/') + 1);
+    QString extension;
+    const QString stem = SplitExtension(name, &extension);
+    // Counter 0 is the name itself; the others keep its extension: "1000 (1).jpg".
+    const auto candidate = [&](unsigned c) { return c == 0 ? name : FitFileName(stem, u" (%1)"_s.arg(c) + extension); };
+    unsigned counter = 0;
+    list.Append(entry.url, FreePictureName(list, name, candidate, counter), entry.headers.join(u"\r\n"_s));
+    list.TakeCounter(name, counter);
 }
 
 bool ImportAndDownload(CLumarexCore& core, const QString& listPath, const QString& savePath)

@@ -8,6 +8,7 @@
 #include <vector>
 
 class CLumarexCore;
+struct CDownList;
 
 // One address of an imported list, with the options an exported list gives it: the path under
 // the save folder it goes to (empty: named from the address) and its extra request headers.
@@ -33,6 +34,10 @@ QString ImportedPictureName(const QString& url, int n);
 // (keeping an image extension), "", "." and ".." dropped, so the result never leaves the folder;
 // empty when nothing usable is left.
 QString SafeRelativePath(const QString& out);
+// Appends an address of an import album to its download list under the name of its "out=" path
+// (as SafeRelativePath gives it) or of ImportedPictureName, made unique in the album as
+// "name (1).ext", "name (2).ext" ... and never the history mark's.
+void AppendImportedPicture(CDownList& list, const ImportEntry& entry);
 
 // "导入下载文件并开始下载": downloads every address of the list into savePath with the pool and
 // the current service's settings. Addresses with an "out=" path go there (one album per folder);

@@ -1,4 +1,5 @@
 #include "download/ExportList.h"
+#include "download/History.h"
 #include "download/ImportList.h"
 #include "support/AdapterTest.h"
 
@@ -46,6 +47,25 @@ TEST(ImportNames, OutPathsNeverLeaveTheSaveFolder)
     const QString huge(2 * 1024 * 1024, u'名');
     EXPECT_EQ(SafeRelativePath(u"a/"_s + huge + u".jpg"_s), u"a/"_s + QString(83, u'名') + u".jpg"_s);
     EXPECT_EQ(SafeRelativePath(huge + u"/x.jpg"_s), QString(85, u'名') + u"/x.jpg"_s);
+}
+
+TEST(ImportNames, ThousandsOfOneNameAreNumberedInOnePass)
+{
+    CDownList list;
+    constexpr int kCount = 20000;
+    for (int i = 0; i < kCount; ++i) {
+        AppendImportedPicture(list, {u"http://pics.example.com/show.php?id=%1"_s.arg(i), {}, {}});
+        AppendImportedPicture(list, {u"http://pics.example.com/%1.jpg"_s.arg(i), u"a/x.jpg"_s, {}});
+    }
+    ASSERT_EQ(list.Count(), 2 * kCount);
+    EXPECT_EQ(list.m_arrNames[0], u"show.php.jpg"_s);
+    EXPECT_EQ(list.m_arrNames[1], u"x.jpg"_s);
+    EXPECT_EQ(list.m_arrNames[2], u"show.php (1).jpg"_s);
+    EXPECT_EQ(list.m_arrNames[2 * kCount - 2], u"show.php (%1).jpg"_s.arg(kCount - 1));
+    EXPECT_EQ(list.m_arrNames[2 * kCount - 1], u"x (%1).jpg"_s.arg(kCount - 1));
+    // A name the counting already took, given literally, is numbered in turn.
+    AppendImportedPicture(list, {u"http://pics.example.com/x.jpg"_s, u"X (1).JPG"_s, {}});
+    EXPECT_EQ(list.m_arrNames.back(), u"X (1) (1).JPG"_s);
 }
 
 TEST(ImportList, ReadsPlainListsAndAria2InputFilesAlike)
@@ -131,4 +151,31 @@ TEST_F(ImportRunTest, OutPathsWithDotDotStayInsideTheSaveFolder)
     ASSERT_TRUE(ImportAndDownload(core, list, saveRoot.path() + u"in/deep"_s));
     EXPECT_EQ(SavedBytes(u"in/deep/escaped/x.jpg"_s), FakePicture(1));
     EXPECT_FALSE(QFile::exists(saveRoot.path() + u"escaped"_s));
+}
+
+TEST_F(ImportRunTest, APictureNamedLikeTheHistoryMarkIsRenamedAndTheMarkKept)
+{
+    // Some file systems fold letter case; the Windows name is read as a mark too.
+    const struct {
+        const char* out;
+        QString saved;
+        QString folder;
+    } rows[] = {
+        {".pic.zrv", u".pic (1).zrv"_s, u""_s},
+        {"sub/.pic.zrv", u".pic (1).zrv"_s, u"sub/"_s},
+        {"fold/.PIC.Zrv", u".PIC (1).Zrv"_s, u"fold/"_s},
+        {"win/pic.zrv", u"pic (1).zrv"_s, u"win/"_s},
+    };
+    QByteArray text;
+    for (int i = 0; i < int(std::size(rows)); ++i) {
+        ServeAt("/" + QByteArray::number(i) + ".jpg", i);
+        text += "http://pics.example.com/" + QByteArray::number(i) + ".jpg\n  out=" + rows[i].out + "\n";
+    }
+    ASSERT_TRUE(ImportAndDownload(core, WriteFile(saveRoot, u"marks.txt"_s, text), saveRoot.path() + u"out"_s));
+    for (int i = 0; i < int(std::size(rows)); ++i) {
+        SCOPED_TRACE(rows[i].out);
+        const QString folder = SavedFile(u"out/"_s + rows[i].folder);
+        EXPECT_EQ(ReadHistoryMark(folder), u"http://pics.example.com/%1.jpg"_s.arg(i));
+        EXPECT_EQ(SavedBytes(u"out/"_s + rows[i].folder + rows[i].saved), FakePicture(i));
+    }
 }
