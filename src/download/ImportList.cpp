@@ -19,6 +19,21 @@ bool IsOptionLine(const QByteArray& line)
     return !line.isEmpty() && (line.front() == ' ' || line.front() == '\t');
 }
 
+// Headers that frame the request or say where it goes are the transfer's own: from a list they
+// could end a request early, smuggle a second one in or hand it to another site.
+bool IsTransferHeader(const QString& line)
+{
+    static const QStringList kOwn = {u"Host"_s, u"Content-Length"_s, u"Transfer-Encoding"_s};
+    return kOwn.contains(line.section(u':', 0, 0).trimmed(), Qt::CaseInsensitive);
+}
+
+// Why a list gives nothing to download, before its path.
+QString UnusableListText(bool read, int refusedLine)
+{
+    if (refusedLine > 0) return u"下载文件第%1行的请求头含有换行符: "_s.arg(refusedLine);
+    return read ? u"下载文件中没有下载地址: "_s : u"无法读取下载文件: "_s;
+}
+
 // What one file or folder name cannot hold is deleted; unlike a description, its dots stay, so
 // "1000.jpg" keeps its extension. Only dots would mean "here" or "up", so they count as nothing.
 QString CleanSegment(QString text)
@@ -91,14 +106,16 @@ void ListImportAlbum(CAlbumDownload& run, const ImportAlbum& album, int index)
 }
 } // namespace
 
-std::optional<std::vector<ImportEntry>> ReadImportList(const QString& path)
+std::optional<std::vector<ImportEntry>> ReadImportList(const QString& path, int* refusedLine)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
     const QByteArray bytes = file.readAll();
     const int codePage = CStringCtrl::IsUtf8(bytes.constData(), bytes.size()) ? CP_UTF8 : CP_GBK;
     std::vector<ImportEntry> entries;
-    for (const QByteArray& raw : bytes.split('\n')) {
+    const QList<QByteArray> lines = bytes.split('\n');
+    for (qsizetype number = 1; number <= lines.size(); ++number) {
+        const QByteArray& raw = lines[number - 1];
         const QString line = CStringCtrl::MultiToWide(raw, codePage).trimmed();
         if (line.isEmpty() || line.startsWith(u'#')) continue;
         if (!IsOptionLine(raw)) {
@@ -107,10 +124,15 @@ std::optional<std::vector<ImportEntry>> ReadImportList(const QString& path)
             continue;
         }
         if (entries.empty()) continue;
-        if (line.startsWith(u"out="_s))
-            entries.back().out = line.mid(4).trimmed();
-        else if (line.startsWith(u"header="_s) && !line.mid(7).trimmed().isEmpty())
-            entries.back().headers << line.mid(7).trimmed();
+        if (line.startsWith(u"out="_s)) entries.back().out = line.mid(4).trimmed();
+        if (!line.startsWith(u"header="_s)) continue;
+        const QString header = line.mid(7).trimmed();
+        // A carriage return would end the line on the wire and begin a header of its own.
+        if (header.contains(u'\r')) {
+            if (refusedLine) *refusedLine = int(number);
+            return std::nullopt;
+        }
+        if (!header.isEmpty() && !IsTransferHeader(header)) entries.back().headers << header;
     }
     return entries;
 }
@@ -165,9 +187,10 @@ void AppendImportedPicture(CDownList& list, const ImportEntry& entry)
 
 bool ImportAndDownload(CLumarexCore& core, const QString& listPath, const QString& savePath)
 {
-    const std::optional<std::vector<ImportEntry>> entries = ReadImportList(listPath);
+    int refusedLine = 0;
+    const std::optional<std::vector<ImportEntry>> entries = ReadImportList(listPath, &refusedLine);
     if (!entries || entries->empty()) {
-        core.FrontEnd().ShowMessage((entries ? u"下载文件中没有下载地址: "_s : u"无法读取下载文件: "_s) + listPath);
+        core.FrontEnd().ShowMessage(UnusableListText(entries.has_value(), refusedLine) + listPath);
         core.States().EndDownload();
         return false;
     }

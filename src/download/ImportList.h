@@ -20,8 +20,10 @@ struct ImportEntry {
 
 // A download list file, GBK or UTF-8: one address per line, blank lines and "#" comments
 // skipped. Indented "out=" and "header=" lines under an address (the input-file form of aria2)
-// belong to it; other indented options are ignored. No value when the file cannot be read.
-std::optional<std::vector<ImportEntry>> ReadImportList(const QString& path);
+// belong to it; other indented options are ignored, and so are Host, Content-Length and
+// Transfer-Encoding headers. No value when the file cannot be read, or when a header line holds
+// a carriage return: then the 1-based number of that line goes to refusedLine.
+std::optional<std::vector<ImportEntry>> ReadImportList(const QString& path, int* refusedLine = nullptr);
 // Only the addresses of ReadImportList (empty when unreadable).
 QStringList ReadDownList(const QString& path);
 
@@ -42,5 +44,5 @@ void AppendImportedPicture(CDownList& list, const ImportEntry& entry);
 // "导入下载文件并开始下载": downloads every address of the list into savePath with the pool and
 // the current service's settings. Addresses with an "out=" path go there (one album per folder);
 // the others form one album named after the list file. False, with a message, when the list
-// cannot be read, holds no address, or the save path is unusable.
+// cannot be read or refused, holds no address, or the save path is unusable.
 bool ImportAndDownload(CLumarexCore& core, const QString& listPath, const QString& savePath);

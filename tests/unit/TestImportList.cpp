@@ -97,6 +97,25 @@ TEST(ImportList, ReadsPlainListsAndAria2InputFilesAlike)
     EXPECT_FALSE(ReadImportList(folder.file(u"missing.lst"_s)));
 }
 
+TEST(ImportList, HeaderLinesNeitherSplitNorSteerTheRequest)
+{
+    TempFolder folder;
+    // The transfer frames the request and names its host itself.
+    const auto read = ReadImportList(WriteFile(folder, u"own.txt"_s,
+                                               "http://a.com/1.jpg\n  header=Host: evil.test\n"
+                                               "  header=content-length : 0\n  header=Transfer-Encoding: chunked\n"
+                                               "  header=Referer: http://a.com/\n"));
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->front().headers, QStringList{u"Referer: http://a.com/"_s});
+
+    int refusedLine = 0;
+    EXPECT_FALSE(ReadImportList(WriteFile(folder, u"cr.txt"_s,
+                                          "http://a.com/1.jpg\r\n  header=Referer: r\r\n\r\n"
+                                          "  header=X-A: 1\rX-Injected: 2\r\n"),
+                                &refusedLine));
+    EXPECT_EQ(refusedLine, 4);
+}
+
 TEST(ExportList, Aria2TextKeepsEachAddressOnOneLine)
 {
     // A line break inside an address would start an option line of its own.
@@ -136,9 +155,14 @@ TEST_F(ImportRunTest, AnUnreadableOrEmptyListIsAMessageNotASilentNoOp)
     EXPECT_FALSE(ImportAndDownload(core, saveRoot.file(u"missing.lst"_s), saveRoot.path()));
     ASSERT_TRUE(core.States().BeginDownload());
     EXPECT_FALSE(ImportAndDownload(core, WriteFile(saveRoot, u"empty.lst"_s, "\r\n  \r\n"), saveRoot.path()));
-    ASSERT_EQ(frontEnd.Messages().size(), 2);
+    ASSERT_TRUE(core.States().BeginDownload());
+    EXPECT_FALSE(ImportAndDownload(
+        core, WriteFile(saveRoot, u"cr.txt"_s, "http://pics.example.com/1.jpg\n  header=X-A: 1\rX-B: 2\n"),
+        saveRoot.path()));
+    ASSERT_EQ(frontEnd.Messages().size(), 3);
     EXPECT_TRUE(frontEnd.Messages()[0].startsWith(u"无法读取下载文件"_s));
     EXPECT_TRUE(frontEnd.Messages()[1].startsWith(u"下载文件中没有下载地址"_s));
+    EXPECT_TRUE(frontEnd.Messages()[2].startsWith(u"下载文件第2行的请求头含有换行符"_s));
     EXPECT_FALSE(core.States().IsDownloading());
     EXPECT_EQ(service.RequestCount(), 0);
 }
