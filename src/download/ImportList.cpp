@@ -93,8 +93,9 @@ void ListImportAlbum(CAlbumDownload& run, const ImportAlbum& album, int index)
     CDownList& list = run.m_downList;
     list.m_strSaveDir += album.listAlbum ? MakeAlbumDirName(run.Albums().At(index), run.NameSet(run.listing.m_nSourceKind))
                                          : album.folder;
-    if (!MakeDirs(list.m_strSaveDir)) {
-        run.FrontEnd().ShowMessage(u"无法创建文件夹: "_s + list.m_strSaveDir);
+    QString failedFolder;
+    if (!MakeDirs(list.m_strSaveDir, &failedFolder)) {
+        run.m_strFailure = u"无法创建文件夹: "_s + failedFolder;
         return;
     }
     run.m_strHistoryUrl = ReadHistoryMark(list.m_strSaveDir);

@@ -44,5 +44,6 @@ void AppendImportedPicture(CDownList& list, const ImportEntry& entry);
 // "导入下载文件并开始下载": downloads every address of the list into savePath with the pool and
 // the current service's settings. Addresses with an "out=" path go there (one album per folder);
 // the others form one album named after the list file. False, with a message, when the list
-// cannot be read or refused, holds no address, or the save path is unusable.
+// cannot be read or refused, holds no address, or the save path is unusable. An album whose
+// folder cannot be made fails with that cause.
 bool ImportAndDownload(CLumarexCore& core, const QString& listPath, const QString& savePath);
