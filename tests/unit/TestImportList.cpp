@@ -57,12 +57,9 @@ TEST(ImportNames, ThousandsOfOneNameAreNumberedInOnePass)
         AppendImportedPicture(list, {u"http://pics.example.com/show.php?id=%1"_s.arg(i), {}, {}});
         AppendImportedPicture(list, {u"http://pics.example.com/%1.jpg"_s.arg(i), u"a/x.jpg"_s, {}});
     }
-    ASSERT_EQ(list.Count(), 2 * kCount);
-    EXPECT_EQ(list.m_arrNames[0], u"show.php.jpg"_s);
-    EXPECT_EQ(list.m_arrNames[1], u"x.jpg"_s);
-    EXPECT_EQ(list.m_arrNames[2], u"show.php (1).jpg"_s);
-    EXPECT_EQ(list.m_arrNames[2 * kCount - 2], u"show.php (%1).jpg"_s.arg(kCount - 1));
-    EXPECT_EQ(list.m_arrNames[2 * kCount - 1], u"x (%1).jpg"_s.arg(kCount - 1));
+    EXPECT_EQ(list.m_arrNames.mid(0, 3), (QStringList{u"show.php.jpg"_s, u"x.jpg"_s, u"show.php (1).jpg"_s}));
+    EXPECT_EQ(list.m_arrNames.mid(2 * kCount - 2),
+              (QStringList{u"show.php (%1).jpg"_s.arg(kCount - 1), u"x (%1).jpg"_s.arg(kCount - 1)}));
     // A name the counting already took, given literally, is numbered in turn.
     AppendImportedPicture(list, {u"http://pics.example.com/x.jpg"_s, u"X (1).JPG"_s, {}});
     EXPECT_EQ(list.m_arrNames.back(), u"X (1) (1).JPG"_s);
@@ -104,16 +101,9 @@ TEST(ImportList, HeaderLinesNeitherSplitNorSteerTheRequest)
     const auto read = ReadImportList(WriteFile(folder, u"own.txt"_s,
                                                "http://a.com/1.jpg\n  header=Host: evil.test\n"
                                                "  header=content-length : 0\n  header=Transfer-Encoding: chunked\n"
-                                               "  header=Referer: http://a.com/\n"));
+                                               "  header=Referer: r\n"));
     ASSERT_TRUE(read);
-    EXPECT_EQ(read->front().headers, QStringList{u"Referer: http://a.com/"_s});
-
-    int refusedLine = 0;
-    EXPECT_FALSE(ReadImportList(WriteFile(folder, u"cr.txt"_s,
-                                          "http://a.com/1.jpg\r\n  header=Referer: r\r\n\r\n"
-                                          "  header=X-A: 1\rX-Injected: 2\r\n"),
-                                &refusedLine));
-    EXPECT_EQ(refusedLine, 4);
+    EXPECT_EQ(read->front().headers, QStringList{u"Referer: r"_s});
 }
 
 TEST(ExportList, Aria2TextKeepsEachAddressOnOneLine)
@@ -148,21 +138,22 @@ TEST_F(ImportRunTest, APlainListSavesEachPictureUnderItsAddressName)
     EXPECT_EQ(SavedBytes(u"out/list/photo.jpg"_s), FakePicture(3));
 }
 
-TEST_F(ImportRunTest, AnUnreadableOrEmptyListIsAMessageNotASilentNoOp)
+TEST_F(ImportRunTest, AnUnreadableEmptyOrRefusedListIsAMessageNotASilentNoOp)
 {
-    // Each run ends the download state it was begun in.
-    ASSERT_TRUE(core.States().BeginDownload());
-    EXPECT_FALSE(ImportAndDownload(core, saveRoot.file(u"missing.lst"_s), saveRoot.path()));
-    ASSERT_TRUE(core.States().BeginDownload());
-    EXPECT_FALSE(ImportAndDownload(core, WriteFile(saveRoot, u"empty.lst"_s, "\r\n  \r\n"), saveRoot.path()));
-    ASSERT_TRUE(core.States().BeginDownload());
-    EXPECT_FALSE(ImportAndDownload(
-        core, WriteFile(saveRoot, u"cr.txt"_s, "http://pics.example.com/1.jpg\n  header=X-A: 1\rX-B: 2\n"),
-        saveRoot.path()));
-    ASSERT_EQ(frontEnd.Messages().size(), 3);
-    EXPECT_TRUE(frontEnd.Messages()[0].startsWith(u"无法读取下载文件"_s));
-    EXPECT_TRUE(frontEnd.Messages()[1].startsWith(u"下载文件中没有下载地址"_s));
-    EXPECT_TRUE(frontEnd.Messages()[2].startsWith(u"下载文件第2行的请求头含有换行符"_s));
+    // A carriage return in a header line would end it on the wire: the list is refused.
+    const std::pair<QString, QString> rows[] = {
+        {saveRoot.file(u"missing.lst"_s), u"无法读取下载文件"_s},
+        {WriteFile(saveRoot, u"empty.lst"_s, "\r\n  \r\n"), u"下载文件中没有下载地址"_s},
+        {WriteFile(saveRoot, u"cr.txt"_s, "http://pics.example.com/1.jpg\r\n\r\n  header=X-A: 1\rX-B: 2\r\n"),
+         u"下载文件第3行的请求头含有换行符"_s},
+    };
+    for (qsizetype i = 0; i < std::ssize(rows); ++i) {
+        // Each run ends the download state it was begun in.
+        ASSERT_TRUE(core.States().BeginDownload());
+        EXPECT_FALSE(ImportAndDownload(core, rows[i].first, saveRoot.path()));
+        ASSERT_EQ(frontEnd.Messages().size(), i + 1);
+        EXPECT_TRUE(frontEnd.Messages()[i].startsWith(rows[i].second)) << frontEnd.Messages()[i].toStdString();
+    }
     EXPECT_FALSE(core.States().IsDownloading());
     EXPECT_EQ(service.RequestCount(), 0);
 }
@@ -180,26 +171,17 @@ TEST_F(ImportRunTest, OutPathsWithDotDotStayInsideTheSaveFolder)
 TEST_F(ImportRunTest, APictureNamedLikeTheHistoryMarkIsRenamedAndTheMarkKept)
 {
     // Some file systems fold letter case; the Windows name is read as a mark too.
-    const struct {
-        const char* out;
-        QString saved;
-        QString folder;
-    } rows[] = {
-        {".pic.zrv", u".pic (1).zrv"_s, u""_s},
-        {"sub/.pic.zrv", u".pic (1).zrv"_s, u"sub/"_s},
-        {"fold/.PIC.Zrv", u".PIC (1).Zrv"_s, u"fold/"_s},
-        {"win/pic.zrv", u"pic (1).zrv"_s, u"win/"_s},
-    };
+    const QStringList outs = {u".pic.zrv"_s, u"sub/.pic.zrv"_s, u"fold/.PIC.Zrv"_s, u"win/pic.zrv"_s};
+    const QStringList saved = {u".pic (1).zrv"_s, u"sub/.pic (1).zrv"_s, u"fold/.PIC (1).Zrv"_s, u"win/pic (1).zrv"_s};
     QByteArray text;
-    for (int i = 0; i < int(std::size(rows)); ++i) {
+    for (int i = 0; i < outs.size(); ++i) {
         ServeAt("/" + QByteArray::number(i) + ".jpg", i);
-        text += "http://pics.example.com/" + QByteArray::number(i) + ".jpg\n  out=" + rows[i].out + "\n";
+        text += "http://pics.example.com/" + QByteArray::number(i) + ".jpg\n  out=" + outs[i].toUtf8() + '\n';
     }
-    ASSERT_TRUE(ImportAndDownload(core, WriteFile(saveRoot, u"marks.txt"_s, text), saveRoot.path() + u"out"_s));
-    for (int i = 0; i < int(std::size(rows)); ++i) {
-        SCOPED_TRACE(rows[i].out);
-        const QString folder = SavedFile(u"out/"_s + rows[i].folder);
-        EXPECT_EQ(ReadHistoryMark(folder), u"http://pics.example.com/%1.jpg"_s.arg(i));
-        EXPECT_EQ(SavedBytes(u"out/"_s + rows[i].folder + rows[i].saved), FakePicture(i));
+    ASSERT_TRUE(ImportAndDownload(core, WriteFile(saveRoot, u"marks.txt"_s, text), saveRoot.path() + u"out/"_s));
+    for (int i = 0; i < outs.size(); ++i) {
+        const QString folder = u"out/"_s + saved[i].left(saved[i].lastIndexOf(u'/') + 1);
+        EXPECT_EQ(ReadHistoryMark(SavedFile(folder)), u"http://pics.example.com/%1.jpg"_s.arg(i)) << i;
+        EXPECT_EQ(SavedBytes(u"out/"_s + saved[i]), FakePicture(i)) << i;
     }
 }
