@@ -82,6 +82,9 @@ TEST(ImportList, ReadsPlainListsAndAria2InputFilesAlike)
                                                "  out=o/相册/1.jpg\n"
                                                "\theader=Referer: http://a.com/p/1\n"
                                                "  header=X-Two: 2\r\n"
+                                               // The transfer frames the request and names its host.
+                                               "  header=Host: evil.test\n  header=content-length : 0\n"
+                                               "  header=Transfer-Encoding: chunked\n"
                                                "  max-tries=3\n"
                                                "http://a.com/2.jpg\n"));
     ASSERT_TRUE(aria);
@@ -92,18 +95,6 @@ TEST(ImportList, ReadsPlainListsAndAria2InputFilesAlike)
     EXPECT_TRUE((*aria)[1].headers.isEmpty());
 
     EXPECT_FALSE(ReadImportList(folder.file(u"missing.lst"_s)));
-}
-
-TEST(ImportList, HeaderLinesNeitherSplitNorSteerTheRequest)
-{
-    TempFolder folder;
-    // The transfer frames the request and names its host itself.
-    const auto read = ReadImportList(WriteFile(folder, u"own.txt"_s,
-                                               "http://a.com/1.jpg\n  header=Host: evil.test\n"
-                                               "  header=content-length : 0\n  header=Transfer-Encoding: chunked\n"
-                                               "  header=Referer: r\n"));
-    ASSERT_TRUE(read);
-    EXPECT_EQ(read->front().headers, QStringList{u"Referer: r"_s});
 }
 
 TEST(ExportList, Aria2TextKeepsEachAddressOnOneLine)
