@@ -83,11 +83,6 @@ QByteArray ResolveRedirect(const QByteArray& base, const QByteArray& location)
     return UrlPart(url.get(), CURLUPART_URL);
 }
 
-QString HostOf(const QByteArray& url)
-{
-    return QUrl::fromEncoded(url).host();
-}
-
 bool IsRedirectStatus(int status)
 {
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
@@ -221,15 +216,17 @@ int OnProgress(void* context, curl_off_t, curl_off_t, curl_off_t, curl_off_t upl
 }
 
 // The caller's header lines, with the store's cookies for this hop unless the caller sends its
-// own; a caller's cookie line never follows a redirect to another host.
-curl_slist* HeaderList(const QList<QByteArray>& callerLines, const QByteArray& url, bool sameHost, bool hasBody)
+// own. A caller's cookie and authorization lines never follow a redirect to another origin,
+// and a line holding a line break is never sent: it would end on the wire as two.
+curl_slist* HeaderList(const QList<QByteArray>& callerLines, const QByteArray& url, bool sameOrigin, bool hasBody)
 {
     curl_slist* list = nullptr;
     bool callerCookie = false;
     QByteArray value;
     for (const QByteArray& line : callerLines) {
+        if (line.contains('\r') || line.contains('\n')) continue;
         const bool cookieLine = HeaderLineValue(line, "Cookie", value);
-        if (cookieLine && !sameHost) continue;
+        if (!sameOrigin && (cookieLine || HeaderLineValue(line, "Authorization", value))) continue;
         callerCookie = callerCookie || cookieLine;
         list = curl_slist_append(list, line.constData());
     }
@@ -303,6 +300,14 @@ FetchFailure FailureOf(CURLcode result, const Hop& hop)
 
 } // namespace
 
+QByteArray OriginOf(const QByteArray& url)
+{
+    const QUrl parsed = QUrl::fromEncoded(url);
+    const QByteArray scheme = parsed.scheme().toLower().toLatin1();
+    const int port = parsed.port(scheme == "https" ? 443 : 80);
+    return scheme + "://" + parsed.host().toUtf8() + ':' + QByteArray::number(port);
+}
+
 QByteArray PrepareAddress(const QString& address)
 {
     UrlHandle url(curl_url());
@@ -321,7 +326,7 @@ bool HttpTransfer::Run(const Request& request)
     // The handle keeps its connections from earlier transfers and the process shares resolved
     // names; libcurl replaces a kept connection the server has closed meanwhile by a new one.
     if (CURLSH* share = CCurlGlobal::Share()) curl_easy_setopt(easy.get(), CURLOPT_SHARE, share);
-    QString firstHost; // learnt at the first redirect: most transfers have none
+    QByteArray origin; // learnt at the first redirect: most transfers have none
     QByteArray url = request.url;
     QByteArray method = request.method;
     QByteArray body = request.body;
@@ -331,7 +336,7 @@ bool HttpTransfer::Run(const Request& request)
         Hop hop{*this, request, url};
         SetCommonOptions(easy.get(), hop);
         const std::unique_ptr<curl_slist, HeaderListDeleter> headers(
-            HeaderList(request.headerLines, url, hopCount == 0 || HostOf(url) == firstHost, !body.isNull()));
+            HeaderList(request.headerLines, url, hopCount == 0 || OriginOf(url) == origin, !body.isNull()));
         curl_easy_setopt(easy.get(), CURLOPT_URL, url.constData());
         curl_easy_setopt(easy.get(), CURLOPT_HTTPHEADER, headers.get());
         SetMethod(easy.get(), method, body);
@@ -346,7 +351,7 @@ bool HttpTransfer::Run(const Request& request)
         if (!hop.head.complete) return Fail(FetchFailure::Network);
         if (!hop.head.redirect) return true;
 
-        if (hopCount == 0) firstHost = HostOf(url);
+        if (hopCount == 0) origin = OriginOf(url);
         url = ResolveRedirect(url, hop.head.location);
         if (url.isEmpty()) return Fail(FetchFailure::Network);
         // Browsers turn these into a plain GET; 307 and 308 repeat the request as it was.

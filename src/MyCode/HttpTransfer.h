@@ -13,6 +13,9 @@
 // https (typed addresses are read as http before they get here, never those a page or a redirect
 // gives). Empty when it is not an http or https address with a host.
 QByteArray PrepareAddress(const QString& address);
+// "scheme://host:port" of an address, the port filled in for http and https: two addresses of
+// one origin reach the same server over the same kind of connection.
+QByteArray OriginOf(const QByteArray& url);
 
 // One HTTP exchange on a libcurl easy handle of its own while it runs, redirects included, on
 // the handle's kept-alive connection to the host when it has one. Redirects are followed

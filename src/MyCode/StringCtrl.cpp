@@ -202,10 +202,11 @@ QString CStringCtrl::AnsiToWide(const char* bytes)
     return bytes ? MultiToWide(bytes, CP_GBK, qsizetype(std::strlen(bytes))) : QString();
 }
 
-bool CStringCtrl::IsControlOrBidi(QChar c)
+bool CStringCtrl::IsControlOrInvisible(QChar c)
 {
     const char16_t u = c.unicode();
-    return u < 0x20 || (u >= 0x7F && u <= 0x9F) || (u >= 0x202A && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069);
+    return u < 0x20 || (u >= 0x7F && u <= 0x9F) || u == 0x061C || (u >= 0x200B && u <= 0x200F) ||
+           (u >= 0x2028 && u <= 0x202E) || (u >= 0x2060 && u <= 0x2064) || (u >= 0x2066 && u <= 0x2069) || u == 0xFEFF;
 }
 
 namespace {
@@ -238,9 +239,9 @@ QString CStringCtrl::VisibleControls(QStringView text, bool keepLineFeeds)
         const QChar c = text[i];
         if (c == u'\n' && keepLineFeeds)
             shown += c;
-        else if (c.unicode() < 0x100 && IsControlOrBidi(c))
+        else if (c.unicode() < 0x100 && IsControlOrInvisible(c))
             shown += QString::asprintf("\\x%02x", unsigned(c.unicode()));
-        else if (lone[i] || IsControlOrBidi(c))
+        else if (lone[i] || IsControlOrInvisible(c))
             shown += QString::asprintf("\\u%04x", unsigned(c.unicode()));
         else
             shown += c;

@@ -46,9 +46,11 @@ public:
     static QString AnsiToWide(const char* bytes);
     static bool IsUtf8(const char* bytes, qint64 count);
 
-    // C0 and C1 controls, DEL and the bidirectional embeddings, overrides and isolates: what
-    // must neither name a file nor reach a terminal raw.
-    static bool IsControlOrBidi(QChar c);
+    // C0 and C1 controls, DEL, and what shows nothing yet changes how text reads: the
+    // bidirectional marks, embeddings, overrides and isolates, the zero-width characters and
+    // joiners, the line and paragraph separators and the byte-order mark. None of them may name
+    // a file or reach a terminal raw.
+    static bool IsControlOrInvisible(QChar c);
     // Every lone surrogate becomes U+FFFD, so that the text has one UTF-8 form.
     static void MakeValidUtf16(QString& text);
     // Shows controls, bidirectional controls and lone surrogates as "\x1b" or "\u202e", so

@@ -38,7 +38,8 @@ what is missing: the history mark moves only when every picture of the album was
 
 Exit status: 0 the run completed, 1 it ended on an error message (empty address, bad save
 path), 2 usage error, 3 get-albums found no album, 4 the run completed but an album's listing
-failed or a listed picture was not saved, 128+N a signal stopped the run (130 Ctrl-C, 143 SIGTERM, 129 SIGHUP).
+failed (a request, or its folder could not be made) or a listed picture was not saved, 128+N
+a signal stopped the run (130 Ctrl-C, 143 SIGTERM, 129 SIGHUP).
 )";
 
 QString Indented(const char* text, const QString& indent)

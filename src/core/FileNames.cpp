@@ -17,9 +17,17 @@ bool IsDeletedFromNames(QChar c)
 {
     static const QString kDeleted = u"\\/:*?\"<>|"_s;
     // Controls (the bell and line breaks among them) would reach folder listings and terminals
-    // raw, and a bidirectional override would show a name other than the one on disk. The tab
-    // becomes "_" in the next step.
-    return kDeleted.contains(c) || (c != u'\t' && CStringCtrl::IsControlOrBidi(c));
+    // raw, a bidirectional override would show a name other than the one on disk, and a
+    // zero-width mark would tell apart names that look the same. The tab becomes "_" in the
+    // next step.
+    return kDeleted.contains(c) || (c != u'\t' && CStringCtrl::IsControlOrInvisible(c));
+}
+
+// The UTF-8 length of one unit that is no half of a pair; a lone surrogate counts as the
+// replacement character it becomes when a name is cleaned.
+qsizetype Utf8Bytes(QChar c)
+{
+    return c.unicode() < 0x80 ? 1 : c.unicode() < 0x800 ? 2 : 3;
 }
 } // namespace
 
@@ -68,14 +76,18 @@ QString AlbumFolderName(QString name)
 
 QString FitFileName(const QString& stem, const QString& tail)
 {
-    const qsizetype tailBytes = tail.toUtf8().size();
-    QString fitted = stem;
-    while (!fitted.isEmpty() && fitted.toUtf8().size() + tailBytes > kMaxNameBytes) {
-        fitted.chop(1);
-        // Never leave half of a surrogate pair behind.
-        if (!fitted.isEmpty() && fitted.back().isHighSurrogate()) fitted.chop(1);
+    // One pass over the code points of stem, so that a name of megabytes costs no more than
+    // reading it; the cut never falls inside a surrogate pair.
+    qsizetype room = kMaxNameBytes - tail.toUtf8().size();
+    qsizetype end = 0;
+    while (end < stem.size()) {
+        const bool pair = stem[end].isHighSurrogate() && end + 1 < stem.size() && stem[end + 1].isLowSurrogate();
+        const qsizetype bytes = pair ? 4 : Utf8Bytes(stem[end]);
+        if (bytes > room) break;
+        room -= bytes;
+        end += pair ? 2 : 1;
     }
-    return fitted + tail;
+    return stem.left(end) + tail;
 }
 
 bool MakeDirs(QString& path, QString* failedFolder)

@@ -19,8 +19,8 @@ struct DownSummary {
     bool stopped = false;
     QStringList failures; // "file name: reason", in list order
 
-    // Of one album: its index in the album list and its name, and why its listing failed
-    // (empty when it did not).
+    // Of one album: its index in the album list and its name, and why its listing failed (a
+    // request, or its folder that cannot be made; empty when it did not).
     int album = -1;
     QString name;
     QString listingError;

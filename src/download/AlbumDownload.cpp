@@ -28,11 +28,9 @@ void CAlbumDownload::AddPicture(const QString& strUrl, const QString& strDesc, c
     QString name = HasImageExtension(stem)
                        ? FitFileName(stem.left(stem.lastIndexOf(u'.')), stem.mid(stem.lastIndexOf(u'.')))
                        : FitFileName(stem, u".jpg"_s);
+    if (n == 0) StartAlbumFolder(album);
     unsigned counter = 0;
-    if (n == 0)
-        StartAlbumFolder(album);
-    else
-        name = UniquePictureName(stem, name, counter);
+    name = UniquePictureName(stem, name, counter);
 
     if (StopsAtHistoryMark(strUrl)) return;
     m_downList.Append(strUrl, name, strHeaders);
@@ -55,13 +53,9 @@ void CAlbumDownload::StartAlbumFolder(const ST_PERLISTRECORD& album)
 QString CAlbumDownload::UniquePictureName(const QString& stem, const QString& name, unsigned& counter) const
 {
     // Counter 0 is the name as built; every other candidate ends in ".jpg", whatever the name's
-    // own extension was. The search resumes after the counters this stem already took.
+    // own extension was.
     const auto candidate = [&](unsigned c) { return c == 0 ? name : FitFileName(stem, u" (%1).jpg"_s.arg(c)); };
-    counter = m_downList.FirstFreeCounter(stem);
-    QString result = candidate(counter);
-    while (m_downList.FindName(result) >= 0)
-        result = candidate(++counter);
-    return result;
+    return FreePictureName(m_downList, stem, candidate, counter);
 }
 
 bool CAlbumDownload::StopsAtHistoryMark(const QString& url)

@@ -26,6 +26,9 @@ public:
 
     CDownList m_downList;
     QString m_strHistoryUrl;
+    // Why the album could not be listed at all (its folder cannot be made): its failure in the
+    // run's summary. Empty when it could.
+    QString m_strFailure;
 
 private:
     const std::atomic<int>* m_pShownAlbum;

@@ -134,11 +134,13 @@ struct RunOfAlbums {
 };
 
 // Lets the filler list one album, watching its requests: a listing that ended at a failed
-// request failed, unless a stop ended it. Returns the cause, or an empty text.
+// request failed, unless a stop ended it; one the filler could not begin failed in any case.
+// Returns the cause, or an empty text.
 QString ListAlbum(RunOfAlbums& run, CAlbumDownload& album, int index)
 {
     CRequestWatch watch(&run.core.States().DownloadStopFlag());
     run.fill(album, index);
+    if (!album.m_strFailure.isEmpty()) return album.m_strFailure;
     const CRequestWatch::Outcome& last = watch.Last();
     if (run.Stopped() || !last.Failed()) return {};
     return u"图集列表获取失败："_s + FetchFailureText(last.failure, last.status);

@@ -37,3 +37,9 @@ void WriteHistoryMark(const QString& url, const QString& folder, bool flushFirst
     CAtomicFile file(folder + kMarkName);
     if (file.Write(reinterpret_cast<const char*>(url.utf16()), url.size() * 2)) file.Commit(flushFirst);
 }
+
+bool IsHistoryMarkName(const QString& name)
+{
+    return name.compare(kMarkName, Qt::CaseInsensitive) == 0 ||
+           name.compare(kWindowsMarkName, Qt::CaseInsensitive) == 0;
+}

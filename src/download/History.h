@@ -11,3 +11,7 @@ QString ReadHistoryMark(const QString& folder);
 // With flushFirst the folder's pictures reach the disk before the mark, and the mark before its
 // name: a power cut can then never leave a mark above pictures that were lost.
 void WriteHistoryMark(const QString& url, const QString& folder, bool flushFirst = false);
+// Whether a file of that name in an album folder is, or could be read as, its mark: letter case
+// aside, since a folder on a file system that folds case holds one file for both. No picture
+// may take that name.
+bool IsHistoryMarkName(const QString& name);

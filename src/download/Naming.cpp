@@ -1,6 +1,7 @@
 #include "download/Naming.h"
 
 #include "MyCode/StringCtrl.h"
+#include "download/History.h"
 
 #include <QDir>
 #include <QFile>
@@ -42,6 +43,16 @@ QString MakePictureName(const QString& url, const QString& desc, const ST_PERLIS
     ReplacePlaceholder(name, u"?8", context.ownerName);
     CStringCtrl::ReplaceList(name, FieldText(names.szReplaceFrom), FieldText(names.szReplaceTo));
     SanitizeName(name, kTimeStampFallback, true);
+    return name;
+}
+
+QString FreePictureName(const CDownList& list, const QString& key, const std::function<QString(unsigned)>& candidate,
+                        unsigned& counter)
+{
+    counter = list.FirstFreeCounter(key);
+    QString name = candidate(counter);
+    while (list.FindName(name) >= 0 || IsHistoryMarkName(name))
+        name = candidate(++counter);
     return name;
 }
 

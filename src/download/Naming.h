@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <ctime>
+#include <functional>
 
 // What a picture name's placeholders draw on besides the album record.
 struct NamingContext {
@@ -19,6 +20,11 @@ struct NamingContext {
 // The picture's file name before the extension step; n is its 0-based number in the album.
 QString MakePictureName(const QString& url, const QString& desc, const ST_PERLISTRECORD& album, int n,
                         const NamingContext& context);
+// The first of candidate(0), candidate(1), ... that no picture of the list has in any letter
+// case and that is not the history mark's name, starting after the counters key took already;
+// counter says which it is. Taking it is the caller's: TakeCounter once the picture is appended.
+QString FreePictureName(const CDownList& list, const QString& key, const std::function<QString(unsigned)>& candidate,
+                        unsigned& counter);
 // The album's folder name ending with "/", or empty when the pictures go to the download root.
 QString MakeAlbumDirName(const ST_PERLISTRECORD& album, const ST_NAMESET& names);
 // Renames a saved picture after what its first bytes say it is; path follows the new name.

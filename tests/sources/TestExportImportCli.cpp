@@ -1,6 +1,6 @@
 // Export of the selected albums as an aria2 input file, and that file downloaded again, by
 // talvoria-cli fetch and by aria2c, against the fake PChome service whose pictures need their
-// page as Referer.
+// page as Referer; and a fetch that cannot make one of its album folders.
 #include "sources/PchomeRoutes.h"
 #include "support/CliTest.h"
 
@@ -73,4 +73,21 @@ TEST_F(CliExportTest, AnExportDownloadedAgainGivesTheTreeOfADirectDownload)
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, 0) << run.out.toStdString() << run.err.toStdString();
     EXPECT_EQ(PictureTree(byAria2), expected);
+}
+
+TEST_F(CliTest, FetchFailsTheAlbumWhoseFolderCannotBeMade)
+{
+    service.Route("pics.example.com", "/2.jpg", FakeReply::Ok(FakePicture(2), "image/jpeg"));
+    QFile blocker(saveDir.file(u"blocked"_s)); // a file where the folder would go
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    QFile list(saveDir.file(u"list.txt"_s));
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write("http://pics.example.com/1.jpg\n  out=blocked/1.jpg\nhttp://pics.example.com/2.jpg\n  out=open/2.jpg\n");
+    list.close();
+
+    const ChildResult run = Cli({u"fetch"_s, list.fileName(), u"--save-dir"_s, saveDir.path()});
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 4) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("1个图集未能完整下载\n  blocked：无法创建文件夹")) << run.err.toStdString();
+    ExpectPictures(saveDir.path(), {QString(), u"open/2.jpg"_s});
 }

@@ -73,8 +73,15 @@ TEST(SanitizeName, ControlsAndBidiOverridesNeverReachTheDisk)
     EXPECT_EQ(Sanitized(QChar(0x1B) + u" x "_s + QChar(0x202E)), u"x"_s);
     // A name made only of controls falls back like an empty one.
     EXPECT_TRUE(IsTimeStamp(Sanitized(QString(3, QChar(0x1B)))));
+    // Marks that show nothing go as well, and a name of nothing else falls back too.
+    QString marks;
+    for (const char16_t u : {0x200B, 0x200C, 0x200D, 0x200E, 0x200F, 0x061C, 0x2028, 0x2029, 0x2060, 0xFEFF})
+        marks += QChar(u);
+    EXPECT_EQ(Sanitized(u"a"_s + marks + u"b"_s), u"ab"_s);
+    EXPECT_TRUE(IsTimeStamp(Sanitized(QChar(0xFEFF) + u" "_s + marks)));
     // Neighbours of the removed ranges are text.
-    const QString neighbours = u"x"_s + QChar(0xA0) + u"y"_s + QChar(0x200F) + QChar(0x2065);
+    const QString neighbours =
+        u"x"_s + QChar(0xA0) + u"y"_s + QChar(0x061B) + QChar(0x2010) + QChar(0x2027) + QChar(0x2065) + QChar(0xFEFE);
     EXPECT_EQ(Sanitized(neighbours), neighbours);
 }
 

@@ -197,13 +197,15 @@ TEST(StringCtrlCodePages, NulIsACharacterLikeAnyOther)
     EXPECT_EQ(CStringCtrl::MultiToWide(gbk, CP_GBK), u"中"_s + QChar(0) + u"文"_s);
 }
 
-TEST(StringCtrlControls, ControlsAndBidiAreRecognisedToTheirEdges)
+TEST(StringCtrlControls, ControlsBidiAndInvisibleMarksAreRecognisedToTheirEdges)
 {
-    for (const char16_t u : {0x00, 0x1B, 0x1F, 0x7F, 0x80, 0x9B, 0x9F, 0x202A, 0x202E, 0x2066, 0x2069})
-        EXPECT_TRUE(CStringCtrl::IsControlOrBidi(QChar(u))) << std::hex << unsigned(u);
+    for (const char16_t u : {0x00, 0x1B, 0x1F, 0x7F, 0x80, 0x9B, 0x9F, 0x061C, 0x200B, 0x200F, 0x2028, 0x2029, 0x202A,
+                             0x202E, 0x2060, 0x2064, 0x2066, 0x2069, 0xFEFF})
+        EXPECT_TRUE(CStringCtrl::IsControlOrInvisible(QChar(u))) << std::hex << unsigned(u);
     // Spaces, the no-break space, marks and the code points just beside the ranges are text.
-    for (const char16_t u : {0x20, 0x7E, 0xA0, 0x200F, 0x2029, 0x202F, 0x2065, 0x206A, 0xFFFD, 0xD800})
-        EXPECT_FALSE(CStringCtrl::IsControlOrBidi(QChar(u))) << std::hex << unsigned(u);
+    for (const char16_t u : {0x20, 0x7E, 0xA0, 0x061B, 0x061D, 0x200A, 0x2010, 0x2027, 0x202F, 0x205F, 0x2065, 0x206A,
+                             0xFEFE, 0xFFFD, 0xD800})
+        EXPECT_FALSE(CStringCtrl::IsControlOrInvisible(QChar(u))) << std::hex << unsigned(u);
 }
 
 TEST(StringCtrlControls, LoneSurrogatesBecomeTheReplacementCharacter)
@@ -221,11 +223,11 @@ TEST(StringCtrlControls, LoneSurrogatesBecomeTheReplacementCharacter)
 TEST(StringCtrlControls, VisibleControlsShowWhatATerminalWouldObey)
 {
     const QString page = u"\x1b[31mred\r"_s + QChar(0) + u"x\x7f"_s + QChar(0x9B) + QChar(0x202E) + u"gnp"_s +
-                         QChar(0xD800) + u"😀中\ty\nz"_s;
+                         QChar(0xD800) + u"😀中\ty\nz"_s + QChar(0x2028) + QChar(0xFEFF);
     EXPECT_EQ(CStringCtrl::VisibleControls(page, false),
-              u"\\x1b[31mred\\x0d\\x00x\\x7f\\x9b\\u202egnp\\ud800😀中\\x09y\\x0az"_s);
+              u"\\x1b[31mred\\x0d\\x00x\\x7f\\x9b\\u202egnp\\ud800😀中\\x09y\\x0az\\u2028\\ufeff"_s);
     EXPECT_EQ(CStringCtrl::VisibleControls(page, true),
-              u"\\x1b[31mred\\x0d\\x00x\\x7f\\x9b\\u202egnp\\ud800😀中\\x09y\nz"_s);
+              u"\\x1b[31mred\\x0d\\x00x\\x7f\\x9b\\u202egnp\\ud800😀中\\x09y\nz\\u2028\\ufeff"_s);
     EXPECT_EQ(CStringCtrl::VisibleControls(u"普通 text"_s, false), u"普通 text"_s);
 }
 

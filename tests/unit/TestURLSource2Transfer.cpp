@@ -1,3 +1,4 @@
+#include "MyCode/HttpTransfer.h"
 #include "support/TempFolder.h"
 #include "unit/FetchFixture.h"
 
@@ -200,6 +201,39 @@ TEST_F(URLSource2TransferTest, EveryRedirectHopCarriesAndStoresItsOwnCookies)
               (QList<QByteArray>{"img=1", "landed=1"}));
     EXPECT_EQ(service.RequestsFor(kOtherSite, "/final")[0].query(), "x=1");
     EXPECT_EQ(CURLSource2::GetCookie(Url(kSite, "/")), QStringLiteral("site=1"));
+}
+
+TEST_F(URLSource2TransferTest, CallerHeaderLinesGoWholeAndCredentialsOnlyToTheirOrigin)
+{
+    // Another port of the host is another origin; a line holding a CR would go as two.
+    service.Route(kSite, "/start", FakeReply::Redirect("http://photo.example.com:8080/land"));
+    service.Route(kSite, "/land", FakeReply::Ok("arrived"));
+    Fetch fetch(Url(kSite, "/start"));
+    fetch.source.m_strHeaders = "Cookie: manual=1\r\nAuthorization: Basic dTpw\r\nX-A: 1\rX-B: 2\r\nReferer: r";
+    ASSERT_TRUE(fetch.Send());
+    const FakeRequest start = service.RequestsFor(kSite, "/start").value(0);
+    const FakeRequest land = service.RequestsFor(kSite, "/land").value(0);
+    EXPECT_EQ(start.header("Cookie"), "manual=1");
+    EXPECT_EQ(start.header("Authorization"), "Basic dTpw");
+    EXPECT_FALSE(land.hasHeader("Cookie") || land.hasHeader("Authorization"));
+    for (const FakeRequest& request : {start, land}) {
+        EXPECT_FALSE(request.hasHeader("X-A") || request.hasHeader("X-B")) << request.header("X-A").toStdString();
+        EXPECT_EQ(request.header("Referer"), "r");
+    }
+}
+
+TEST(HttpTransferOrigin, SchemeHostAndPortMakeTheOrigin)
+{
+    // Also what the fake service cannot show: a secure request redirected to plain http.
+    const std::tuple<const char*, const char*, bool> rows[] = {
+        {"http://h.example.com/a", "http://H.example.com:80/b?x=1", true},
+        {"https://h.example.com/a", "https://h.example.com:443/b", true},
+        {"https://h.example.com/a", "http://h.example.com/a", false},
+        {"http://h.example.com/a", "http://h.example.com:8080/a", false},
+        {"http://h.example.com/a", "http://g.example.com/a", false},
+    };
+    for (const auto& [a, b, same] : rows)
+        EXPECT_EQ(OriginOf(a) == OriginOf(b), same) << a << " " << b;
 }
 
 TEST_F(URLSource2TransferTest, RedirectLoopFailsAfterTheHopLimit)
