@@ -1,10 +1,11 @@
 #include "MyCode/CookieStore.h"
 
+#include "MyCode/AtomicFile.h"
+
 #include <QDateTime>
 #include <QFile>
 #include <QHash>
 #include <QNetworkCookieJar>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <vector>
@@ -268,10 +269,9 @@ bool CCookieStore::Save()
 {
     std::lock_guard lock(m_mutex);
     if (m_path.isEmpty()) return false;
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    file.write(FormatNetscape(m_jar->allCookies()));
-    if (!file.commit()) return false;
+    // The login cookies are the user's alone, as in a browser's profile.
+    const QByteArray text = FormatNetscape(m_jar->allCookies());
+    if (!WritePrivateFile(m_path, text.constData(), text.size())) return false;
     m_dirty = false;
     return true;
 }
