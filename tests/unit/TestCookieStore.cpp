@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -121,6 +122,21 @@ TEST(CookieStore, ImportsABrowserExportWithQtMatchingRules)
     EXPECT_EQ(Header(store, "http://qq.com.evil.example/"), "");
 }
 
+TEST(CookieStore, LongerPathsGoFirstAndAPublicSuffixsCookiesStayOffItsHosts)
+{
+    TempFolder folder;
+    WriteFile(folder.file("cookies.txt"), ".qq.com\tTRUE\t/\tFALSE\t0\ta\t1\n"
+                                          "user.qzone.qq.com\tFALSE\t/album/1\tFALSE\t0\tc\t1\n"
+                                          ".qq.com\tTRUE\t/album\tFALSE\t0\tb\t1\n"
+                                          ".qq.com\tTRUE\t/\tFALSE\t0\td\t1\n"
+                                          ".com\tTRUE\t/\tFALSE\t0\ttld\t1\n");
+    CCookieStore store;
+    ASSERT_TRUE(store.Load(folder.file("cookies.txt")));
+    EXPECT_EQ(Header(store, "http://user.qzone.qq.com/album/1"), "c=1; b=1; a=1; d=1");
+    EXPECT_EQ(Header(store, "http://qq.com/albums"), "a=1; d=1");
+    EXPECT_EQ(Header(store, "http://com/"), "tld=1");
+}
+
 TEST(CookieStore, ResponsesCannotSetCookiesForForeignDomains)
 {
     CCookieStore store;
@@ -195,12 +211,14 @@ TEST(CookieStore, LoadingKeepsTheLastOfRepeatedCookiesAndReportsWhatChanged)
 TEST(CookieStore, LargeCookieFilesLoadWithoutStalling)
 {
     // Every start loads the whole file; a store that rescans itself per cookie took minutes here.
+    // A hundred per host, within what one domain keeps.
     constexpr int kCookies = 100000;
+    constexpr int kHosts = 1000;
     TempFolder folder;
     QByteArray text;
     for (int i = 0; i < kCookies; ++i)
-        text +=
-            ".h" + QByteArray::number(i % 500) + ".example.com\tTRUE\t/\tFALSE\t0\tc" + QByteArray::number(i) + "\tv\n";
+        text += ".h" + QByteArray::number(i % kHosts) + ".example.com\tTRUE\t/\tFALSE\t0\tc" + QByteArray::number(i) +
+                "\tv\n";
     WriteFile(folder.file("cookies.txt"), text);
 
     CCookieStore store;
@@ -209,13 +227,154 @@ TEST(CookieStore, LargeCookieFilesLoadWithoutStalling)
     ASSERT_TRUE(store.Load(folder.file("cookies.txt")));
     EXPECT_EQ(store.AllCookies().size(), kCookies);
     EXPECT_EQ(
-        Header(store, "http://h7.example.com/"), "c7=v; c507=v; c1007=v" + [] {
+        Header(store, "http://h7.example.com/"), "c7=v; c1007=v; c2007=v" + [] {
             QByteArray rest;
-            for (int i = 1507; i < kCookies; i += 500)
+            for (int i = 3007; i < kCookies; i += kHosts)
                 rest += "; c" + QByteArray::number(i) + "=v";
             return rest;
         }());
     EXPECT_LT(timer.elapsed(), 30000);
+}
+
+QList<QByteArray> Names(const QList<QNetworkCookie>& cookies)
+{
+    QList<QByteArray> names;
+    for (const QNetworkCookie& cookie : cookies)
+        names.append(cookie.name());
+    return names;
+}
+
+QList<QByteArray> NumberedNames(const char* prefix, int from, int to)
+{
+    QList<QByteArray> names;
+    for (int i = from; i < to; ++i)
+        names.append(prefix + QByteArray::number(i));
+    return names;
+}
+
+TEST(CookieStore, ResponsesAndFilesAreBoundedPerResponseAndPerDomain)
+{
+    const QUrl url("http://user.qzone.qq.com/");
+    struct Case {
+        const char* what;
+        std::function<void(CCookieStore&, const TempFolder&)> fill;
+        QList<QByteArray> held;
+        bool replacesAll = false;
+    };
+    const auto answer = [&](CCookieStore& store, const char* prefix, int from, int to, bool oneValue) {
+        QList<QByteArray> values;
+        for (const QByteArray& name : NumberedNames(prefix, from, to))
+            values.append(name + "=1; Domain=qq.com");
+        store.StoreFromResponse(url, oneValue ? QList<QByteArray>{values.join('\n')} : values);
+    };
+    const Case cases[] = {
+        {"one answer of 60 lines", [&](CCookieStore& s, const TempFolder&) { answer(s, "c", 0, 60, false); },
+         NumberedNames("c", 0, 50)},
+        {"60 cookies in one line", [&](CCookieStore& s, const TempFolder&) { answer(s, "c", 0, 60, true); },
+         NumberedNames("c", 0, 50)},
+        // Host-only and domain cookies of qq.com share one bound; the oldest go first.
+        {"answers past the domain's bound",
+         [&](CCookieStore& s, const TempFolder&) {
+             s.SetCookie(Cookie("host", "1", "qq.com"));
+             for (int from = 0; from < 200; from += 50)
+                 answer(s, "c", from, from + 50, false);
+         },
+         NumberedNames("c", 20, 200)},
+        {"a renewed cookie counts as new",
+         [&](CCookieStore& s, const TempFolder&) {
+             answer(s, "c", 0, 50, false);
+             s.SetCookie(Cookie("c0", "2", ".qq.com"));
+             for (int from = 50; from < 181; from += 50)
+                 answer(s, "c", from, std::min(from + 50, 181), false);
+         },
+         NumberedNames("c", 2, 181) + QList<QByteArray>{"c0"}},
+        {"a file past the domain's bound",
+         [&](CCookieStore& s, const TempFolder& folder) {
+             QByteArray text;
+             for (const QByteArray& name : NumberedNames("c", 0, 200))
+                 text += ".qq.com\tTRUE\t/\tFALSE\t0\t" + name + "\t1\n";
+             WriteFile(folder.file("cookies.txt"), text);
+             ASSERT_TRUE(s.Load(folder.file("cookies.txt")));
+         },
+         NumberedNames("c", 20, 200), true},
+    };
+    for (const Case& c : cases) {
+        TempFolder folder;
+        CCookieStore store;
+        store.SetCookie(Cookie("other", "1", "photo.qq.com")); // a domain of its own
+        c.fill(store, folder);
+        QList<QByteArray> held = Names(store.AllCookies());
+        std::sort(held.begin(), held.end());
+        QList<QByteArray> expected = c.held;
+        if (!c.replacesAll) expected.append("other");
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(held, expected) << c.what;
+    }
+}
+
+TEST(CookieStore, TheDomainsBoundTellsTheHookWhatGoes)
+{
+    CCookieStore store;
+    for (int i = 0; i < 180; ++i)
+        store.SetCookie(Cookie("c" + QByteArray::number(i), "1", ".qq.com"));
+    QList<QByteArray> seen;
+    store.SetChangeHook(
+        [&](const QNetworkCookie& cookie, bool removed) { seen.append((removed ? "-" : "+") + cookie.name()); });
+    store.SetCookie(Cookie("new", "1", "qq.com"));
+    EXPECT_EQ(seen, (QList<QByteArray>{"+new", "-c0"}));
+}
+
+TEST(CookieStore, TheHeaderCarriesTheCookiesThatFitIn8190Bytes)
+{
+    // The value's room: the line "Cookie: " plus the value within 8190 bytes.
+    constexpr int kRoom = 8182;
+    const auto pair = [](const char* name, int size) { return name + ("=" + QByteArray(size - 2, 'x')); };
+    struct Case {
+        const char* what;
+        QList<QByteArray> pairs; // set in this order, all with path "/"
+        QByteArray header;
+    };
+    const QByteArray exact = pair("a", kRoom);
+    const QByteArray half = pair("a", kRoom / 2 - 1);
+    const Case cases[] = {
+        {"exactly full", {exact}, exact},
+        {"one byte over", {pair("a", kRoom + 1), "b=1"}, "b=1"},
+        {"two that fill it", {half, pair("b", kRoom / 2 - 1)}, half + "; " + pair("b", kRoom / 2 - 1)},
+        {"the second one byte over", {half, pair("b", kRoom / 2), "c=1"}, half + "; c=1"},
+    };
+    for (const Case& c : cases) {
+        CCookieStore store;
+        for (const QByteArray& raw : c.pairs)
+            store.StoreFromResponse(QUrl("http://qq.com/"), {raw});
+        const QByteArray header = Header(store, "http://qq.com/");
+        EXPECT_EQ(header, c.header) << c.what;
+        EXPECT_LE(header.size(), kRoom) << c.what;
+    }
+}
+
+TEST(CookieStore, AFloodOfSetCookieLinesLeavesTheJarAndTheHeaderBounded)
+{
+    // Eight answers of 5,000 cookies each: what a hostile host sends to slow every later request.
+    TempFolder folder;
+    CCookieStore store;
+    ASSERT_TRUE(store.Load(folder.file("cookies.txt")));
+    for (int answer = 0; answer < 8; ++answer) {
+        QList<QByteArray> values;
+        for (int i = 0; i < 5000; ++i)
+            values.append("f" + QByteArray::number(answer) + '_' + QByteArray::number(i) + "=xxxxxxxxxx");
+        store.StoreFromResponse(QUrl("http://flood.example.com/"), values);
+    }
+    store.StoreFromResponse(QUrl("http://flood.example.com/"), {"skey=@abc"});
+    EXPECT_EQ(store.AllCookies().size(), 180);
+    const QByteArray header = Header(store, "http://flood.example.com/a");
+    EXPECT_LE(header.size(), 8182);
+    EXPECT_EQ(header.split(';').size(), 180);
+    EXPECT_TRUE(header.endsWith("; skey=@abc"));
+
+    ASSERT_TRUE(store.Save());
+    CCookieStore next;
+    ASSERT_TRUE(next.Load(folder.file("cookies.txt")));
+    EXPECT_EQ(next.AllCookies().size(), 180);
 }
 
 TEST(CookieStore, ExpiriesOutOfEveryRangeAreReadAsTheLatestOrAsSession)
