@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 
 namespace {
 
@@ -122,16 +121,16 @@ TEST(CookieStore, ImportsABrowserExportWithQtMatchingRules)
     EXPECT_EQ(Header(store, "http://qq.com.evil.example/"), "");
 }
 
-TEST(CookieStore, LongerPathsGoFirstAndAPublicSuffixsCookiesStayOffItsHosts)
+TEST(CookieStore, LongerPathsGoFirstAndAPublicSuffixsCookiesOnlyToItself)
 {
-    TempFolder folder;
-    WriteFile(folder.file("cookies.txt"), ".qq.com\tTRUE\t/\tFALSE\t0\ta\t1\n"
-                                          "user.qzone.qq.com\tFALSE\t/album/1\tFALSE\t0\tc\t1\n"
-                                          ".qq.com\tTRUE\t/album\tFALSE\t0\tb\t1\n"
-                                          ".qq.com\tTRUE\t/\tFALSE\t0\td\t1\n"
-                                          ".com\tTRUE\t/\tFALSE\t0\ttld\t1\n");
     CCookieStore store;
-    ASSERT_TRUE(store.Load(folder.file("cookies.txt")));
+    for (const QNetworkCookie& cookie :
+         CCookieStore::ParseNetscape(".qq.com\tTRUE\t/\tFALSE\t0\ta\t1\n"
+                                     "user.qzone.qq.com\tFALSE\t/album/1\tFALSE\t0\tc\t1\n"
+                                     ".qq.com\tTRUE\t/album\tFALSE\t0\tb\t1\n"
+                                     ".qq.com\tTRUE\t/\tFALSE\t0\td\t1\n"
+                                     ".com\tTRUE\t/\tFALSE\t0\ttld\t1\n"))
+        store.SetCookie(cookie);
     EXPECT_EQ(Header(store, "http://user.qzone.qq.com/album/1"), "c=1; b=1; a=1; d=1");
     EXPECT_EQ(Header(store, "http://qq.com/albums"), "a=1; d=1");
     EXPECT_EQ(Header(store, "http://com/"), "tld=1");
@@ -236,145 +235,94 @@ TEST(CookieStore, LargeCookieFilesLoadWithoutStalling)
     EXPECT_LT(timer.elapsed(), 30000);
 }
 
-QList<QByteArray> Names(const QList<QNetworkCookie>& cookies)
+// Sorted, as are the names of Numbered: c<from> to c<to - 1> and the names given.
+QList<QByteArray> HeldNames(const CCookieStore& store)
 {
     QList<QByteArray> names;
-    for (const QNetworkCookie& cookie : cookies)
+    for (const QNetworkCookie& cookie : store.AllCookies())
         names.append(cookie.name());
+    std::sort(names.begin(), names.end());
     return names;
 }
 
-QList<QByteArray> NumberedNames(const char* prefix, int from, int to)
+QList<QByteArray> Numbered(int from, int to, QList<QByteArray> names = {})
 {
-    QList<QByteArray> names;
     for (int i = from; i < to; ++i)
-        names.append(prefix + QByteArray::number(i));
+        names.append("c" + QByteArray::number(i));
+    std::sort(names.begin(), names.end());
     return names;
 }
 
-TEST(CookieStore, ResponsesAndFilesAreBoundedPerResponseAndPerDomain)
+void Answer(CCookieStore& store, int from, int to, bool oneValue = false)
 {
-    const QUrl url("http://user.qzone.qq.com/");
-    struct Case {
-        const char* what;
-        std::function<void(CCookieStore&, const TempFolder&)> fill;
-        QList<QByteArray> held;
-        bool replacesAll = false;
-    };
-    const auto answer = [&](CCookieStore& store, const char* prefix, int from, int to, bool oneValue) {
-        QList<QByteArray> values;
-        for (const QByteArray& name : NumberedNames(prefix, from, to))
-            values.append(name + "=1; Domain=qq.com");
-        store.StoreFromResponse(url, oneValue ? QList<QByteArray>{values.join('\n')} : values);
-    };
-    const Case cases[] = {
-        {"one answer of 60 lines", [&](CCookieStore& s, const TempFolder&) { answer(s, "c", 0, 60, false); },
-         NumberedNames("c", 0, 50)},
-        {"60 cookies in one line", [&](CCookieStore& s, const TempFolder&) { answer(s, "c", 0, 60, true); },
-         NumberedNames("c", 0, 50)},
-        // Host-only and domain cookies of qq.com share one bound; the oldest go first.
-        {"answers past the domain's bound",
-         [&](CCookieStore& s, const TempFolder&) {
-             s.SetCookie(Cookie("host", "1", "qq.com"));
-             for (int from = 0; from < 200; from += 50)
-                 answer(s, "c", from, from + 50, false);
-         },
-         NumberedNames("c", 20, 200)},
-        {"a renewed cookie counts as new",
-         [&](CCookieStore& s, const TempFolder&) {
-             answer(s, "c", 0, 50, false);
-             s.SetCookie(Cookie("c0", "2", ".qq.com"));
-             for (int from = 50; from < 181; from += 50)
-                 answer(s, "c", from, std::min(from + 50, 181), false);
-         },
-         NumberedNames("c", 2, 181) + QList<QByteArray>{"c0"}},
-        {"a file past the domain's bound",
-         [&](CCookieStore& s, const TempFolder& folder) {
-             QByteArray text;
-             for (const QByteArray& name : NumberedNames("c", 0, 200))
-                 text += ".qq.com\tTRUE\t/\tFALSE\t0\t" + name + "\t1\n";
-             WriteFile(folder.file("cookies.txt"), text);
-             ASSERT_TRUE(s.Load(folder.file("cookies.txt")));
-         },
-         NumberedNames("c", 20, 200), true},
-    };
-    for (const Case& c : cases) {
-        TempFolder folder;
-        CCookieStore store;
-        store.SetCookie(Cookie("other", "1", "photo.qq.com")); // a domain of its own
-        c.fill(store, folder);
-        QList<QByteArray> held = Names(store.AllCookies());
-        std::sort(held.begin(), held.end());
-        QList<QByteArray> expected = c.held;
-        if (!c.replacesAll) expected.append("other");
-        std::sort(expected.begin(), expected.end());
-        EXPECT_EQ(held, expected) << c.what;
-    }
+    QList<QByteArray> values;
+    for (int i = from; i < to; ++i)
+        values.append("c" + QByteArray::number(i) + "=xxxxxxxxxx; Domain=qq.com");
+    store.StoreFromResponse(QUrl("http://user.qzone.qq.com/"), oneValue ? QList{values.join('\n')} : values);
 }
 
-TEST(CookieStore, TheDomainsBoundTellsTheHookWhatGoes)
+TEST(CookieStore, AResponseSetsAtMost50AndADomainKeepsItsNewest180)
 {
+    for (const bool oneValue : {false, true}) {
+        CCookieStore store;
+        Answer(store, 0, 60, oneValue);
+        EXPECT_EQ(HeldNames(store), Numbered(0, 50)) << oneValue;
+    }
+    // qq.com's host-only and domain cookies share one bound, photo.qq.com has its own; the
+    // oldest go first, and a renewed cookie counts as new.
     CCookieStore store;
-    for (int i = 0; i < 180; ++i)
-        store.SetCookie(Cookie("c" + QByteArray::number(i), "1", ".qq.com"));
-    QList<QByteArray> seen;
-    store.SetChangeHook(
-        [&](const QNetworkCookie& cookie, bool removed) { seen.append((removed ? "-" : "+") + cookie.name()); });
-    store.SetCookie(Cookie("new", "1", "qq.com"));
-    EXPECT_EQ(seen, (QList<QByteArray>{"+new", "-c0"}));
+    store.SetCookie(Cookie("other", "1", "photo.qq.com"));
+    store.SetCookie(Cookie("host", "1", "qq.com"));
+    Answer(store, 0, 50);
+    store.SetCookie(Cookie("c0", "2", ".qq.com"));
+    for (int from = 50; from < 200; from += 50)
+        Answer(store, from, from + 50);
+    EXPECT_EQ(HeldNames(store), Numbered(21, 200, {"c0", "other"}));
+
+    TempFolder folder;
+    QByteArray text;
+    for (int i = 0; i < 200; ++i)
+        text += ".qq.com\tTRUE\t/\tFALSE\t0\tc" + QByteArray::number(i) + "\t1\n";
+    WriteFile(folder.file("cookies.txt"), text);
+    ASSERT_TRUE(store.Load(folder.file("cookies.txt")));
+    EXPECT_EQ(HeldNames(store), Numbered(20, 200));
 }
 
 TEST(CookieStore, TheHeaderCarriesTheCookiesThatFitIn8190Bytes)
 {
-    // The value's room: the line "Cookie: " plus the value within 8190 bytes.
+    // The value's room: "Cookie: " and the value within 8190 bytes.
     constexpr int kRoom = 8182;
     const auto pair = [](const char* name, int size) { return name + ("=" + QByteArray(size - 2, 'x')); };
-    struct Case {
-        const char* what;
-        QList<QByteArray> pairs; // set in this order, all with path "/"
-        QByteArray header;
-    };
-    const QByteArray exact = pair("a", kRoom);
     const QByteArray half = pair("a", kRoom / 2 - 1);
-    const Case cases[] = {
-        {"exactly full", {exact}, exact},
-        {"one byte over", {pair("a", kRoom + 1), "b=1"}, "b=1"},
-        {"two that fill it", {half, pair("b", kRoom / 2 - 1)}, half + "; " + pair("b", kRoom / 2 - 1)},
-        {"the second one byte over", {half, pair("b", kRoom / 2), "c=1"}, half + "; c=1"},
+    const struct {
+        QList<QByteArray> pairs; // set in this order
+        QByteArray header;
+    } cases[] = {
+        {{pair("a", kRoom)}, pair("a", kRoom)},
+        {{pair("a", kRoom + 1), "b=1"}, "b=1"},
+        {{half, pair("b", kRoom / 2 - 1)}, half + "; " + pair("b", kRoom / 2 - 1)},
+        {{half, pair("b", kRoom / 2), "c=1"}, half + "; c=1"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         CCookieStore store;
         for (const QByteArray& raw : c.pairs)
             store.StoreFromResponse(QUrl("http://qq.com/"), {raw});
-        const QByteArray header = Header(store, "http://qq.com/");
-        EXPECT_EQ(header, c.header) << c.what;
-        EXPECT_LE(header.size(), kRoom) << c.what;
+        EXPECT_EQ(Header(store, "http://qq.com/"), c.header) << c.pairs.size() << " cookies";
     }
 }
 
 TEST(CookieStore, AFloodOfSetCookieLinesLeavesTheJarAndTheHeaderBounded)
 {
     // Eight answers of 5,000 cookies each: what a hostile host sends to slow every later request.
-    TempFolder folder;
     CCookieStore store;
-    ASSERT_TRUE(store.Load(folder.file("cookies.txt")));
-    for (int answer = 0; answer < 8; ++answer) {
-        QList<QByteArray> values;
-        for (int i = 0; i < 5000; ++i)
-            values.append("f" + QByteArray::number(answer) + '_' + QByteArray::number(i) + "=xxxxxxxxxx");
-        store.StoreFromResponse(QUrl("http://flood.example.com/"), values);
-    }
-    store.StoreFromResponse(QUrl("http://flood.example.com/"), {"skey=@abc"});
+    for (int answer = 0; answer < 8; ++answer)
+        Answer(store, answer * 5000, answer * 5000 + 5000);
+    store.StoreFromResponse(QUrl("http://user.qzone.qq.com/"), {"skey=@abc; Domain=qq.com"});
     EXPECT_EQ(store.AllCookies().size(), 180);
-    const QByteArray header = Header(store, "http://flood.example.com/a");
+    const QByteArray header = Header(store, "http://user.qzone.qq.com/a");
     EXPECT_LE(header.size(), 8182);
     EXPECT_EQ(header.split(';').size(), 180);
     EXPECT_TRUE(header.endsWith("; skey=@abc"));
-
-    ASSERT_TRUE(store.Save());
-    CCookieStore next;
-    ASSERT_TRUE(next.Load(folder.file("cookies.txt")));
-    EXPECT_EQ(next.AllCookies().size(), 180);
 }
 
 TEST(CookieStore, ExpiriesOutOfEveryRangeAreReadAsTheLatestOrAsSession)

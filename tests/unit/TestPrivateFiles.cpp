@@ -11,19 +11,7 @@
 #include <functional>
 #include <sys/stat.h>
 
-using namespace Qt::StringLiterals;
-
 namespace {
-
-// The usual umask, so that only what the program asks for decides the modes.
-class UsualUmask {
-public:
-    UsualUmask() : m_old(::umask(022)) {}
-    ~UsualUmask() { ::umask(m_old); }
-
-private:
-    mode_t m_old;
-};
 
 mode_t ModeOf(const QString& path)
 {
@@ -31,35 +19,32 @@ mode_t ModeOf(const QString& path)
     return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777 : 0;
 }
 
+// Under the usual umask, so that what the program asks for shows.
+struct UsualUmask {
+    const mode_t old = ::umask(022);
+    ~UsualUmask() { ::umask(old); }
+};
+
 TEST(PrivateFiles, CookiesAndSettingsAreTheOwnersAloneWheneverWritten)
 {
     const UsualUmask umask;
-    struct Case {
-        const char* name;
-        std::function<bool(const QString&)> write;
-    };
-    const Case cases[] = {
+    const std::pair<QString, std::function<bool(const QString&)>> writers[] = {
         {"cookies.txt",
          [](const QString& path) {
              CCookieStore store;
-             QNetworkCookie skey("skey", "@secret");
-             skey.setDomain(".qq.com");
-             return store.Load(path) && store.SetCookie(skey) && store.Save();
+             return store.Load(path) && store.SetCookie(QNetworkCookie("skey", "@secret"), QUrl("http://qq.com/")) &&
+                    store.Save();
          }},
         {"soft.dat", [](const QString& path) { return SaveSoftData(ST_SOFTDATA{}, path); }},
     };
-    for (const Case& c : cases)
+    for (const auto& [name, write] : writers)
         for (const bool existed : {false, true}) {
             TempFolder folder;
-            const QString path = folder.file(QString::fromLatin1(c.name));
-            if (existed) {
-                QFile old(path);
-                ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-                ASSERT_EQ(ModeOf(path), 0644u);
-            }
-            ASSERT_TRUE(c.write(path)) << c.name;
-            EXPECT_EQ(ModeOf(path), 0600u) << c.name << (existed ? " over a 0644 file" : "");
-            EXPECT_GT(QFile(path).size(), 0) << c.name;
+            const QString path = folder.file(name);
+            if (existed) ASSERT_TRUE(QFile(path).open(QIODevice::WriteOnly));
+            ASSERT_TRUE(write(path)) << name.toStdString();
+            EXPECT_EQ(ModeOf(path), 0600u) << name.toStdString() << (existed ? " over a 0644 file" : "");
+            EXPECT_GT(QFile(path).size(), 0) << name.toStdString();
         }
 }
 
@@ -67,14 +52,13 @@ TEST(PrivateFiles, TheApplicationFolderIsTheOwnersWhenTheProgramMakesIt)
 {
     const UsualUmask umask;
     TempFolder folder;
-    EXPECT_EQ(ResolveAppDir(folder.file(u"data/talvoria"_s)), folder.file(u"data/talvoria/"_s));
-    EXPECT_EQ(ModeOf(folder.file(u"data/talvoria"_s)), 0700u);
-    EXPECT_EQ(ModeOf(folder.file(u"data"_s)), 0755u); // parents as mkdir -p makes them
+    EXPECT_EQ(ResolveAppDir(folder.file("data/talvoria")), folder.file("data/talvoria/"));
+    EXPECT_EQ(ModeOf(folder.file("data/talvoria")), 0700u);
+    EXPECT_EQ(ModeOf(folder.file("data")), 0755u); // its parents as mkdir -p makes them
 
-    ASSERT_TRUE(QDir().mkdir(folder.file(u"mine"_s)));
-    ASSERT_EQ(ModeOf(folder.file(u"mine"_s)), 0755u);
-    ResolveAppDir(folder.file(u"mine"_s));
-    EXPECT_EQ(ModeOf(folder.file(u"mine"_s)), 0755u);
+    ASSERT_TRUE(QDir().mkdir(folder.file("mine")));
+    ResolveAppDir(folder.file("mine"));
+    EXPECT_EQ(ModeOf(folder.file("mine")), 0755u);
 }
 
 } // namespace
