@@ -40,7 +40,7 @@ QByteArray TempNameBeside(const QByteArray& path)
 
 } // namespace
 
-CAtomicFile::CAtomicFile(QString path) : m_path(std::move(path)) {}
+CAtomicFile::CAtomicFile(QString path, mode_t mode) : m_path(std::move(path)), m_mode(mode) {}
 
 CAtomicFile::~CAtomicFile()
 {
@@ -52,13 +52,13 @@ bool CAtomicFile::Open()
 {
     const QByteArray path = QFile::encodeName(m_path);
     if (CanNameUnnamedFiles()) {
-        m_fd = ::open(FolderOf(path).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        m_fd = ::open(FolderOf(path).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, m_mode);
         if (m_fd >= 0) return true;
     }
     // File systems without unnamed files get a hidden temporary name in the same folder.
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         QByteArray temp = TempNameBeside(path);
-        m_fd = ::open(temp.constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
+        m_fd = ::open(temp.constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, m_mode);
         if (m_fd >= 0) {
             m_tempPath = std::move(temp);
             return true;
@@ -109,6 +109,12 @@ bool CAtomicFile::Commit(bool flushFirst)
     ::close(m_fd);
     m_fd = -1;
     return true;
+}
+
+bool WritePrivateFile(const QString& path, const char* data, qsizetype size)
+{
+    CAtomicFile file(path, 0600);
+    return file.Write(data, size) && file.Commit(true);
 }
 
 bool SyncFolderToDisk(const QString& folder)

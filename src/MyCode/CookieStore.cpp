@@ -1,135 +1,12 @@
 #include "MyCode/CookieStore.h"
 
+#include "MyCode/AtomicFile.h"
+#include "MyCode/CookieJar.h"
+
 #include <QDateTime>
 #include <QFile>
-#include <QHash>
-#include <QNetworkCookieJar>
-#include <QSaveFile>
 
 #include <algorithm>
-#include <vector>
-
-namespace {
-// What makes two cookies the same cookie to the jar (QNetworkCookie::hasSameIdentifier).
-struct CookieId {
-    QByteArray name;
-    QString domain;
-    QString path;
-
-    explicit CookieId(const QNetworkCookie& cookie) : name(cookie.name()), domain(cookie.domain()), path(cookie.path())
-    {
-    }
-    bool operator==(const CookieId&) const = default;
-};
-
-size_t qHash(const CookieId& id, size_t seed = 0)
-{
-    return qHashMulti(seed, id.name, id.domain, id.path);
-}
-
-bool IsExpired(const QNetworkCookie& cookie, const QDateTime& now)
-{
-    return !cookie.isSessionCookie() && cookie.expirationDate() < now;
-}
-} // namespace
-
-// Qt's jar does the domain and path matching; this subclass reaches its whole contents and
-// records what each insertion or deletion really changed, for the change hook.
-class CookieJar : public QNetworkCookieJar {
-public:
-    using QNetworkCookieJar::allCookies;
-    using QNetworkCookieJar::setAllCookies;
-
-    // One cookie at a time, as responses and the login browser set them: a scan is cheaper
-    // than indexing the whole jar.
-    bool insertCookie(const QNetworkCookie& cookie) override
-    {
-        QList<QNetworkCookie> all = allCookies();
-        const bool expired = IsExpired(cookie, QDateTime::currentDateTimeUtc());
-        const qsizetype index = IndexOf(all, cookie);
-        if (index >= 0) {
-            if (!expired && all[index] == cookie) return true;
-            if (expired) m_changes.append({all[index], true});
-            all.removeAt(index);
-        }
-        if (expired) {
-            setAllCookies(all);
-            return false;
-        }
-        all.append(cookie);
-        setAllCookies(all);
-        m_changes.append({cookie, false});
-        return true;
-    }
-
-    // Has the effect of inserting the cookies one by one (a later duplicate replaces an earlier
-    // one and moves to the end) in one pass over the jar, so that loading a large cookies.txt
-    // stays linear. Returns how many were taken: stored or already held as they are.
-    int InsertAll(const QList<QNetworkCookie>& cookies)
-    {
-        QList<QNetworkCookie> all = allCookies();
-        QHash<CookieId, qsizetype> index;
-        index.reserve(all.size() + cookies.size());
-        for (qsizetype i = 0; i < all.size(); ++i)
-            index.insert(CookieId(all[i]), i);
-        std::vector<bool> replaced(size_t(all.size()), false);
-        const QDateTime now = QDateTime::currentDateTimeUtc();
-        int taken = 0;
-        for (const QNetworkCookie& cookie : cookies) {
-            const bool expired = IsExpired(cookie, now);
-            const CookieId id(cookie);
-            const auto found = index.constFind(id);
-            if (found != index.cend()) {
-                const qsizetype at = found.value();
-                if (!expired && all[at] == cookie) {
-                    ++taken;
-                    continue;
-                }
-                if (expired) m_changes.append({all[at], true});
-                replaced[size_t(at)] = true;
-                index.erase(found);
-            }
-            if (expired) continue;
-            index.insert(id, all.size());
-            all.append(cookie);
-            replaced.push_back(false);
-            m_changes.append({cookie, false});
-            ++taken;
-        }
-        if (std::find(replaced.begin(), replaced.end(), true) != replaced.end()) {
-            QList<QNetworkCookie> kept;
-            kept.reserve(index.size());
-            for (qsizetype i = 0; i < all.size(); ++i)
-                if (!replaced[size_t(i)]) kept.append(all[i]);
-            all = std::move(kept);
-        }
-        setAllCookies(all);
-        return taken;
-    }
-
-    bool deleteCookie(const QNetworkCookie& cookie) override
-    {
-        QList<QNetworkCookie> all = allCookies();
-        const qsizetype index = IndexOf(all, cookie);
-        if (index < 0) return false;
-        m_changes.append({all[index], true});
-        all.removeAt(index);
-        setAllCookies(all);
-        return true;
-    }
-
-    QList<CCookieStore::Change> TakeChanges() { return std::exchange(m_changes, {}); }
-
-private:
-    static qsizetype IndexOf(const QList<QNetworkCookie>& all, const QNetworkCookie& cookie)
-    {
-        for (qsizetype i = 0; i < all.size(); ++i)
-            if (all[i].hasSameIdentifier(cookie)) return i;
-        return -1;
-    }
-
-    QList<CCookieStore::Change> m_changes;
-};
 
 CCookieStore& CCookieStore::Instance()
 {
@@ -150,8 +27,12 @@ QByteArray CCookieStore::CookieHeader(const QUrl& url) const
     QByteArray header;
     std::lock_guard lock(m_mutex);
     for (const QNetworkCookie& cookie : m_jar->cookiesForUrl(url)) {
-        if (!header.isEmpty()) header += "; ";
-        header += cookie.toRawForm(QNetworkCookie::NameAndValueOnly);
+        const QByteArray pair = cookie.toRawForm(QNetworkCookie::NameAndValueOnly);
+        const qsizetype separator = header.isEmpty() ? 0 : 2;
+        // One oversized cookie does not keep the smaller ones after it out.
+        if (header.size() + separator + pair.size() > kMaxHeaderBytes) continue;
+        if (separator > 0) header += "; ";
+        header += pair;
     }
     return header;
 }
@@ -159,16 +40,21 @@ QByteArray CCookieStore::CookieHeader(const QUrl& url) const
 bool CCookieStore::IsEmpty() const
 {
     std::lock_guard lock(m_mutex);
-    return m_jar->allCookies().isEmpty();
+    return m_jar->IsEmpty();
 }
 
 void CCookieStore::StoreFromResponse(const QUrl& url, const QList<QByteArray>& setCookieValues)
 {
-    QList<Change> changes;
+    QList<QNetworkCookie> cookies;
+    for (const QByteArray& value : setCookieValues) {
+        if (cookies.size() >= kMaxCookiesPerResponse) break;
+        cookies += QNetworkCookie::parseCookies(value);
+    }
+    cookies.resize(std::min(cookies.size(), kMaxCookiesPerResponse));
+    QList<CookieChange> changes;
     {
         std::lock_guard lock(m_mutex);
-        for (const QByteArray& value : setCookieValues)
-            m_jar->setCookiesFromUrl(QNetworkCookie::parseCookies(value), url);
+        m_jar->setCookiesFromUrl(cookies, url);
         changes = m_jar->TakeChanges();
         m_dirty = m_dirty || !changes.isEmpty();
     }
@@ -177,7 +63,7 @@ void CCookieStore::StoreFromResponse(const QUrl& url, const QList<QByteArray>& s
 
 bool CCookieStore::SetCookie(const QNetworkCookie& cookie, const QUrl& url)
 {
-    QList<Change> changes;
+    QList<CookieChange> changes;
     bool stored;
     {
         std::lock_guard lock(m_mutex);
@@ -191,7 +77,7 @@ bool CCookieStore::SetCookie(const QNetworkCookie& cookie, const QUrl& url)
 
 bool CCookieStore::DeleteCookie(const QNetworkCookie& cookie)
 {
-    QList<Change> changes;
+    QList<CookieChange> changes;
     bool deleted;
     {
         std::lock_guard lock(m_mutex);
@@ -206,17 +92,16 @@ bool CCookieStore::DeleteCookie(const QNetworkCookie& cookie)
 QList<QNetworkCookie> CCookieStore::AllCookies() const
 {
     std::lock_guard lock(m_mutex);
-    return m_jar->allCookies();
+    return m_jar->All();
 }
 
 void CCookieStore::Clear()
 {
-    QList<Change> changes;
+    QList<CookieChange> changes;
     {
         std::lock_guard lock(m_mutex);
-        for (const QNetworkCookie& cookie : m_jar->allCookies())
-            changes.append({cookie, true});
-        m_jar->setAllCookies({});
+        m_jar->RemoveAll();
+        changes = m_jar->TakeChanges();
         m_dirty = m_dirty || !changes.isEmpty();
     }
     Notify(changes);
@@ -228,7 +113,7 @@ void CCookieStore::SetChangeHook(ChangeHook hook)
     m_hook = std::move(hook);
 }
 
-void CCookieStore::Notify(const QList<Change>& changes)
+void CCookieStore::Notify(const QList<CookieChange>& changes)
 {
     if (changes.isEmpty()) return;
     ChangeHook hook;
@@ -237,7 +122,7 @@ void CCookieStore::Notify(const QList<Change>& changes)
         hook = m_hook;
     }
     if (!hook) return;
-    for (const Change& change : changes)
+    for (const CookieChange& change : changes)
         hook(change.cookie, change.removed);
 }
 
@@ -249,15 +134,13 @@ bool CCookieStore::Load(const QString& path)
         if (!file.open(QIODevice::ReadOnly)) return false;
         cookies = ParseNetscape(file.readAll());
     }
-    QList<Change> changes;
+    QList<CookieChange> changes;
     {
         std::lock_guard lock(m_mutex);
         m_path = path;
-        for (const QNetworkCookie& cookie : m_jar->allCookies())
-            changes.append({cookie, true});
-        m_jar->setAllCookies({});
+        m_jar->RemoveAll();
         m_jar->InsertAll(cookies);
-        changes += m_jar->TakeChanges();
+        changes = m_jar->TakeChanges();
         m_dirty = false;
     }
     Notify(changes);
@@ -268,10 +151,9 @@ bool CCookieStore::Save()
 {
     std::lock_guard lock(m_mutex);
     if (m_path.isEmpty()) return false;
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    file.write(FormatNetscape(m_jar->allCookies()));
-    if (!file.commit()) return false;
+    // The login cookies are the user's alone, as in a browser's profile.
+    const QByteArray text = FormatNetscape(m_jar->All());
+    if (!WritePrivateFile(m_path, text.constData(), text.size())) return false;
     m_dirty = false;
     return true;
 }
@@ -287,7 +169,7 @@ int CCookieStore::ImportNetscape(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return -1;
     const QList<QNetworkCookie> cookies = ParseNetscape(file.readAll());
-    QList<Change> changes;
+    QList<CookieChange> changes;
     int taken = 0;
     {
         std::lock_guard lock(m_mutex);

@@ -1,6 +1,7 @@
 #include "core/AppPaths.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace {
@@ -18,7 +19,10 @@ QString ResolveAppDir(const QString& requested)
     if (dir.isEmpty())
         dir = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/talvoria");
     dir = QDir(dir).absolutePath();
-    QDir().mkpath(dir);
+    // The login cookies live here: a folder the program makes is its user's alone, as browsers
+    // keep their profiles. One that exists keeps what its user gave it.
+    QDir().mkpath(QFileInfo(dir).path());
+    QDir().mkdir(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     return WithSlash(dir);
 }
 

@@ -1,7 +1,8 @@
 #include "core/SoftData.h"
 
+#include "MyCode/AtomicFile.h"
+
 #include <QFile>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cstring>
@@ -35,14 +36,9 @@ void LoadSoftData(ST_SOFTDATA& soft, const QString& path)
 
 bool SaveSoftData(const ST_SOFTDATA& soft, const QString& path)
 {
-    // Written beside the old file and renamed over it, so a crash never leaves it torn.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    if (file.write(reinterpret_cast<const char*>(&soft), sizeof soft) != qint64(sizeof soft)) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    // Written beside the old file and renamed over it, so a crash never leaves it torn; the
+    // history in it is the user's own business.
+    return WritePrivateFile(path, reinterpret_cast<const char*>(&soft), sizeof soft);
 }
 
 namespace {

@@ -121,6 +121,21 @@ TEST(CookieStore, ImportsABrowserExportWithQtMatchingRules)
     EXPECT_EQ(Header(store, "http://qq.com.evil.example/"), "");
 }
 
+TEST(CookieStore, LongerPathsGoFirstAndAPublicSuffixsCookiesOnlyToItself)
+{
+    CCookieStore store;
+    for (const QNetworkCookie& cookie :
+         CCookieStore::ParseNetscape(".qq.com\tTRUE\t/\tFALSE\t0\ta\t1\n"
+                                     "user.qzone.qq.com\tFALSE\t/album/1\tFALSE\t0\tc\t1\n"
+                                     ".qq.com\tTRUE\t/album\tFALSE\t0\tb\t1\n"
+                                     ".qq.com\tTRUE\t/\tFALSE\t0\td\t1\n"
+                                     ".com\tTRUE\t/\tFALSE\t0\ttld\t1\n"))
+        store.SetCookie(cookie);
+    EXPECT_EQ(Header(store, "http://user.qzone.qq.com/album/1"), "c=1; b=1; a=1; d=1");
+    EXPECT_EQ(Header(store, "http://qq.com/albums"), "a=1; d=1");
+    EXPECT_EQ(Header(store, "http://com/"), "tld=1");
+}
+
 TEST(CookieStore, ResponsesCannotSetCookiesForForeignDomains)
 {
     CCookieStore store;
@@ -195,12 +210,14 @@ TEST(CookieStore, LoadingKeepsTheLastOfRepeatedCookiesAndReportsWhatChanged)
 TEST(CookieStore, LargeCookieFilesLoadWithoutStalling)
 {
     // Every start loads the whole file; a store that rescans itself per cookie took minutes here.
+    // A hundred per host, within what one domain keeps.
     constexpr int kCookies = 100000;
+    constexpr int kHosts = 1000;
     TempFolder folder;
     QByteArray text;
     for (int i = 0; i < kCookies; ++i)
-        text +=
-            ".h" + QByteArray::number(i % 500) + ".example.com\tTRUE\t/\tFALSE\t0\tc" + QByteArray::number(i) + "\tv\n";
+        text += ".h" + QByteArray::number(i % kHosts) + ".example.com\tTRUE\t/\tFALSE\t0\tc" + QByteArray::number(i) +
+                "\tv\n";
     WriteFile(folder.file("cookies.txt"), text);
 
     CCookieStore store;
@@ -209,13 +226,103 @@ TEST(CookieStore, LargeCookieFilesLoadWithoutStalling)
     ASSERT_TRUE(store.Load(folder.file("cookies.txt")));
     EXPECT_EQ(store.AllCookies().size(), kCookies);
     EXPECT_EQ(
-        Header(store, "http://h7.example.com/"), "c7=v; c507=v; c1007=v" + [] {
+        Header(store, "http://h7.example.com/"), "c7=v; c1007=v; c2007=v" + [] {
             QByteArray rest;
-            for (int i = 1507; i < kCookies; i += 500)
+            for (int i = 3007; i < kCookies; i += kHosts)
                 rest += "; c" + QByteArray::number(i) + "=v";
             return rest;
         }());
     EXPECT_LT(timer.elapsed(), 30000);
+}
+
+// Sorted, as are the names of Numbered: c<from> to c<to - 1> and the names given.
+QList<QByteArray> HeldNames(const CCookieStore& store)
+{
+    QList<QByteArray> names;
+    for (const QNetworkCookie& cookie : store.AllCookies())
+        names.append(cookie.name());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+QList<QByteArray> Numbered(int from, int to, QList<QByteArray> names = {})
+{
+    for (int i = from; i < to; ++i)
+        names.append("c" + QByteArray::number(i));
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void Answer(CCookieStore& store, int from, int to, bool oneValue = false)
+{
+    QList<QByteArray> values;
+    for (int i = from; i < to; ++i)
+        values.append("c" + QByteArray::number(i) + "=xxxxxxxxxx; Domain=qq.com");
+    store.StoreFromResponse(QUrl("http://user.qzone.qq.com/"), oneValue ? QList{values.join('\n')} : values);
+}
+
+TEST(CookieStore, AResponseSetsAtMost50AndADomainKeepsItsNewest180)
+{
+    for (const bool oneValue : {false, true}) {
+        CCookieStore store;
+        Answer(store, 0, 60, oneValue);
+        EXPECT_EQ(HeldNames(store), Numbered(0, 50)) << oneValue;
+    }
+    // qq.com's host-only and domain cookies share one bound, photo.qq.com has its own; the
+    // oldest go first, and a renewed cookie counts as new.
+    CCookieStore store;
+    store.SetCookie(Cookie("other", "1", "photo.qq.com"));
+    store.SetCookie(Cookie("host", "1", "qq.com"));
+    Answer(store, 0, 50);
+    store.SetCookie(Cookie("c0", "2", ".qq.com"));
+    for (int from = 50; from < 200; from += 50)
+        Answer(store, from, from + 50);
+    EXPECT_EQ(HeldNames(store), Numbered(21, 200, {"c0", "other"}));
+
+    TempFolder folder;
+    QByteArray text;
+    for (int i = 0; i < 200; ++i)
+        text += ".qq.com\tTRUE\t/\tFALSE\t0\tc" + QByteArray::number(i) + "\t1\n";
+    WriteFile(folder.file("cookies.txt"), text);
+    ASSERT_TRUE(store.Load(folder.file("cookies.txt")));
+    EXPECT_EQ(HeldNames(store), Numbered(20, 200));
+}
+
+TEST(CookieStore, TheHeaderCarriesTheCookiesThatFitIn8190Bytes)
+{
+    // The value's room: "Cookie: " and the value within 8190 bytes.
+    constexpr int kRoom = 8182;
+    const auto pair = [](const char* name, int size) { return name + ("=" + QByteArray(size - 2, 'x')); };
+    const QByteArray half = pair("a", kRoom / 2 - 1);
+    const struct {
+        QList<QByteArray> pairs; // set in this order
+        QByteArray header;
+    } cases[] = {
+        {{pair("a", kRoom)}, pair("a", kRoom)},
+        {{pair("a", kRoom + 1), "b=1"}, "b=1"},
+        {{half, pair("b", kRoom / 2 - 1)}, half + "; " + pair("b", kRoom / 2 - 1)},
+        {{half, pair("b", kRoom / 2), "c=1"}, half + "; c=1"},
+    };
+    for (const auto& c : cases) {
+        CCookieStore store;
+        for (const QByteArray& raw : c.pairs)
+            store.StoreFromResponse(QUrl("http://qq.com/"), {raw});
+        EXPECT_EQ(Header(store, "http://qq.com/"), c.header) << c.pairs.size() << " cookies";
+    }
+}
+
+TEST(CookieStore, AFloodOfSetCookieLinesLeavesTheJarAndTheHeaderBounded)
+{
+    // Eight answers of 5,000 cookies each: what a hostile host sends to slow every later request.
+    CCookieStore store;
+    for (int answer = 0; answer < 8; ++answer)
+        Answer(store, answer * 5000, answer * 5000 + 5000);
+    store.StoreFromResponse(QUrl("http://user.qzone.qq.com/"), {"skey=@abc; Domain=qq.com"});
+    EXPECT_EQ(store.AllCookies().size(), 180);
+    const QByteArray header = Header(store, "http://user.qzone.qq.com/a");
+    EXPECT_LE(header.size(), 8182);
+    EXPECT_EQ(header.split(';').size(), 180);
+    EXPECT_TRUE(header.endsWith("; skey=@abc"));
 }
 
 TEST(CookieStore, ExpiriesOutOfEveryRangeAreReadAsTheLatestOrAsSession)
