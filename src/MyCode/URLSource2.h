@@ -96,14 +96,20 @@ public:
     // The wait the answer's Retry-After header asks for (seconds, or an HTTP date), in seconds;
     // -1 when it has none that reads.
     qint64 RetryAfterSeconds() const;
+    // Why the last attempt was not accepted, as the user reads it; for what is no picture, also
+    // its size and its Content-Type.
+    QString FailureText() const;
 
     // Raw headers of the final response of the last attempt that got one.
     QString m_strHeaders;
     // The last attempt's HTTP status (0 when no answer came) and why it was not accepted. A
-    // picture (a request with a save path) is accepted only when it was written whole: an empty
-    // answer or a web page in its place is a failure, never a file.
+    // picture (a request with a save path) is accepted only when it was written whole: with
+    // status 200 or 203, starting with the signature of a picture format, and, when the answer
+    // stated no length, reaching its format's end. Anything else is a failure, never a file.
     int m_nStatus = 0;
     FetchFailure m_eFailure = FetchFailure::None;
+    // The bytes of the last attempt's body, after the marks.
+    qint64 m_nReceived = 0;
     // The body; of a picture written to disk as it arrived, only its first 64 KB.
     QByteArray m_body;
     QByteArray m_strStartMark;

@@ -226,7 +226,7 @@ TEST_F(URLSource2Test, AnnouncedLengthOutsideLimitsFailsBeforeTheBody)
 
 TEST_F(URLSource2Test, MaximumSizeIsCheckedWhileReadingAndZeroMeansNone)
 {
-    const QByteArray picture(3 * 1024 * 1024, 'p');
+    const QByteArray picture = FakePicture(1, 3 * 1024 * 1024);
     // Chunked: no Content-Length to refuse it early, so the limit must hold while reading.
     service.Route(kHost, "/big.jpg", FakeReply::Ok(picture, "image/jpeg").ChunkedAt({65536, 1048576}));
 
