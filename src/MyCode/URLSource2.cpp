@@ -349,7 +349,9 @@ bool CURLResponse::Perform(const CURLSource2& request, int /*flags: cache modes,
     // Kilobyte limits wrap in 32 bits as they always have.
     const quint32 minBytes = request.m_nMinKB * 1024u;
     const quint32 maxBytes = request.m_nMaxKB * 1024u;
-    m_nInflateLimit = request.m_nMaxKB != 0 ? qsizetype(maxBytes) : CURLSource2::kInflateCap;
+    // A page is held in memory, compressed or not, so it has a cap even without a limit of its own.
+    const quint32 pageCap = maxBytes != 0 ? maxBytes : quint32(CURLSource2::kInflateCap);
+    m_nInflateLimit = pageCap;
 
     const HttpTransfer::Request transferRequest = TransferRequestFor(request);
     if (transferRequest.url.isEmpty()) return Fail(FetchFailure::Network);
@@ -360,6 +362,8 @@ bool CURLResponse::Perform(const CURLSource2& request, int /*flags: cache modes,
     if (saving && m_strStartMark.isEmpty() && m_strEndMark.isEmpty() && request.m_nMinLength == 0 &&
         request.m_strRetryMark.isEmpty())
         sink.emplace(request.m_strSavePath);
+    // A picture on its way to disk has only its own limit (0: none).
+    const quint32 bodyCap = sink ? maxBytes : pageCap;
     PictureEndScanner scanner;
     bool lengthStated = false;
 
@@ -369,12 +373,12 @@ bool CURLResponse::Perform(const CURLSource2& request, int /*flags: cache modes,
         m_bGzip = NamesCompression(rawHeaders);
         if (saving && !IsPictureStatus(status)) return Fail(FetchFailure::Status);
         lengthStated = !HeaderValue(rawHeaders, "Content-Length").isNull();
-        return AnnouncedLengthWithin(rawHeaders, minBytes, maxBytes) || Fail(FetchFailure::SizeLimit);
+        return AnnouncedLengthWithin(rawHeaders, minBytes, bodyCap) || Fail(FetchFailure::SizeLimit);
     };
     transfer.onBody = [&](const char* data, size_t size) {
         const auto count = static_cast<qsizetype>(size);
         if (sink) {
-            if (maxBytes != 0 && static_cast<quint64>(sink->Size() + count) > maxBytes) {
+            if (bodyCap != 0 && static_cast<quint64>(sink->Size() + count) > bodyCap) {
                 m_eFailure = FetchFailure::SizeLimit;
                 return HttpTransfer::Verdict::Fail;
             }
@@ -388,7 +392,7 @@ bool CURLResponse::Perform(const CURLSource2& request, int /*flags: cache modes,
             m_body.append(data, count);
         else if (AppendAndCut(m_body, data, count, m_strStartMark, m_strEndMark))
             return HttpTransfer::Verdict::Stop;
-        if (maxBytes != 0 && static_cast<quint64>(m_body.size()) > maxBytes) {
+        if (static_cast<quint64>(m_body.size()) > bodyCap) {
             m_eFailure = FetchFailure::SizeLimit;
             return HttpTransfer::Verdict::Fail;
         }

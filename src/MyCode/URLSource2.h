@@ -33,8 +33,8 @@ QString FetchFailureText(FetchFailure failure, int status);
 // policy. Callers assign the fields directly; one object serves many addresses in turn.
 class CURLSource2 {
 public:
-    // Decompressed output is capped so that a small body cannot inflate without end; a request
-    // with m_nMaxKB set caps it at that size instead.
+    // A page, as it arrives and decompressed, is capped so that an endless or a small compressed
+    // body cannot fill the memory; a request with m_nMaxKB set caps it at that size instead.
     static constexpr qsizetype kInflateCap = 256 * 1024 * 1024;
     // A transfer slower than this many bytes a second over a whole read time-out fails, so that
     // a server sending a trickle cannot hold a worker for ever.

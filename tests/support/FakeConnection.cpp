@@ -129,6 +129,11 @@ QByteArray Head(const FakeReply& reply, bool keepAlive)
 // chunked body also ends a chunk there), pausing where asked; false where the reply hangs up.
 bool SendBody(int socket, const FakeReply& reply, FakeServiceState& state)
 {
+    if (reply.endless) {
+        while (SendAll(socket, reply.body)) {
+        }
+        return false;
+    }
     const qsizetype size = reply.body.size();
     QList<qsizetype> cuts = {0, size};
     if (reply.chunked) cuts += reply.chunkBoundaries;

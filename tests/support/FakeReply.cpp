@@ -134,6 +134,12 @@ FakeReply& FakeReply::CloseDelimited()
     return *this;
 }
 
+FakeReply& FakeReply::Endless()
+{
+    endless = true;
+    return CloseDelimited();
+}
+
 FakeReply& FakeReply::Trickle(qsizetype bytesPerPiece, int milliseconds)
 {
     for (qsizetype offset = bytesPerPiece; offset < body.size(); offset += bytesPerPiece)

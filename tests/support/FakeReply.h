@@ -41,6 +41,7 @@ struct FakeReply {
     std::optional<qsizetype> cutAt;        // the connection closes there, mid-body
     bool closeAfter = false;               // closes once answered, though its head says keep-alive
     bool closeDelimited = false;           // no length: the body ends where the connection closes
+    bool endless = false;                  // the body again and again, until the client hangs up
 
     static FakeReply Ok(const QByteArray& body, const QByteArray& contentType = "text/html; charset=utf-8");
     // The file's bytes with a content type after its extension; throws when it cannot be read.
@@ -64,6 +65,8 @@ struct FakeReply {
     // States no length and closes after the body, as an HTTP/1.0 server does; with CutAt the
     // client cannot tell a cut from the end.
     FakeReply& CloseDelimited();
+    // Sends the body over and over, without a length, until the client hangs up.
+    FakeReply& Endless();
     // Sends the body a few bytes at a time with a pause after each: a trickle.
     FakeReply& Trickle(qsizetype bytesPerPiece, int milliseconds);
 };

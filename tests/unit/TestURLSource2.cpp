@@ -243,6 +243,17 @@ TEST_F(URLSource2Test, MaximumSizeIsCheckedWhileReadingAndZeroMeansNone)
     EXPECT_TRUE(roomy.Send());
 }
 
+TEST_F(URLSource2Test, AnEndlessPageEndsAtTheCap)
+{
+    service.Route(kHost, "/endless", FakeReply::Ok(QByteArray(1 << 20, 'x'), "text/plain").Endless());
+    Fetch page(Page("/endless"));
+    EXPECT_FALSE(page.Send());
+    EXPECT_EQ(page.response.m_eFailure, FetchFailure::SizeLimit);
+    // Refused at the first read past the cap.
+    EXPECT_GT(page.response.m_body.size(), CURLSource2::kInflateCap);
+    EXPECT_LT(page.response.m_body.size(), CURLSource2::kInflateCap + (1 << 20));
+}
+
 TEST_F(URLSource2Test, CharsetRulesDecideTheConversion)
 {
     const QByteArray gbk = "\xD6\xD0\xCE\xC4";  // 中文
