@@ -271,7 +271,7 @@ TEST_F(URLSource2TransferTest, ASavedPictureReplacesAnEmptyLeftoverAndTakesTheUs
     TempFolder folder;
     const QByteArray picture = FakePicture(1, 40000);
     service.Route(kSite, "/p.jpg", FakeReply::Ok(picture, "image/jpeg"));
-    // A web page behind more blanks than arrive in the first bytes is still a web page.
+    // Blanks before a web page do not make it a picture.
     const QByteArray page = QByteArray(5000, ' ') + "\n<HTML><body>gone</body></HTML>";
     service.Route(kSite, "/blank.jpg", FakeReply::Ok(page, "image/jpeg"));
     // The longest name a file system takes must not be too long for the temporary one.
