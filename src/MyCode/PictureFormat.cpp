@@ -40,8 +40,8 @@ bool IsIcoOrCur(QByteArrayView head)
            Byte(head, 3) == 0 && (Byte(head, 4) | Byte(head, 5)) != 0;
 }
 
-// The row of the fix-format table: no ID field, no colour map, uncompressed or run-length true
-// colour.
+// The rule by which fixing formats names a file TGA: no ID field, no colour map, image type 02
+// or 10 (hex), the colour map's first entry 0.
 bool IsTga(QByteArrayView head)
 {
     return head.size() >= 5 && Byte(head, 0) == 0 && Byte(head, 1) == 0 &&
