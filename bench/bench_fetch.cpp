@@ -22,16 +22,6 @@ constexpr int kPictureSize = 64 * 1024;
 constexpr int kThreads = 15;
 constexpr char kHost[] = "pics.example.com";
 
-QByteArray Picture(int seed)
-{
-    QByteArray bytes(kPictureSize, '\0');
-    for (int i = 0; i < kPictureSize; ++i)
-        bytes[i] = char((i * 31 + seed * 7 + (i >> 8) * seed) & 0xFF);
-    bytes[0] = char(0xFF);
-    bytes[1] = char(0xD8);
-    return bytes;
-}
-
 QByteArray Target(int index)
 {
     return "/photo/" + QByteArray::number(index) + ".jpg";
@@ -45,7 +35,7 @@ int main()
     FakeService service;
     ScopedProxy proxy(service);
     for (int i = 0; i < kPictures; ++i)
-        service.Route(kHost, Target(i), FakeReply::Ok(Picture(i), "image/jpeg"));
+        service.Route(kHost, Target(i), FakeReply::Ok(FakePicture(i, kPictureSize), "image/jpeg"));
     QTemporaryDir folder;
 
     std::atomic<int> next{0};

@@ -3,6 +3,7 @@
 #include "MyCode/CookieStore.h"
 #include "MyCode/HeaderLines.h"
 #include "MyCode/HttpTransfer.h"
+#include "MyCode/PictureEnd.h"
 #include "MyCode/RequestWatch.h"
 #include "MyCode/AtomicFile.h"
 #include "MyCode/StringCtrl.h"
@@ -13,7 +14,6 @@
 #include <zlib.h>
 
 #include <algorithm>
-#include <cctype>
 #include <chrono>
 #include <ctime>
 #include <optional>
@@ -25,6 +25,8 @@ constexpr int kDefaultTimeoutMs = 20000;
 constexpr qsizetype kInflateChunk = 8192;
 // Text is converted this many bytes at a time, so that the converter's own copies stay small.
 constexpr qsizetype kDecodeSlice = 1 << 20;
+// How much of a Content-Type a failure reason shows.
+constexpr qsizetype kShownTypeBytes = 100;
 
 // Appends one read to the body and cuts it by the marks; true once the end mark has arrived.
 // Only the stretch that the new bytes can complete is searched: the rest was searched before.
@@ -87,52 +89,23 @@ bool SizeWithin(qsizetype size, quint32 minBytes, quint32 maxBytes)
     return length >= minBytes && (maxBytes == 0 || length <= maxBytes);
 }
 
-// Where a body's content starts: after a byte-order mark and leading blanks.
-qsizetype ContentStart(const QByteArray& body)
-{
-    qsizetype at = body.startsWith("\xEF\xBB\xBF") ? 3 : 0;
-    while (at < body.size() && std::isspace(static_cast<unsigned char>(body[at])))
-        ++at;
-    return at;
-}
-
-// How much of a body's content LooksLikeHtml reads.
-constexpr qsizetype kHtmlCheckBytes = 64;
-
-// Services answer a missing or forbidden picture with a web page and status 200; no picture
-// format starts with an HTML document's opening.
-bool LooksLikeHtml(const QByteArray& body)
-{
-    const QByteArray head = body.mid(ContentStart(body), kHtmlCheckBytes).toLower();
-    return head.startsWith("<!doctype html") || head.startsWith("<html") || head.startsWith("<head") ||
-           head.startsWith("<body");
-}
-
 bool SaveBody(const QString& path, const QByteArray& body)
 {
     CAtomicFile file(path);
     return file.Write(body.constData(), body.size()) && file.Commit();
 }
 
-// A picture's body on its way to disk, written as it arrives, with only as much of its start
-// kept as the web-page check reads. The file takes the final name only on Commit.
+// A picture's body on its way to disk, written as it arrives, with only its start kept in
+// memory. The file takes the final name only on Commit.
 class PictureSink {
 public:
-    // The most of a picture's start kept, however long its leading blanks.
     static constexpr qsizetype kHeadBytes = 64 * 1024;
-    static constexpr qsizetype kHeadStep = 256;
 
     explicit PictureSink(const QString& path) : m_file(path) {}
 
     bool Write(const char* data, qsizetype size, QByteArray& head)
     {
-        // A little at a time: the start of a picture settles the check in its first bytes.
-        for (qsizetype kept = 0; !m_headDone && kept < size;) {
-            const qsizetype take = std::min({size - kept, kHeadStep, kHeadBytes - head.size()});
-            head.append(data + kept, take);
-            kept += take;
-            m_headDone = head.size() >= kHeadBytes || head.size() - ContentStart(head) >= kHtmlCheckBytes;
-        }
+        head.append(data, std::min(size, kHeadBytes - head.size()));
         m_size += size;
         return m_file.Write(data, size);
     }
@@ -142,8 +115,28 @@ public:
 private:
     CAtomicFile m_file;
     qsizetype m_size = 0;
-    bool m_headDone = false;
 };
+
+// Services answer a missing or forbidden picture with a web page, a JSON or XML error or a
+// word, with status 200 and an image type; a server that states no length and closes early
+// leaves a picture that only its own end shows to be cut. A picture is saved under its name.
+FetchFailure KeepPicture(std::optional<PictureSink>& sink, PictureEndScanner& scanner, bool lengthStated,
+                         const QString& path, const QByteArray& body)
+{
+    if (!sink) scanner.Feed(body);
+    scanner.Finish();
+    if (scanner.Format() == PictureFormat::None) return FetchFailure::NotPicture;
+    if (!lengthStated && !scanner.HoldsEnd()) return FetchFailure::Incomplete;
+    const bool written = sink ? sink->Commit() : SaveBody(path, body);
+    return written ? FetchFailure::None : FetchFailure::WriteError;
+}
+
+// Only the answer itself is a picture: not a partial answer, a choice of answers, a redirect
+// without its address, or what a proxy made of the answer (203 keeps the body as sent).
+bool IsPictureStatus(int status)
+{
+    return status == 200 || status == 203;
+}
 
 // What a watch counts as the request's failure: a page that arrived is still a failure of the
 // listing when the service answered with an error status or with nothing at all.
@@ -295,8 +288,10 @@ QString FetchFailureText(FetchFailure failure, int status)
         return QStringLiteral("大小不在设置的范围内");
     case FetchFailure::Empty:
         return QStringLiteral("空的应答");
-    case FetchFailure::HtmlPage:
-        return QStringLiteral("应答是网页而不是图片");
+    case FetchFailure::NotPicture:
+        return QStringLiteral("不是图片");
+    case FetchFailure::Incomplete:
+        return QStringLiteral("图片不完整");
     case FetchFailure::WriteError:
         return QStringLiteral("无法写入文件");
     case FetchFailure::Aborted:
@@ -351,11 +346,14 @@ bool CURLResponse::Perform(const CURLSource2& request, int /*flags: cache modes,
     m_strEndMark = request.m_strEndMark;
     m_bGzip = false;
     m_nStatus = 0;
+    m_nReceived = 0;
     m_eFailure = FetchFailure::None;
     // Kilobyte limits wrap in 32 bits as they always have.
     const quint32 minBytes = request.m_nMinKB * 1024u;
     const quint32 maxBytes = request.m_nMaxKB * 1024u;
-    m_nInflateLimit = request.m_nMaxKB != 0 ? qsizetype(maxBytes) : CURLSource2::kInflateCap;
+    // A page is held in memory, compressed or not, so it has a cap even without a limit of its own.
+    const quint32 pageCap = maxBytes != 0 ? maxBytes : quint32(CURLSource2::kInflateCap);
+    m_nInflateLimit = pageCap;
 
     const HttpTransfer::Request transferRequest = TransferRequestFor(request);
     if (transferRequest.url.isEmpty()) return Fail(FetchFailure::Network);
@@ -366,22 +364,27 @@ bool CURLResponse::Perform(const CURLSource2& request, int /*flags: cache modes,
     if (saving && m_strStartMark.isEmpty() && m_strEndMark.isEmpty() && request.m_nMinLength == 0 &&
         request.m_strRetryMark.isEmpty())
         sink.emplace(request.m_strSavePath);
+    // A picture on its way to disk has only its own limit (0: none).
+    const quint32 bodyCap = sink ? maxBytes : pageCap;
+    PictureEndScanner scanner;
+    bool lengthStated = false;
 
     HttpTransfer transfer;
     transfer.onHeaders = [&](int status, const QByteArray& rawHeaders) {
         m_strHeaders = QString::fromLatin1(rawHeaders);
         m_bGzip = NamesCompression(rawHeaders);
-        // An error page must never be stored as the picture.
-        if (saving && status >= 400) return Fail(FetchFailure::Status);
-        return AnnouncedLengthWithin(rawHeaders, minBytes, maxBytes) || Fail(FetchFailure::SizeLimit);
+        if (saving && !IsPictureStatus(status)) return Fail(FetchFailure::Status);
+        lengthStated = !HeaderValue(rawHeaders, "Content-Length").isNull();
+        return AnnouncedLengthWithin(rawHeaders, minBytes, bodyCap) || Fail(FetchFailure::SizeLimit);
     };
     transfer.onBody = [&](const char* data, size_t size) {
         const auto count = static_cast<qsizetype>(size);
         if (sink) {
-            if (maxBytes != 0 && static_cast<quint64>(sink->Size() + count) > maxBytes) {
+            if (bodyCap != 0 && static_cast<quint64>(sink->Size() + count) > bodyCap) {
                 m_eFailure = FetchFailure::SizeLimit;
                 return HttpTransfer::Verdict::Fail;
             }
+            scanner.Feed(QByteArrayView(data, count));
             if (sink->Write(data, count, m_body)) return HttpTransfer::Verdict::Continue;
             m_eFailure = FetchFailure::WriteError;
             return HttpTransfer::Verdict::Fail;
@@ -391,7 +394,7 @@ bool CURLResponse::Perform(const CURLSource2& request, int /*flags: cache modes,
             m_body.append(data, count);
         else if (AppendAndCut(m_body, data, count, m_strStartMark, m_strEndMark))
             return HttpTransfer::Verdict::Stop;
-        if (maxBytes != 0 && static_cast<quint64>(m_body.size()) > maxBytes) {
+        if (static_cast<quint64>(m_body.size()) > bodyCap) {
             m_eFailure = FetchFailure::SizeLimit;
             return HttpTransfer::Verdict::Fail;
         }
@@ -399,14 +402,23 @@ bool CURLResponse::Perform(const CURLSource2& request, int /*flags: cache modes,
     };
     const bool arrived = transfer.Run(transferRequest);
     m_nStatus = transfer.status;
+    m_nReceived = sink ? sink->Size() : m_body.size();
     if (!arrived) return Fail(m_eFailure != FetchFailure::None ? m_eFailure : transfer.failure);
-    const qsizetype received = sink ? sink->Size() : m_body.size();
-    if (!SizeWithin(received, minBytes, maxBytes)) return Fail(FetchFailure::SizeLimit);
+    if (!SizeWithin(m_nReceived, minBytes, maxBytes)) return Fail(FetchFailure::SizeLimit);
     if (!saving) return true;
-    if (received == 0) return Fail(FetchFailure::Empty);
-    if (LooksLikeHtml(m_body)) return Fail(FetchFailure::HtmlPage);
-    if (sink) return sink->Commit() || Fail(FetchFailure::WriteError);
-    return SaveBody(request.m_strSavePath, m_body) || Fail(FetchFailure::WriteError);
+    if (m_nReceived == 0) return Fail(FetchFailure::Empty);
+    const FetchFailure kept = KeepPicture(sink, scanner, lengthStated, request.m_strSavePath, m_body);
+    return kept == FetchFailure::None || Fail(kept);
+}
+
+QString CURLResponse::FailureText() const
+{
+    const QString text = FetchFailureText(m_eFailure, m_nStatus);
+    if (m_eFailure != FetchFailure::NotPicture) return text;
+    const QByteArray type = HeaderValue(m_strHeaders.toLatin1(), "Content-Type").left(kShownTypeBytes);
+    return text +
+           QStringLiteral("（%1字节，Content-Type %2）")
+               .arg(QString::number(m_nReceived), type.isEmpty() ? QStringLiteral("无") : QString::fromLatin1(type));
 }
 
 QByteArray CURLResponse::Body(bool decompress) const

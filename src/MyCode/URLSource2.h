@@ -38,8 +38,8 @@ QString FetchFailureText(FetchFailure failure, int status);
 // policy. Callers assign the fields directly; one object serves many addresses in turn.
 class CURLSource2 {
 public:
-    // Decompressed output is capped so that a small body cannot inflate without end; a request
-    // with m_nMaxKB set caps it at that size instead.
+    // A page, as it arrives and decompressed, is capped so that an endless or a small compressed
+    // body cannot fill the memory; a request with m_nMaxKB set caps it at that size instead.
     static constexpr qsizetype kInflateCap = 256 * 1024 * 1024;
     // A transfer slower than this many bytes a second over a whole read time-out fails, so that
     // a server sending a trickle cannot hold a worker for ever.
@@ -101,14 +101,20 @@ public:
     // The wait the answer's Retry-After header asks for (seconds, or an HTTP date), in seconds;
     // -1 when it has none that reads.
     qint64 RetryAfterSeconds() const;
+    // Why the last attempt was not accepted, as the user reads it; for what is no picture, also
+    // its size and its Content-Type.
+    QString FailureText() const;
 
     // Raw headers of the final response of the last attempt that got one.
     QString m_strHeaders;
     // The last attempt's HTTP status (0 when no answer came) and why it was not accepted. A
-    // picture (a request with a save path) is accepted only when it was written whole: an empty
-    // answer or a web page in its place is a failure, never a file.
+    // picture (a request with a save path) is accepted only when it was written whole: with
+    // status 200 or 203, starting with the signature of a picture format, and, when the answer
+    // stated no length, reaching its format's end. Anything else is a failure, never a file.
     int m_nStatus = 0;
     FetchFailure m_eFailure = FetchFailure::None;
+    // The bytes of the last attempt's body, after the marks.
+    qint64 m_nReceived = 0;
     // The body; of a picture written to disk as it arrived, only its first 64 KB.
     QByteArray m_body;
     QByteArray m_strStartMark;

@@ -74,7 +74,7 @@ PictureOutcome FetchPicture(QString url, const QString& host, QString headers, Q
         else if (response.m_nStatus != 0 && !IsBusyStatus(response.m_nStatus))
             hosts.Answered(host);
         if (response.m_eFailure == FetchFailure::Aborted) return {PictureOutcome::NotTried, {}};
-        return {PictureOutcome::Failed, FetchFailureText(response.m_eFailure, response.m_nStatus)};
+        return {PictureOutcome::Failed, response.FailureText()};
     }
 }
 } // namespace

@@ -105,13 +105,3 @@ QStringList AdapterTest::AlbumNames() const
         names << core.m_pAlbumList->At(i).strName;
     return names;
 }
-
-QByteArray FakePicture(int seed, int size)
-{
-    QByteArray bytes(size, char(seed));
-    bytes[0] = char(0xFF);
-    bytes[1] = char(0xD8);
-    for (int i = 2; i < size; ++i)
-        bytes[i] = char((i * 31 + seed * 7) & 0xFF);
-    return bytes;
-}

@@ -60,6 +60,3 @@ private:
     std::unique_ptr<CAlbumListing> m_albumRun;
     std::unique_ptr<CAlbumDownload> m_photoRun;
 };
-
-// Bytes that look like a JPEG picture of the given size, different for each seed.
-QByteArray FakePicture(int seed, int size = 2048);

@@ -119,7 +119,7 @@ QByteArray Head(const FakeReply& reply, bool keepAlive)
         head += name + ": " + value + "\r\n";
     if (reply.chunked)
         head += "Transfer-Encoding: chunked\r\n";
-    else
+    else if (!reply.closeDelimited)
         head += "Content-Length: " + QByteArray::number(reply.announcedLength.value_or(reply.body.size())) + "\r\n";
     head += keepAlive ? "Connection: keep-alive\r\n\r\n" : "Connection: close\r\n\r\n";
     return head;
@@ -129,6 +129,11 @@ QByteArray Head(const FakeReply& reply, bool keepAlive)
 // chunked body also ends a chunk there), pausing where asked; false where the reply hangs up.
 bool SendBody(int socket, const FakeReply& reply, FakeServiceState& state)
 {
+    if (reply.endless) {
+        while (SendAll(socket, reply.body)) {
+        }
+        return false;
+    }
     const qsizetype size = reply.body.size();
     QList<qsizetype> cuts = {0, size};
     if (reply.chunked) cuts += reply.chunkBoundaries;
@@ -175,7 +180,7 @@ void ServeConnection(std::shared_ptr<FakeServiceState> state, int socket)
         const FakeReply reply = Answer(*state, request);
         // A wrong length leaves the stream unusable for a next request.
         const bool keepAlive = request.header("Connection").compare("close", Qt::CaseInsensitive) != 0 &&
-                               !reply.announcedLength.has_value() && !reply.cutAt.has_value();
+                               !reply.announcedLength.has_value() && !reply.cutAt.has_value() && !reply.closeDelimited;
         const bool sent = (reply.headDelayMs <= 0 || state->Pause(reply.headDelayMs)) &&
                           SendAll(socket, Head(reply, keepAlive)) && SendBody(socket, reply, *state);
         state->Answered();

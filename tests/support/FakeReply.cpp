@@ -128,6 +128,18 @@ FakeReply& FakeReply::CutAt(qsizetype offset)
     return *this;
 }
 
+FakeReply& FakeReply::CloseDelimited()
+{
+    closeDelimited = true;
+    return *this;
+}
+
+FakeReply& FakeReply::Endless()
+{
+    endless = true;
+    return CloseDelimited();
+}
+
 FakeReply& FakeReply::Trickle(qsizetype bytesPerPiece, int milliseconds)
 {
     for (qsizetype offset = bytesPerPiece; offset < body.size(); offset += bytesPerPiece)
@@ -175,4 +187,19 @@ QByteArray GzipZeros(qint64 count)
 QByteArray GzipFilled(char byte, qint64 count)
 {
     return GzipRepeating(QByteArray(1 << 20, byte), count);
+}
+
+QByteArray FakePicture(int seed, int size)
+{
+    // The start of the image, a JFIF header, the header of one scan, its data, the end of the image.
+    static const QByteArray kHead("\xFF\xD8"
+                                  "\xFF\xE0\x00\x10JFIF\x00\x01\x01\x00\x00\x01\x00\x01\x00\x00"
+                                  "\xFF\xDA\x00\x08\x01\x01\x00\x00\x3F\x00",
+                                  30);
+    QByteArray bytes = kHead;
+    bytes.reserve(size);
+    // Scan data holds no FF but the one of the end marker.
+    for (qsizetype i = bytes.size(); i < size - 2; ++i)
+        bytes += char((i * 31 + seed * 7) % 0xFF);
+    return bytes + "\xFF\xD9";
 }

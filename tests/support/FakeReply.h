@@ -40,6 +40,8 @@ struct FakeReply {
     int headDelayMs = 0;                   // silence before the head
     std::optional<qsizetype> cutAt;        // the connection closes there, mid-body
     bool closeAfter = false;               // closes once answered, though its head says keep-alive
+    bool closeDelimited = false;           // no length: the body ends where the connection closes
+    bool endless = false;                  // the body again and again, until the client hangs up
 
     static FakeReply Ok(const QByteArray& body, const QByteArray& contentType = "text/html; charset=utf-8");
     // The file's bytes with a content type after its extension; throws when it cannot be read.
@@ -60,6 +62,11 @@ struct FakeReply {
     FakeReply& DelayHead(int milliseconds);
     // Sends the body up to offset (the head announcing all of it), then hangs up.
     FakeReply& CutAt(qsizetype offset);
+    // States no length and closes after the body, as an HTTP/1.0 server does; with CutAt the
+    // client cannot tell a cut from the end.
+    FakeReply& CloseDelimited();
+    // Sends the body over and over, without a length, until the client hangs up.
+    FakeReply& Endless();
     // Sends the body a few bytes at a time with a pause after each: a trickle.
     FakeReply& Trickle(qsizetype bytesPerPiece, int milliseconds);
 };
@@ -72,3 +79,5 @@ QByteArray GzipBytes(const QByteArray& data);
 QByteArray GzipZeros(qint64 count);
 // The same shape made of count copies of byte: a bomb that inflates to text.
 QByteArray GzipFilled(char byte, qint64 count);
+// A JPEG picture of the given size (32 bytes at least), different for each seed.
+QByteArray FakePicture(int seed, int size = 2048);

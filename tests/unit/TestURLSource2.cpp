@@ -226,7 +226,7 @@ TEST_F(URLSource2Test, AnnouncedLengthOutsideLimitsFailsBeforeTheBody)
 
 TEST_F(URLSource2Test, MaximumSizeIsCheckedWhileReadingAndZeroMeansNone)
 {
-    const QByteArray picture(3 * 1024 * 1024, 'p');
+    const QByteArray picture = FakePicture(1, 3 * 1024 * 1024);
     // Chunked: no Content-Length to refuse it early, so the limit must hold while reading.
     service.Route(kHost, "/big.jpg", FakeReply::Ok(picture, "image/jpeg").ChunkedAt({65536, 1048576}));
 
@@ -241,6 +241,17 @@ TEST_F(URLSource2Test, MaximumSizeIsCheckedWhileReadingAndZeroMeansNone)
     Fetch roomy(Page("/big.jpg"));
     roomy.source.m_nMaxKB = 3072;
     EXPECT_TRUE(roomy.Send());
+}
+
+TEST_F(URLSource2Test, AnEndlessPageEndsAtTheCap)
+{
+    service.Route(kHost, "/endless", FakeReply::Ok(QByteArray(1 << 20, 'x'), "text/plain").Endless());
+    Fetch page(Page("/endless"));
+    EXPECT_FALSE(page.Send());
+    EXPECT_EQ(page.response.m_eFailure, FetchFailure::SizeLimit);
+    // Refused at the first read past the cap.
+    EXPECT_GT(page.response.m_body.size(), CURLSource2::kInflateCap);
+    EXPECT_LT(page.response.m_body.size(), CURLSource2::kInflateCap + (1 << 20));
 }
 
 TEST_F(URLSource2Test, CharsetRulesDecideTheConversion)

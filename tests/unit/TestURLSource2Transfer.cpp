@@ -45,7 +45,7 @@ class URLSource2TransferTest : public FakeServiceTest {};
 
 TEST_F(URLSource2TransferTest, StallLongerThanTheReadTimeoutFailsTheAttempt)
 {
-    const QByteArray picture(200000, 'p');
+    const QByteArray picture = FakePicture(1, 200000);
     service.Route(kSite, "/stall.jpg", FakeReply::Ok(picture, "image/jpeg").PauseAt(100000, 8000));
     service.Route(kSite, "/slow.jpg", FakeReply::Ok(picture, "image/jpeg").PauseAt(100000, 300));
 
@@ -79,7 +79,7 @@ TEST_F(URLSource2TransferTest, AnswerLaterThanTheConnectTimeoutFailsTheAttempt)
 
 TEST_F(URLSource2TransferTest, AbortEndsTheTransferAndTheRetries)
 {
-    service.Route(kSite, "/stall.jpg", FakeReply::Ok(QByteArray(100000, 'p')).PauseAt(50000, 20000));
+    service.Route(kSite, "/stall.jpg", FakeReply::Ok(FakePicture(1, 100000), "image/jpeg").PauseAt(50000, 20000));
     std::atomic<bool> abort{false};
     Fetch fetch(Url(kSite, "/stall.jpg"));
     fetch.source.m_pAbort = &abort;
@@ -167,7 +167,7 @@ TEST_F(URLSource2TransferTest, CookiesGoBackOnlyToTheHostThatSetThem)
 {
     service.Route(kSite, "/login", FakeReply::Ok("ok").SetCookie("sid=abc123; Path=/"));
     service.Route(kSite, "/albums", FakeReply::Ok("albums"));
-    service.Route(kOtherSite, "/pic.jpg", FakeReply::Ok("jpeg"));
+    service.Route(kOtherSite, "/pic.jpg", FakeReply::Ok(FakePicture(1), "image/jpeg"));
 
     ASSERT_TRUE(Fetch(Url(kSite, "/login")).Send());
     ASSERT_TRUE(Fetch(Url(kSite, "/albums")).Send());
@@ -247,7 +247,7 @@ TEST_F(URLSource2TransferTest, RedirectLoopFailsAfterTheHopLimit)
 TEST_F(URLSource2TransferTest, SavedPictureAppearsOnlyWhenComplete)
 {
     TempFolder folder;
-    const QByteArray picture = QByteArray("\xFF\xD8\xFF\xE0 jpeg ").repeated(5000);
+    const QByteArray picture = FakePicture(1, 45000);
     service.Route(kSite, "/ok.jpg", FakeReply::Ok(picture, "image/jpeg"));
     service.Route(kSite, "/cut.jpg", FakeReply::Ok(picture, "image/jpeg").AnnounceLength(picture.size() * 2));
     service.Route(kSite, "/stall.jpg", FakeReply::Ok(picture, "image/jpeg").PauseAt(1000, 5000));
@@ -268,7 +268,7 @@ TEST_F(URLSource2TransferTest, SavedPictureAppearsOnlyWhenComplete)
 TEST_F(URLSource2TransferTest, APictureIsCheckedAsItArrivesAndLeavesNothingWhenRefused)
 {
     TempFolder folder;
-    const QByteArray picture = QByteArray("\xFF\xD8\xFF\xE0").append(QByteArray(300 * 1024, 'j'));
+    const QByteArray picture = FakePicture(1, 300 * 1024);
     // No length announced, so only the bytes tell; the rest would come ten seconds later.
     FakeReply big = FakeReply::Ok(picture, "image/jpeg").PauseAt(200 * 1024, 10000);
     big.chunked = true;
@@ -285,7 +285,7 @@ TEST_F(URLSource2TransferTest, APictureIsCheckedAsItArrivesAndLeavesNothingWhenR
 
     Fetch page(Url(kSite, "/page.jpg"), folder.file("page.jpg"));
     EXPECT_FALSE(page.Send(3));
-    EXPECT_EQ(page.response.m_eFailure, FetchFailure::HtmlPage);
+    EXPECT_EQ(page.response.m_eFailure, FetchFailure::NotPicture);
     Fetch empty(Url(kSite, "/empty.jpg"), folder.file("empty.jpg"));
     EXPECT_FALSE(empty.Send(3));
     EXPECT_EQ(empty.response.m_eFailure, FetchFailure::Empty);
@@ -303,9 +303,9 @@ TEST_F(URLSource2TransferTest, APictureIsCheckedAsItArrivesAndLeavesNothingWhenR
 TEST_F(URLSource2TransferTest, ASavedPictureReplacesAnEmptyLeftoverAndTakesTheUsualModes)
 {
     TempFolder folder;
-    const QByteArray picture = QByteArray("\xFF\xD8\xFF\xE0").append(QByteArray(40000, 'j'));
+    const QByteArray picture = FakePicture(1, 40000);
     service.Route(kSite, "/p.jpg", FakeReply::Ok(picture, "image/jpeg"));
-    // A web page behind more blanks than arrive in the first bytes is still a web page.
+    // Blanks before a web page do not make it a picture.
     const QByteArray page = QByteArray(5000, ' ') + "\n<HTML><body>gone</body></HTML>";
     service.Route(kSite, "/blank.jpg", FakeReply::Ok(page, "image/jpeg"));
     // The longest name a file system takes must not be too long for the temporary one.
@@ -322,7 +322,7 @@ TEST_F(URLSource2TransferTest, ASavedPictureReplacesAnEmptyLeftoverAndTakesTheUs
     }
     Fetch blank(Url(kSite, "/blank.jpg"), folder.file("blank.jpg"));
     EXPECT_FALSE(blank.Send(3));
-    EXPECT_EQ(blank.response.m_eFailure, FetchFailure::HtmlPage);
+    EXPECT_EQ(blank.response.m_eFailure, FetchFailure::NotPicture);
     EXPECT_EQ(FilesIn(folder), (QStringList{longName, u"p.jpg"_s}));
 
     const mode_t mask = umask(0);
@@ -348,7 +348,7 @@ TEST_F(URLSource2TransferTest, ErrorStatusFailsADownloadButNotAListing)
 
 TEST_F(URLSource2TransferTest, APictureThatCannotBeWrittenIsAFailure)
 {
-    service.Route(kSite, "/ok.jpg", FakeReply::Ok("jpeg", "image/jpeg"));
+    service.Route(kSite, "/ok.jpg", FakeReply::Ok(FakePicture(1), "image/jpeg"));
     Fetch fetch(Url(kSite, "/ok.jpg"), QStringLiteral("/nonexistent-folder/ok.jpg"));
     EXPECT_FALSE(fetch.Send(3));
     EXPECT_EQ(fetch.response.m_eFailure, FetchFailure::WriteError);
