@@ -15,7 +15,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 
+#include <atomic>
 #include <map>
+#include <memory>
 
 using namespace Qt::StringLiterals;
 
@@ -137,10 +139,13 @@ TEST_F(WindowLayoutTest, TheNameColumnTakesTheSpareWidthAndPreviewCellsKeepTheir
 
 TEST_F(WindowLayoutTest, TheProgressBarsFollowTheDownloadToItsEnd)
 {
-    // The second picture stops half-way for a while: the bars are seen mid-run.
+    // The second picture stops half-way for a while: the bars are seen mid-run. Both albums list
+    // it; the second album's copy waits longer, so that its album is seen after the first ends.
     const QByteArray second = FakePicture(2);
-    service.Route("b1.photo.store.qq.com", "/psb?/V10pub/2.jpg",
-                  FakeReply::Ok(second, "image/jpeg").PauseAt(second.size() / 2, 1500));
+    auto asked = std::make_shared<std::atomic<int>>(0);
+    service.Route("b1.photo.store.qq.com", "/psb?/V10pub/2.jpg", [second, asked](const FakeRequest&) {
+        return FakeReply::Ok(second, "image/jpeg").PauseAt(second.size() / 2, ++*asked == 1 ? 1500 : 3000);
+    });
     StartWindow();
     GetAlbums();
     QProgressBar* albums = Bar(u"albumProgress"_s);
@@ -158,7 +163,8 @@ TEST_F(WindowLayoutTest, TheProgressBarsFollowTheDownloadToItsEnd)
     EXPECT_EQ(albums->value(), 0);
     EXPECT_EQ(Text(u"1006"_s), u"已下载%1/3......"_s.arg(pictures->value()));
 
-    ASSERT_TRUE(WaitFor([this] { return Text(u"1009"_s) == u"正在下载第2/2个图集"_s; }));
+    ASSERT_TRUE(WaitFor([this] { return Text(u"1009"_s) == u"正在下载第2/2个图集"_s; }))
+        << Text(u"1009"_s).toStdString() << " / " << Text(u"1006"_s).toStdString();
     EXPECT_EQ(albums->value(), 1);
     ASSERT_TRUE(WaitFor([this] { return Text(u"1006"_s).startsWith(u"已保存"_s); }));
     EXPECT_FALSE(pictures->isVisible());

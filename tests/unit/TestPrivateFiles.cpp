@@ -41,7 +41,9 @@ TEST(PrivateFiles, CookiesAndSettingsAreTheOwnersAloneWheneverWritten)
         for (const bool existed : {false, true}) {
             TempFolder folder;
             const QString path = folder.file(name);
-            if (existed) ASSERT_TRUE(QFile(path).open(QIODevice::WriteOnly));
+            if (existed) {
+                ASSERT_TRUE(QFile(path).open(QIODevice::WriteOnly));
+            }
             ASSERT_TRUE(write(path)) << name.toStdString();
             EXPECT_EQ(ModeOf(path), 0600u) << name.toStdString() << (existed ? " over a 0644 file" : "");
             EXPECT_GT(QFile(path).size(), 0) << name.toStdString();
