@@ -74,6 +74,8 @@ private:
     CGuarded<CListing> m_listing;
     CGuarded<QString> m_strPoolFolder;
     mutable std::mutex m_softLock;
+    // The record is packed to the file's layout; its UTF-16 fields are read in place, so it
+    // keeps their alignment wherever it sits.
+    alignas(char16_t) ST_SOFTDATA m_soft{};
     std::atomic<bool> m_bHistoryUnsavedTold{false};
-    ST_SOFTDATA m_soft{};
 };
