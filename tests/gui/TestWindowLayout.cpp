@@ -14,10 +14,9 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 
-#include <atomic>
 #include <map>
-#include <memory>
 
 using namespace Qt::StringLiterals;
 
@@ -139,12 +138,28 @@ TEST_F(WindowLayoutTest, TheNameColumnTakesTheSpareWidthAndPreviewCellsKeepTheir
 
 TEST_F(WindowLayoutTest, TheProgressBarsFollowTheDownloadToItsEnd)
 {
-    // The second picture stops half-way for a while: the bars are seen mid-run. Both albums list
-    // it; the second album's copy waits longer, so that its album is seen after the first ends.
+    // The second picture stops half-way for a while: the bars are seen mid-run. The second album
+    // lists pictures of its own, and its second one waits longer, so that the second album is
+    // seen once the first has ended (its pictures arrive during the first one's tail).
     const QByteArray second = FakePicture(2);
-    auto asked = std::make_shared<std::atomic<int>>(0);
-    service.Route("b1.photo.store.qq.com", "/psb?/V10pub/2.jpg", [second, asked](const FakeRequest&) {
-        return FakeReply::Ok(second, "image/jpeg").PauseAt(second.size() / 2, ++*asked == 1 ? 1500 : 3000);
+    service.Route("b1.photo.store.qq.com", "/psb?/V10pub/2.jpg",
+                  FakeReply::Ok(second, "image/jpeg").PauseAt(second.size() / 2, 1500));
+    QFile photos(FixturePath(u"qzone/photos-public.jsonp"_s));
+    ASSERT_TRUE(photos.open(QIODevice::ReadOnly));
+    const QByteArray publicList = photos.readAll();
+    // Each album lists three pictures of its own, from either photo-list host.
+    const FakeHandler list = [publicList](const FakeRequest& request) {
+        const QRegularExpressionMatch album = QRegularExpression(u"V10[a-z]+"_s).match(QString::fromLatin1(request.target));
+        return FakeReply::Ok(QByteArray(publicList).replace("V10pub", album.captured().toLatin1()),
+                             "application/octet-stream");
+    };
+    service.Route("szplist.photo.qq.com", "/fcgi-bin/fcg_list_photo_v2", list);
+    service.Route("sznu.photo.qq.com", "/cgi-bin/common/cgi_view_album_v2", list);
+    // Every other album's pictures: its second one takes twice as long as the first album's.
+    service.Route("b1.photo.store.qq.com", "/psb?/*", [](const FakeRequest& request) {
+        const int number = request.target.mid(request.target.lastIndexOf('/') + 1).split('.').value(0).toInt();
+        const QByteArray picture = FakePicture(number);
+        return FakeReply::Ok(picture, "image/jpeg").PauseAt(picture.size() / 2, number == 2 ? 3000 : 0);
     });
     StartWindow();
     GetAlbums();
