@@ -138,7 +138,7 @@ void CDownPool::Add(const CDownList& list)
     m_work.notify_all();
 }
 
-bool CDownPool::TakePicture(std::shared_ptr<Album>& album, int& picture)
+bool CDownPool::TakePicture(Taken& taken)
 {
     std::unique_lock guard(m_lock);
     for (;;) {
@@ -150,39 +150,33 @@ bool CDownPool::TakePicture(std::shared_ptr<Album>& album, int& picture)
         // The stop request is a flag nobody signals: it is looked at every status interval.
         m_work.wait_for(guard, kStatusInterval);
     }
-    album = m_albums[m_handOut];
-    if (album->next == 0) album->started = std::chrono::steady_clock::now();
-    picture = album->next++;
-    ++album->inFlight;
+    taken.album = m_albums[m_handOut];
+    Album& album = *taken.album;
+    if (album.next == 0) album.started = std::chrono::steady_clock::now();
+    taken.picture = album.next++;
+    ++album.inFlight;
     --m_waiting;
+    // Copied while the list is sure to be there: it may go once the album is waited for.
+    const CDownList& list = *album.list;
+    taken.url = list.m_arrUrls[taken.picture];
+    taken.headers = list.m_arrHeaders.isEmpty() ? QString() : list.m_arrHeaders.value(taken.picture);
+    taken.path = list.m_strSaveDir + list.m_arrNames[taken.picture];
     m_room.notify_one();
     return true;
 }
 
 void CDownPool::Work()
 {
-    // Each worker takes the next picture until the pool closes or a stop came; the address,
-    // headers and path are copied while the list is sure to be there.
-    std::shared_ptr<Album> album;
-    int picture = 0;
-    while (TakePicture(album, picture)) {
-        QString url, headers, path;
-        {
-            std::lock_guard guard(m_lock);
-            const CDownList& list = *album->list;
-            url = list.m_arrUrls[picture];
-            if (!list.m_arrHeaders.isEmpty()) headers = list.m_arrHeaders.value(picture);
-            path = list.m_strSaveDir + list.m_arrNames[picture];
-        }
-        // A host given up fails its remaining pictures at once.
-        const QString host = CHostGate::HostOf(url);
-        const PictureOutcome outcome =
-            m_hosts.IsDown(host) ? PictureOutcome{PictureOutcome::Failed, m_hosts.DownReason(host)}
-                                 : FetchPicture(std::move(url), host, std::move(headers), std::move(path), m_params,
-                                                &m_bStopDown, m_hosts);
+    // Each worker takes the next picture until the pool closes or a stop came. A host given up
+    // fails its remaining pictures at once, at the gate.
+    Taken taken;
+    while (TakePicture(taken)) {
+        const QString host = CHostGate::HostOf(taken.url);
+        const PictureOutcome outcome = FetchPicture(std::move(taken.url), host, std::move(taken.headers),
+                                                    std::move(taken.path), m_params, &m_bStopDown, m_hosts);
         std::lock_guard guard(m_lock);
-        --album->inFlight;
-        Finish(*album, picture, outcome);
+        --taken.album->inFlight;
+        Finish(*taken.album, taken.picture, outcome);
     }
 }
 

@@ -58,7 +58,13 @@ private:
     struct Album;
     void Work();
     void Finish(Album& album, int picture, const PictureOutcome& outcome);
-    bool TakePicture(std::shared_ptr<Album>& album, int& picture);
+    // A picture handed to a worker, with copies of what the worker needs of its list.
+    struct Taken {
+        std::shared_ptr<Album> album;
+        int picture = 0;
+        QString url, headers, path;
+    };
+    bool TakePicture(Taken& taken);
 
     const std::atomic<bool>& m_bStopDown;
     const DownRunParams m_params;
