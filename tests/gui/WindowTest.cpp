@@ -7,6 +7,7 @@
 
 #include <QAbstractButton>
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QFile>
 #include <QGroupBox>
 #include <QImage>
@@ -108,8 +109,11 @@ void WindowTest::GetAlbums(const QString& address)
     TypeAddress(address);
     Click(u"1004"_s);
     ASSERT_TRUE(WaitFor([this] {
-        return !window->Core().States().IsListing() && Text(u"1004"_s) == u"获取相册"_s &&
-               Text(u"1011"_s).startsWith(u"相册列表(共"_s);
+        if (window->Core().States().IsListing()) return false;
+        // The listing posts its rows and texts before it ends; until they are delivered the
+        // window may still show the previous listing's texts.
+        QCoreApplication::sendPostedEvents();
+        return Text(u"1004"_s) == u"获取相册"_s && Text(u"1011"_s).startsWith(u"相册列表(共"_s);
     }));
 }
 
