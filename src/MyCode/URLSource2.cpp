@@ -95,17 +95,14 @@ bool SaveBody(const QString& path, const QByteArray& body)
     return file.Write(body.constData(), body.size()) && file.Commit();
 }
 
-// A picture's body on its way to disk, written as it arrives, with only its start kept in
-// memory. The file takes the final name only on Commit.
+// A picture's body on its way to disk, written as it arrives and kept nowhere in memory: the
+// end scanner sees every byte as it passes. The file takes the final name only on Commit.
 class PictureSink {
 public:
-    static constexpr qsizetype kHeadBytes = 64 * 1024;
-
     explicit PictureSink(const QString& path) : m_file(path) {}
 
-    bool Write(const char* data, qsizetype size, QByteArray& head)
+    bool Write(const char* data, qsizetype size)
     {
-        head.append(data, std::min(size, kHeadBytes - head.size()));
         m_size += size;
         return m_file.Write(data, size);
     }
@@ -144,7 +141,7 @@ FetchFailure OutcomeFailure(bool accepted, const CURLResponse& response)
 {
     if (!accepted) return response.m_eFailure == FetchFailure::None ? FetchFailure::Network : response.m_eFailure;
     if (response.m_nStatus >= 400) return FetchFailure::Status;
-    if (response.m_body.isEmpty()) return FetchFailure::Empty;
+    if (response.m_nReceived == 0) return FetchFailure::Empty;
     return FetchFailure::None;
 }
 
@@ -385,7 +382,7 @@ bool CURLResponse::Perform(const CURLSource2& request, int /*flags: cache modes,
                 return HttpTransfer::Verdict::Fail;
             }
             scanner.Feed(QByteArrayView(data, count));
-            if (sink->Write(data, count, m_body)) return HttpTransfer::Verdict::Continue;
+            if (sink->Write(data, count)) return HttpTransfer::Verdict::Continue;
             m_eFailure = FetchFailure::WriteError;
             return HttpTransfer::Verdict::Fail;
         }

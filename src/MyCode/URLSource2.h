@@ -115,7 +115,7 @@ public:
     FetchFailure m_eFailure = FetchFailure::None;
     // The bytes of the last attempt's body, after the marks.
     qint64 m_nReceived = 0;
-    // The body; of a picture written to disk as it arrived, only its first 64 KB.
+    // The body; empty for a picture written to disk as it arrived.
     QByteArray m_body;
     QByteArray m_strStartMark;
     QByteArray m_strEndMark;
