@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev qt6-webengine-dev libqt6opengl6-dev
   libcurl4-openssl-dev zlib1g-dev
   libgtest-dev libgmock-dev
-  fonts-noto-cjk xvfb xauth
+  fonts-noto-cjk qt6-translations-l10n xvfb xauth
   dpkg-dev file man-db
   aria2
 )

@@ -9,6 +9,7 @@
 #include "app/DlgWebOpen.h"
 #include "app/MainMenu.h"
 #include "app/SplashWindow.h"
+#include "app/WindowPlaces.h"
 #include "core/LumarexCore.h"
 #include "run/RunController.h"
 
@@ -116,7 +117,8 @@ CLumarexDlg::CLumarexDlg(const QString& appDir, QWidget* parent)
     m_view = std::make_unique<CAlbumView>(*m_core, *m_grid, *m_selectAll, *m_previewBox);
     m_menu = new CMainMenu(*this, *menuBar());
     ConnectControls();
-    resize(860, 620);
+    m_places = new CWindowPlaces(*this, m_core->m_strAppDir);
+    m_places->Restore(QSize(860, 620));
 }
 
 CLumarexDlg::~CLumarexDlg()

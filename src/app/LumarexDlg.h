@@ -20,6 +20,7 @@ class CRunController;
 class CMainMenu;
 class CMyGridCtrl;
 class CSplashWindow;
+class CWindowPlaces;
 class QCheckBox;
 class QComboBox;
 class QDialog;
@@ -123,6 +124,7 @@ private:
     std::unique_ptr<CLumarexCore> m_core;
     std::unique_ptr<CRunController> m_runs;
     CCookieSync m_cookies;
+    CWindowPlaces* m_places = nullptr;
 
     QLabel* m_header = nullptr;
     QComboBox* m_services = nullptr;

@@ -8,6 +8,7 @@
 #include "app/ComboBox2.h"
 #include "app/DlgFind.h"
 #include "app/DlgWebOpen.h"
+#include "app/WindowPlaces.h"
 #include "core/LumarexCore.h"
 #include "run/RunController.h"
 
@@ -36,13 +37,23 @@ void CLumarexDlg::StartDownload(const std::vector<int>& albums)
 {
     // A press while something runs starts nothing (it may stop the download).
     m_pendingRun.clear();
-    if (!m_runs->IsBusy()) {
+    const bool wasBusy = m_runs->IsBusy();
+    if (!wasBusy) {
         const int count = m_core->m_pAlbumList->Count();
         for (int album : albums)
             if (album >= 0 && album < count) m_pendingRun.push_back(album);
     }
-    m_runs->OnDownload(m_cbSavePath->currentText(), albums);
-    if (!m_runs->IsBusy()) m_pendingRun.clear(); // its thread could not start
+    const QString savePath = m_cbSavePath->currentText();
+    m_runs->OnDownload(savePath, albums);
+    if (!m_runs->IsBusy()) {
+        m_pendingRun.clear(); // its thread could not start
+        return;
+    }
+    // A folder typed and used is kept like one chosen.
+    if (!wasBusy && !savePath.trimmed().isEmpty()) {
+        m_places->RememberSavePath(savePath);
+        if (m_core->AddToHistory(History::SavePath, savePath)) m_cbSavePath->AddItem(savePath);
+    }
 }
 
 bool CLumarexDlg::CanRetryFailed() const

@@ -5,6 +5,7 @@
 #include "app/AlbumView.h"
 #include "app/ComboBox2.h"
 #include "app/SplashWindow.h"
+#include "app/WindowPlaces.h"
 #include "core/AppPaths.h"
 #include "core/LumarexCore.h"
 #include "run/RunController.h"
@@ -61,7 +62,9 @@ void CLumarexDlg::FillHistories()
         const QString savePath = HistoryEntry(soft, History::SavePath, i);
         if (!savePath.isEmpty()) m_cbSavePath->AddItem(savePath);
     }
-    const QString latest = HistoryEntry(soft, History::SavePath, 0);
+    // The folder of the last download started; else the newest one chosen.
+    QString latest = m_places->LastSavePath();
+    if (latest.isEmpty()) latest = HistoryEntry(soft, History::SavePath, 0);
     if (!latest.isEmpty()) m_cbSavePath->setEditText(latest);
 }
 
@@ -75,6 +78,7 @@ void CLumarexDlg::FinishStartup()
     if (m_pSplash) m_pSplash->FadeOut();
     m_pSplash = nullptr;
     show();
+    m_places->FitToScreen(); // now with the window manager's frame
     m_core->m_bReady = true;
 }
 

@@ -18,6 +18,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("talvoria"));
     QApplication::setDesktopFileName(QStringLiteral("talvoria"));
     UseSystemProxySettings();
+    UseChineseQtTexts();
     CCurlGlobal curl;
     CLumarexDlg window(ResolveAppDir());
     window.Start();

@@ -20,6 +20,7 @@ int main(int argc, char** argv)
     PrepareBrowserEngine();
     QApplication app(argc, argv);
     UseSystemProxySettings(); // the login browser reaches the fake service too
+    UseChineseQtTexts();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -200,4 +201,18 @@ TEST_F(MenuTest, TheAboutBoxShowsTheVersion)
     });
     Item(CMD_VERSION)->trigger();
     EXPECT_EQ(version, u"关于 版本号：13.10.21.01"_s);
+}
+
+TEST(QtTextsTest, QtsOwnButtonsReadChinese)
+{
+    QDialogButtonBox box(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Open |
+                         QDialogButtonBox::Save);
+    const std::pair<QDialogButtonBox::StandardButton, QString> expected[] = {
+        {QDialogButtonBox::Ok, u"确定"_s},
+        {QDialogButtonBox::Cancel, u"取消"_s},
+        {QDialogButtonBox::Open, u"打开"_s},
+        {QDialogButtonBox::Save, u"保存"_s},
+    };
+    for (const auto& [button, text] : expected)
+        EXPECT_TRUE(box.button(button)->text().contains(text)) << box.button(button)->text().toStdString();
 }

@@ -5,6 +5,7 @@
 
 #include "app/AlbumGrid.h"
 #include "app/AlbumView.h"
+#include "app/ComboBox2.h"
 #include "core/LumarexCore.h"
 #include "support/AdapterTest.h"
 
@@ -15,6 +16,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
+#include <QTest>
 
 #include <map>
 
@@ -225,4 +228,34 @@ TEST_F(WindowLayoutTest, ALongRunEndingBehindAnotherWindowAsksForAttention)
     ASSERT_TRUE(WaitFor([&] { return other.isActiveWindow() && !window->isActiveWindow(); }));
     ASSERT_TRUE(WaitFor([this] { return Text(u"1006"_s).startsWith(u"已保存3张"_s); }, 30000));
     EXPECT_EQ(window->AttentionRequests(), 1);
+}
+
+TEST_F(WindowLayoutTest, TheWindowFitsTheScreenAndTheNextStartKeepsItsPlaceAndTheFolderUsed)
+{
+    StartWindow();
+    const QRect area = window->screen()->availableGeometry();
+    EXPECT_TRUE(area.contains(window->frameGeometry()))
+        << window->frameGeometry().width() << "x" << window->frameGeometry().height() << " on " << area.width() << "x"
+        << area.height();
+    const QSize size(area.width() * 3 / 4, area.height() * 3 / 4);
+    window->resize(size);
+    window->move(area.topLeft() + QPoint(20, 30));
+    const QString typed = saveDir.file(u"typed"_s) + u'/';
+    Control<CComboBox2>(u"1000"_s)->setEditText(typed);
+    GetAlbums();
+    Click(u"1012"_s);
+    Click(u"1005"_s);
+    ASSERT_TRUE(WaitFor([this] { return !window->Core().States().IsDownloading() && Text(u"1005"_s) == u"下载"_s; }));
+    QTest::qWait(700); // the place is written once the window has settled
+    const QPoint place = window->pos();
+    window.reset();
+
+    // A killed process has written them too: the next window reads them from the file alone.
+    window = std::make_unique<CLumarexDlg>(appDir.path());
+    window->Start();
+    ASSERT_TRUE(WaitFor([this] { return window->Core().m_bReady.load(); }));
+    EXPECT_EQ(window->size(), size);
+    // The offscreen platform's window frame may shift the place by its width.
+    EXPECT_LE((window->pos() - place).manhattanLength(), 4) << window->pos().x() << "," << window->pos().y();
+    EXPECT_EQ(Text(u"1000"_s), typed);
 }

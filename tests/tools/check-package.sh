@@ -9,13 +9,17 @@ trap 'rm -rf "$scratch"' EXIT
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$scratch/out" -D CPACK_PACKAGING_INSTALL_PREFIX=/usr >"$scratch/cpack.log" 2>&1 ||
   { cat "$scratch/cpack.log"; exit 1; }
 deb=$(ls "$scratch"/out/talvoria_*.deb)
-dpkg-deb --field "$deb" Depends | grep -q libqt6core6 || { echo "no Qt dependency in $deb"; exit 1; }
+depends=$(dpkg-deb --field "$deb" Depends)
+grep -q libqt6core6 <<<"$depends" || { echo "no Qt dependency in $deb"; exit 1; }
 dpkg -x "$deb" "$scratch/root"
 root=$scratch/root/usr
 
 "$root/bin/talvoria-cli" --version | grep -Eq '^talvoria-cli [0-9]+\.[0-9]+'
 [ "$("$root/bin/talvoria-cli" --app-dir "$scratch/home" services | wc -l)" -eq 15 ]
 if [ -x "$root/bin/talvoria" ]; then
+  # The window needs what no library link shows: a Chinese font and Qt's Chinese texts.
+  grep -Eq 'fonts-noto-cjk \| fonts-wqy' <<<"$depends" || { echo "no CJK font dependency: $depends"; exit 1; }
+  grep -q 'qt6-translations-l10n' <<<"$depends" || { echo "no Qt translations dependency: $depends"; exit 1; }
   "$root/bin/talvoria" --version | grep -Eq '^talvoria [0-9]+\.[0-9]+'
   [ -f "$root/share/applications/talvoria.desktop" ]
   [ -f "$root/share/icons/hicolor/scalable/apps/talvoria.svg" ]
