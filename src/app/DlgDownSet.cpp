@@ -12,11 +12,12 @@
 
 using namespace Qt::StringLiterals;
 
-CDlgDownSet::CDlgDownSet(ST_DOWNPARAM& param, QWidget* parent) : QDialog(parent), m_pParam(&param)
+CDlgDownSet::CDlgDownSet(ST_DOWNPARAM& param, const QString& service, QWidget* parent)
+    : QDialog(parent), m_pParam(&param)
 {
     setObjectName(u"131"_s);
     setWindowTitle(u"设置"_s);
-    auto* group = new QGroupBox(u"下载参数设置"_s, this);
+    auto* group = new QGroupBox(u"下载参数设置（%1）"_s.arg(service), this);
     auto* form = new QFormLayout(group);
     m_threads = DialogKit::AddNumberRow(form, u"1002"_s, u"线程数(1~15)："_s, param.nThreads);
     m_timeout = DialogKit::AddNumberRow(form, u"1003"_s, u"超时(S, >=10)："_s, param.nTimeout);
@@ -39,7 +40,7 @@ void CDlgDownSet::OnOk()
     const int values[] = {number(m_threads), number(m_timeout), number(m_minKB), number(m_maxKB)};
     if (const auto fault = CheckDownParam(values[0], values[1], values[2], values[3])) {
         const QString fields[] = {u"线程数"_s, u"超时(S)"_s, u"图片最小值(K)"_s, u"图片最大值(K)"_s};
-        QMessageBox::warning(this, u"设置"_s,
+        QMessageBox::warning(this, u"下载参数设置"_s,
                              u"参数错误：%1 应为 %2"_s.arg(fields[int(fault->field)], fault->range));
         return;
     }

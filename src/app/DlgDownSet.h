@@ -11,7 +11,8 @@ class QLineEdit;
 class CDlgDownSet : public QDialog {
     Q_OBJECT
 public:
-    CDlgDownSet(ST_DOWNPARAM& param, QWidget* parent = nullptr);
+    // service: the family whose settings these are, named in the dialog.
+    CDlgDownSet(ST_DOWNPARAM& param, const QString& service, QWidget* parent = nullptr);
 
     // The button "确 定".
     void OnOk();

@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -55,7 +56,7 @@ const QString kPlaceholderHelp = u"前缀和后缀里可以用：?1 相册名，
                                  "?6 本次下载的相册数，?7 相册总数，?8 主人名。相册路径里 ?2 是相册序号。"_s;
 } // namespace
 
-CDlgSaveSet::CDlgSaveSet(ST_NAMESET& nameSet, QWidget* parent)
+CDlgSaveSet::CDlgSaveSet(ST_NAMESET& nameSet, const QString& service, QWidget* parent)
     : QDialog(parent), m_pNameSet(&nameSet), m_nNameChoice(nameSet.nNameSource), m_nDirChoice(nameSet.nDirSource)
 {
     setObjectName(u"130"_s);
@@ -63,8 +64,13 @@ CDlgSaveSet::CDlgSaveSet(ST_NAMESET& nameSet, QWidget* parent)
     auto* help = new QLabel(u"<a href=\"#\">前后缀说明</a>"_s, this);
     help->setObjectName(u"1010"_s);
     help->setToolTip(kPlaceholderHelp);
+    // It looks like a link, so a click shows what it explains.
+    connect(help, &QLabel::linkActivated, this,
+            [this] { QMessageBox::information(this, u"前后缀说明"_s, kPlaceholderHelp); });
+    auto* named = new QLabel(u"文件名设置（%1）"_s.arg(service), this);
 
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(named);
     layout->addWidget(MakeFileGroup());
     layout->addWidget(MakeFolderGroup());
     auto* buttons = new QHBoxLayout;

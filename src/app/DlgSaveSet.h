@@ -13,7 +13,8 @@ class QLineEdit;
 class CDlgSaveSet : public QDialog {
     Q_OBJECT
 public:
-    CDlgSaveSet(ST_NAMESET& nameSet, QWidget* parent = nullptr);
+    // service: the family whose settings these are, named in the dialog.
+    CDlgSaveSet(ST_NAMESET& nameSet, const QString& service, QWidget* parent = nullptr);
 
     // The button "确 定".
     void OnOk();

@@ -7,6 +7,7 @@
 #include "app/ComboBox2.h"
 #include "app/DlgFind.h"
 #include "app/DlgWebOpen.h"
+#include "app/ElidedLabel.h"
 #include "app/MainMenu.h"
 #include "app/SplashWindow.h"
 #include "app/WindowPlaces.h"
@@ -62,7 +63,7 @@ template <class Widget> Widget* Named(Widget* widget, ControlId id)
 
 QString HeaderText()
 {
-    return u"选择服务或粘贴相册主页地址、QQ号，获取相册后勾选要下载的相册"_s;
+    return u"选择服务或粘贴相册主页地址、QQ号，获取相册后选中要下载的相册，再点“下载”"_s;
 }
 
 // A control shown only now and then keeps its place when hidden, so nothing moves around it.
@@ -106,8 +107,8 @@ CLumarexDlg::CLumarexDlg(const QString& appDir, QWidget* parent)
 
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
+    // The hint stays through every run, so that nothing below it moves.
     m_header = Named(new QLabel(HeaderText(), central), IDC_HEADER);
-    KeepPlaceWhenHidden(m_header);
     layout->addWidget(m_header);
     layout->addWidget(BuildInputs());
     layout->addWidget(BuildAlbumFrame(), 1);
@@ -141,6 +142,7 @@ QWidget* CLumarexDlg::BuildInputs()
     m_getAlbums = Named(new QPushButton(u"获取相册"_s, inputs), IDC_GET_ALBUMS);
     m_cbSavePath = Named(new CComboBox2(inputs), IDC_SAVE_PATH);
     m_browse = Named(new QPushButton(u"设置"_s, inputs), IDC_BROWSE);
+    m_browse->setToolTip(u"浏览，选择保存目录"_s);
     m_openFolder = Named(new QPushButton(u"打开"_s, inputs), IDC_OPEN_FOLDER);
     m_download = Named(new QPushButton(u"下载"_s, inputs), IDC_DOWNLOAD);
     m_download->setEnabled(false);
@@ -181,26 +183,27 @@ QWidget* CLumarexDlg::BuildAlbumFrame()
 
 QWidget* CLumarexDlg::BuildStatusRow()
 {
+    // Two lines: what is happening with the progress bars, then the counts with the whole width
+    // to themselves, so that a narrow window still shows every count.
     auto* status = new QWidget(this);
-    auto* row = new QHBoxLayout(status);
-    row->setContentsMargins(0, 0, 0, 0);
-    m_phase = Named(new QLabel(status), IDC_PHASE);
-    m_counts = Named(new QLabel(status), IDC_COUNTS);
-    m_counts->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    // A long text is cut at the window's edge rather than widening the window.
-    for (QLabel* label : {m_phase, m_counts})
-        label->setSizePolicy(QSizePolicy::Ignored, label->sizePolicy().verticalPolicy());
+    auto* lines = new QGridLayout(status);
+    lines->setContentsMargins(0, 0, 0, 0);
+    m_phase = Named(new CElidedLabel(status), IDC_PHASE);
+    m_phase->SetFullText(u"就绪"_s);
+    m_counts = Named(new CElidedLabel(status), IDC_COUNTS);
     m_albumProgress = NewProgressBar(status, u"albumProgress"_s, u"图集 %v/%m"_s);
     m_pictureProgress = NewProgressBar(status, u"pictureProgress"_s, u"图片 %v/%m"_s);
-    row->addWidget(m_phase, 1);
-    row->addWidget(m_albumProgress);
-    row->addWidget(m_pictureProgress);
     m_retryFailed = Named(new QPushButton(u"重试失败的图集"_s, status), u"retryFailed"_s);
-    // Shown only when a download left albums to retry; the counts keep the rest of the row.
+    // Shown only when a download left albums to retry, so never beside the bars of a run: it
+    // takes their place.
     m_retryFailed->setEnabled(false);
     m_retryFailed->hide();
-    row->addWidget(m_retryFailed);
-    row->addWidget(m_counts, 5);
+    lines->addWidget(m_phase, 0, 0);
+    lines->addWidget(m_albumProgress, 0, 1);
+    lines->addWidget(m_pictureProgress, 0, 2);
+    lines->addWidget(m_retryFailed, 0, 1, 1, 2, Qt::AlignRight);
+    lines->addWidget(m_counts, 1, 0, 1, 3);
+    lines->setColumnStretch(0, 1);
     return status;
 }
 

@@ -15,6 +15,7 @@
 class CAlbumView;
 class CComboBox2;
 class CDlgFind;
+class CElidedLabel;
 class CLumarexCore;
 class CRunController;
 class CMainMenu;
@@ -139,8 +140,8 @@ private:
     QCheckBox* m_selectAll = nullptr;
     QCheckBox* m_previewBox = nullptr;
     QLabel* m_findLink = nullptr;
-    QLabel* m_phase = nullptr;
-    QLabel* m_counts = nullptr;
+    CElidedLabel* m_phase = nullptr;
+    CElidedLabel* m_counts = nullptr;
     QProgressBar* m_albumProgress = nullptr;
     QProgressBar* m_pictureProgress = nullptr;
     QPushButton* m_retryFailed = nullptr;

@@ -3,6 +3,7 @@
 
 #include "app/AlbumView.h"
 #include "app/ComboBox2.h"
+#include "app/ElidedLabel.h"
 #include "core/FrontEnd.h"
 #include "core/LumarexCore.h"
 
@@ -43,10 +44,10 @@ void CLumarexDlg::ApplyStatusText(StatusLine line, const QString& text)
 {
     switch (line) {
     case StatusLine::Counts:
-        m_counts->setText(text);
+        m_counts->SetFullText(text);
         break;
     case StatusLine::Phase:
-        m_phase->setText(text);
+        m_phase->SetFullText(text);
         break;
     case StatusLine::AlbumFrame:
         m_albumFrame->setTitle(text);
@@ -64,7 +65,6 @@ void CLumarexDlg::ApplyGetListUi(bool running)
     UpdateRetryButton();
     if (running) {
         m_selectAll->setChecked(false);
-        m_header->hide();
         return;
     }
     // A listing that found albums has put its address at the top of the history.

@@ -4,6 +4,7 @@
 
 #include "app/AlbumStatus.h"
 #include "app/AlbumView.h"
+#include "app/ElidedLabel.h"
 #include "core/FrontEnd.h"
 
 #include <QApplication>
@@ -70,10 +71,12 @@ void CLumarexDlg::ApplyRunFinished(const DownSummary& run)
     QString summary = DownSummaryText(run);
     const QString incomplete = IncompleteAlbumsText(run);
     if (!incomplete.isEmpty()) summary += u"；"_s + incomplete;
-    m_counts->setText(summary);
+    m_counts->SetFullText(summary);
+    // What failed and why, then the whole line, which a narrow window may cut.
     QStringList tip;
     if (!incomplete.isEmpty()) tip << TipLines(run.failedAlbums + run.shortAlbums, kAlbumsShown, u"个图集"_s);
     if (!run.failures.isEmpty()) tip << TipLines(run.failures, kFailuresShown, u"张"_s);
+    tip << summary;
     m_counts->setToolTip(tip.join(u'\n'));
     const bool longRun = m_runClock.isValid() && m_runClock.elapsed() >= kAttentionAfterMs;
     m_runClock.invalidate();

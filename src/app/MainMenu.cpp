@@ -8,6 +8,7 @@
 #include "core/LumarexCore.h"
 #include "core/SourceKind.h"
 #include "run/RunController.h"
+#include "run/Services.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -41,8 +42,6 @@ CMainMenu::CMainMenu(CLumarexDlg& window, QMenuBar& bar) : QObject(&window), m_w
 
     QMenu* tools = AddPopup(bar, u"<辅助功能>"_s);
     AddItem(*tools, CMD_FILE_TOOL, u"文件处理"_s);
-
-    bar.addAction(QString(13, u' '))->setEnabled(false);
 
     QMenu* help = AddPopup(bar, u"<帮助>"_s);
     AddItem(*help, CMD_USAGE, u"使用说明"_s);
@@ -186,7 +185,7 @@ void CMainMenu::EditDownParam()
     CLumarexCore& core = m_window.Core();
     const int kind = core.m_nSourceKind;
     ST_DOWNPARAM param = core.DownParam(kind);
-    CDlgDownSet dialog(param, &m_window);
+    CDlgDownSet dialog(param, QString::fromUtf16(ServiceNameOf(kind).listText), &m_window);
     if (m_window.RunModal(dialog) == QDialog::Accepted)
         core.EditSoft([kind, &param](ST_SOFTDATA& soft) { soft.down[kind] = param; });
 }
@@ -196,7 +195,7 @@ void CMainMenu::EditNameSet()
     CLumarexCore& core = m_window.Core();
     const int kind = core.m_nSourceKind;
     ST_NAMESET nameSet = core.NameSet(kind);
-    CDlgSaveSet dialog(nameSet, &m_window);
+    CDlgSaveSet dialog(nameSet, QString::fromUtf16(ServiceNameOf(kind).listText), &m_window);
     if (m_window.RunModal(dialog) != QDialog::Accepted) return;
     // Only what the dialog edits is taken: the option bits may have changed meanwhile.
     core.EditSoft([kind, &nameSet](ST_SOFTDATA& soft) {

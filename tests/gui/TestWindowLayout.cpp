@@ -208,9 +208,17 @@ TEST_F(WindowLayoutTest, TheRunsEndSaysWhatFailedAndWhy)
     // The tip names the album first, then the one picture that failed and why.
     const QString tip = Control<QLabel>(u"1006"_s)->toolTip();
     const QStringList lines = tip.split(u'\n');
-    ASSERT_EQ(lines.size(), 2) << tip.toStdString();
+    ASSERT_EQ(lines.size(), 3) << tip.toStdString();
     EXPECT_EQ(lines[0], u"旅行 2012：失败1张"_s);
     EXPECT_TRUE(lines[1].startsWith(u"日落.jpg"_s) && lines[1].contains(u"404"_s)) << tip.toStdString();
+    EXPECT_EQ(lines[2], Text(u"1006"_s)); // the whole line, which a narrow window cuts
+
+    // At the narrowest the counts still have room for all of it.
+    window->resize(window->minimumSizeHint());
+    QCoreApplication::processEvents();
+    const QLabel* counts = Control<QLabel>(u"1006"_s);
+    EXPECT_GE(counts->contentsRect().width(), counts->fontMetrics().horizontalAdvance(counts->text()))
+        << window->width();
 }
 
 TEST_F(WindowLayoutTest, ALongRunEndingBehindAnotherWindowAsksForAttention)
