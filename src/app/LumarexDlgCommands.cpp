@@ -95,7 +95,11 @@ void CLumarexDlg::OnOpenSavePath()
 
 void CLumarexDlg::OpenFolder(const QString& path)
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    if (!QFileInfo(path).isDir()) {
+        ShowMessageBox(u"文件夹不存在：%1"_s.arg(path));
+        return;
+    }
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path))) ShowMessageBox(u"无法打开文件夹：%1"_s.arg(path));
 }
 
 void CLumarexDlg::dragEnterEvent(QDragEnterEvent* event)

@@ -2,6 +2,7 @@
 
 #include "app/DlgDownSet.h"
 #include "app/DlgSaveSet.h"
+#include "app/HelpWindows.h"
 #include "app/AlbumGrid.h"
 #include "app/LumarexDlg.h"
 #include "app/MenuCommands.h"
@@ -101,7 +102,13 @@ void CMainMenu::OnMenuCommand(int id)
         break;
     case CMD_USAGE:
     case CMD_ENQUIRY:
+        // The enquiries are answered by the guide's questions.
+        if (!ShowGuide(m_window, id == CMD_ENQUIRY ? u"faq"_s : QString()))
+            m_window.ShowMessageBox(u"找不到使用说明"_s);
+        break;
     case CMD_FEEDBACK:
+        ShowFeedback(m_window, m_window.Core().m_strAppDir);
+        break;
     case CMD_FILE_TOOL:
         OpenHelp(id);
         break;

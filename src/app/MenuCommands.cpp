@@ -39,13 +39,6 @@ constexpr OptionCommand kOptionCommands[] = {
 // The companion file tool lives beside the settings in the application folder.
 constexpr char16_t kFileToolName[] = u"talvoria-filetool";
 
-// The usage notes: the installed copy, else the one of the source tree a developer runs from.
-QString UsageFile()
-{
-    for (const QString& candidate : {QStringLiteral(TALVORIA_DOC_FILE), QStringLiteral(TALVORIA_SOURCE_README)})
-        if (QFileInfo::exists(candidate)) return candidate;
-    return {};
-}
 } // namespace
 
 std::span<const LoginCommand> LoginCommands()
@@ -83,16 +76,6 @@ QString LoginStartPage(int id, const QString& addressText)
 QString RunHelpCommand(int id, const QString& appDir)
 {
     switch (id) {
-    case CMD_USAGE:
-    case CMD_ENQUIRY: {
-        const QString usage = UsageFile();
-        if (usage.isEmpty() || !QDesktopServices::openUrl(QUrl::fromLocalFile(usage))) return u"找不到使用说明"_s;
-        return {};
-    }
-    case CMD_FEEDBACK:
-        // A report is most useful with the diagnostic files, which are kept in this folder.
-        QDesktopServices::openUrl(QUrl::fromLocalFile(appDir));
-        return {};
     case CMD_FILE_TOOL: {
         const QString tool = appDir + QString::fromUtf16(kFileToolName);
         if (!QProcess::startDetached(tool, {}, appDir)) return u"无法启动文件处理工具：%1"_s.arg(tool);

@@ -1,7 +1,9 @@
 // Menu 129, the option toggles and the two settings dialogs.
 #include "WindowTest.h"
 
+#include "app/ComboBox2.h"
 #include "app/DlgWebOpen.h"
+#include "app/HelpWindows.h"
 #include "app/MenuCommands.h"
 #include "core/LumarexCore.h"
 #include "run/Services.h"
@@ -18,6 +20,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -223,4 +226,24 @@ TEST(QtTextsTest, QtsOwnButtonsReadChinese)
     };
     for (const auto& [button, text] : expected)
         EXPECT_TRUE(box.button(button)->text().contains(text)) << box.button(button)->text().toStdString();
+}
+
+TEST_F(MenuTest, FeedbackShowsTheDetailsToCopyAndAMissingFolderIsSaid)
+{
+    StartWindow();
+    EXPECT_TRUE(GuideFile().endsWith(u"guide.html"_s)) << GuideFile().toStdString();
+    QString details;
+    answerer.QueueDialogHandler([&details](QDialog& dialog) {
+        details = dialog.findChild<QPlainTextEdit*>(u"feedbackDetails"_s)->toPlainText();
+        dialog.reject();
+    });
+    Item(CMD_FEEDBACK)->trigger();
+    EXPECT_TRUE(details.startsWith(u"Talvoria "_s + QStringLiteral(TALVORIA_VERSION))) << details.toStdString();
+    EXPECT_TRUE(details.contains(QString::fromLatin1(qVersion()))) << details.toStdString();
+    EXPECT_TRUE(details.contains(window->Core().m_strAppDir)) << details.toStdString();
+
+    const QString missing = saveDir.file(u"nowhere"_s);
+    Control<CComboBox2>(u"1000"_s)->setEditText(missing);
+    Click(u"1008"_s);
+    EXPECT_EQ(answerer.Texts(), QStringList{u"文件夹不存在：%1"_s.arg(missing)});
 }

@@ -23,6 +23,7 @@ if [ -x "$root/bin/talvoria" ]; then
   "$root/bin/talvoria" --version | grep -Eq '^talvoria [0-9]+\.[0-9]+'
   [ -f "$root/share/applications/talvoria.desktop" ]
   [ -f "$root/share/icons/hicolor/scalable/apps/talvoria.svg" ]
+  grep -q '使用说明' "$root/share/talvoria/guide.html"
   MANWIDTH=80 man -l "$root/share/man/man1/talvoria.1" 2>&1 | grep -q 'talvoria - download'
 fi
 MANWIDTH=80 man -l "$root/share/man/man1/talvoria-cli.1" 2>&1 | grep -q 'EXIT STATUS'
