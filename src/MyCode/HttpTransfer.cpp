@@ -202,9 +202,13 @@ bool Aborted(const HttpTransfer::Request& request)
 
 // libcurl only knows whole-transfer time-outs; the waits here are per operation: no progress
 // for the connect time-out before the answer's headers, or for the read time-out within its body.
-int OnProgress(void* context, curl_off_t, curl_off_t, curl_off_t, curl_off_t uploaded)
+int OnProgress(void* context, curl_off_t expected, curl_off_t received, curl_off_t, curl_off_t uploaded)
 {
     Hop& hop = *static_cast<Hop*>(context);
+    if (TransferMeter* meter = hop.request.meter; meter && hop.head.complete && !hop.head.redirect) {
+        meter->received = received;
+        meter->expected = expected > 0 ? expected : -1;
+    }
     const Clock::time_point now = Clock::now();
     if (uploaded != hop.lastUploaded) {
         hop.lastUploaded = uploaded;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "MyCode/FetchFailure.h"
+#include "MyCode/TransferMeter.h"
 
 #include <QByteArray>
 #include <QList>
@@ -36,6 +37,7 @@ public:
         // as too slow; 0: no floor.
         int minBytesPerSecond = 0;
         const std::atomic<bool>* abort = nullptr; // raised: end the transfer as a failure
+        TransferMeter* meter = nullptr;           // when set: the final body's progress
     };
 
     static constexpr int kMaxRedirects = 10;

@@ -201,6 +201,7 @@ HttpTransfer::Request TransferRequestFor(const CURLSource2& source)
     request.readTimeoutMs = source.m_nReadTimeout;
     request.minBytesPerSecond = CURLSource2::kSpeedFloor;
     request.abort = source.m_pAbort;
+    request.meter = source.m_pMeter;
     return request;
 }
 

@@ -9,6 +9,7 @@
 #include <atomic>
 
 class CURLResponse;
+struct TransferMeter;
 
 // Bits of the flag word. Send and Perform look only at FLAG_DECOMPRESS (the acceptance checks of
 // Send then see the decompressed body; the other bits chose cache modes of a caching client and
@@ -82,6 +83,8 @@ public:
     // When set and raised (a stop request), the transfer in progress ends at once as a failure
     // and no further attempt is made. Reset leaves it.
     const std::atomic<bool>* m_pAbort = nullptr;
+    // When set, follows the body's bytes as they arrive. Reset leaves it.
+    TransferMeter* m_pMeter = nullptr;
 
 private:
     bool SendAttempts(CURLResponse& response, int flags);

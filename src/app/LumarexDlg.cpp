@@ -201,8 +201,14 @@ QWidget* CLumarexDlg::BuildStatusRow()
     lines->addWidget(m_phase, 0, 0);
     lines->addWidget(m_albumProgress, 0, 1);
     lines->addWidget(m_pictureProgress, 0, 2);
-    lines->addWidget(m_retryFailed, 0, 1, 1, 2, Qt::AlignRight);
-    lines->addWidget(m_counts, 1, 0, 1, 3);
+    // The speed and the time left, beside the bars while a download runs.
+    m_speed = Named(new CElidedLabel(status), u"speed"_s);
+    m_speed->setFixedWidth(150);
+    KeepPlaceWhenHidden(m_speed);
+    m_speed->hide();
+    lines->addWidget(m_speed, 0, 3);
+    lines->addWidget(m_retryFailed, 0, 1, 1, 3, Qt::AlignRight);
+    lines->addWidget(m_counts, 1, 0, 1, 4);
     lines->setColumnStretch(0, 1);
     return status;
 }

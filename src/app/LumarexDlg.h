@@ -142,6 +142,7 @@ private:
     QLabel* m_findLink = nullptr;
     CElidedLabel* m_phase = nullptr;
     CElidedLabel* m_counts = nullptr;
+    CElidedLabel* m_speed = nullptr;
     QProgressBar* m_albumProgress = nullptr;
     QProgressBar* m_pictureProgress = nullptr;
     QPushButton* m_retryFailed = nullptr;

@@ -20,7 +20,7 @@ using namespace Qt::StringLiterals;
 
 void CLumarexDlg::ShowMessageBox(const QString& text)
 {
-    QMessageBox box(QMessageBox::Information, windowTitle(), text, QMessageBox::Ok, this);
+    QMessageBox box(QMessageBox::Information, u"Talvoria"_s, text, QMessageBox::Ok, this);
     RunModal(box);
 }
 

@@ -29,6 +29,21 @@ void SetCounts(QProgressBar* bar, int done, int total)
     bar->setRange(0, std::max(total, 0));
     bar->setValue(std::clamp(done, 0, std::max(total, 0)));
 }
+
+// The picture bar moves by the bytes of the pictures on their way; its text counts the finished.
+void SetPictureBar(QProgressBar* bar, const RunProgress& progress)
+{
+    SetCounts(bar, progress.pictureHundredths, progress.pictures * 100);
+    bar->setFormat(u"图片 %1/%2"_s.arg(progress.picturesDone).arg(progress.pictures));
+}
+
+// The run's share done, in percent: whole albums and the part of the current one.
+int RunPercent(const RunProgress& progress)
+{
+    if (progress.albums <= 0) return 0;
+    const double album = progress.pictures > 0 ? double(progress.pictureHundredths) / (progress.pictures * 100) : 0;
+    return std::clamp(int((progress.album - 1 + album) * 100 / progress.albums), 0, 100);
+}
 } // namespace
 
 void CLumarexDlg::ShowProgress(bool running)
@@ -38,6 +53,9 @@ void CLumarexDlg::ShowProgress(bool running)
         if (running) SetCounts(bar, 0, 0);
         bar->setVisible(running);
     }
+    m_speed->SetFullText(QString());
+    m_speed->setVisible(running);
+    setWindowTitle(u"Talvoria"_s);
     if (running) m_runClock.start();
 }
 
@@ -54,7 +72,10 @@ void CLumarexDlg::ApplyProgress(const RunProgress& progress)
         return;
     }
     ApplyStatusText(StatusLine::Counts, PictureCountText(progress));
-    if (bars) SetCounts(m_pictureProgress, progress.picturesDone, progress.pictures);
+    if (!bars) return;
+    SetPictureBar(m_pictureProgress, progress);
+    m_speed->SetFullText(SpeedText(progress));
+    setWindowTitle(u"%1% - Talvoria"_s.arg(RunPercent(progress)));
 }
 
 void CLumarexDlg::ApplyAlbumFinished(const DownSummary& album)

@@ -25,6 +25,25 @@ QString AlbumPhaseText(const RunProgress& progress)
     return u"正在下载第%1/%2个图集"_s.arg(progress.album).arg(progress.albums);
 }
 
+QString SpeedText(const RunProgress& progress)
+{
+    QStringList parts;
+    if (progress.bytesPerSecond >= 0) {
+        const double rate = double(progress.bytesPerSecond);
+        parts << (rate >= 1024 * 1024 ? u"%1 MB/s"_s.arg(rate / (1024 * 1024), 0, 'f', 1)
+                                      : u"%1 KB/s"_s.arg(rate / 1024, 0, 'f', 0));
+    }
+    if (progress.secondsLeft >= 0) {
+        const int seconds = progress.secondsLeft;
+        const QString left = seconds >= 3600 ? u"%1:%2:%3"_s.arg(seconds / 3600)
+                                                   .arg(seconds / 60 % 60, 2, 10, QChar(u'0'))
+                                                   .arg(seconds % 60, 2, 10, QChar(u'0'))
+                                             : u"%1:%2"_s.arg(seconds / 60).arg(seconds % 60, 2, 10, QChar(u'0'));
+        parts << u"剩余 "_s + left;
+    }
+    return parts.join(u"，"_s);
+}
+
 QString PictureCountText(const RunProgress& progress)
 {
     QString text = u"已下载%1/%2......"_s.arg(progress.picturesDone).arg(progress.pictures);

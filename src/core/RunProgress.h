@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
+
 // What one album of a download run, or the whole run, came to. Of the pictures listed (total)
 // each is saved (its file written whole), failed, skipped (its file was there already) or not
 // tried (a stop came first, or cut its transfer): total = saved + failed + skipped + notTried.
@@ -49,12 +51,19 @@ struct RunProgress {
     int failed = 0;
     int skipped = 0;
     QString pauseNote; // a host's pause counting down, or empty
+    // This album's pictures in hundredths: the finished ones whole, those on their way by the
+    // part of their bytes received; lets a bar move while large pictures arrive.
+    int pictureHundredths = 0;
+    std::int64_t bytesPerSecond = -1; // the run's speed over the last seconds; -1 while unknown
+    int secondsLeft = -1;             // this album's remaining time, estimated; -1 while unknown
 
     bool Listing() const { return pictures < 0; }
 };
 
 // "正在下载第%d/%d个图集": the phase line while an album of a run is listed and downloaded.
 QString AlbumPhaseText(const RunProgress& progress);
+// "1.2 MB/s，剩余 0:35": the speed and the time left, each left out while unknown.
+QString SpeedText(const RunProgress& progress);
 // "已下载%d/%d......", with a host's pause in brackets: the count line while pictures arrive.
 QString PictureCountText(const RunProgress& progress);
 // "已保存%d张，失败%d张，跳过%d张，用时%d秒", with "未尝试%d张" after a stop: what an album or a

@@ -24,6 +24,8 @@ namespace {
 
 // How often the count of finished pictures is shown while they arrive.
 constexpr std::chrono::milliseconds kStatusInterval{100};
+// How often the bytes of pictures on their way are shown.
+constexpr std::chrono::milliseconds kBytesInterval{250};
 
 bool IsBusyStatus(int status)
 {
@@ -34,7 +36,7 @@ bool IsBusyStatus(int status)
 // pauses for every worker) and costs no attempt. A file already saved under the picture's name
 // by an earlier run is kept, so a second run fetches only what is missing.
 PictureOutcome FetchPicture(QString url, const QString& host, QString headers, QString savePath, DownRunParams params,
-                            const std::atomic<bool>* abort, CHostGate& hosts)
+                            const std::atomic<bool>* abort, CHostGate& hosts, TransferMeter& meter)
 {
     if (QFileInfo(savePath).size() > 0) return {PictureOutcome::Skipped, {}};
     CURLSource2 request;
@@ -49,6 +51,7 @@ PictureOutcome FetchPicture(QString url, const QString& host, QString headers, Q
     request.m_nMaxKB = params.nMaxKB;
     request.m_strSavePath = std::move(savePath);
     request.m_pAbort = abort;
+    request.m_pMeter = &meter;
     for (int busy = 1;; ++busy) {
         std::uint64_t wave = 0;
         switch (hosts.Admit(host, abort, wave)) {
@@ -97,10 +100,12 @@ struct CDownPool::Album {
 CDownPool::CDownPool(const std::atomic<bool>& stop, const DownRunParams& params) : m_bStopDown(stop), m_params(params)
 {
     const int threads = std::max<int>(1, params.nThreads);
+    m_slots = std::make_unique<Slot[]>(size_t(threads));
+    m_slotCount = threads;
     m_workers.reserve(size_t(threads));
     for (int i = 0; i < threads; ++i) {
         try {
-            m_workers.emplace_back([this] { Work(); });
+            m_workers.emplace_back([this, &slot = m_slots[size_t(i)]] { Work(slot); });
         } catch (const std::system_error&) {
             break;
         }
@@ -138,7 +143,7 @@ void CDownPool::Add(const CDownList& list)
     m_work.notify_all();
 }
 
-bool CDownPool::TakePicture(Taken& taken)
+bool CDownPool::TakePicture(Taken& taken, Slot& slot)
 {
     std::unique_lock guard(m_lock);
     for (;;) {
@@ -161,23 +166,61 @@ bool CDownPool::TakePicture(Taken& taken)
     taken.url = list.m_arrUrls[taken.picture];
     taken.headers = list.m_arrHeaders.isEmpty() ? QString() : list.m_arrHeaders.value(taken.picture);
     taken.path = list.m_strSaveDir + list.m_arrNames[taken.picture];
+    slot.album = &album;
+    slot.meter.Reset();
     m_room.notify_one();
     return true;
 }
 
-void CDownPool::Work()
+void CDownPool::Work(Slot& slot)
 {
     // Each worker takes the next picture until the pool closes or a stop came. A host given up
     // fails its remaining pictures at once, at the gate.
     Taken taken;
-    while (TakePicture(taken)) {
+    while (TakePicture(taken, slot)) {
         const QString host = CHostGate::HostOf(taken.url);
-        const PictureOutcome outcome = FetchPicture(std::move(taken.url), host, std::move(taken.headers),
-                                                    std::move(taken.path), m_params, &m_bStopDown, m_hosts);
+        const PictureOutcome outcome =
+            FetchPicture(std::move(taken.url), host, std::move(taken.headers), std::move(taken.path), m_params,
+                         &m_bStopDown, m_hosts, slot.meter);
         std::lock_guard guard(m_lock);
         --taken.album->inFlight;
+        slot.album = nullptr;
+        const std::int64_t bytes = slot.meter.received;
+        m_finishedBytes += bytes;
+        if (outcome.kind == PictureOutcome::Saved) {
+            m_savedBytes += bytes;
+            ++m_savedPictures;
+        }
         Finish(*taken.album, taken.picture, outcome);
     }
+}
+
+int CDownPool::PictureHundredths(const Album& album) const
+{
+    double inFlight = 0;
+    for (int i = 0; i < m_slotCount; ++i)
+        if (m_slots[size_t(i)].album == &album) inFlight += m_slots[size_t(i)].meter.Fraction();
+    return std::min(album.total * 100, album.done * 100 + int(inFlight * 100));
+}
+
+std::int64_t CDownPool::BytesReceived() const
+{
+    std::int64_t bytes = m_finishedBytes;
+    for (int i = 0; i < m_slotCount; ++i)
+        if (m_slots[size_t(i)].album) bytes += m_slots[size_t(i)].meter.received;
+    return bytes;
+}
+
+void CDownPool::Estimate(const Album& album, RunProgress& progress)
+{
+    m_rate.Sample(std::chrono::steady_clock::now(), BytesReceived());
+    progress.bytesPerSecond = m_rate.BytesPerSecond();
+    progress.secondsLeft = -1;
+    // The pictures still to come weigh what the saved ones did on average.
+    if (progress.bytesPerSecond <= 0 || m_savedPictures == 0) return;
+    const double picturesLeft = double(album.total * 100 - progress.pictureHundredths) / 100;
+    const double bytesLeft = picturesLeft * double(m_savedBytes) / m_savedPictures;
+    progress.secondsLeft = int(bytesLeft / double(progress.bytesPerSecond) + 0.5);
 }
 
 void CDownPool::Finish(Album& album, int picture, const PictureOutcome& outcome)
@@ -219,6 +262,9 @@ DownSummary CDownPool::WaitForAlbum(IFrontEnd* frontEnd, RunProgress progress)
     const RunProgress before = progress;
     progress.pictures = album->total;
     int shownDone = -1;
+    int shownHundredths = -1;
+    std::int64_t shownRate = -1;
+    auto shownAt = std::chrono::steady_clock::now();
     for (;;) {
         // After a stop, the transfers of the album already running are cut at once: their
         // outcomes are waited for, so that the counts are the files on disk.
@@ -232,11 +278,23 @@ DownSummary CDownPool::WaitForAlbum(IFrontEnd* frontEnd, RunProgress progress)
         progress.saved = before.saved + album->saved;
         progress.failed = before.failed + album->failed;
         progress.skipped = before.skipped + album->skipped;
+        progress.pictureHundredths = PictureHundredths(*album);
+        Estimate(*album, progress);
         guard.unlock();
         const QString pause = m_hosts.PauseNote();
-        const bool changed = progress.picturesDone != shownDone || pause != progress.pauseNote;
+        const auto now = std::chrono::steady_clock::now();
+        // A finished picture or a pause is shown at once; bytes on their way and the speed a few
+        // times a second.
+        const bool moved = progress.pictureHundredths != shownHundredths || progress.bytesPerSecond != shownRate;
+        const bool changed = progress.picturesDone != shownDone || pause != progress.pauseNote ||
+                             (moved && now - shownAt >= kBytesInterval);
         progress.pauseNote = pause;
-        if (changed && frontEnd && (finished || !m_bStopDown)) frontEnd->Progress(progress);
+        if (changed && frontEnd && (finished || !m_bStopDown)) {
+            frontEnd->Progress(progress);
+            shownAt = now;
+            shownHundredths = progress.pictureHundredths;
+            shownRate = progress.bytesPerSecond;
+        }
         shownDone = progress.picturesDone;
         guard.lock();
         if (finished || (m_bStopDown && album->inFlight == 0)) break;

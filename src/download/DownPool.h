@@ -2,7 +2,9 @@
 
 #include "core/FrontEnd.h"
 #include "core/Records.h"
+#include "MyCode/TransferMeter.h"
 #include "download/HostGate.h"
+#include "download/RateMeter.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -56,7 +58,18 @@ public:
 
 private:
     struct Album;
-    void Work();
+    // What one worker is fetching: the album it belongs to (null between pictures) and how far
+    // its bytes have come.
+    struct Slot {
+        Album* album = nullptr;
+        TransferMeter meter;
+    };
+    void Work(Slot& slot);
+    // Under the lock: the album's pictures in hundredths, and the run's bytes received so far.
+    int PictureHundredths(const Album& album) const;
+    std::int64_t BytesReceived() const;
+    // Under the lock: the speed and the album's time left, from the bytes the run received.
+    void Estimate(const Album& album, RunProgress& progress);
     void Finish(Album& album, int picture, const PictureOutcome& outcome);
     // A picture handed to a worker, with copies of what the worker needs of its list.
     struct Taken {
@@ -64,7 +77,7 @@ private:
         int picture = 0;
         QString url, headers, path;
     };
-    bool TakePicture(Taken& taken);
+    bool TakePicture(Taken& taken, Slot& slot);
 
     const std::atomic<bool>& m_bStopDown;
     const DownRunParams m_params;
@@ -77,5 +90,11 @@ private:
     size_t m_handOut = 0;                        // the first of them with pictures not handed out
     int m_waiting = 0;                           // pictures queued and not handed out
     bool m_closed = false;
+    std::unique_ptr<Slot[]> m_slots;
+    int m_slotCount = 0;
+    std::int64_t m_finishedBytes = 0; // of the pictures done, saved or not
+    std::int64_t m_savedBytes = 0;
+    int m_savedPictures = 0;
+    CRateMeter m_rate;
     std::vector<std::thread> m_workers;
 };
