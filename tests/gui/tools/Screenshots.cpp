@@ -7,6 +7,7 @@
 #include "app/AlbumGrid.h"
 #include "support/AdapterTest.h"
 #include "app/AlbumView.h"
+#include "app/ComboBox2.h"
 #include "app/AppSetup.h"
 #include "app/DlgFind.h"
 #include "app/DlgWebOpen.h"
@@ -97,6 +98,14 @@ TEST_F(Screenshots, WindowMenuDialogsAndLoginBrowser)
     ShootWidget(u"main-downloading"_s, *window);
     ASSERT_TRUE(WaitFor([this] { return Text(u"1006"_s).startsWith(u"已保存"_s); }, 30000));
     ShootWidget(u"main-finished"_s, *window);
+
+    // The same two albums into a new folder, stopped while the second picture is half-way.
+    Control<CComboBox2>(u"1000"_s)->setEditText(saveDir.file(u"stopped"_s) + u'/');
+    Click(u"1005"_s);
+    ASSERT_TRUE(WaitFor([pictures] { return pictures->isVisible() && pictures->value() >= 100; }));
+    Click(u"1005"_s);
+    ASSERT_TRUE(WaitFor([this] { return Text(u"1006"_s).startsWith(u"已保存"_s); }, 30000));
+    ShootWidget(u"main-stopped"_s, *window);
     window->Grid().selectRow(1);
 
     window->OnFindLink();
@@ -122,6 +131,7 @@ TEST_F(Screenshots, WindowMenuDialogsAndLoginBrowser)
     ShootDialogOf(CMD_DOWN_PARAM, u"dialog-download-settings"_s);
     ShootDialogOf(CMD_NAME_SET, u"dialog-name-settings"_s);
     ShootDialogOf(CMD_VERSION, u"dialog-about"_s);
+    ShootDialogOf(CMD_IMPORT_LIST, u"dialog-file-chooser"_s); // Qt's own chooser, in Chinese
 
     TypeAddress(u"12345678"_s);
     Item(CMD_LOGIN_QZONE)->trigger();
@@ -136,6 +146,7 @@ int main(int argc, char** argv)
     PrepareBrowserEngine();
     QApplication app(argc, argv);
     UseSystemProxySettings();
+    UseChineseQtTexts();
     ::testing::InitGoogleTest(&argc, argv);
     g_folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : u"build/screenshots"_s;
     QDir().mkpath(g_folder);
