@@ -4,6 +4,7 @@
 #include "MyCode/CurlGlobal.h"
 #include "MyCode/HeaderLines.h"
 #include "MyCode/RequestLog.h"
+#include "MyCode/RequestPacer.h"
 
 #include <QUrl>
 
@@ -81,6 +82,14 @@ QByteArray ResolveRedirect(const QByteArray& base, const QByteArray& location)
         !IsHttpWithHost(url.get()))
         return {};
     return UrlPart(url.get(), CURLUPART_URL);
+}
+
+// The host name of a prepared address, lower case: the key requests are paced by.
+QByteArray HostOfUrl(const QByteArray& url)
+{
+    UrlHandle parsed(curl_url());
+    if (curl_url_set(parsed.get(), CURLUPART_URL, url.constData(), 0) != CURLUE_OK) return url;
+    return UrlPart(parsed.get(), CURLUPART_HOST).toLower();
 }
 
 bool IsRedirectStatus(int status)
@@ -177,6 +186,10 @@ size_t OnBodyData(char* data, size_t size, size_t count, void* context)
     if (hop.head.redirect || !hop.transfer.onBody) return length;
     switch (hop.transfer.onBody(data, length)) {
     case HttpTransfer::Verdict::Continue:
+        if (CRequestPacer::Instance().RateLimit() == 0) return length;
+        // Held by our own cap: no wait of ours counts against the server.
+        if (!CRequestPacer::Instance().WaitForBytes(std::int64_t(length), hop.request.abort)) return 0;
+        hop.lastActivity = Clock::now();
         return length;
     case HttpTransfer::Verdict::Stop:
         hop.stoppedEarly = true;
@@ -252,7 +265,8 @@ void SetCommonOptions(CURL* easy, Hop& hop)
     // A proxy's answer to a tunnel request is not the service's answer.
     curl_easy_setopt(easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(std::max(1, hop.request.connectTimeoutMs)));
-    if (hop.request.minBytesPerSecond > 0) {
+    // Under our own bandwidth cap a slow transfer is our doing: only a stall ends it then.
+    if (hop.request.minBytesPerSecond > 0 && CRequestPacer::Instance().RateLimit() == 0) {
         // libcurl's low-speed check: below the floor for this many seconds in a row ends it.
         const long seconds = std::max(1L, static_cast<long>((hop.request.readTimeoutMs + 999) / 1000));
         curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, static_cast<long>(hop.request.minBytesPerSecond));
@@ -345,6 +359,9 @@ bool HttpTransfer::Run(const Request& request)
         curl_easy_setopt(easy.get(), CURLOPT_HTTPHEADER, headers.get());
         SetMethod(easy.get(), method, body);
 
+        if (CRequestPacer::Instance().Interval().count() > 0 &&
+            !CRequestPacer::Instance().WaitForTurn(HostOfUrl(url), request.abort))
+            return Fail(FetchFailure::Aborted);
         const CURLcode result = curl_easy_perform(easy.get());
         status = hop.head.status;
         LogRequest(method, url, status);

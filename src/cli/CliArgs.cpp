@@ -24,6 +24,12 @@ const CliOption kOptions[] = {
      true},
     {"q,quiet", "", "print only errors", nullptr, &CliArgs::quiet, true},
     {"v,verbose", "", "also print each request's address and HTTP status", nullptr, &CliArgs::verbose, true},
+    {"sleep-request", "SECONDS", "wait at least this long between two requests to one host (e.g. 0.5)",
+     &CliArgs::sleepRequest, nullptr, true},
+    {"max-per-host", "N", "at most N transfers at once to one host (1-15; default: the thread count)",
+     &CliArgs::maxPerHost, nullptr, true},
+    {"limit-rate", "RATE", "cap all transfers together at RATE bytes a second (500K, 2M; 0: none)",
+     &CliArgs::limitRate, nullptr, true},
     {"h,help", "", "this text", nullptr, &CliArgs::help, true},
     {"version", "", "the program's version", nullptr, &CliArgs::version, true},
     {"service", "K", "", &CliArgs::service, nullptr, false},
@@ -66,6 +72,48 @@ int UsageError(const QString& what)
 {
     std::fprintf(stderr, "talvoria-cli: %s. Try 'talvoria-cli --help' for more information.\n", qPrintable(what));
     return EXIT_USAGE;
+}
+
+std::optional<RestraintOptions> ParseRestraint(const CliArgs& args)
+{
+    RestraintOptions restraint;
+    bool ok = true;
+    if (!args.sleepRequest.isEmpty()) {
+        const double seconds = args.sleepRequest.toDouble(&ok);
+        if (!ok || !(seconds >= 0) || seconds > 3600) {
+            UsageError(u"--sleep-request %1 is no number of seconds from 0 to 3600"_s.arg(args.sleepRequest));
+            return std::nullopt;
+        }
+        restraint.sleepRequestMs = int(seconds * 1000 + 0.5);
+    }
+    if (!args.maxPerHost.isEmpty()) {
+        const int count = args.maxPerHost.toInt(&ok);
+        if (!ok || count < 1 || count > 15) {
+            UsageError(u"--max-per-host %1 is not from 1 to 15"_s.arg(args.maxPerHost));
+            return std::nullopt;
+        }
+        restraint.maxPerHost = count;
+    }
+    if (!args.limitRate.isEmpty()) {
+        // A number of bytes, or of kilo-, mega- or gigabytes (of 1024) as curl reads it.
+        QString number = args.limitRate.trimmed();
+        qint64 unit = 1;
+        if (!number.isEmpty()) {
+            const QChar last = number.back().toUpper();
+            const qsizetype power = QStringLiteral("KMG").indexOf(last);
+            if (power >= 0) {
+                unit = qint64(1) << (10 * (power + 1));
+                number.chop(1);
+            }
+        }
+        const double value = number.toDouble(&ok);
+        if (!ok || !(value >= 0) || value * double(unit) > 1e15) {
+            UsageError(u"--limit-rate %1 is no rate (bytes a second, or with K, M or G)"_s.arg(args.limitRate));
+            return std::nullopt;
+        }
+        restraint.limitRate = qint64(value * double(unit));
+    }
+    return restraint;
 }
 
 std::optional<CliArgs> ParseCliArgs(const QStringList& words)
@@ -118,5 +166,6 @@ std::optional<CliArgs> ParseCliArgs(const QStringList& words)
         UsageError(u"--quiet and --verbose exclude each other"_s);
         return std::nullopt;
     }
+    if (!ParseRestraint(args)) return std::nullopt;
     return args;
 }

@@ -19,6 +19,10 @@ struct CliArgs {
     QString saveDir;
     QString output;
     QString retryFailed;
+    // The restraint options, as typed; read by RestraintOverride.
+    QString sleepRequest;
+    QString maxPerHost;
+    QString limitRate;
     bool yes = false;
     bool no = false;
     bool json = false;
@@ -40,6 +44,16 @@ struct CliOption {
 };
 
 std::span<const CliOption> CliOptions();
+
+// What the restraint options set for this run, on top of the service's settings: milliseconds
+// between two requests to one host, transfers at once to one host, bytes a second.
+struct RestraintOptions {
+    std::optional<int> sleepRequestMs;
+    std::optional<int> maxPerHost;
+    std::optional<qint64> limitRate;
+};
+// No value when one of them is off; the reason is then on stderr.
+std::optional<RestraintOptions> ParseRestraint(const CliArgs& args);
 
 // No value when the words are off; the one-line reason is then on stderr.
 std::optional<CliArgs> ParseCliArgs(const QStringList& words);

@@ -4,9 +4,20 @@
 #include <QString>
 #include <QVariant>
 
-// Settings soft.dat has no slot for (its layout is fixed): the window's remembered places, in
-// "talvoria.ini" beside it. Every change is written at once, so a process that is killed keeps
-// what was set before.
+#include <cstdint>
+
+// A service's restraint toward its hosts, beyond what its soft.dat slot holds.
+struct ServiceExtras {
+    static constexpr int kMaxSleepRequestMs = 3600 * 1000;
+    static constexpr int kMaxPerHost = 15; // the most threads a run has
+    int sleepRequestMs = 0;     // least interval between two requests to one host; 0: none
+    int maxPerHost = 0;         // transfers at once to one host; 0: as many as the threads
+    std::int64_t limitRate = 0; // bytes a second for all transfers of a run; 0: no cap
+};
+
+// Settings soft.dat has no slot for (its layout is fixed): per service its restraint, and the
+// window's remembered places, in "talvoria.ini" beside it. Every change is written at once, so
+// a process that is killed keeps what was set before.
 class CExtraSettings {
 public:
     // appDir: the application folder, ending with "/".
@@ -17,6 +28,9 @@ public:
     // The save folder of the last download started; empty when none was.
     QString LastSavePath() const;
     bool SetLastSavePath(const QString& path);
+
+    ServiceExtras Extras(int kind) const;
+    bool SetExtras(int kind, const ServiceExtras& extras);
 
     QString FilePath() const { return m_path; }
 

@@ -1,8 +1,18 @@
 #include "core/LumarexCore.h"
 
 CLumarexCore::CLumarexCore(IFrontEnd& frontEnd, const QString& appDir)
-    : m_strAppDir(appDir.endsWith(u'/') ? appDir : appDir + u'/'), m_frontEnd(frontEnd)
+    : m_strAppDir(appDir.endsWith(u'/') ? appDir : appDir + u'/'), m_frontEnd(frontEnd), m_extra(m_strAppDir)
 {
+}
+
+ServiceExtras CLumarexCore::Extras(int kind) const
+{
+    ServiceExtras extras = m_extra.Extras(kind);
+    const ExtrasOverride overrides = m_extrasOverride.Get();
+    extras.sleepRequestMs = overrides.sleepRequestMs.value_or(extras.sleepRequestMs);
+    extras.maxPerHost = overrides.maxPerHost.value_or(extras.maxPerHost);
+    extras.limitRate = overrides.limitRate.value_or(extras.limitRate);
+    return extras;
 }
 
 void CLumarexCore::LoadSoftData()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ExtraSettings.h"
 #include "core/FrontEnd.h"
 #include "core/Guarded.h"
 #include "core/Listing.h"
@@ -14,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 // The state both front ends share: the settings record, the album list with the texts of the
 // listing that filled it, the family chosen, and the run states. It reaches the user only
@@ -37,6 +39,17 @@ public:
     ST_NAMESET NameSet(int kind) const;
     bool EditSoft(const std::function<void(ST_SOFTDATA&)>& edit);
     bool AddToHistory(History which, const QString& text);
+
+    // A service's restraint: what talvoria.ini holds, with what this session overrides (the
+    // command line's options) on top; the overrides are never stored.
+    ServiceExtras Extras(int kind) const;
+    bool SetExtras(int kind, const ServiceExtras& extras) { return m_extra.SetExtras(kind, extras); }
+    struct ExtrasOverride {
+        std::optional<int> sleepRequestMs;
+        std::optional<int> maxPerHost;
+        std::optional<std::int64_t> limitRate;
+    };
+    void OverrideExtras(const ExtrasOverride& overrides) { m_extrasOverride.Set(overrides); }
 
     // The texts the last listing left for the downloads of its albums (a copy).
     CListing Listing() const { return m_listing.Get(); }
@@ -73,6 +86,8 @@ private:
     CRunStates m_states;
     CGuarded<CListing> m_listing;
     CGuarded<QString> m_strPoolFolder;
+    CExtraSettings m_extra;
+    CGuarded<ExtrasOverride> m_extrasOverride;
     mutable std::mutex m_softLock;
     // The record is packed to the file's layout; its UTF-16 fields are read in place, so it
     // keeps their alignment wherever it sits.

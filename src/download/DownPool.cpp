@@ -24,6 +24,8 @@ namespace {
 
 // How often the count of finished pictures is shown while they arrive.
 constexpr std::chrono::milliseconds kStatusInterval{100};
+// How far past the next picture a worker looks for one whose host is below its cap.
+constexpr int kLookAhead = 64;
 // How often the bytes of pictures on their way are shown.
 constexpr std::chrono::milliseconds kBytesInterval{250};
 
@@ -87,7 +89,10 @@ PictureOutcome FetchPicture(QString url, const QString& host, QString headers, Q
 struct CDownPool::Album {
     const CDownList* list = nullptr;
     int total = 0;
-    int next = 0;     // the next picture handed out
+    int next = 0;     // the first picture not handed out
+    // With a cap per host, pictures of a host with room may be handed out ahead of their turn:
+    // which ones were (empty while none was).
+    std::vector<char> handed;
     int done = 0;     // saved, failed, skipped or not tried
     int inFlight = 0; // handed out and not yet done
     int saved = 0;
@@ -97,7 +102,8 @@ struct CDownPool::Album {
     std::chrono::steady_clock::time_point started{};
 };
 
-CDownPool::CDownPool(const std::atomic<bool>& stop, const DownRunParams& params) : m_bStopDown(stop), m_params(params)
+CDownPool::CDownPool(const std::atomic<bool>& stop, const DownRunParams& params)
+    : m_bStopDown(stop), m_params(params), m_hosts(params.maxPerHost)
 {
     const int threads = std::max<int>(1, params.nThreads);
     m_slots = std::make_unique<Slot[]>(size_t(threads));
@@ -157,8 +163,8 @@ bool CDownPool::TakePicture(Taken& taken, Slot& slot)
     }
     taken.album = m_albums[m_handOut];
     Album& album = *taken.album;
-    if (album.next == 0) album.started = std::chrono::steady_clock::now();
-    taken.picture = album.next++;
+    if (album.next == 0 && album.handed.empty()) album.started = std::chrono::steady_clock::now();
+    taken.picture = PickPicture(album);
     ++album.inFlight;
     --m_waiting;
     // Copied while the list is sure to be there: it may go once the album is waited for.
@@ -193,6 +199,33 @@ void CDownPool::Work(Slot& slot)
         }
         Finish(*taken.album, taken.picture, outcome);
     }
+}
+
+int CDownPool::PickPicture(Album& album)
+{
+    // The first picture not handed out, unless its host is at its cap and one of the next few
+    // is on a host with room: that one goes first, so that a full host holds no worker idle.
+    int picture = album.next;
+    if (m_params.maxPerHost > 0) {
+        const QStringList& urls = album.list->m_arrUrls;
+        const int end = std::min(album.total, album.next + kLookAhead);
+        for (int i = album.next; i < end; ++i) {
+            if (!album.handed.empty() && album.handed[size_t(i)]) continue;
+            if (m_hosts.HasRoom(CHostGate::HostOf(urls[i]))) {
+                picture = i;
+                break;
+            }
+        }
+    }
+    if (picture != album.next || !album.handed.empty()) {
+        album.handed.resize(size_t(album.total), 0);
+        album.handed[size_t(picture)] = 1;
+        while (album.next < album.total && album.handed[size_t(album.next)])
+            ++album.next;
+    } else {
+        ++album.next;
+    }
+    return picture;
 }
 
 int CDownPool::PictureHundredths(const Album& album) const
@@ -308,7 +341,7 @@ DownSummary CDownPool::WaitForAlbum(IFrontEnd* frontEnd, RunProgress progress)
     summary.skipped = album->skipped;
     summary.notTried = summary.total - summary.saved - summary.failed - summary.skipped;
     summary.stopped = m_bStopDown;
-    if (album->next > 0)
+    if (album->started != std::chrono::steady_clock::time_point{})
         summary.seconds = int(std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() -
                                                                                   album->started)
                                   .count());

@@ -23,6 +23,8 @@ struct DownRunParams {
     std::uint16_t nTimeout = 30; // seconds: connecting, the first byte, each read, the speed floor
     std::uint16_t nMinKB = 0;
     std::uint16_t nMaxKB = 0;
+    // Transfers at once to one host; 0: as many as there are threads.
+    int maxPerHost = 0;
 };
 
 // The worker pool of one download run: up to nThreads workers take the pictures of the albums
@@ -78,6 +80,8 @@ private:
         QString url, headers, path;
     };
     bool TakePicture(Taken& taken, Slot& slot);
+    // Under the lock: the picture of album to hand out next, marked as handed out.
+    int PickPicture(Album& album);
 
     const std::atomic<bool>& m_bStopDown;
     const DownRunParams m_params;

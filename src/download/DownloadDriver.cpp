@@ -54,7 +54,7 @@ namespace {
 DownRunParams RunParams(const CLumarexCore& core, int kind)
 {
     const ST_DOWNPARAM slot = core.DownParam(kind);
-    return {slot.nThreads, slot.nTimeout, slot.nMinKB, slot.nMaxKB};
+    return {slot.nThreads, slot.nTimeout, slot.nMinKB, slot.nMaxKB, core.Extras(kind).maxPerHost};
 }
 
 // After an album's pool: the history mark, then the fix steps (also after a stop). The mark

@@ -44,12 +44,14 @@ CHostGate::Admission CHostGate::Admit(const QString& host, const std::atomic<boo
         // After a silence the requests already out decide whether the host is down before
         // another is sent; else every worker would wait out a silent host's time-out in turn.
         const bool awaitingVerdict = state.silences > 0 && state.inFlight > 0;
-        if (state.pausedUntil <= now && !awaitingVerdict) {
+        const bool full = m_maxPerHost > 0 && state.inFlight >= m_maxPerHost;
+        if (state.pausedUntil <= now && !awaitingVerdict && !full) {
             wave = state.wave;
             ++state.inFlight;
             return Admission::Go;
         }
-        const Clock::duration wait = awaitingVerdict ? kAbortPoll : state.pausedUntil - now;
+        // A release wakes the waiters; a pause ends by the clock.
+        const Clock::duration wait = state.pausedUntil > now ? state.pausedUntil - now : Clock::duration(kAbortPoll);
         m_changed.wait_for(guard, std::min<Clock::duration>(wait, kAbortPoll));
     }
 }
@@ -97,6 +99,14 @@ bool CHostGate::IsDown(const QString& host) const
     std::lock_guard guard(m_lock);
     const auto found = m_hosts.constFind(host);
     return found != m_hosts.cend() && found->down;
+}
+
+bool CHostGate::HasRoom(const QString& host) const
+{
+    if (m_maxPerHost == 0) return true;
+    std::lock_guard guard(m_lock);
+    const auto found = m_hosts.constFind(host);
+    return found == m_hosts.cend() || found->inFlight < m_maxPerHost;
 }
 
 void CHostGate::Release(const QString& host)

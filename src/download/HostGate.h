@@ -24,12 +24,15 @@ public:
     static constexpr int kMaxBusy = 8;
     static constexpr std::chrono::seconds kMaxPause{300};
 
+    // maxPerHost: transfers at once to one host; 0: no limit of the gate's own.
+    explicit CHostGate(int maxPerHost = 0) : m_maxPerHost(maxPerHost) {}
+
     enum class Admission { Go, Down, Aborted };
     // The host's name and port in an address: the key the gate keeps.
     static QString HostOf(const QString& url);
 
-    // Waits while the host is paused, or while requests sent after its last silence are still
-    // out. Go with the host's pause count at that moment in wave (hand it back to Busy), and the
+    // Waits while the host is paused, while it has its most transfers at once, or while
+    // requests sent after its last silence are still out. Go with the host's pause count at that moment in wave (hand it back to Busy), and the
     // request counted as out until Release; Down when the host has been given up; Aborted once
     // abort is raised.
     Admission Admit(const QString& host, const std::atomic<bool>* abort, std::uint64_t& wave);
@@ -61,6 +64,8 @@ public:
     };
 
     bool IsDown(const QString& host) const;
+    // The host has fewer transfers at once than its cap (always, without one).
+    bool HasRoom(const QString& host) const;
     // Why a host given up fails its remaining pictures, by what its last silence was.
     QString DownReason(const QString& host) const;
     // "HOST 繁忙，N秒后继续" for the paused host with the longest wait left; empty when none is.
@@ -77,6 +82,7 @@ private:
         Clock::time_point pausedUntil{};
     };
 
+    const int m_maxPerHost;
     mutable std::mutex m_lock;
     std::condition_variable m_changed;
     QHash<QString, Host> m_hosts;

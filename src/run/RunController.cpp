@@ -1,5 +1,6 @@
 #include "run/RunController.h"
 
+#include "MyCode/RequestPacer.h"
 #include "core/LumarexCore.h"
 #include "download/DownloadDriver.h"
 #include "download/ExportList.h"
@@ -24,6 +25,13 @@ PhotoLister ResolvePhotoLister(CLumarexCore& core, const CListing& listing)
         return {};
     }
     return PhotoListerFor(listing.m_nSourceKind, listing.m_nSubKind);
+}
+// Every request of the run, listing pages and pictures alike, keeps the service's restraint.
+void ApplyRestraint(const CLumarexCore& core, int kind)
+{
+    const ServiceExtras extras = core.Extras(kind);
+    CRequestPacer::Instance().SetInterval(std::chrono::milliseconds(extras.sleepRequestMs));
+    CRequestPacer::Instance().SetRateLimit(extras.limitRate);
 }
 } // namespace
 
@@ -96,7 +104,11 @@ void CRunController::OnGetAlbums(const QString& address)
     // a press before that must not clear the album list the download reads.
     if (!states.BeginListing()) return;
     const int kind = m_core.m_nSourceKind;
-    if (StartWorker([this, kind, address] { return GetAlbumList(m_core, kind, address); })) return;
+    if (StartWorker([this, kind, address] {
+            ApplyRestraint(m_core, kind);
+            return GetAlbumList(m_core, kind, address);
+        }))
+        return;
     m_core.FrontEnd().ShowMessage(kThreadFailed);
     states.EndListing();
 }
@@ -119,6 +131,7 @@ void CRunController::OnDownload(const QString& savePath, const std::vector<int>&
 {
     StartDownloadRun([this, savePath, selection] {
         const CListing listing = m_core.Listing();
+        ApplyRestraint(m_core, listing.m_nSourceKind);
         const PhotoLister lister = ResolvePhotoLister(m_core, listing);
         return DownloadDriver(m_core, listing, savePath, selection, FillWith(lister));
     });
@@ -126,7 +139,10 @@ void CRunController::OnDownload(const QString& savePath, const std::vector<int>&
 
 void CRunController::OnImport(const QString& listPath, const QString& savePath)
 {
-    StartDownloadRun([this, listPath, savePath] { return ImportAndDownload(m_core, listPath, savePath); });
+    StartDownloadRun([this, listPath, savePath] {
+        ApplyRestraint(m_core, m_core.m_nSourceKind);
+        return ImportAndDownload(m_core, listPath, savePath);
+    });
 }
 
 void CRunController::OnExport(const QString& savePath, const std::vector<int>& selection, const QString& listPath,
@@ -134,6 +150,7 @@ void CRunController::OnExport(const QString& savePath, const std::vector<int>& s
 {
     StartDownloadRun([this, savePath, selection, listPath, format] {
         const CListing listing = m_core.Listing();
+        ApplyRestraint(m_core, listing.m_nSourceKind);
         const PhotoLister lister = ResolvePhotoLister(m_core, listing);
         return ExportDownList(m_core, listing, savePath, selection, lister, listPath, format);
     });

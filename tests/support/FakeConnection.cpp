@@ -183,7 +183,7 @@ void ServeConnection(std::shared_ptr<FakeServiceState> state, int socket)
                                !reply.announcedLength.has_value() && !reply.cutAt.has_value() && !reply.closeDelimited;
         const bool sent = (reply.headDelayMs <= 0 || state->Pause(reply.headDelayMs)) &&
                           SendAll(socket, Head(reply, keepAlive)) && SendBody(socket, reply, *state);
-        state->Answered();
+        state->Answered(request);
         if (!sent || !keepAlive || reply.closeAfter) break;
     }
     state->Closed(socket);

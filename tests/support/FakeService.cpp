@@ -17,12 +17,15 @@ void FakeServiceState::Record(const FakeRequest& request)
     std::lock_guard lock(mutex);
     requests.append(request);
     maxInFlight = std::max(maxInFlight, ++inFlight);
+    int& host = hostMaxInFlight[request.host];
+    host = std::max(host, ++hostInFlight[request.host]);
 }
 
-void FakeServiceState::Answered()
+void FakeServiceState::Answered(const FakeRequest& request)
 {
     std::lock_guard lock(mutex);
     --inFlight;
+    --hostInFlight[request.host];
 }
 
 bool FakeServiceState::Pause(int milliseconds)
@@ -157,6 +160,7 @@ void FakeService::ClearRequests()
     std::lock_guard lock(m_state->mutex);
     m_state->requests.clear();
     m_state->maxInFlight = m_state->inFlight;
+    m_state->hostMaxInFlight = m_state->hostInFlight;
 }
 
 int FakeService::InFlight() const
@@ -169,6 +173,12 @@ int FakeService::MaxInFlight() const
 {
     std::lock_guard lock(m_state->mutex);
     return m_state->maxInFlight;
+}
+
+int FakeService::MaxInFlight(const QByteArray& host) const
+{
+    std::lock_guard lock(m_state->mutex);
+    return m_state->hostMaxInFlight.value(host);
 }
 
 int FakeService::ConnectionsOpened() const

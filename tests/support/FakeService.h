@@ -50,6 +50,8 @@ public:
     // Requests received and not yet fully answered: now, and the most there ever were at once.
     int InFlight() const;
     int MaxInFlight() const;
+    // The most requests to host answered at once.
+    int MaxInFlight(const QByteArray& host) const;
     // Connections accepted since the service started.
     int ConnectionsOpened() const;
 

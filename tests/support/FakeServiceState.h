@@ -3,6 +3,7 @@
 #include "support/FakeReply.h"
 #include "support/FakeRoutes.h"
 
+#include <QHash>
 #include <QList>
 
 #include <atomic>
@@ -25,9 +26,12 @@ struct FakeServiceState {
     QList<FakeRequest> requests;
     int inFlight = 0;
     int maxInFlight = 0;
+    // The same per host.
+    QHash<QByteArray, int> hostInFlight;
+    QHash<QByteArray, int> hostMaxInFlight;
 
     void Record(const FakeRequest& request);
-    void Answered();
+    void Answered(const FakeRequest& request);
     // Sleeps for milliseconds unless the service stops first; false when it stops.
     bool Pause(int milliseconds);
     void Opened(int socket);

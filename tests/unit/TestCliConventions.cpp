@@ -45,7 +45,10 @@ TEST_F(CliConventionsTest, VersionAndUsageErrorsAreOneLine)
                                    {u"albums"_s, u"1"_s, u"--service"_s, u"nosuch"_s},
                                    {u"settings"_s, u"nosuch=1"_s},
                                    {u"albums"_s, u"1"_s, u"--yes"_s},
-                                   {u"-q"_s, u"download"_s, u"12345678"_s, u"--albums"_s, u"9"_s}};
+                                   {u"-q"_s, u"download"_s, u"12345678"_s, u"--albums"_s, u"9"_s},
+                                   {u"--sleep-request"_s, u"-1"_s, u"services"_s},
+                                   {u"--max-per-host"_s, u"16"_s, u"services"_s},
+                                   {u"--limit-rate"_s, u"fast"_s, u"services"_s}};
     for (const QStringList& arguments : wrong) {
         const ChildResult run = Cli(arguments);
         const QString where = arguments.join(u' ');
@@ -66,6 +69,9 @@ TEST_F(CliConventionsTest, VersionAndUsageErrorsAreOneLine)
     EXPECT_EQ(settings.exitCode, 0) << settings.err.toStdString();
     EXPECT_TRUE(settings.out.contains("nThreads="));
     EXPECT_EQ(Cli({u"-qv"_s, u"services"_s}).exitCode, 2); // quiet and verbose exclude each other
+    EXPECT_EQ(Cli({u"--sleep-request=0.5"_s, u"--max-per-host=2"_s, u"--limit-rate=500K"_s, u"-q"_s, u"services"_s})
+                  .exitCode,
+              0);
 
     const ChildResult help = Cli({u"--help"_s});
     EXPECT_EQ(help.exitCode, 0);

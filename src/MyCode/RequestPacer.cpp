@@ -1,0 +1,73 @@
+#include "MyCode/RequestPacer.h"
+
+#include <algorithm>
+#include <thread>
+
+namespace {
+// A waiting request looks at its stop this often.
+constexpr std::chrono::milliseconds kAbortPoll{50};
+// What the cap lets through at once after an idle while: a burst no larger than this.
+constexpr std::chrono::milliseconds kBurst{250};
+} // namespace
+
+CRequestPacer& CRequestPacer::Instance()
+{
+    static CRequestPacer pacer;
+    return pacer;
+}
+
+void CRequestPacer::SetInterval(std::chrono::milliseconds interval)
+{
+    m_intervalMs = std::max<std::int64_t>(0, interval.count());
+    std::lock_guard guard(m_lock);
+    m_nextTurn.clear();
+}
+
+void CRequestPacer::SetRateLimit(std::int64_t bytesPerSecond)
+{
+    m_rate = std::max<std::int64_t>(0, bytesPerSecond);
+    std::lock_guard guard(m_lock);
+    m_nextBytes = {};
+}
+
+bool CRequestPacer::SleepUntil(Clock::time_point when, const std::atomic<bool>* abort)
+{
+    for (;;) {
+        if (abort && *abort) return false;
+        const Clock::time_point now = Clock::now();
+        if (now >= when) return true;
+        std::this_thread::sleep_for(std::min<Clock::duration>(when - now, kAbortPoll));
+    }
+}
+
+bool CRequestPacer::WaitForTurn(const QByteArray& host, const std::atomic<bool>* abort)
+{
+    const std::chrono::milliseconds interval = Interval();
+    if (interval.count() == 0) return !(abort && *abort);
+    Clock::time_point turn;
+    {
+        // The turn is taken now, so that requests waiting together keep the interval between them.
+        std::lock_guard guard(m_lock);
+        Clock::time_point& next = m_nextTurn[host];
+        turn = std::max(Clock::now(), next);
+        next = turn + interval;
+    }
+    return SleepUntil(turn, abort);
+}
+
+bool CRequestPacer::WaitForBytes(std::int64_t size, const std::atomic<bool>* abort)
+{
+    const std::int64_t rate = RateLimit();
+    if (rate == 0 || size <= 0) return !(abort && *abort);
+    Clock::time_point end;
+    {
+        // The bytes that came are given the next stretch of the cap's time line; the transfer
+        // reads on once that stretch has passed.
+        std::lock_guard guard(m_lock);
+        const Clock::time_point start = std::max(Clock::now() - kBurst, m_nextBytes);
+        end = start + std::chrono::duration_cast<Clock::duration>(
+                          std::chrono::duration<double>(double(size) / double(rate)));
+        m_nextBytes = end;
+    }
+    return SleepUntil(end, abort);
+}
