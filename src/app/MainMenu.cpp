@@ -1,6 +1,7 @@
 #include "app/MainMenu.h"
 
 #include "app/DlgDownSet.h"
+#include "app/DlgFileTool.h"
 #include "app/DlgSaveSet.h"
 #include "app/AlbumGrid.h"
 #include "app/LumarexDlg.h"
@@ -103,8 +104,10 @@ void CMainMenu::OnMenuCommand(int id)
     case CMD_USAGE:
     case CMD_ENQUIRY:
     case CMD_FEEDBACK:
-    case CMD_FILE_TOOL:
         OpenHelp(id);
+        break;
+    case CMD_FILE_TOOL:
+        OpenFileTool();
         break;
     case CMD_IMPORT_LIST:
         ImportList();
@@ -215,4 +218,10 @@ void CMainMenu::OpenHelp(int id)
 {
     const QString problem = RunHelpCommand(id, m_window.Core().m_strAppDir);
     if (!problem.isEmpty()) m_window.ShowMessageBox(problem);
+}
+
+void CMainMenu::OpenFileTool()
+{
+    CDlgFileTool dialog(m_window.SavePathText(), &m_window);
+    m_window.RunModal(dialog);
 }

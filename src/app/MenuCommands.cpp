@@ -4,7 +4,6 @@
 
 #include <QDesktopServices>
 #include <QFileInfo>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QUrl>
 
@@ -35,9 +34,6 @@ constexpr OptionCommand kOptionCommands[] = {
     {CMD_OPEN_FOLDER, u"下载完成后打开保存路径", OPT_OPEN_FOLDER, false},
     {CMD_TAOBAO_MAIN, u"只下载淘宝宝贝主图", OPT_TAOBAO_MAIN, true},
 };
-
-// The companion file tool lives beside the settings in the application folder.
-constexpr char16_t kFileToolName[] = u"talvoria-filetool";
 
 // The usage notes: the installed copy, else the one of the source tree a developer runs from.
 QString UsageFile()
@@ -93,11 +89,6 @@ QString RunHelpCommand(int id, const QString& appDir)
         // A report is most useful with the diagnostic files, which are kept in this folder.
         QDesktopServices::openUrl(QUrl::fromLocalFile(appDir));
         return {};
-    case CMD_FILE_TOOL: {
-        const QString tool = appDir + QString::fromUtf16(kFileToolName);
-        if (!QProcess::startDetached(tool, {}, appDir)) return u"无法启动文件处理工具：%1"_s.arg(tool);
-        return {};
-    }
     default:
         return {};
     }
