@@ -4,7 +4,7 @@ _talvoria_cli()
     local cur prev words cword
     _init_completion || return
 
-    local commands="services albums download fetch settings"
+    local commands="services albums download fetch settings files"
     local global="--app-dir --cookies --yes --no --quiet --verbose --help --version"
     local services="qzone baidu netease renren sina 56 poco yupoo 51 zol pchome taobao moko babytree pconline"
     local fields="nThreads= nTimeout= nMinKB= nMaxKB= szPrefix= szSuffix= szReplaceFrom= szReplaceTo= szDirPrefix= szDirSuffix= nNameSource= nDirSource= nOptions="
@@ -39,6 +39,16 @@ _talvoria_cli()
         COMPREPLY=($(compgen -W "$commands" -- "$cur"))
     elif [[ $command == fetch ]]; then
         _filedir lst
+    elif [[ $command == files ]]; then
+        local action="" j
+        for ((j = i + 1; j < cword; j++)); do
+            [[ ${words[j]} != -* ]] && { action=${words[j]}; break; }
+        done
+        if [[ -z $action ]]; then
+            COMPREPLY=($(compgen -W "check fix-ext order dupes" -- "$cur"))
+        else
+            _filedir -d
+        fi
     elif [[ $command == settings ]]; then
         compopt -o nospace
         COMPREPLY=($(compgen -W "$fields" -- "$cur"))

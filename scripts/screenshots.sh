@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Talvoria and takes screenshots of its window (listed, downloading, finished, preview),
-# menu, dialogs and login browser under a virtual X server. Usage: scripts/screenshots.sh [FOLDER]  (default: build/screenshots)
+# menu, dialogs (the file tool after a check among them) and login browser under a virtual X
+# server. Usage: scripts/screenshots.sh [FOLDER]  (default: build/screenshots)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out="${1:-build/screenshots}"

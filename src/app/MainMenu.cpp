@@ -1,6 +1,7 @@
 #include "app/MainMenu.h"
 
 #include "app/DlgDownSet.h"
+#include "app/DlgFileTool.h"
 #include "app/DlgSaveSet.h"
 #include "app/HelpWindows.h"
 #include "app/AlbumGrid.h"
@@ -110,7 +111,7 @@ void CMainMenu::OnMenuCommand(int id)
         ShowFeedback(m_window, m_window.Core().m_strAppDir);
         break;
     case CMD_FILE_TOOL:
-        OpenHelp(id);
+        OpenFileTool();
         break;
     case CMD_IMPORT_LIST:
         ImportList();
@@ -217,8 +218,8 @@ void CMainMenu::OpenLogin(int id)
     m_window.OpenLoginBrowser(LoginStartPage(id, m_window.AddressText()));
 }
 
-void CMainMenu::OpenHelp(int id)
+void CMainMenu::OpenFileTool()
 {
-    const QString problem = RunHelpCommand(id, m_window.Core().m_strAppDir);
-    if (!problem.isEmpty()) m_window.ShowMessageBox(problem);
+    CDlgFileTool dialog(m_window.SavePathText(), &m_window);
+    m_window.RunModal(dialog);
 }

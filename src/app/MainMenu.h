@@ -30,7 +30,8 @@ private:
     void EditDownParam();
     void EditNameSet();
     void OpenLogin(int id);
-    void OpenHelp(int id);
+    // "文件处理", over the save folder unless another is chosen.
+    void OpenFileTool();
     void ImportList();
     void ExportList(int id);
     // A list file chosen in a file dialog that starts in the folder of the previous choice;

@@ -2,11 +2,7 @@
 
 #include "core/SoftData.h"
 
-#include <QDesktopServices>
-#include <QFileInfo>
-#include <QProcess>
 #include <QRegularExpression>
-#include <QUrl>
 
 #include <algorithm>
 
@@ -35,9 +31,6 @@ constexpr OptionCommand kOptionCommands[] = {
     {CMD_OPEN_FOLDER, u"下载完成后打开保存路径", OPT_OPEN_FOLDER, false},
     {CMD_TAOBAO_MAIN, u"只下载淘宝宝贝主图", OPT_TAOBAO_MAIN, true},
 };
-
-// The companion file tool lives beside the settings in the application folder.
-constexpr char16_t kFileToolName[] = u"talvoria-filetool";
 
 } // namespace
 
@@ -73,15 +66,3 @@ QString LoginStartPage(int id, const QString& addressText)
     return page;
 }
 
-QString RunHelpCommand(int id, const QString& appDir)
-{
-    switch (id) {
-    case CMD_FILE_TOOL: {
-        const QString tool = appDir + QString::fromUtf16(kFileToolName);
-        if (!QProcess::startDetached(tool, {}, appDir)) return u"无法启动文件处理工具：%1"_s.arg(tool);
-        return {};
-    }
-    default:
-        return {};
-    }
-}

@@ -59,6 +59,3 @@ const OptionCommand* FindOptionCommand(int id);
 // the address box holds a bare QQ number.
 QString LoginStartPage(int id, const QString& addressText);
 
-// The help commands and the companion tool; returns a message for the user when the page or the
-// tool cannot be opened, else an empty text.
-QString RunHelpCommand(int id, const QString& appDir);

@@ -39,6 +39,16 @@ szDirPrefix, szDirSuffix (38 characters at most), nNameSource (0 description,
 formats, 2 fix order, 4 name file, 8 list only, 16 open folder, 32 Taobao main pictures,
 64 skip pictures downloaded before).)",
      "service", 0, -1, RunSettingsCommand},
+    {"files", "files check|fix-ext|order|dupes DIR",
+     R"(Works over the files of DIR and every folder below it, one line per file it names (path,
+reason; tab-separated) and a summary on stderr. check: files that are no picture (a saved
+web page, a JSON error) and JPEG, PNG or GIF pictures cut before their end; status 4 when it
+finds one. fix-ext: renames files whose extension is not their content's, never over an
+existing file ("name (1).png"). order: gives the pictures named in the download lists and
+picture-name files under DIR the times of 修正图片顺序, newest first in list order. dupes:
+lists groups of files of the same content; nothing is deleted. History marks and list files
+are left alone.)",
+     "", 2, 2, RunFilesCommand},
 };
 } // namespace
 

@@ -104,6 +104,11 @@ void CCliFrontEnd::Progress(const RunProgress& progress)
     }
 }
 
+void CCliFrontEnd::ShowCount(int done, int total)
+{
+    if (!m_quiet && m_stderrIsTerminal) DrawProgress(done, total);
+}
+
 void CCliFrontEnd::DrawProgress(int done, int total)
 {
     constexpr int kWidth = 30;

@@ -30,6 +30,8 @@ public:
     void RunFinished(const DownSummary& run) override;
     void OpenFolder(const QString& path) override;
 
+    // done of total as a progress bar on a terminal; nothing in a log.
+    void ShowCount(int done, int total);
     // Ends a progress line still standing on the terminal.
     void EndProgressLine();
     // What the last download run reported at its end.

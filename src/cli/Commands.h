@@ -28,6 +28,7 @@ int RunDownloadCommand(const CliArgs& args);
 int RunFetchCommand(const CliArgs& args);
 int RunExportCommand(const CliArgs& args);
 int RunSettingsCommand(const CliArgs& args);
+int RunFilesCommand(const CliArgs& args);
 
 // Get-albums exactly as the window runs it, for the family of --service or the address; the
 // exit status it implies (EXIT_DONE when albums were found).

@@ -37,8 +37,9 @@ up short (up to ten). Running the same download again (or with --retry-failed) f
 what is missing: the history mark moves only when every picture of the album was saved.
 
 Exit status: 0 the run completed, 1 it ended on an error message (empty address, bad save
-path), 2 usage error, 3 get-albums found no album, 4 the run completed but an album's listing
-failed (a request, or its folder could not be made) or a listed picture was not saved, 128+N
+path), 2 usage error (also: files on a folder that does not exist), 3 get-albums found no
+album, 4 the run completed but an album's listing failed (a request, or its folder could not
+be made) or a listed picture was not saved, or files check found a bad file, 128+N
 a signal stopped the run (130 Ctrl-C, 143 SIGTERM, 129 SIGHUP).
 )";
 

@@ -25,3 +25,19 @@ void AppendPictureName(const QString& path, const QString& desc, bool firstPictu
     const QString line = desc + QStringLiteral("\r\n");
     file.write(reinterpret_cast<const char*>(line.utf16()), line.size() * 2);
 }
+
+std::optional<QStringList> ReadPictureNames(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.read(2) != "\xFF\xFE") return std::nullopt;
+    const QByteArray bytes = file.readAll();
+    QString text = QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData()), bytes.size() / 2);
+    if (text.endsWith(QStringLiteral("\r\n"))) text.chop(2);
+    return text.isEmpty() ? QStringList() : text.split(QStringLiteral("\r\n"));
+}
+
+bool IsListFileName(const QString& name)
+{
+    return name.endsWith(QStringLiteral(".lst"), Qt::CaseInsensitive) ||
+           name.endsWith(QStringLiteral(".txt"), Qt::CaseInsensitive);
+}

@@ -84,17 +84,29 @@ QString ExtensionFromContent(const QByteArray& head, const QString& oldExtension
 }
 } // namespace
 
-void FixImageExtension(QString& path)
+std::optional<QString> ContentExtension(const QString& path, const QString& oldExtension)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return;
-    const QByteArray head = file.read(7);
-    file.close();
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    return ExtensionFromContent(file.read(7), oldExtension);
+}
+
+QString SplitPathExtension(const QString& path, QString* extension)
+{
     // Only a dot inside the file name starts its extension, never one in a folder name.
     const qsizetype dot = path.lastIndexOf(u'.');
     const bool hasExtension = dot > path.lastIndexOf(u'/');
-    const QString base = hasExtension ? path.left(dot) : path;
-    const QString newPath = base + ExtensionFromContent(head, hasExtension ? path.mid(dot) : QString());
+    *extension = hasExtension ? path.mid(dot) : QString();
+    return hasExtension ? path.left(dot) : path;
+}
+
+void FixImageExtension(QString& path)
+{
+    QString extension;
+    const QString base = SplitPathExtension(path, &extension);
+    const std::optional<QString> wanted = ContentExtension(path, extension);
+    if (!wanted) return;
+    const QString newPath = base + *wanted;
     // An existing file of that name is never replaced, and the path only follows a rename that
     // happened: otherwise the list would point at that other file.
     if (newPath != path && !QFileInfo::exists(newPath) && QFile::rename(path, newPath)) path = newPath;

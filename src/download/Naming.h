@@ -8,6 +8,7 @@
 
 #include <ctime>
 #include <functional>
+#include <optional>
 
 // What a picture name's placeholders draw on besides the album record.
 struct NamingContext {
@@ -27,6 +28,11 @@ QString FreePictureName(const CDownList& list, const QString& key, const std::fu
                         unsigned& counter);
 // The album's folder name ending with "/", or empty when the pictures go to the download root.
 QString MakeAlbumDirName(const ST_PERLISTRECORD& album, const ST_NAMESET& names);
+// The extension the first bytes of the file at path call for ("."-led), or oldExtension when
+// they name no format the renaming knows; nothing when the file cannot be read.
+std::optional<QString> ContentExtension(const QString& path, const QString& oldExtension);
+// The path before the dot of its file name's extension; that extension, or empty, to extension.
+QString SplitPathExtension(const QString& path, QString* extension);
 // Renames a saved picture after what its first bytes say it is; path follows the new name.
 void FixImageExtension(QString& path);
 void FixPictureFormats(CDownList& list);

@@ -18,6 +18,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -246,4 +247,31 @@ TEST_F(MenuTest, FeedbackShowsTheDetailsToCopyAndAMissingFolderIsSaid)
     Control<CComboBox2>(u"1000"_s)->setEditText(missing);
     Click(u"1008"_s);
     EXPECT_EQ(answerer.Texts(), QStringList{u"文件夹不存在：%1"_s.arg(missing)});
+}
+
+TEST_F(MenuTest, FileToolChecksTheSaveFolderOffTheGuiThreadAndListsWhatItFound)
+{
+    StartWindow();
+    QFile page(saveDir.file(u"album/page.jpg"_s));
+    ASSERT_TRUE(QDir().mkpath(saveDir.file(u"album"_s)) && page.open(QIODevice::WriteOnly));
+    page.write("<html><body>404</body></html>");
+    page.close();
+    QFile::copy(FixturePath(u"pictures/tiny.jpg"_s), saveDir.file(u"album/good.jpg"_s));
+
+    QStringList results;
+    QString summary;
+    answerer.QueueDialogHandler([&](QDialog& dialog) {
+        auto* start = dialog.findChild<QPushButton*>(u"fileToolStart"_s);
+        start->click();
+        EXPECT_EQ(start->text(), u"停止"_s);
+        auto* list = dialog.findChild<QListWidget*>(u"fileToolResults"_s);
+        WaitFor([start] { return start->text() == u"开始"_s; });
+        for (int i = 0; i < list->count(); ++i)
+            results << list->item(i)->text();
+        summary = dialog.findChild<QLabel*>(u"fileToolSummary"_s)->text();
+        dialog.reject();
+    });
+    Item(CMD_FILE_TOOL)->trigger();
+    EXPECT_EQ(results, (QStringList{u"album/page.jpg    不是图片（网页，29字节）"_s}));
+    EXPECT_EQ(summary, u"检查了2个文件，1个有问题"_s);
 }

@@ -17,10 +17,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QTest>
 #include <QWebEngineView>
@@ -132,6 +134,23 @@ TEST_F(Screenshots, WindowMenuDialogsAndLoginBrowser)
     ShootDialogOf(CMD_NAME_SET, u"dialog-name-settings"_s);
     ShootDialogOf(CMD_VERSION, u"dialog-about"_s);
     ShootDialogOf(CMD_IMPORT_LIST, u"dialog-file-chooser"_s); // Qt's own chooser, in Chinese
+
+    // The file tool after a check of the download, beside which a page and a cut picture lie.
+    QFile page(saveDir.file(u"保存的网页.jpg"_s));
+    QFile cut(saveDir.file(u"不完整.jpg"_s));
+    ASSERT_TRUE(page.open(QIODevice::WriteOnly) && cut.open(QIODevice::WriteOnly));
+    page.write("<!DOCTYPE html><html><body>404 Not Found</body></html>");
+    cut.write(FakePicture(5).chopped(1024));
+    page.close();
+    cut.close();
+    answerer.QueueDialogHandler([this](QDialog& dialog) {
+        auto* start = dialog.findChild<QPushButton*>(u"fileToolStart"_s);
+        start->click();
+        ASSERT_TRUE(WaitFor([start] { return start->text() == u"开始"_s; }));
+        ShootWidget(u"dialog-file-tool"_s, dialog);
+        dialog.reject();
+    });
+    Item(CMD_FILE_TOOL)->trigger();
 
     TypeAddress(u"12345678"_s);
     Item(CMD_LOGIN_QZONE)->trigger();
