@@ -16,7 +16,7 @@ CAboutBox::CAboutBox(QWidget* parent) : QDialog(parent)
     icon->setPixmap(AppIcon().pixmap(64, 64));
     auto* version = new QLabel(u"版本号：13.10.21.01"_s, this);
     version->setObjectName(u"1014"_s);
-    auto* about = new QLabel(u"Talvoria 相册批量下载工具\n获取相册列表，勾选相册，一键下载全部图片。"_s, this);
+    auto* about = new QLabel(u"Talvoria 相册批量下载工具\n获取相册列表，选中相册，一键下载全部图片。"_s, this);
     about->setObjectName(u"1015"_s);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

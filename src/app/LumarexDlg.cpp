@@ -61,7 +61,7 @@ template <class Widget> Widget* Named(Widget* widget, ControlId id)
 
 QString HeaderText()
 {
-    return u"选择服务或粘贴相册主页地址、QQ号，获取相册后勾选要下载的相册"_s;
+    return u"选择服务或粘贴相册主页地址、QQ号，获取相册后选中要下载的相册"_s;
 }
 
 // A control shown only now and then keeps its place when hidden, so nothing moves around it.
@@ -215,6 +215,9 @@ void CLumarexDlg::ConnectControls()
     });
     // Typing and choosing from the history both change the text; either may name a service.
     connect(m_cbAddress, &QComboBox::editTextChanged, this, &CLumarexDlg::RecognizeAddress);
+    connect(m_grid->selectionModel(), &QItemSelectionModel::selectionChanged, this, &CLumarexDlg::UpdateDownloadButton);
+    // A new view drops the selection without a word.
+    connect(m_grid->model(), &QAbstractItemModel::modelReset, this, &CLumarexDlg::UpdateDownloadButton);
     connect(m_selectAll, &QCheckBox::clicked, m_view.get(), &CAlbumView::OnSelectAll);
     connect(m_previewBox, &QCheckBox::clicked, m_view.get(), &CAlbumView::OnPreviewToggle);
 }

@@ -105,6 +105,8 @@ private:
     QWidget* BuildAlbumFrame();
     QWidget* BuildStatusRow();
     void ConnectControls();
+    // Enabled while a run can be stopped with it, or when idle with albums selected.
+    void UpdateDownloadButton();
     void TakeClipboardAddress();
     void ProposeSavePath();
     void FillHistories();
@@ -148,6 +150,10 @@ private:
     // The albums of a grid download asked for and not yet begun: its run takes them when it
     // switches the controls over.
     std::vector<int> m_pendingRun;
+    // What the controls show: a listing, or a download (import, export) that the button stops.
+    // The posted switches are what counts: a run's state may end before its last texts arrive.
+    bool m_listingShown = false;
+    bool m_downloadShown = false;
 
     std::unique_ptr<CAlbumView> m_view;
     CMainMenu* m_menu = nullptr;

@@ -56,7 +56,13 @@ TEST_F(MainWindowTest, GetAlbumsFillsTheGridAndTheHistory)
     EXPECT_EQ(Text(u"1011"_s), u"相册列表(共5个)"_s);
     EXPECT_EQ(Text(u"1009"_s), u"获取相册列表完成，共5个"_s);
     EXPECT_FALSE(Control<QLabel>(u"1013"_s)->isVisible());
-    EXPECT_TRUE(Control<QPushButton>(u"1005"_s)->isEnabled());
+    // 下载 waits for something to download.
+    auto* download = Control<QPushButton>(u"1005"_s);
+    EXPECT_FALSE(download->isEnabled());
+    window->Grid().selectRow(2);
+    EXPECT_TRUE(download->isEnabled());
+    window->Grid().clearSelection();
+    EXPECT_FALSE(download->isEnabled());
 
     const QAbstractItemModel* model = window->Grid().model();
     ASSERT_EQ(model->rowCount(), 5);
