@@ -107,6 +107,8 @@ private:
     void ConnectControls();
     // Enabled while a run can be stopped with it, or when idle with albums selected.
     void UpdateDownloadButton();
+    // A close while a run is busy asks first; yes stops the run and waits for it.
+    bool ConfirmClose();
     void TakeClipboardAddress();
     void ProposeSavePath();
     void FillHistories();

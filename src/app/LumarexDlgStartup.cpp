@@ -96,8 +96,24 @@ int CLumarexDlg::RunModal(QDialog& dialog)
 
 void CLumarexDlg::closeEvent(QCloseEvent* event)
 {
+    if (!ConfirmClose()) {
+        event->ignore();
+        return;
+    }
     Shutdown();
     QMainWindow::closeEvent(event);
+}
+
+bool CLumarexDlg::ConfirmClose()
+{
+    if (m_closed || !m_runs->IsBusy()) return true;
+    const QString question =
+        m_core->States().IsListing() ? u"正在获取相册列表，确定退出吗？"_s : u"正在下载，确定退出吗？"_s;
+    if (!AskYesNoBox(question)) return false;
+    // The run may have ended while the question stood; either way nothing is left running.
+    Shutdown();
+    m_runs->Wait();
+    return true;
 }
 
 void CLumarexDlg::Shutdown()

@@ -16,6 +16,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <utility>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -189,14 +191,17 @@ TEST_F(MainWindowTest, ClosingWhileAWorkerWaitsForAnAnswerDoesNotHang)
                   FakeReply::File(FixturePath(u"qzone/albums-locked.jsonp"_s)));
     StartWindow();
     bool asked = false;
+    answerer.QueueAnswer(QMessageBox::Yes); // to the close's own question, asked from inside the hook
     answerer.OnMessageBox([this, &asked](QMessageBox&) {
-        asked = true;
+        if (std::exchange(asked, true)) return;
         window->close(); // the user closes the main window while the question stands
     });
     TypeAddress(u"333"_s);
+    const auto started = std::chrono::steady_clock::now();
     Click(u"1004"_s);
     ASSERT_TRUE(WaitFor([&asked] { return asked; }));
-    const auto started = std::chrono::steady_clock::now();
-    window.reset(); // joins the listing, which must have been answered No
+    // The close waits for the listing, which must have been answered No.
+    ASSERT_TRUE(WaitFor([this] { return !window->isVisible(); }));
+    window.reset();
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
 }
