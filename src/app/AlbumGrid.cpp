@@ -5,6 +5,7 @@
 #include "app/Thumbnails.h"
 
 #include <QHeaderView>
+#include <QPainter>
 
 #include <algorithm>
 
@@ -153,4 +154,26 @@ void CMyGridCtrl::SelectFound(const QModelIndex& index)
     if (!m_model->IsPreview()) how |= QItemSelectionModel::Rows;
     selectionModel()->setCurrentIndex(index, how);
     scrollTo(index, QAbstractItemView::PositionAtTop);
+}
+
+void CMyGridCtrl::paintEvent(QPaintEvent* event)
+{
+    QTableView::paintEvent(event);
+    if (!hasFocus()) return;
+    // The style marks only the focus cell, which may be scrolled away or not be set at all.
+    QPainter painter(viewport());
+    painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+    painter.drawRect(viewport()->rect().adjusted(1, 1, -1, -1));
+}
+
+void CMyGridCtrl::focusInEvent(QFocusEvent* event)
+{
+    QTableView::focusInEvent(event);
+    viewport()->update();
+}
+
+void CMyGridCtrl::focusOutEvent(QFocusEvent* event)
+{
+    QTableView::focusOutEvent(event);
+    viewport()->update();
 }

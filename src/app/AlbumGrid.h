@@ -39,6 +39,11 @@ public:
     // the top and true returned.
     bool FindRow(int start, const QString& keyword, bool down, bool caseSensitive, bool wholeCell);
 
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
 private:
     bool CellMatches(const QModelIndex& index, const QString& keyword, Qt::CaseSensitivity cs, bool wholeCell) const;
     void SelectFound(const QModelIndex& index);

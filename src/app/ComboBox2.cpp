@@ -1,6 +1,7 @@
 #include "app/ComboBox2.h"
 
 #include <QCompleter>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QSignalBlocker>
 #include <QStringListModel>
@@ -37,4 +38,16 @@ void CComboBox2::showPopup()
     }
     lineEdit()->setCursorPosition(caret);
     QComboBox::showPopup();
+}
+
+void CComboBox2::keyPressEvent(QKeyEvent* event)
+{
+    // The field passes Enter on to the combo, which would hand it back to the field: its
+    // returnPressed comes twice.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        Q_EMIT Entered();
+        return;
+    }
+    QComboBox::keyPressEvent(event);
 }

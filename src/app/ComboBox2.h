@@ -18,6 +18,13 @@ public:
 
     void showPopup() override;
 
+Q_SIGNALS:
+    // Enter in the field, once for each press.
+    void Entered();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     QStringList m_arrItems;
     QStringListModel* m_matches;

@@ -105,6 +105,9 @@ private:
     QWidget* BuildAlbumFrame();
     QWidget* BuildStatusRow();
     void ConnectControls();
+    // Keys for the commands a keyboard user reaches for, and Tab in reading order.
+    void AddShortcuts();
+    void SetTabOrder();
     // Enabled while a run can be stopped with it, or when idle with albums selected.
     void UpdateDownloadButton();
     // A close while a run is busy asks first; yes stops the run and waits for it.
