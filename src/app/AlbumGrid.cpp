@@ -94,6 +94,19 @@ void CMyGridCtrl::ClearAlbumSelection()
     selectionModel()->setCurrentIndex({}, QItemSelectionModel::NoUpdate);
 }
 
+void CMyGridCtrl::SelectAlbums(const std::vector<int>& albums, int fromCell)
+{
+    QItemSelection cells;
+    for (int cell = fromCell; cell < m_model->CellCount(); ++cell) {
+        const QModelIndex index = m_model->IndexOfCell(cell);
+        const int album = index.data(CAlbumGridModel::kAlbumRole).toInt();
+        if (std::binary_search(albums.begin(), albums.end(), album)) cells.select(index, index);
+    }
+    QItemSelectionModel::SelectionFlags how = QItemSelectionModel::Select;
+    if (!m_model->IsPreview()) how |= QItemSelectionModel::Rows;
+    if (!cells.isEmpty()) selectionModel()->select(cells, how);
+}
+
 std::vector<int> CMyGridCtrl::SelectedAlbums() const
 {
     std::vector<int> cells;

@@ -26,6 +26,8 @@ public:
 
     void SelectAllAlbums();
     void ClearAlbumSelection();
+    // Adds to the selection the cells from fromCell on whose albums are among albums (sorted).
+    void SelectAlbums(const std::vector<int>& albums, int fromCell);
     // The album indexes of the selected cells, in row order (left to right in preview mode).
     std::vector<int> SelectedAlbums() const;
 
