@@ -113,7 +113,7 @@ void CLumarexDlg::OnPathDropped(const QString& path)
 void CLumarexDlg::OnFindLink()
 {
     if (!m_pFindDlg) m_pFindDlg = new CDlgFind(*m_grid, this);
-    m_pFindDlg->ShowCentred();
+    m_pFindDlg->ShowBesideGrid();
 }
 
 void CLumarexDlg::OpenLoginBrowser(const QString& url)

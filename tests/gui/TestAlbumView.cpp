@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QTest>
@@ -206,6 +207,8 @@ TEST_F(AlbumViewTest, FindGoesBothWaysWrapsAndHonoursCaseAndWholeCell)
 
     keyword->setText(u"nothing like it"_s);
     EXPECT_FALSE(find->FindNext());
+    EXPECT_EQ(find->findChild<QLabel*>(u"notFound"_s)->text(), u"未找到"_s);
+    EXPECT_TRUE(window->Grid().SelectedAlbums().empty()); // the last match is no longer marked
     keyword->setText(u"   "_s);
     EXPECT_TRUE(find->FindNext());
     ASSERT_TRUE(WaitFor([this] { return !answerer.Texts().isEmpty(); }));
