@@ -15,12 +15,25 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QGuiApplication>
+#include <QRegularExpression>
 #include <QThread>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 constexpr int kMaxClipboardAddress = 199;
+// A bare number is taken for a QQ number, which has 5 to 11 digits.
+const QRegularExpression kQqNumber(u"^[0-9]{5,11}$"_s);
+const QRegularExpression kSpace(u"\\s"_s);
+
+// The clipboard holds whatever the user copied last: only an address some service recognises,
+// or a QQ number, is worth putting into the address box.
+bool IsOwnerAddress(const QString& text)
+{
+    if (text.isEmpty() || text.size() > kMaxClipboardAddress) return false;
+    if (kQqNumber.match(text).hasMatch()) return true;
+    return !text.contains(kSpace) && RecognizeService(text, -1) >= 0;
+}
 } // namespace
 
 void CLumarexDlg::Start()
@@ -44,7 +57,7 @@ void CLumarexDlg::Start()
 void CLumarexDlg::TakeClipboardAddress()
 {
     const QString text = QGuiApplication::clipboard()->text().trimmed();
-    if (!text.isEmpty() && text.size() <= kMaxClipboardAddress) m_cbAddress->setEditText(text);
+    if (IsOwnerAddress(text)) m_cbAddress->setEditText(text);
 }
 
 void CLumarexDlg::ProposeSavePath()
