@@ -68,8 +68,15 @@ public:
     void ForgetPendingDownload() { m_pendingRun.clear(); }
     // A folder chosen or dropped: into the save-path box, and into its history when new.
     void UseSavePath(QString path);
-    // The first of the files or folders dropped on the window.
+    // The first of the files or folders dropped on the window: a list file is offered for
+    // import, anything else names the save folder.
     void OnPathDropped(const QString& path);
+    // A web address dropped on the window is listed at once.
+    void OnLinkDropped(const QString& url);
+    // "导入下载文件并开始下载" of this list file, unless a run is busy.
+    void ImportListFile(const QString& path);
+    // Into the address box, recognised as if typed; nothing when empty.
+    void UseAddress(const QString& address);
     // A modeless login browser on url, replacing the one open.
     void OpenLoginBrowser(const QString& url);
     // The about box.

@@ -139,15 +139,13 @@ QString CMainMenu::ChooseListFile(bool forSaving, const QString& title, const QS
 
 void CMainMenu::ImportList()
 {
+    // Asked before the file dialog, so that a busy run does not cost the user a choice.
     if (m_window.Runs().IsBusy()) {
         m_window.ShowMessageBox(u"请等待当前任务结束"_s);
         return;
     }
     const QString path = ChooseListFile(false, u"导入下载文件"_s, u"下载文件 (*.lst *.txt);;所有文件 (*)"_s, {});
-    if (path.isEmpty()) return;
-    const QString savePath = m_window.SavePathText();
-    m_window.ForgetPendingDownload();
-    m_window.Runs().OnImport(path, savePath);
+    if (!path.isEmpty()) m_window.ImportListFile(path);
 }
 
 void CMainMenu::ExportList(int id)
