@@ -77,6 +77,8 @@ public:
     void ImportListFile(const QString& path);
     // Into the address box, recognised as if typed; nothing when empty.
     void UseAddress(const QString& address);
+    // A later launch of the program: this window comes to the front with its address.
+    void OnLaterLaunch(const QString& address);
     // A modeless login browser on url, replacing the one open.
     void OpenLoginBrowser(const QString& url);
     // The about box.

@@ -107,6 +107,15 @@ int CLumarexDlg::RunModal(QDialog& dialog)
     return result;
 }
 
+void CLumarexDlg::OnLaterLaunch(const QString& address)
+{
+    UseAddress(address);
+    if (!m_core->m_bReady) return; // the window shows itself when start-up ends
+    showNormal();
+    raise();
+    activateWindow();
+}
+
 void CLumarexDlg::closeEvent(QCloseEvent* event)
 {
     if (!ConfirmClose()) {
