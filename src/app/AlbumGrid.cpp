@@ -5,6 +5,7 @@
 #include "app/Thumbnails.h"
 
 #include <QHeaderView>
+#include <QPainter>
 
 #include <algorithm>
 
@@ -93,6 +94,19 @@ void CMyGridCtrl::ClearAlbumSelection()
     selectionModel()->setCurrentIndex({}, QItemSelectionModel::NoUpdate);
 }
 
+void CMyGridCtrl::SelectAlbums(const std::vector<int>& albums, int fromCell)
+{
+    QItemSelection cells;
+    for (int cell = fromCell; cell < m_model->CellCount(); ++cell) {
+        const QModelIndex index = m_model->IndexOfCell(cell);
+        const int album = index.data(CAlbumGridModel::kAlbumRole).toInt();
+        if (std::binary_search(albums.begin(), albums.end(), album)) cells.select(index, index);
+    }
+    QItemSelectionModel::SelectionFlags how = QItemSelectionModel::Select;
+    if (!m_model->IsPreview()) how |= QItemSelectionModel::Rows;
+    if (!cells.isEmpty()) selectionModel()->select(cells, how);
+}
+
 std::vector<int> CMyGridCtrl::SelectedAlbums() const
 {
     std::vector<int> cells;
@@ -153,4 +167,26 @@ void CMyGridCtrl::SelectFound(const QModelIndex& index)
     if (!m_model->IsPreview()) how |= QItemSelectionModel::Rows;
     selectionModel()->setCurrentIndex(index, how);
     scrollTo(index, QAbstractItemView::PositionAtTop);
+}
+
+void CMyGridCtrl::paintEvent(QPaintEvent* event)
+{
+    QTableView::paintEvent(event);
+    if (!hasFocus()) return;
+    // The style marks only the focus cell, which may be scrolled away or not be set at all.
+    QPainter painter(viewport());
+    painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+    painter.drawRect(viewport()->rect().adjusted(1, 1, -1, -1));
+}
+
+void CMyGridCtrl::focusInEvent(QFocusEvent* event)
+{
+    QTableView::focusInEvent(event);
+    viewport()->update();
+}
+
+void CMyGridCtrl::focusOutEvent(QFocusEvent* event)
+{
+    QTableView::focusOutEvent(event);
+    viewport()->update();
 }

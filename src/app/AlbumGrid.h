@@ -26,6 +26,8 @@ public:
 
     void SelectAllAlbums();
     void ClearAlbumSelection();
+    // Adds to the selection the cells from fromCell on whose albums are among albums (sorted).
+    void SelectAlbums(const std::vector<int>& albums, int fromCell);
     // The album indexes of the selected cells, in row order (left to right in preview mode).
     std::vector<int> SelectedAlbums() const;
 
@@ -38,6 +40,11 @@ public:
     // keyword, or equals it when wholeCell. On a match the album is selected, its row scrolled to
     // the top and true returned.
     bool FindRow(int start, const QString& keyword, bool down, bool caseSensitive, bool wholeCell);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     bool CellMatches(const QModelIndex& index, const QString& keyword, Qt::CaseSensitivity cs, bool wholeCell) const;

@@ -15,6 +15,8 @@ CAlbumView::CAlbumView(CLumarexCore& core, CMyGridCtrl& grid, QCheckBox& selectA
     : m_core(core), m_grid(grid), m_selectAll(selectAll), m_previewBox(preview)
 {
     m_grid.SetAlbumModel(&m_model);
+    connect(m_grid.selectionModel(), &QItemSelectionModel::selectionChanged, this, &CAlbumView::UpdateSelectAll);
+    connect(&m_model, &QAbstractItemModel::rowsInserted, this, &CAlbumView::UpdateSelectAll);
     ResetGridView();
 }
 
@@ -75,7 +77,20 @@ void CAlbumView::FlushQueued()
         cells.swap(m_queued);
         m_flushPosted = false;
     }
+    const int first = m_model.CellCount();
     m_model.Append(std::move(cells));
+    if (m_keptSelection.empty()) return;
+    m_grid.SelectAlbums(m_keptSelection, first);
+    if (m_model.CellCount() >= m_core.m_pAlbumList->Count()) m_keptSelection.clear();
+}
+
+void CAlbumView::UpdateSelectAll()
+{
+    const int cells = m_model.CellCount();
+    const bool all = cells > 0 && m_grid.SelectedAlbums().size() == size_t(cells);
+    // Only the box follows: a click on it is what selects or clears.
+    const QSignalBlocker quiet(m_selectAll);
+    m_selectAll.setChecked(all);
 }
 
 void CAlbumView::ResetGridView()
@@ -96,6 +111,7 @@ void CAlbumView::ResetGridView()
 void CAlbumView::PrepareForListing()
 {
     StopConversion();
+    m_keptSelection.clear();
     ResetGridView();
     m_thumbnails.Clear();
     m_statuses.Clear();
@@ -137,6 +153,7 @@ void CAlbumView::OnPreviewToggle(bool checked)
     if (m_conversion.joinable()) m_conversion.join(); // the last conversion has ended
     m_nPreviewState = PREVIEW_CONVERTING;
     m_bPreview = checked;
+    m_keptSelection = m_grid.SelectedAlbums();
     ResetGridView();
     unsigned generation;
     {

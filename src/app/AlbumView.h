@@ -57,6 +57,8 @@ private:
     void RunConversion(unsigned generation);
     // A refused click on the preview box: the box shows the mode that stays.
     void PutBoxBack(bool checked);
+    // The select-all box says whether every album is selected, however the selection was made.
+    void UpdateSelectAll();
 
     CLumarexCore& m_core;
     CMyGridCtrl& m_grid;
@@ -75,4 +77,6 @@ private:
     std::vector<AlbumCell> m_queued;
     bool m_flushPosted = false;
     unsigned m_generation = 0;
+    // The albums selected before a change of mode, selected again as their cells come back.
+    std::vector<int> m_keptSelection;
 };

@@ -9,6 +9,9 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -42,6 +45,8 @@ CDlgFind::CDlgFind(CMyGridCtrl& grid, QWidget* parent)
     m_wholeCell->setObjectName(u"1034"_s);
     QPushButton* previous = MakeButton(u"1701"_s, u"上一个"_s, this);
     QPushButton* next = MakeButton(u"1006"_s, u"下一个"_s, this);
+    m_notFound = new QLabel(this);
+    m_notFound->setObjectName(u"notFound"_s);
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(title, 0, 0, 1, 3);
@@ -52,21 +57,35 @@ CDlgFind::CDlgFind(CMyGridCtrl& grid, QWidget* parent)
     layout->addWidget(m_wholeCell, 2, 2, 1, 2);
     layout->addWidget(previous, 3, 1);
     layout->addWidget(next, 3, 2, 1, 2);
+    layout->addWidget(m_notFound, 4, 0, 1, 4);
 
     connect(hide, &QPushButton::clicked, this, &QWidget::hide);
     connect(previous, &QPushButton::clicked, this, &CDlgFind::FindPrevious);
     connect(next, &QPushButton::clicked, this, &CDlgFind::FindNext);
+    connect(m_keyword, &QLineEdit::textEdited, m_notFound, &QLabel::clear);
 }
 
-void CDlgFind::ShowCentred()
+void CDlgFind::ShowBesideGrid()
 {
     adjustSize();
-    const QWidget* main = parentWidget()->window();
-    move(main->geometry().center() - rect().center());
+    move(PlaceBeside(*parentWidget()->window()));
     show();
     raise();
     activateWindow();
     m_keyword->setFocus();
+}
+
+QPoint CDlgFind::PlaceBeside(const QWidget& main) const
+{
+    constexpr int kGap = 8;
+    const QRect window = main.frameGeometry();
+    const QScreen* screen = main.screen();
+    const QRect room = screen ? screen->availableGeometry() : window.adjusted(-width(), 0, width(), 0);
+    const int top = std::clamp(window.top(), room.top(), std::max(room.top(), room.bottom() - height()));
+    if (window.right() + kGap + width() <= room.right()) return {window.right() + kGap, top};
+    if (window.left() - kGap - width() >= room.left()) return {window.left() - kGap - width(), top};
+    // No room on either side: the corner over the status row and the check boxes.
+    return window.bottomRight() - QPoint(width() + kGap, height() + kGap);
 }
 
 bool CDlgFind::FindNext()
@@ -87,10 +106,15 @@ bool CDlgFind::Find(bool down)
     }
     const bool caseSensitive = m_caseSensitive->isChecked();
     const bool wholeCell = m_wholeCell->isChecked();
+    m_notFound->clear();
     if (m_grid.FindRow(m_grid.FocusPosition(), keyword, down, caseSensitive, wholeCell)) return true;
     // Not found on this side of the focus: once more from the other end.
     const int wrapStart = down ? -1 : m_grid.PositionCount();
-    return m_grid.FindRow(wrapStart, keyword, down, caseSensitive, wholeCell);
+    if (m_grid.FindRow(wrapStart, keyword, down, caseSensitive, wholeCell)) return true;
+    // The last match no longer answers this keyword; leaving it marked would look like one.
+    m_grid.ClearAlbumSelection();
+    m_notFound->setText(u"未找到"_s);
+    return false;
 }
 
 void CDlgFind::mousePressEvent(QMouseEvent* event)

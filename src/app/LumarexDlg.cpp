@@ -21,8 +21,10 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -118,6 +120,8 @@ CLumarexDlg::CLumarexDlg(const QString& appDir, QWidget* parent)
     m_view = std::make_unique<CAlbumView>(*m_core, *m_grid, *m_selectAll, *m_previewBox);
     m_menu = new CMainMenu(*this, *menuBar());
     ConnectControls();
+    AddShortcuts();
+    SetTabOrder();
     m_places = new CWindowPlaces(*this, m_core->m_strAppDir);
     m_places->Restore(QSize(860, 620));
 }
@@ -171,6 +175,8 @@ QWidget* CLumarexDlg::BuildAlbumFrame()
     m_selectAll = Named(new QCheckBox(u"全选"_s, m_albumFrame), IDC_SELECT_ALL);
     m_previewBox = Named(new QCheckBox(u"预览图"_s, m_albumFrame), IDC_PREVIEW);
     m_findLink = Named(new QLabel(u"<a href=\"#find\">查找</a>"_s, m_albumFrame), IDC_FIND_LINK);
+    m_findLink->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    m_findLink->setFocusPolicy(Qt::TabFocus);
     auto* row = new QHBoxLayout;
     row->addWidget(m_selectAll);
     row->addWidget(m_previewBox);
@@ -226,6 +232,29 @@ void CLumarexDlg::ConnectControls()
     });
     // Typing and choosing from the history both change the text; either may name a service.
     connect(m_cbAddress, &QComboBox::editTextChanged, this, &CLumarexDlg::RecognizeAddress);
+    // Enter in the address box does what the button next to it does.
+    connect(m_cbAddress, &CComboBox2::Entered, this, &CLumarexDlg::OnGetAlbums);
+    connect(m_grid->selectionModel(), &QItemSelectionModel::selectionChanged, this, &CLumarexDlg::UpdateDownloadButton);
+    // A new view drops the selection without a word.
+    connect(m_grid->model(), &QAbstractItemModel::modelReset, this, &CLumarexDlg::UpdateDownloadButton);
     connect(m_selectAll, &QCheckBox::clicked, m_view.get(), &CAlbumView::OnSelectAll);
     connect(m_previewBox, &QCheckBox::clicked, m_view.get(), &CAlbumView::OnPreviewToggle);
+}
+
+void CLumarexDlg::AddShortcuts()
+{
+    connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this, &CLumarexDlg::OnFindLink);
+    // Through close(), so that a busy run is asked about as for the window's own close button.
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this), &QShortcut::activated, this, &QWidget::close);
+    connect(new QShortcut(QKeySequence(Qt::Key_F10), this), &QShortcut::activated, this, [this] {
+        if (!menuBar()->actions().isEmpty()) menuBar()->setActiveAction(menuBar()->actions().first());
+    });
+}
+
+void CLumarexDlg::SetTabOrder()
+{
+    const QList<QWidget*> order{m_services, m_cbAddress, m_getAlbums, m_cbSavePath, m_browse,   m_openFolder,
+                                m_download, m_grid,      m_selectAll, m_previewBox, m_findLink, m_retryFailed};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
 }

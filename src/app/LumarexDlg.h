@@ -70,8 +70,17 @@ public:
     void ForgetPendingDownload() { m_pendingRun.clear(); }
     // A folder chosen or dropped: into the save-path box, and into its history when new.
     void UseSavePath(QString path);
-    // The first of the files or folders dropped on the window.
+    // The first of the files or folders dropped on the window: a list file is offered for
+    // import, anything else names the save folder.
     void OnPathDropped(const QString& path);
+    // A web address dropped on the window is listed at once.
+    void OnLinkDropped(const QString& url);
+    // "导入下载文件并开始下载" of this list file, unless a run is busy.
+    void ImportListFile(const QString& path);
+    // Into the address box, recognised as if typed; nothing when empty.
+    void UseAddress(const QString& address);
+    // A later launch of the program: this window comes to the front with its address.
+    void OnLaterLaunch(const QString& address);
     // A modeless login browser on url, replacing the one open.
     void OpenLoginBrowser(const QString& url);
     // The about box.
@@ -107,6 +116,13 @@ private:
     QWidget* BuildAlbumFrame();
     QWidget* BuildStatusRow();
     void ConnectControls();
+    // Keys for the commands a keyboard user reaches for, and Tab in reading order.
+    void AddShortcuts();
+    void SetTabOrder();
+    // Enabled while a run can be stopped with it, or when idle with albums selected.
+    void UpdateDownloadButton();
+    // A close while a run is busy asks first; yes stops the run and waits for it.
+    bool ConfirmClose();
     void TakeClipboardAddress();
     void ProposeSavePath();
     void FillHistories();
@@ -152,6 +168,10 @@ private:
     // The albums of a grid download asked for and not yet begun: its run takes them when it
     // switches the controls over.
     std::vector<int> m_pendingRun;
+    // What the controls show: a listing, or a download (import, export) that the button stops.
+    // The posted switches are what counts: a run's state may end before its last texts arrive.
+    bool m_listingShown = false;
+    bool m_downloadShown = false;
 
     std::unique_ptr<CAlbumView> m_view;
     CMainMenu* m_menu = nullptr;

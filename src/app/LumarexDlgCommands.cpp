@@ -1,5 +1,5 @@
-// The main window's commands: the two buttons, the save-path controls, dropped folders, the find
-// box and the login browser.
+// The main window's commands: the two buttons, the save-path controls, dropped links, lists and
+// folders, the find box and the login browser.
 #include "app/LumarexDlg.h"
 
 #include "app/AboutBox.h"
@@ -16,12 +16,40 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMimeData>
 #include <QUrl>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+// How much of a dropped text file is read to tell a download list from any other text.
+constexpr qint64 kListSniffBytes = 64 * 1024;
+
+bool IsWebLink(const QUrl& url)
+{
+    return url.scheme() == u"http"_s || url.scheme() == u"https"_s;
+}
+
+// What the import reads: a ".lst" list, or an aria2 input file, whose addresses carry indented
+// "out=" or "header=" lines.
+bool IsDownloadList(const QFileInfo& file)
+{
+    if (!file.isFile()) return false;
+    if (file.suffix().compare(u"lst"_s, Qt::CaseInsensitive) == 0) return true;
+    if (file.suffix().compare(u"txt"_s, Qt::CaseInsensitive) != 0) return false;
+    QFile text(file.filePath());
+    if (!text.open(QIODevice::ReadOnly)) return false;
+    for (const QByteArray& line : text.read(kListSniffBytes).split('\n')) {
+        const QByteArray option = line.trimmed();
+        const bool indented = !line.isEmpty() && (line[0] == ' ' || line[0] == '\t');
+        if (indented && (option.startsWith("out=") || option.startsWith("header="))) return true;
+    }
+    return false;
+}
+} // namespace
 
 void CLumarexDlg::OnGetAlbums()
 {
@@ -104,20 +132,54 @@ void CLumarexDlg::OpenFolder(const QString& path)
 
 void CLumarexDlg::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+    // Only what a drop can use is accepted, so the cursor tells the truth.
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!urls.isEmpty() && (urls.first().isLocalFile() || IsWebLink(urls.first()))) event->acceptProposedAction();
 }
 
 void CLumarexDlg::dropEvent(QDropEvent* event)
 {
     const QList<QUrl> urls = event->mimeData()->urls();
-    if (urls.isEmpty() || !urls.first().isLocalFile()) return;
-    OnPathDropped(urls.first().toLocalFile());
+    if (urls.isEmpty()) return;
+    if (IsWebLink(urls.first()))
+        OnLinkDropped(urls.first().toString());
+    else if (urls.first().isLocalFile())
+        OnPathDropped(urls.first().toLocalFile());
+    else
+        return;
     event->acceptProposedAction();
+}
+
+void CLumarexDlg::OnLinkDropped(const QString& url)
+{
+    if (m_runs->IsBusy()) return;
+    UseAddress(url);
+    OnGetAlbums();
+}
+
+void CLumarexDlg::UseAddress(const QString& address)
+{
+    if (!address.trimmed().isEmpty()) m_cbAddress->setEditText(address.trimmed());
+}
+
+void CLumarexDlg::ImportListFile(const QString& path)
+{
+    if (m_runs->IsBusy()) {
+        ShowMessageBox(u"请等待当前任务结束"_s);
+        return;
+    }
+    const QString savePath = SavePathText();
+    ForgetPendingDownload();
+    m_runs->OnImport(path, savePath);
 }
 
 void CLumarexDlg::OnPathDropped(const QString& path)
 {
     const QString dropped = QDir::cleanPath(path);
+    if (IsDownloadList(QFileInfo(dropped))) {
+        if (AskYesNoBox(u"导入下载列表 %1 ？"_s.arg(dropped))) ImportListFile(dropped);
+        return;
+    }
     // A dropped file stands for its folder. An existing path says itself what it is; a missing
     // one counts as a file when its last "." comes after its last "/".
     const QFileInfo info(dropped);
@@ -128,7 +190,7 @@ void CLumarexDlg::OnPathDropped(const QString& path)
 void CLumarexDlg::OnFindLink()
 {
     if (!m_pFindDlg) m_pFindDlg = new CDlgFind(*m_grid, this);
-    m_pFindDlg->ShowCentred();
+    m_pFindDlg->ShowBesideGrid();
 }
 
 void CLumarexDlg::OpenLoginBrowser(const QString& url)

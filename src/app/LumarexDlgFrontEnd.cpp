@@ -1,6 +1,7 @@
 // What the core shows through the window: messages, questions and the state of the controls.
 #include "app/LumarexDlg.h"
 
+#include "app/AlbumGrid.h"
 #include "app/AlbumView.h"
 #include "app/ComboBox2.h"
 #include "app/ElidedLabel.h"
@@ -40,6 +41,13 @@ QString CLumarexDlg::SavePathText() const
     return m_cbSavePath->currentText();
 }
 
+void CLumarexDlg::UpdateDownloadButton()
+{
+    // A press with nothing selected would only begin a run to say so.
+    const bool canStart = !m_listingShown && !m_grid->SelectedAlbums().empty();
+    m_download->setEnabled(m_downloadShown || canStart);
+}
+
 void CLumarexDlg::ApplyStatusText(StatusLine line, const QString& text)
 {
     switch (line) {
@@ -60,7 +68,8 @@ void CLumarexDlg::ApplyGetListUi(bool running)
     m_services->setEnabled(!running);
     m_cbAddress->setEnabled(!running);
     m_previewBox->setEnabled(!running);
-    m_download->setEnabled(!running && !m_core->m_pAlbumList->IsEmpty());
+    m_listingShown = running;
+    UpdateDownloadButton();
     m_getAlbums->setText(running ? u"终止获取"_s : u"获取相册"_s);
     UpdateRetryButton();
     if (running) {
@@ -75,6 +84,8 @@ void CLumarexDlg::ApplyGetListUi(bool running)
 void CLumarexDlg::ApplyDownloadUi(bool running)
 {
     m_download->setText(running ? u"终止下载"_s : u"下载"_s);
+    m_downloadShown = running;
+    UpdateDownloadButton();
     ShowProgress(running);
     if (running) m_view->Statuses().BeginRun(std::exchange(m_pendingRun, {}));
     UpdateRetryButton();

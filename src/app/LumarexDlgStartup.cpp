@@ -16,12 +16,25 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QGuiApplication>
+#include <QRegularExpression>
 #include <QThread>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 constexpr int kMaxClipboardAddress = 199;
+// A bare number is taken for a QQ number, which has 5 to 11 digits.
+const QRegularExpression kQqNumber(u"^[0-9]{5,11}$"_s);
+const QRegularExpression kSpace(u"\\s"_s);
+
+// The clipboard holds whatever the user copied last: only an address some service recognises,
+// or a QQ number, is worth putting into the address box.
+bool IsOwnerAddress(const QString& text)
+{
+    if (text.isEmpty() || text.size() > kMaxClipboardAddress) return false;
+    if (kQqNumber.match(text).hasMatch()) return true;
+    return !text.contains(kSpace) && RecognizeService(text, -1) >= 0;
+}
 } // namespace
 
 void CLumarexDlg::Start()
@@ -45,7 +58,7 @@ void CLumarexDlg::Start()
 void CLumarexDlg::TakeClipboardAddress()
 {
     const QString text = QGuiApplication::clipboard()->text().trimmed();
-    if (!text.isEmpty() && text.size() <= kMaxClipboardAddress) m_cbAddress->setEditText(text);
+    if (IsOwnerAddress(text)) m_cbAddress->setEditText(text);
 }
 
 void CLumarexDlg::ProposeSavePath()
@@ -98,10 +111,35 @@ int CLumarexDlg::RunModal(QDialog& dialog)
     return result;
 }
 
+void CLumarexDlg::OnLaterLaunch(const QString& address)
+{
+    UseAddress(address);
+    if (!m_core->m_bReady) return; // the window shows itself when start-up ends
+    showNormal();
+    raise();
+    activateWindow();
+}
+
 void CLumarexDlg::closeEvent(QCloseEvent* event)
 {
+    if (!ConfirmClose()) {
+        event->ignore();
+        return;
+    }
     Shutdown();
     QMainWindow::closeEvent(event);
+}
+
+bool CLumarexDlg::ConfirmClose()
+{
+    if (m_closed || !m_runs->IsBusy()) return true;
+    const QString question =
+        m_core->States().IsListing() ? u"正在获取相册列表，确定退出吗？"_s : u"正在下载，确定退出吗？"_s;
+    if (!AskYesNoBox(question)) return false;
+    // The run may have ended while the question stood; either way nothing is left running.
+    Shutdown();
+    m_runs->Wait();
+    return true;
 }
 
 void CLumarexDlg::Shutdown()

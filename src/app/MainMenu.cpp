@@ -22,11 +22,11 @@ using namespace Qt::StringLiterals;
 CMainMenu::CMainMenu(CLumarexDlg& window, QMenuBar& bar) : QObject(&window), m_window(window)
 {
     bar.setObjectName(u"129"_s);
-    QMenu* login = AddPopup(bar, u"<登录>"_s);
+    QMenu* login = AddPopup(bar, u"<登录>(&L)"_s);
     for (const LoginCommand& command : LoginCommands())
         AddItem(*login, command.id, QString::fromUtf16(command.text));
 
-    QMenu* settings = AddPopup(bar, u"<设置>"_s);
+    QMenu* settings = AddPopup(bar, u"<设置>(&S)"_s);
     AddItem(*settings, CMD_DOWN_PARAM, u"下载参数设置"_s);
     AddItem(*settings, CMD_NAME_SET, u"文件名设置"_s);
     for (const OptionCommand& command : OptionCommands()) {
@@ -34,7 +34,7 @@ CMainMenu::CMainMenu(CLumarexDlg& window, QMenuBar& bar) : QObject(&window), m_w
         AddItem(*settings, command.id, QString::fromUtf16(command.text))->setCheckable(true);
     }
 
-    QMenu* transfer = AddPopup(bar, u"<导入/导出>"_s);
+    QMenu* transfer = AddPopup(bar, u"<导入/导出>(&I)"_s);
     AddItem(*transfer, CMD_IMPORT_LIST, u"导入下载文件并开始下载"_s);
     transfer->addSeparator();
     AddItem(*transfer, CMD_EXPORT_LIST, u"导出下载文件"_s);
@@ -42,10 +42,10 @@ CMainMenu::CMainMenu(CLumarexDlg& window, QMenuBar& bar) : QObject(&window), m_w
     transfer->addSeparator();
     AddItem(*transfer, CMD_RETRY_FAILED, u"重试失败的图集"_s);
 
-    QMenu* tools = AddPopup(bar, u"<辅助功能>"_s);
+    QMenu* tools = AddPopup(bar, u"<辅助功能>(&T)"_s);
     AddItem(*tools, CMD_FILE_TOOL, u"文件处理"_s);
 
-    QMenu* help = AddPopup(bar, u"<帮助>"_s);
+    QMenu* help = AddPopup(bar, u"<帮助>(&H)"_s);
     AddItem(*help, CMD_USAGE, u"使用说明"_s);
     AddItem(*help, CMD_ENQUIRY, u"软件咨询"_s);
     AddItem(*help, CMD_FEEDBACK, u"问题反馈"_s);
@@ -146,15 +146,13 @@ QString CMainMenu::ChooseListFile(bool forSaving, const QString& title, const QS
 
 void CMainMenu::ImportList()
 {
+    // Asked before the file dialog, so that a busy run does not cost the user a choice.
     if (m_window.Runs().IsBusy()) {
         m_window.ShowMessageBox(u"请等待当前任务结束"_s);
         return;
     }
     const QString path = ChooseListFile(false, u"导入下载文件"_s, u"下载文件 (*.lst *.txt);;所有文件 (*)"_s, {});
-    if (path.isEmpty()) return;
-    const QString savePath = m_window.SavePathText();
-    m_window.ForgetPendingDownload();
-    m_window.Runs().OnImport(path, savePath);
+    if (!path.isEmpty()) m_window.ImportListFile(path);
 }
 
 void CMainMenu::ExportList(int id)

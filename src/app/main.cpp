@@ -1,6 +1,7 @@
 #include "MyCode/CurlGlobal.h"
 #include "app/AppSetup.h"
 #include "app/LumarexDlg.h"
+#include "app/SingleInstance.h"
 #include "core/AppPaths.h"
 
 #include <QApplication>
@@ -17,10 +18,18 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("talvoria"));
     QApplication::setDesktopFileName(QStringLiteral("talvoria"));
+    const QString appDir = ResolveAppDir();
+    const QStringList arguments = QApplication::arguments();
+    const QString address = arguments.size() > 1 ? arguments[1] : QString();
+    CSingleInstance instance(appDir);
+    if (instance.HandOver(address)) return 0;
+    instance.Listen();
     UseSystemProxySettings();
     UseChineseQtTexts();
     CCurlGlobal curl;
-    CLumarexDlg window(ResolveAppDir());
+    CLumarexDlg window(appDir);
+    QObject::connect(&instance, &CSingleInstance::LaterLaunch, &window, &CLumarexDlg::OnLaterLaunch);
     window.Start();
+    window.UseAddress(address);
     return app.exec();
 }

@@ -83,5 +83,5 @@ QString ShortAlbumText(const DownSummary& album)
 
 QString NoAlbumSelectedMessage()
 {
-    return u"请先在相册列表中勾选要下载的相册"_s;
+    return u"请先在相册列表中选中要下载的相册"_s;
 }

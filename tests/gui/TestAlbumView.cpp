@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QTest>
@@ -72,10 +73,16 @@ TEST_F(AlbumViewTest, PreviewOfFourteenAlbumsHasRowsOfSixSixAndTwoWithThumbnails
     EXPECT_EQ(Selected().size(), 14);
     Click(u"1012"_s);
     EXPECT_TRUE(Selected().isEmpty());
+    // The box follows a selection made in the grid, which outlives the change of mode.
+    window->Grid().selectAll(); // Ctrl+A
+    EXPECT_TRUE(Control<QCheckBox>(u"1012"_s)->isChecked());
+    window->Grid().setCurrentIndex(model->index(1, 3)); // a click on album 10
+    EXPECT_FALSE(Control<QCheckBox>(u"1012"_s)->isChecked());
 
     // Back to the list: one row per album under the header, thumbnails kept for the next preview.
     const int requests = int(service.RequestCount());
     TogglePreview();
+    EXPECT_EQ(window->Grid().SelectedAlbums(), std::vector<int>{9});
     EXPECT_EQ(model->rowCount(), 14);
     EXPECT_TRUE(window->Grid().horizontalHeader()->isVisible());
     EXPECT_EQ(CellText(13, 1), u"album 14"_s);
@@ -200,6 +207,8 @@ TEST_F(AlbumViewTest, FindGoesBothWaysWrapsAndHonoursCaseAndWholeCell)
 
     keyword->setText(u"nothing like it"_s);
     EXPECT_FALSE(find->FindNext());
+    EXPECT_EQ(find->findChild<QLabel*>(u"notFound"_s)->text(), u"未找到"_s);
+    EXPECT_TRUE(window->Grid().SelectedAlbums().empty()); // the last match is no longer marked
     keyword->setText(u"   "_s);
     EXPECT_TRUE(find->FindNext());
     ASSERT_TRUE(WaitFor([this] { return !answerer.Texts().isEmpty(); }));

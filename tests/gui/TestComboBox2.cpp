@@ -33,3 +33,14 @@ TEST(ComboBox2, TypingOffersTheItemsContainingTheTextInAnyCase)
     EXPECT_EQ(combo.lineEdit()->cursorPosition(), 2);
     combo.hidePopup();
 }
+
+TEST(ComboBox2, WhatIsTypedIsNeverOfferedBack)
+{
+    CComboBox2 combo;
+    combo.AddItem(u"12345678"_s);
+    combo.AddItem(u"123456789"_s);
+    combo.show();
+    QTest::keyClicks(combo.lineEdit(), u"12345678"_s);
+    EXPECT_EQ(combo.completer()->completionCount(), 1);
+    EXPECT_EQ(combo.completer()->currentCompletion(), u"123456789"_s);
+}

@@ -109,9 +109,9 @@ TEST_F(ImportExportMenuTest, AListWithoutAddressesIsAMessage)
     EXPECT_EQ(answerer.Texts().front(), u"下载文件中没有下载地址: "_s + empty);
     EXPECT_TRUE(WaitForIdle());
 
-    // Exporting with no album ticked says so before any file dialog.
+    // Exporting with no album selected says so before any file dialog.
     const int dialogs = answerer.DialogsSeen();
     Item(CMD_EXPORT_LIST)->trigger();
-    EXPECT_EQ(answerer.Texts().last(), u"请先在相册列表中勾选要下载的相册"_s);
+    EXPECT_EQ(answerer.Texts().last(), u"请先在相册列表中选中要下载的相册"_s);
     EXPECT_EQ(answerer.DialogsSeen(), dialogs + 1); // the message only
 }

@@ -16,6 +16,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <utility>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -56,7 +58,13 @@ TEST_F(MainWindowTest, GetAlbumsFillsTheGridAndTheHistory)
     EXPECT_EQ(Text(u"1011"_s), u"相册列表(共5个)"_s);
     EXPECT_EQ(Text(u"1009"_s), u"获取相册列表完成，共5个"_s);
     EXPECT_TRUE(Control<QLabel>(u"1013"_s)->isVisible()); // the hint keeps its band filled
-    EXPECT_TRUE(Control<QPushButton>(u"1005"_s)->isEnabled());
+    // 下载 waits for something to download.
+    auto* download = Control<QPushButton>(u"1005"_s);
+    EXPECT_FALSE(download->isEnabled());
+    window->Grid().selectRow(2);
+    EXPECT_TRUE(download->isEnabled());
+    window->Grid().clearSelection();
+    EXPECT_FALSE(download->isEnabled());
 
     const QAbstractItemModel* model = window->Grid().model();
     ASSERT_EQ(model->rowCount(), 5);
@@ -183,14 +191,17 @@ TEST_F(MainWindowTest, ClosingWhileAWorkerWaitsForAnAnswerDoesNotHang)
                   FakeReply::File(FixturePath(u"qzone/albums-locked.jsonp"_s)));
     StartWindow();
     bool asked = false;
+    answerer.QueueAnswer(QMessageBox::Yes); // to the close's own question, asked from inside the hook
     answerer.OnMessageBox([this, &asked](QMessageBox&) {
-        asked = true;
+        if (std::exchange(asked, true)) return;
         window->close(); // the user closes the main window while the question stands
     });
     TypeAddress(u"333"_s);
+    const auto started = std::chrono::steady_clock::now();
     Click(u"1004"_s);
     ASSERT_TRUE(WaitFor([&asked] { return asked; }));
-    const auto started = std::chrono::steady_clock::now();
-    window.reset(); // joins the listing, which must have been answered No
+    // The close waits for the listing, which must have been answered No.
+    ASSERT_TRUE(WaitFor([this] { return !window->isVisible(); }));
+    window.reset();
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
 }

@@ -65,8 +65,10 @@ TEST_F(MenuTest, EveryPopupAndItemIsThere)
     QStringList titles;
     for (QAction* action : window->menuBar()->actions())
         titles << action->text();
-    // The titles follow each other as on any menu bar: no blank item pushes 帮助 along.
-    EXPECT_EQ(titles, (QStringList{u"<登录>"_s, u"<设置>"_s, u"<导入/导出>"_s, u"<辅助功能>"_s, u"<帮助>"_s}));
+    // The titles follow each other as on any menu bar, each with its Alt letter: no blank item
+    // pushes 帮助 along.
+    EXPECT_EQ(titles, (QStringList{u"<登录>(&L)"_s, u"<设置>(&S)"_s, u"<导入/导出>(&I)"_s, u"<辅助功能>(&T)"_s,
+                                   u"<帮助>(&H)"_s}));
     EXPECT_EQ(Item(32781)->text(), u"QQ（绑定的QQ不用在下载器里登录）"_s);
     QStringList settings;
     for (QAction* action : PopupOf(32778)->actions())
