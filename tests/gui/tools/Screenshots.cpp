@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
@@ -98,6 +99,10 @@ TEST_F(Screenshots, WindowMenuDialogsAndLoginBrowser)
     auto* pictures = window->findChild<QProgressBar*>(u"pictureProgress"_s);
     ASSERT_TRUE(WaitFor([pictures] { return pictures->isVisible() && pictures->value() >= 1; }));
     ShootWidget(u"main-downloading"_s, *window);
+    // Closing now asks first; No (the answerer's default) keeps the run going.
+    answerer.OnMessageBox([](QMessageBox& box) { ShootWidget(u"close-confirmation"_s, box); });
+    window->close();
+    answerer.OnMessageBox({});
     ASSERT_TRUE(WaitFor([this] { return Text(u"1006"_s).startsWith(u"已保存"_s); }, 30000));
     ShootWidget(u"main-finished"_s, *window);
 
@@ -108,6 +113,7 @@ TEST_F(Screenshots, WindowMenuDialogsAndLoginBrowser)
     Click(u"1005"_s);
     ASSERT_TRUE(WaitFor([this] { return Text(u"1006"_s).startsWith(u"已保存"_s); }, 30000));
     ShootWidget(u"main-stopped"_s, *window);
+    Control<CComboBox2>(u"1000"_s)->setEditText(saveDir.path());
     window->Grid().selectRow(1);
 
     window->OnFindLink();
