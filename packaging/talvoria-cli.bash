@@ -5,7 +5,7 @@ _talvoria_cli()
     _init_completion || return
 
     local commands="services albums download fetch settings files"
-    local global="--app-dir --cookies --yes --no --quiet --verbose --help --version"
+    local global="--app-dir --cookies --sleep-request --max-per-host --limit-rate --yes --no --quiet --verbose --help --version"
     local services="qzone baidu netease renren sina 56 poco yupoo 51 zol pchome taobao moko babytree pconline"
     local fields="nThreads= nTimeout= nMinKB= nMaxKB= szPrefix= szSuffix= szReplaceFrom= szReplaceTo= szDirPrefix= szDirSuffix= nNameSource= nDirSource= nOptions="
 
@@ -13,13 +13,13 @@ _talvoria_cli()
         --service) COMPREPLY=($(compgen -W "$services" -- "$cur")); return ;;
         --app-dir|--save-dir) _filedir -d; return ;;
         --cookies) _filedir; return ;;
-        --albums) return ;;
+        --albums|--sleep-request|--max-per-host|--limit-rate) return ;;
     esac
 
     local command="" i
     for ((i = 1; i < cword; i++)); do
         case ${words[i]} in
-            --app-dir|--cookies|--service|--albums|--save-dir) ((i++)) ;;
+            --app-dir|--cookies|--service|--albums|--save-dir|--sleep-request|--max-per-host|--limit-rate) ((i++)) ;;
             -*) ;;
             *) command=${words[i]}; break ;;
         esac
