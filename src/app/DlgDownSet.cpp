@@ -12,8 +12,8 @@
 
 using namespace Qt::StringLiterals;
 
-CDlgDownSet::CDlgDownSet(ST_DOWNPARAM& param, const QString& service, QWidget* parent)
-    : QDialog(parent), m_pParam(&param)
+CDlgDownSet::CDlgDownSet(ST_DOWNPARAM& param, ServiceExtras& extras, const QString& service, QWidget* parent)
+    : QDialog(parent), m_pParam(&param), m_pExtras(&extras)
 {
     setObjectName(u"131"_s);
     setWindowTitle(u"设置"_s);
@@ -23,9 +23,17 @@ CDlgDownSet::CDlgDownSet(ST_DOWNPARAM& param, const QString& service, QWidget* p
     m_timeout = DialogKit::AddNumberRow(form, u"1003"_s, u"超时(S, >=10)："_s, param.nTimeout);
     m_minKB = DialogKit::AddNumberRow(form, u"1000"_s, u"图片最小值(K)："_s, param.nMinKB);
     m_maxKB = DialogKit::AddNumberRow(form, u"1001"_s, u"图片最大值(K)："_s, param.nMaxKB);
+    auto* restraint = new QGroupBox(u"对网站的克制"_s, this);
+    auto* polite = new QFormLayout(restraint);
+    m_sleepRequest = DialogKit::AddTextRow(polite, u"sleepRequest"_s, u"同一主机请求间隔(秒)："_s,
+                                           QString::number(extras.sleepRequestMs / 1000.0));
+    m_maxPerHost = DialogKit::AddNumberRow(polite, u"maxPerHost"_s, u"每个主机的连接数(0=线程数)："_s, extras.maxPerHost);
+    m_limitKB = DialogKit::AddTextRow(polite, u"limitRate"_s, u"总限速(KB/s, 0=不限)："_s,
+                                      QString::number(extras.limitRate / 1024));
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
+    layout->addWidget(restraint);
     layout->addWidget(DialogKit::OkButton(this, [this] { OnOk(); }), 0, Qt::AlignHCenter);
 }
 
@@ -44,6 +52,29 @@ void CDlgDownSet::OnOk()
                              u"参数错误：%1 应为 %2"_s.arg(fields[int(fault->field)], fault->range));
         return;
     }
+    ServiceExtras extras;
+    if (!ReadExtras(extras)) return;
     StoreDownParam(*m_pParam, values[0], values[1], values[2], values[3]);
+    *m_pExtras = extras;
     accept();
+}
+
+bool CDlgDownSet::ReadExtras(ServiceExtras& extras)
+{
+    const auto refuse = [this](const QString& field, const QString& range) {
+        QMessageBox::warning(this, u"下载参数设置"_s, u"参数错误：%1 应为 %2"_s.arg(field, range));
+        return false;
+    };
+    bool ok = false;
+    const double seconds = m_sleepRequest->text().trimmed().toDouble(&ok);
+    if (!ok || !(seconds >= 0) || seconds * 1000 > ServiceExtras::kMaxSleepRequestMs)
+        return refuse(u"请求间隔(秒)"_s, u"0~3600"_s);
+    const int perHost = m_maxPerHost->text().trimmed().toInt(&ok);
+    if (!ok || perHost < 0 || perHost > ServiceExtras::kMaxPerHost) return refuse(u"每个主机的连接数"_s, u"0~15"_s);
+    const qint64 kilobytes = m_limitKB->text().trimmed().toLongLong(&ok);
+    if (!ok || kilobytes < 0 || kilobytes > qint64(1) << 30) return refuse(u"总限速(KB/s)"_s, u"0~1073741824"_s);
+    extras.sleepRequestMs = int(seconds * 1000 + 0.5);
+    extras.maxPerHost = perHost;
+    extras.limitRate = kilobytes * 1024;
+    return true;
 }

@@ -191,9 +191,12 @@ void CMainMenu::EditDownParam()
     CLumarexCore& core = m_window.Core();
     const int kind = core.m_nSourceKind;
     ST_DOWNPARAM param = core.DownParam(kind);
-    CDlgDownSet dialog(param, QString::fromUtf16(ServiceNameOf(kind).listText), &m_window);
-    if (m_window.RunModal(dialog) == QDialog::Accepted)
-        core.EditSoft([kind, &param](ST_SOFTDATA& soft) { soft.down[kind] = param; });
+    ServiceExtras extras = core.Extras(kind);
+    CDlgDownSet dialog(param, extras, QString::fromUtf16(ServiceNameOf(kind).listText), &m_window);
+    if (m_window.RunModal(dialog) != QDialog::Accepted) return;
+    core.EditSoft([kind, &param](ST_SOFTDATA& soft) { soft.down[kind] = param; });
+    if (!core.SetExtras(kind, extras))
+        m_window.ShowMessageBox(u"无法保存设置文件：%1"_s.arg(core.m_strAppDir + u"talvoria.ini"_s));
 }
 
 void CMainMenu::EditNameSet()

@@ -25,6 +25,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -120,7 +122,10 @@ TEST_F(MenuTest, ARefusedOrCancelledDownloadDialogWritesNothing)
         EXPECT_EQ(dialog.windowTitle(), u"设置"_s);
         // Which service's settings these are is said inside.
         const QString service = QString::fromUtf16(ServiceNameOf(SK_RENREN).listText);
-        EXPECT_TRUE(dialog.findChild<QGroupBox*>()->title().contains(service)) << service.toStdString();
+        const QList<QGroupBox*> groups = dialog.findChildren<QGroupBox*>();
+        EXPECT_TRUE(std::any_of(groups.begin(), groups.end(),
+                                [&](const QGroupBox* group) { return group->title().contains(service); }))
+            << service.toStdString();
         EXPECT_EQ(dialog.findChild<QLineEdit*>(u"1002"_s)->text(), u"5"_s);
         SetEdit(dialog, "1002", u"16"_s);
         PressOk(dialog); // refused, the field named; the dialog stays open
@@ -149,6 +154,25 @@ TEST_F(MenuTest, ARefusedOrCancelledDownloadDialogWritesNothing)
     EXPECT_EQ(stored.nMinKB, 20);
     EXPECT_EQ(window->Core().DownParam(SK_TENCENT).nThreads, 5);
     EXPECT_NE(SoftDataBytes(), before);
+
+    // The restraint rows go to talvoria.ini; one out of range is refused like the others.
+    answerer.QueueDialogHandler([](QDialog& dialog) {
+        SetEdit(dialog, "sleepRequest", u"0.5"_s);
+        SetEdit(dialog, "maxPerHost", u"16"_s);
+        PressOk(dialog);
+    });
+    answerer.QueueDialogHandler([](QDialog& dialog) {
+        SetEdit(dialog, "maxPerHost", u"2"_s);
+        SetEdit(dialog, "limitRate", u"500"_s);
+        PressOk(dialog);
+    });
+    Item(CMD_DOWN_PARAM)->trigger();
+    EXPECT_EQ(answerer.Texts().last(), u"参数错误：每个主机的连接数 应为 0~15"_s);
+    const ServiceExtras extras = CExtraSettings(window->Core().m_strAppDir).Extras(SK_RENREN);
+    EXPECT_EQ(extras.sleepRequestMs, 500);
+    EXPECT_EQ(extras.maxPerHost, 2);
+    EXPECT_EQ(extras.limitRate, 500 * 1024);
+    EXPECT_EQ(window->Core().Extras(SK_TENCENT).sleepRequestMs, 0);
 }
 
 TEST_F(MenuTest, TheNameDialogStoresThirtyEightCharactersAndTheChoices)
