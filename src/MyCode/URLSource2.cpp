@@ -8,7 +8,11 @@
 #include "MyCode/AtomicFile.h"
 #include "MyCode/StringCtrl.h"
 
+#include <QFile>
 #include <QUrl>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 
 #include <curl/curl.h>
 #include <zlib.h>
@@ -126,6 +130,18 @@ FetchFailure KeepPicture(std::optional<PictureSink>& sink, PictureEndScanner& sc
     if (!lengthStated && !scanner.HoldsEnd()) return FetchFailure::Incomplete;
     const bool written = sink ? sink->Commit() : SaveBody(path, body);
     return written ? FetchFailure::None : FetchFailure::WriteError;
+}
+
+// The saved picture's time is the server's Last-Modified; a date that does not read leaves the
+// time of saving.
+void KeepServerTime(const QString& path, const QString& headers)
+{
+    const QByteArray value = HeaderValue(headers.toLatin1(), "Last-Modified");
+    if (value.isEmpty()) return;
+    const time_t when = curl_getdate(value.constData(), nullptr);
+    if (when == -1) return;
+    const timespec times[2] = {{0, UTIME_OMIT}, {when, 0}};
+    ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0);
 }
 
 // Only the answer itself is a picture: not a partial answer, a choice of answers, a redirect
@@ -406,7 +422,9 @@ bool CURLResponse::Perform(const CURLSource2& request, int /*flags: cache modes,
     if (!saving) return true;
     if (m_nReceived == 0) return Fail(FetchFailure::Empty);
     const FetchFailure kept = KeepPicture(sink, scanner, lengthStated, request.m_strSavePath, m_body);
-    return kept == FetchFailure::None || Fail(kept);
+    if (kept != FetchFailure::None) return Fail(kept);
+    if (request.m_bKeepServerTime) KeepServerTime(request.m_strSavePath, m_strHeaders);
+    return true;
 }
 
 QString CURLResponse::FailureText() const

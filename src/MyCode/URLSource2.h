@@ -83,6 +83,9 @@ public:
     // When set and raised (a stop request), the transfer in progress ends at once as a failure
     // and no further attempt is made. Reset leaves it.
     const std::atomic<bool>* m_pAbort = nullptr;
+    // A picture saved takes the answer's Last-Modified, when it has one that reads, as its
+    // modification time. Reset leaves it.
+    bool m_bKeepServerTime = false;
     // When set, follows the body's bytes as they arrive. Reset leaves it.
     TransferMeter* m_pMeter = nullptr;
 

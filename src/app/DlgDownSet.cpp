@@ -3,6 +3,7 @@
 #include "app/DialogKit.h"
 #include "core/SettingsRules.h"
 
+#include <QCheckBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -34,6 +35,10 @@ CDlgDownSet::CDlgDownSet(ST_DOWNPARAM& param, ServiceExtras& extras, const QStri
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
     layout->addWidget(restraint);
+    m_keepServerTimes = new QCheckBox(u"图片的修改时间取自服务器（Last-Modified）"_s, this);
+    m_keepServerTimes->setObjectName(u"keepServerTimes"_s);
+    m_keepServerTimes->setChecked(extras.keepServerTimes);
+    layout->addWidget(m_keepServerTimes);
     layout->addWidget(DialogKit::OkButton(this, [this] { OnOk(); }), 0, Qt::AlignHCenter);
 }
 
@@ -76,5 +81,6 @@ bool CDlgDownSet::ReadExtras(ServiceExtras& extras)
     extras.sleepRequestMs = int(seconds * 1000 + 0.5);
     extras.maxPerHost = perHost;
     extras.limitRate = kilobytes * 1024;
+    extras.keepServerTimes = m_keepServerTimes->isChecked();
     return true;
 }

@@ -5,6 +5,7 @@
 
 #include <QDialog>
 
+class QCheckBox;
 class QLineEdit;
 
 // "下载参数设置": thread count, time-out and size limits of one service, and its restraint toward
@@ -32,4 +33,5 @@ private:
     QLineEdit* m_sleepRequest;
     QLineEdit* m_maxPerHost;
     QLineEdit* m_limitKB;
+    QCheckBox* m_keepServerTimes;
 };

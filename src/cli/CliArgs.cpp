@@ -30,6 +30,7 @@ const CliOption kOptions[] = {
      &CliArgs::maxPerHost, nullptr, true},
     {"limit-rate", "RATE", "cap all transfers together at RATE bytes a second (500K, 2M; 0: none)",
      &CliArgs::limitRate, nullptr, true},
+    {"mtime", "", "give each saved picture the server's Last-Modified as its time", nullptr, &CliArgs::mtime, true},
     {"h,help", "", "this text", nullptr, &CliArgs::help, true},
     {"version", "", "the program's version", nullptr, &CliArgs::version, true},
     {"service", "K", "", &CliArgs::service, nullptr, false},
@@ -113,6 +114,7 @@ std::optional<RestraintOptions> ParseRestraint(const CliArgs& args)
         }
         restraint.limitRate = qint64(value * double(unit));
     }
+    if (args.mtime) restraint.keepServerTimes = true;
     return restraint;
 }
 

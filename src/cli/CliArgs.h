@@ -26,6 +26,7 @@ struct CliArgs {
     bool yes = false;
     bool no = false;
     bool json = false;
+    bool mtime = false;
     bool quiet = false;
     bool verbose = false;
     bool help = false;
@@ -51,6 +52,7 @@ struct RestraintOptions {
     std::optional<int> sleepRequestMs;
     std::optional<int> maxPerHost;
     std::optional<qint64> limitRate;
+    std::optional<bool> keepServerTimes;
 };
 // No value when one of them is off; the reason is then on stderr.
 std::optional<RestraintOptions> ParseRestraint(const CliArgs& args);

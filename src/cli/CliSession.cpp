@@ -78,7 +78,8 @@ CCliSession::CCliSession(const CliArgs& args)
 {
     // Checked when the words were parsed; here only taken.
     if (const std::optional<RestraintOptions> restraint = ParseRestraint(args))
-        m_core->OverrideExtras({restraint->sleepRequestMs, restraint->maxPerHost, restraint->limitRate});
+        m_core->OverrideExtras(
+            {restraint->sleepRequestMs, restraint->maxPerHost, restraint->limitRate, restraint->keepServerTimes});
     if (args.verbose)
         SetRequestSink([this](const QByteArray& method, const QByteArray& url, long status) {
             m_frontEnd.ShowRequest(method, url, status);

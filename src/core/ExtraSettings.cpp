@@ -58,6 +58,7 @@ ServiceExtras CExtraSettings::Extras(int kind) const
     extras.sleepRequestMs = int(std::min<qint64>(number("sleepRequestMs"), ServiceExtras::kMaxSleepRequestMs));
     extras.maxPerHost = int(std::min<qint64>(number("maxPerHost"), ServiceExtras::kMaxPerHost));
     extras.limitRate = number("limitRate");
+    extras.keepServerTimes = settings.value(ServiceKey(kind, "keepServerTimes")).toBool();
     return extras;
 }
 
@@ -65,5 +66,6 @@ bool CExtraSettings::SetExtras(int kind, const ServiceExtras& extras)
 {
     return SetValue(ServiceKey(kind, "sleepRequestMs"), extras.sleepRequestMs) &&
            SetValue(ServiceKey(kind, "maxPerHost"), extras.maxPerHost) &&
-           SetValue(ServiceKey(kind, "limitRate"), qint64(extras.limitRate));
+           SetValue(ServiceKey(kind, "limitRate"), qint64(extras.limitRate)) &&
+           SetValue(ServiceKey(kind, "keepServerTimes"), extras.keepServerTimes);
 }

@@ -6,13 +6,15 @@
 
 #include <cstdint>
 
-// A service's restraint toward its hosts, beyond what its soft.dat slot holds.
+// A service's settings beyond what its soft.dat slot holds: its restraint toward its hosts, and
+// what a saved picture keeps of the server's word.
 struct ServiceExtras {
     static constexpr int kMaxSleepRequestMs = 3600 * 1000;
     static constexpr int kMaxPerHost = 15; // the most threads a run has
     int sleepRequestMs = 0;     // least interval between two requests to one host; 0: none
     int maxPerHost = 0;         // transfers at once to one host; 0: as many as the threads
     std::int64_t limitRate = 0; // bytes a second for all transfers of a run; 0: no cap
+    bool keepServerTimes = false; // a saved picture takes the server's Last-Modified as its time
 };
 
 // Settings soft.dat has no slot for (its layout is fixed): per service its restraint, and the

@@ -12,6 +12,7 @@ ServiceExtras CLumarexCore::Extras(int kind) const
     extras.sleepRequestMs = overrides.sleepRequestMs.value_or(extras.sleepRequestMs);
     extras.maxPerHost = overrides.maxPerHost.value_or(extras.maxPerHost);
     extras.limitRate = overrides.limitRate.value_or(extras.limitRate);
+    extras.keepServerTimes = overrides.keepServerTimes.value_or(extras.keepServerTimes);
     return extras;
 }
 

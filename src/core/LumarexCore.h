@@ -48,6 +48,7 @@ public:
         std::optional<int> sleepRequestMs;
         std::optional<int> maxPerHost;
         std::optional<std::int64_t> limitRate;
+        std::optional<bool> keepServerTimes;
     };
     void OverrideExtras(const ExtrasOverride& overrides) { m_extrasOverride.Set(overrides); }
 

@@ -54,6 +54,7 @@ PictureOutcome FetchPicture(QString url, const QString& host, QString headers, Q
     request.m_strSavePath = std::move(savePath);
     request.m_pAbort = abort;
     request.m_pMeter = &meter;
+    request.m_bKeepServerTime = params.keepServerTimes;
     for (int busy = 1;; ++busy) {
         std::uint64_t wave = 0;
         switch (hosts.Admit(host, abort, wave)) {

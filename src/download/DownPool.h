@@ -25,6 +25,8 @@ struct DownRunParams {
     std::uint16_t nMaxKB = 0;
     // Transfers at once to one host; 0: as many as there are threads.
     int maxPerHost = 0;
+    // A saved picture takes the server's Last-Modified as its time.
+    bool keepServerTimes = false;
 };
 
 // The worker pool of one download run: up to nThreads workers take the pictures of the albums

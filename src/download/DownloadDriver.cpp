@@ -54,7 +54,8 @@ namespace {
 DownRunParams RunParams(const CLumarexCore& core, int kind)
 {
     const ST_DOWNPARAM slot = core.DownParam(kind);
-    return {slot.nThreads, slot.nTimeout, slot.nMinKB, slot.nMaxKB, core.Extras(kind).maxPerHost};
+    const ServiceExtras extras = core.Extras(kind);
+    return {slot.nThreads, slot.nTimeout, slot.nMinKB, slot.nMaxKB, extras.maxPerHost, extras.keepServerTimes};
 }
 
 // After an album's pool: the history mark, then the fix steps (also after a stop). The mark

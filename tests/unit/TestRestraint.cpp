@@ -1,11 +1,13 @@
-// Restraint toward the services: an interval between two requests to one host, a cap on the
-// transfers to one host, and one bandwidth cap for the whole run, as a download through the
-// run controller keeps them.
+// What a download through the run controller keeps toward the services (an interval between
+// two requests to one host, a cap on the transfers to one host, one bandwidth cap for the whole
+// run) and from them (the server's time of a picture).
 #include "MyCode/RequestPacer.h"
 #include "run/RunController.h"
 #include "support/AdapterTest.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <chrono>
@@ -123,4 +125,20 @@ TEST_F(RestraintTest, ABandwidthCapHoldsForTheWholeRunAndTripsNoSpeedFloor)
     const auto start = Clock::now();
     EXPECT_EQ(Import(urls), 4);
     EXPECT_GE(Milliseconds(Clock::now() - start), 3500);
+}
+
+TEST_F(RestraintTest, ASavedPictureCanTakeTheServersTime)
+{
+    service.Route(kHostA, "/dated.jpg",
+                  FakeReply::Ok(FakePicture(1), "image/jpeg").Header("Last-Modified", "Sun, 06 Nov 2011 08:49:37 GMT"));
+    service.Route(kHostA, "/undated.jpg", FakeReply::Ok(FakePicture(2), "image/jpeg"));
+    const QStringList urls{u"http://%1/dated.jpg"_s.arg(QLatin1String(kHostA)),
+                           u"http://%1/undated.jpg"_s.arg(QLatin1String(kHostA))};
+    Settle(2, {0, 0, 0, true});
+    const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(-5);
+    ASSERT_EQ(Import(urls), 2);
+    const QString folder = saveRoot.path() + u"out/list/"_s;
+    EXPECT_EQ(QFileInfo(folder + u"dated.jpg"_s).lastModified().toUTC(),
+              QDateTime(QDate(2011, 11, 6), QTime(8, 49, 37), Qt::UTC));
+    EXPECT_GE(QFileInfo(folder + u"undated.jpg"_s).lastModified().toUTC(), before); // no date: the time of saving
 }
