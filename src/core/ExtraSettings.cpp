@@ -59,6 +59,7 @@ ServiceExtras CExtraSettings::Extras(int kind) const
     extras.maxPerHost = int(std::min<qint64>(number("maxPerHost"), ServiceExtras::kMaxPerHost));
     extras.limitRate = number("limitRate");
     extras.keepServerTimes = settings.value(ServiceKey(kind, "keepServerTimes")).toBool();
+    extras.writeMetadata = settings.value(ServiceKey(kind, "writeMetadata")).toBool();
     return extras;
 }
 
@@ -67,5 +68,6 @@ bool CExtraSettings::SetExtras(int kind, const ServiceExtras& extras)
     return SetValue(ServiceKey(kind, "sleepRequestMs"), extras.sleepRequestMs) &&
            SetValue(ServiceKey(kind, "maxPerHost"), extras.maxPerHost) &&
            SetValue(ServiceKey(kind, "limitRate"), qint64(extras.limitRate)) &&
-           SetValue(ServiceKey(kind, "keepServerTimes"), extras.keepServerTimes);
+           SetValue(ServiceKey(kind, "keepServerTimes"), extras.keepServerTimes) &&
+           SetValue(ServiceKey(kind, "writeMetadata"), extras.writeMetadata);
 }

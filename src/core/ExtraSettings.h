@@ -7,7 +7,7 @@
 #include <cstdint>
 
 // A service's settings beyond what its soft.dat slot holds: its restraint toward its hosts, and
-// what a saved picture keeps of the server's word.
+// what a download keeps of the service's word (the pictures' times, the albums' metadata).
 struct ServiceExtras {
     static constexpr int kMaxSleepRequestMs = 3600 * 1000;
     static constexpr int kMaxPerHost = 15; // the most threads a run has
@@ -15,6 +15,7 @@ struct ServiceExtras {
     int maxPerHost = 0;         // transfers at once to one host; 0: as many as the threads
     std::int64_t limitRate = 0; // bytes a second for all transfers of a run; 0: no cap
     bool keepServerTimes = false; // a saved picture takes the server's Last-Modified as its time
+    bool writeMetadata = false;   // each album folder gets its album.json
 };
 
 // Settings soft.dat has no slot for (its layout is fixed): per service its restraint, and the

@@ -9,6 +9,7 @@
 struct CListing {
     int m_nSourceKind = 0;
     int m_nSubKind = -1; // the variant; -1 while the family chose none
+    QString m_strService; // the family's short name ("qzone"), for the files that describe a download
     QString m_strAddress; // as typed when the listing started
     QString m_strOwnerName;
     QString m_strOwnerSubDir;

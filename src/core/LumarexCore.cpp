@@ -13,6 +13,7 @@ ServiceExtras CLumarexCore::Extras(int kind) const
     extras.maxPerHost = overrides.maxPerHost.value_or(extras.maxPerHost);
     extras.limitRate = overrides.limitRate.value_or(extras.limitRate);
     extras.keepServerTimes = overrides.keepServerTimes.value_or(extras.keepServerTimes);
+    extras.writeMetadata = overrides.writeMetadata.value_or(extras.writeMetadata);
     return extras;
 }
 

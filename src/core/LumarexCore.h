@@ -49,6 +49,7 @@ public:
         std::optional<int> maxPerHost;
         std::optional<std::int64_t> limitRate;
         std::optional<bool> keepServerTimes;
+        std::optional<bool> writeMetadata;
     };
     void OverrideExtras(const ExtrasOverride& overrides) { m_extrasOverride.Set(overrides); }
 

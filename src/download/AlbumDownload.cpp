@@ -11,7 +11,8 @@ using namespace Qt::StringLiterals;
 
 CAlbumDownload::CAlbumDownload(CLumarexCore& core, const CListing& listing, const QString& root,
                                const std::atomic<int>* shownAlbum)
-    : CPhotoListing(core, listing), m_pShownAlbum(shownAlbum)
+    : CPhotoListing(core, listing), m_bWriteMetadata(core.Extras(listing.m_nSourceKind).writeMetadata),
+      m_pShownAlbum(shownAlbum)
 {
     m_downList.m_strSaveDir = root;
 }
@@ -35,6 +36,7 @@ void CAlbumDownload::AddPicture(const QString& strUrl, const QString& strDesc, c
     if (StopsAtHistoryMark(strUrl)) return;
     m_downList.Append(strUrl, name, strHeaders);
     m_downList.TakeCounter(stem, counter);
+    if (m_bWriteMetadata) m_arrDescs << strDesc;
     if (!m_pShownAlbum || *m_pShownAlbum == nAlbum)
         FrontEnd().SetStatusText(StatusLine::Counts, u"已获取到%1张图片信息"_s.arg(m_downList.Count()));
 

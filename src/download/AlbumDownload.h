@@ -25,6 +25,9 @@ public:
     bool StopsAtHistoryMark(const QString& url);
 
     CDownList m_downList;
+    // With the album's metadata file: the pictures' descriptions as the pages gave them.
+    const bool m_bWriteMetadata;
+    QStringList m_arrDescs;
     QString m_strHistoryUrl;
     // Why the album could not be listed at all (its folder cannot be made): its failure in the
     // run's summary. Empty when it could.

@@ -1,5 +1,6 @@
 #include "download/DownPool.h"
 
+#include "MyCode/HeaderLines.h"
 #include "MyCode/URLSource2.h"
 #include "core/FrontEnd.h"
 
@@ -13,14 +14,8 @@
 
 using namespace Qt::StringLiterals;
 
-// What became of one picture.
-struct PictureOutcome {
-    // NotTried: a stop came before the transfer or cut it; the picture is still to be had.
-    enum Kind { Saved, Failed, Skipped, NotTried } kind;
-    QString reason;
-};
-
 namespace {
+using PictureOutcome = PictureFacts;
 
 // How often the count of finished pictures is shown while they arrive.
 constexpr std::chrono::milliseconds kStatusInterval{100};
@@ -34,27 +29,21 @@ bool IsBusyStatus(int status)
     return status == 429 || status == 503;
 }
 
-// DownPicWorker: one picture, one request, one attempt; a busy answer is waited out (the host
-// pauses for every worker) and costs no attempt. A file already saved under the picture's name
-// by an earlier run is kept, so a second run fetches only what is missing.
-PictureOutcome FetchPicture(QString url, const QString& host, QString headers, QString savePath, DownRunParams params,
-                            const std::atomic<bool>* abort, CHostGate& hosts, TransferMeter& meter)
+// What the answer said of the picture, and the size of its file, for the album's metadata.
+PictureOutcome WithFacts(PictureOutcome outcome, const CURLResponse& response, const QString& path)
 {
-    if (QFileInfo(savePath).size() > 0) return {PictureOutcome::Skipped, {}};
-    CURLSource2 request;
-    CURLResponse response;
-    request.m_nConnectTimeout = int(params.nTimeout) * 1000;
-    request.m_nReadTimeout = int(params.nTimeout) * 1000;
-    // The one attempt's failure is final; a pause after it would only hold the worker.
-    request.m_nRetryDelay = 0;
-    request.m_strUrl = std::move(url);
-    request.m_strHeaders = std::move(headers);
-    request.m_nMinKB = params.nMinKB;
-    request.m_nMaxKB = params.nMaxKB;
-    request.m_strSavePath = std::move(savePath);
-    request.m_pAbort = abort;
-    request.m_pMeter = &meter;
-    request.m_bKeepServerTime = params.keepServerTimes;
+    const QByteArray headers = response.m_strHeaders.toLatin1();
+    outcome.lastModified = QString::fromLatin1(HeaderValue(headers, "Last-Modified"));
+    outcome.contentType = QString::fromLatin1(HeaderValue(headers, "Content-Type"));
+    if (outcome.state == PictureOutcome::Saved) outcome.bytes = QFileInfo(path).size();
+    return outcome;
+}
+
+// The request's attempts: a busy answer is waited out (the host pauses for every worker) and
+// costs no attempt; the host gate hears how each one went.
+PictureOutcome SendThroughGate(CURLSource2& request, CURLResponse& response, const QString& host,
+                               const std::atomic<bool>* abort, CHostGate& hosts)
+{
     for (int busy = 1;; ++busy) {
         std::uint64_t wave = 0;
         switch (hosts.Admit(host, abort, wave)) {
@@ -83,6 +72,31 @@ PictureOutcome FetchPicture(QString url, const QString& host, QString headers, Q
         return {PictureOutcome::Failed, response.FailureText()};
     }
 }
+
+// DownPicWorker: one picture, one request, one attempt besides the busy answers. A file already
+// saved under the picture's name by an earlier run is kept, so a second run fetches only what is
+// missing.
+PictureOutcome FetchPicture(QString url, const QString& host, QString headers, QString savePath, DownRunParams params,
+                            const std::atomic<bool>* abort, CHostGate& hosts, TransferMeter& meter)
+{
+    if (const qint64 size = QFileInfo(savePath).size(); size > 0) return {PictureOutcome::Skipped, {}, size};
+    CURLSource2 request;
+    CURLResponse response;
+    request.m_nConnectTimeout = int(params.nTimeout) * 1000;
+    request.m_nReadTimeout = int(params.nTimeout) * 1000;
+    // The one attempt's failure is final; a pause after it would only hold the worker.
+    request.m_nRetryDelay = 0;
+    request.m_strUrl = std::move(url);
+    request.m_strHeaders = std::move(headers);
+    request.m_nMinKB = params.nMinKB;
+    request.m_nMaxKB = params.nMaxKB;
+    request.m_strSavePath = std::move(savePath);
+    request.m_pAbort = abort;
+    request.m_pMeter = &meter;
+    request.m_bKeepServerTime = params.keepServerTimes;
+    PictureOutcome outcome = SendThroughGate(request, response, host, abort, hosts);
+    return params.keepFacts ? WithFacts(std::move(outcome), response, request.m_strSavePath) : outcome;
+}
 } // namespace
 
 // One album's pictures in the pool, counted apart; a worker still in a transfer after a stop
@@ -100,6 +114,7 @@ struct CDownPool::Album {
     int failed = 0;
     int skipped = 0;
     std::vector<std::pair<int, QString>> failures; // picture index, reason
+    std::vector<PictureFacts> facts;               // per picture, when they are kept
     std::chrono::steady_clock::time_point started{};
 };
 
@@ -135,6 +150,7 @@ void CDownPool::Add(const CDownList& list)
     auto album = std::make_shared<Album>();
     album->list = &list;
     album->total = list.Count();
+    if (m_params.keepFacts) album->facts.resize(size_t(album->total));
     if (m_workers.empty()) {
         // No worker at all: every picture counts as done, failed.
         const PictureOutcome outcome{PictureOutcome::Failed, QStringLiteral("无法启动下载线程")};
@@ -186,7 +202,7 @@ void CDownPool::Work(Slot& slot)
     Taken taken;
     while (TakePicture(taken, slot)) {
         const QString host = CHostGate::HostOf(taken.url);
-        const PictureOutcome outcome =
+        PictureOutcome outcome =
             FetchPicture(std::move(taken.url), host, std::move(taken.headers), std::move(taken.path), m_params,
                          &m_bStopDown, m_hosts, slot.meter);
         std::lock_guard guard(m_lock);
@@ -194,11 +210,11 @@ void CDownPool::Work(Slot& slot)
         slot.album = nullptr;
         const std::int64_t bytes = slot.meter.received;
         m_finishedBytes += bytes;
-        if (outcome.kind == PictureOutcome::Saved) {
+        if (outcome.state == PictureOutcome::Saved) {
             m_savedBytes += bytes;
             ++m_savedPictures;
         }
-        Finish(*taken.album, taken.picture, outcome);
+        Finish(*taken.album, taken.picture, std::move(outcome));
     }
 }
 
@@ -257,9 +273,9 @@ void CDownPool::Estimate(const Album& album, RunProgress& progress)
     progress.secondsLeft = int(bytesLeft / double(progress.bytesPerSecond) + 0.5);
 }
 
-void CDownPool::Finish(Album& album, int picture, const PictureOutcome& outcome)
+void CDownPool::Finish(Album& album, int picture, PictureFacts outcome)
 {
-    switch (outcome.kind) {
+    switch (outcome.state) {
     case PictureOutcome::Saved:
         ++album.saved;
         break;
@@ -278,6 +294,7 @@ void CDownPool::Finish(Album& album, int picture, const PictureOutcome& outcome)
     // an album's last picture and for a stop, so that a thousand small pictures do not wake it a
     // thousand times.
     if (++album.done >= album.total || m_bStopDown) m_progress.notify_all();
+    if (!album.facts.empty()) album.facts[size_t(picture)] = std::move(outcome);
 }
 
 bool CDownPool::WaitForRoom(int limit)
@@ -288,7 +305,7 @@ bool CDownPool::WaitForRoom(int limit)
     return !m_bStopDown;
 }
 
-DownSummary CDownPool::WaitForAlbum(IFrontEnd* frontEnd, RunProgress progress)
+DownSummary CDownPool::WaitForAlbum(IFrontEnd* frontEnd, RunProgress progress, std::vector<PictureFacts>* facts)
 {
     std::unique_lock guard(m_lock);
     if (m_albums.empty()) return {};
@@ -347,6 +364,7 @@ DownSummary CDownPool::WaitForAlbum(IFrontEnd* frontEnd, RunProgress progress)
                                                                                   album->started)
                                   .count());
     auto failures = std::move(album->failures);
+    if (facts) *facts = std::move(album->facts);
     guard.unlock();
     std::sort(failures.begin(), failures.end());
     for (const auto& [picture, reason] : failures)

@@ -3,6 +3,7 @@
 #include "core/FrontEnd.h"
 #include "core/Records.h"
 #include "MyCode/TransferMeter.h"
+#include "download/AlbumMetadata.h"
 #include "download/HostGate.h"
 #include "download/RateMeter.h"
 
@@ -15,8 +16,6 @@
 #include <thread>
 #include <vector>
 
-struct PictureOutcome;
-
 // What a run takes from the service's download settings.
 struct DownRunParams {
     std::uint16_t nThreads = 5;
@@ -27,6 +26,8 @@ struct DownRunParams {
     int maxPerHost = 0;
     // A saved picture takes the server's Last-Modified as its time.
     bool keepServerTimes = false;
+    // Each picture's facts are kept for its album's metadata file.
+    bool keepFacts = false;
 };
 
 // The worker pool of one download run: up to nThreads workers take the pictures of the albums
@@ -52,8 +53,8 @@ public:
     // DownPicFunc: waits until every picture of the oldest album added and not yet waited for is
     // done, or a stop was requested and its transfers have ended; returns what became of them
     // (the counts and failures). frontEnd (may be null) hears the album's progress on top of the
-    // run's, given in progress.
-    DownSummary WaitForAlbum(IFrontEnd* frontEnd, RunProgress progress = {});
+    // run's, given in progress. With keepFacts, facts (when given) receives each picture's.
+    DownSummary WaitForAlbum(IFrontEnd* frontEnd, RunProgress progress = {}, std::vector<PictureFacts>* facts = nullptr);
     // One album on its own: Add, then WaitForAlbum.
     DownSummary Run(const CDownList& list, IFrontEnd* frontEnd, RunProgress progress = {});
     // Waits while more than limit pictures are queued and not yet handed to a worker; false
@@ -74,7 +75,7 @@ private:
     std::int64_t BytesReceived() const;
     // Under the lock: the speed and the album's time left, from the bytes the run received.
     void Estimate(const Album& album, RunProgress& progress);
-    void Finish(Album& album, int picture, const PictureOutcome& outcome);
+    void Finish(Album& album, int picture, PictureFacts outcome);
     // A picture handed to a worker, with copies of what the worker needs of its list.
     struct Taken {
         std::shared_ptr<Album> album;

@@ -4,6 +4,7 @@
 #include "MyCode/URLSource2.h"
 #include "core/LumarexCore.h"
 #include "download/AlbumDownload.h"
+#include "download/AlbumMetadata.h"
 #include "download/DownPool.h"
 #include "download/History.h"
 #include "download/ListFiles.h"
@@ -22,6 +23,7 @@
 #include <optional>
 #include <system_error>
 #include <thread>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -55,7 +57,30 @@ DownRunParams RunParams(const CLumarexCore& core, int kind)
 {
     const ST_DOWNPARAM slot = core.DownParam(kind);
     const ServiceExtras extras = core.Extras(kind);
-    return {slot.nThreads, slot.nTimeout, slot.nMinKB, slot.nMaxKB, extras.maxPerHost, extras.keepServerTimes};
+    return {slot.nThreads,         slot.nTimeout,          slot.nMinKB,           slot.nMaxKB,
+            extras.maxPerHost, extras.keepServerTimes, extras.writeMetadata};
+}
+
+// The album's metadata file, with the names the fix steps gave; pictures is empty when the pool
+// kept no facts (nothing of the album was handed to it). A file that cannot be written is told
+// once a run.
+void WriteMetadata(CLumarexCore& core, const CListing& listing, const CAlbumDownload& album, int index,
+                   std::vector<PictureFacts> pictures, bool& failureTold)
+{
+    const ST_PERLISTRECORD record = core.m_pAlbumList->At(index);
+    AlbumFacts facts;
+    facts.service = listing.m_strService;
+    facts.owner = QString(listing.m_strOwnerName).remove(u'/');
+    facts.pageAddress = listing.m_strAddress;
+    facts.albumName = record.strName;
+    facts.albumId = record.strAlbumId;
+    facts.countShown = record.nPicCount;
+    facts.list = &album.m_downList;
+    facts.descriptions = album.m_arrDescs;
+    facts.pictures = std::move(pictures);
+    facts.pictures.resize(size_t(album.m_downList.Count()));
+    if (WriteAlbumMetadata(album.m_downList.m_strSaveDir, facts) || std::exchange(failureTold, true)) return;
+    core.FrontEnd().ShowMessage(u"无法写入图集信息文件：%1"_s.arg(album.m_downList.m_strSaveDir + AlbumMetadataName()));
 }
 
 // After an album's pool: the history mark, then the fix steps (also after a stop). The mark
@@ -63,11 +88,10 @@ DownRunParams RunParams(const CLumarexCore& core, int kind)
 // before it would never be fetched again. Runs stop at marks only with the skip option: then
 // the album is flushed to the disk before its mark, so that a power cut cannot leave a mark
 // above lost pictures; without it nothing waits for the disk.
-void FinishAlbum(CLumarexCore& core, CAlbumDownload& album, const DownSummary& summary)
+void FinishAlbum(CAlbumDownload& album, const DownSummary& summary, bool stopRequested)
 {
     CDownList& list = album.m_downList;
-    if (!core.States().DownloadStopRequested() && !summary.stopped && summary.listingError.isEmpty() &&
-        summary.AllSaved())
+    if (!stopRequested && !summary.stopped && summary.listingError.isEmpty() && summary.AllSaved())
         WriteHistoryMark(list.m_arrUrls.front(), list.m_strSaveDir, album.HasOption(OPT_SKIP_OLD));
     if (album.HasOption(OPT_FIX_FORMAT)) FixPictureFormats(list);
     if (album.HasOption(OPT_FIX_ORDER)) FixPictureOrder(list, std::time(nullptr));
@@ -125,6 +149,7 @@ struct RunOfAlbums {
     int picturesAhead;
     // The album whose listing may show its count line: the one the run waits for.
     std::atomic<int> shownAlbum{-1};
+    bool metadataFailureTold = false; // on the run's own thread
 
     std::mutex lock;
     std::condition_variable changed;
@@ -205,10 +230,11 @@ std::optional<DownSummary> DownloadAlbum(RunOfAlbums& run, ListedAlbum& entry, Q
         return std::nullopt;
     }
     DownSummary summary;
+    std::vector<PictureFacts> facts;
     if (entry.queued) {
         core.FrontEnd().SetStatusText(StatusLine::Counts, u"已开始下载图片"_s);
         core.SetPoolFolder(list.m_strSaveDir);
-        summary = run.pool.WaitForAlbum(&core.FrontEnd(), progress);
+        summary = run.pool.WaitForAlbum(&core.FrontEnd(), progress, &facts);
         core.SetPoolFolder({});
     } else if (stopped) {
         summary.total = summary.notTried = list.Count();
@@ -219,7 +245,11 @@ std::optional<DownSummary> DownloadAlbum(RunOfAlbums& run, ListedAlbum& entry, Q
     summary.name = record.strName;
     summary.declared = record.nPicCount;
     summary.listingError = entry.listingError;
-    if (list.Count() > 0) FinishAlbum(core, album, summary);
+    if (list.Count() > 0) {
+        FinishAlbum(album, summary, run.Stopped());
+        if (album.m_bWriteMetadata)
+            WriteMetadata(core, run.listing, album, entry.index, std::move(facts), run.metadataFailureTold);
+    }
     return summary;
 }
 

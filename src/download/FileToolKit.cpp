@@ -1,5 +1,6 @@
 #include "download/FileToolKit.h"
 
+#include "download/AlbumMetadata.h"
 #include "download/History.h"
 #include "download/ListFiles.h"
 
@@ -24,7 +25,9 @@ QStringList FilesUnder(const QString& folder, const std::function<bool(const QSt
 
 QStringList ToolFiles(const QString& folder, const std::atomic<bool>& stop)
 {
-    const auto picture = [](const QString& name) { return !IsHistoryMarkName(name) && !IsListFileName(name); };
+    const auto picture = [](const QString& name) {
+        return !IsHistoryMarkName(name) && !IsAlbumMetadataName(name) && !IsListFileName(name);
+    };
     return FilesUnder(folder, picture, stop);
 }
 

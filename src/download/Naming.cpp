@@ -1,6 +1,7 @@
 #include "download/Naming.h"
 
 #include "MyCode/StringCtrl.h"
+#include "download/AlbumMetadata.h"
 #include "download/History.h"
 
 #include <QDir>
@@ -51,7 +52,7 @@ QString FreePictureName(const CDownList& list, const QString& key, const std::fu
 {
     counter = list.FirstFreeCounter(key);
     QString name = candidate(counter);
-    while (list.FindName(name) >= 0 || IsHistoryMarkName(name))
+    while (list.FindName(name) >= 0 || IsHistoryMarkName(name) || IsAlbumMetadataName(name))
         name = candidate(++counter);
     return name;
 }

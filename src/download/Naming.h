@@ -22,8 +22,9 @@ struct NamingContext {
 QString MakePictureName(const QString& url, const QString& desc, const ST_PERLISTRECORD& album, int n,
                         const NamingContext& context);
 // The first of candidate(0), candidate(1), ... that no picture of the list has in any letter
-// case and that is not the history mark's name, starting after the counters key took already;
-// counter says which it is. Taking it is the caller's: TakeCounter once the picture is appended.
+// case and that is not the name of the history mark or the metadata file, starting after the
+// counters key took already; counter says which it is. Taking it is the caller's: TakeCounter
+// once the picture is appended.
 QString FreePictureName(const CDownList& list, const QString& key, const std::function<QString(unsigned)>& candidate,
                         unsigned& counter);
 // The album's folder name ending with "/", or empty when the pictures go to the download root.

@@ -28,6 +28,7 @@ bool GetAlbumList(CLumarexCore& core, int kind, const QString& addressText)
     core.ClearAlbums();
     CListing start;
     start.m_nSourceKind = kind;
+    if (kind >= 0 && kind < kFamilyCount) start.m_strService = QString::fromLatin1(ServiceFamilies()[size_t(kind)]->shortName);
     start.m_strAddress = addressText.trimmed();
     core.SetListing(start);
 
