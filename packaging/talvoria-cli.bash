@@ -5,7 +5,7 @@ _talvoria_cli()
     _init_completion || return
 
     local commands="services albums download fetch settings files"
-    local global="--app-dir --cookies --sleep-request --max-per-host --limit-rate --mtime --yes --no --quiet --verbose --help --version"
+    local global="--app-dir --cookies --sleep-request --max-per-host --limit-rate --mtime --write-metadata --yes --no --quiet --verbose --help --version"
     local services="qzone baidu netease renren sina 56 poco yupoo 51 zol pchome taobao moko babytree pconline"
     local fields="nThreads= nTimeout= nMinKB= nMaxKB= szPrefix= szSuffix= szReplaceFrom= szReplaceTo= szDirPrefix= szDirSuffix= nNameSource= nDirSource= nOptions="
 

@@ -39,6 +39,10 @@ CDlgDownSet::CDlgDownSet(ST_DOWNPARAM& param, ServiceExtras& extras, const QStri
     m_keepServerTimes->setObjectName(u"keepServerTimes"_s);
     m_keepServerTimes->setChecked(extras.keepServerTimes);
     layout->addWidget(m_keepServerTimes);
+    m_writeMetadata = new QCheckBox(u"写入图集信息文件 album.json（地址、描述、大小、时间、结果）"_s, this);
+    m_writeMetadata->setObjectName(u"writeMetadata"_s);
+    m_writeMetadata->setChecked(extras.writeMetadata);
+    layout->addWidget(m_writeMetadata);
     layout->addWidget(DialogKit::OkButton(this, [this] { OnOk(); }), 0, Qt::AlignHCenter);
 }
 
@@ -82,5 +86,6 @@ bool CDlgDownSet::ReadExtras(ServiceExtras& extras)
     extras.maxPerHost = perHost;
     extras.limitRate = kilobytes * 1024;
     extras.keepServerTimes = m_keepServerTimes->isChecked();
+    extras.writeMetadata = m_writeMetadata->isChecked();
     return true;
 }

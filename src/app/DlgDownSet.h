@@ -34,4 +34,5 @@ private:
     QLineEdit* m_maxPerHost;
     QLineEdit* m_limitKB;
     QCheckBox* m_keepServerTimes;
+    QCheckBox* m_writeMetadata;
 };

@@ -31,6 +31,9 @@ const CliOption kOptions[] = {
     {"limit-rate", "RATE", "cap all transfers together at RATE bytes a second (500K, 2M; 0: none)",
      &CliArgs::limitRate, nullptr, true},
     {"mtime", "", "give each saved picture the server's Last-Modified as its time", nullptr, &CliArgs::mtime, true},
+    {"write-metadata", "", "write album.json into each album folder: the album, and per picture its address,\n"
+     "                    description, size, server time and type, and what became of it",
+     nullptr, &CliArgs::writeMetadata, true},
     {"h,help", "", "this text", nullptr, &CliArgs::help, true},
     {"version", "", "the program's version", nullptr, &CliArgs::version, true},
     {"service", "K", "", &CliArgs::service, nullptr, false},
@@ -75,9 +78,9 @@ int UsageError(const QString& what)
     return EXIT_USAGE;
 }
 
-std::optional<RestraintOptions> ParseRestraint(const CliArgs& args)
+std::optional<CLumarexCore::ExtrasOverride> ParseRestraint(const CliArgs& args)
 {
-    RestraintOptions restraint;
+    CLumarexCore::ExtrasOverride restraint;
     bool ok = true;
     if (!args.sleepRequest.isEmpty()) {
         const double seconds = args.sleepRequest.toDouble(&ok);
@@ -115,6 +118,7 @@ std::optional<RestraintOptions> ParseRestraint(const CliArgs& args)
         restraint.limitRate = qint64(value * double(unit));
     }
     if (args.mtime) restraint.keepServerTimes = true;
+    if (args.writeMetadata) restraint.writeMetadata = true;
     return restraint;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/LumarexCore.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -27,6 +29,7 @@ struct CliArgs {
     bool no = false;
     bool json = false;
     bool mtime = false;
+    bool writeMetadata = false;
     bool quiet = false;
     bool verbose = false;
     bool help = false;
@@ -46,16 +49,9 @@ struct CliOption {
 
 std::span<const CliOption> CliOptions();
 
-// What the restraint options set for this run, on top of the service's settings: milliseconds
-// between two requests to one host, transfers at once to one host, bytes a second.
-struct RestraintOptions {
-    std::optional<int> sleepRequestMs;
-    std::optional<int> maxPerHost;
-    std::optional<qint64> limitRate;
-    std::optional<bool> keepServerTimes;
-};
+// What the restraint and keeping options set for this run, on top of the service's settings.
 // No value when one of them is off; the reason is then on stderr.
-std::optional<RestraintOptions> ParseRestraint(const CliArgs& args);
+std::optional<CLumarexCore::ExtrasOverride> ParseRestraint(const CliArgs& args);
 
 // No value when the words are off; the one-line reason is then on stderr.
 std::optional<CliArgs> ParseCliArgs(const QStringList& words);

@@ -77,9 +77,8 @@ CCliSession::CCliSession(const CliArgs& args)
       m_runs(std::make_unique<CRunController>(*m_core))
 {
     // Checked when the words were parsed; here only taken.
-    if (const std::optional<RestraintOptions> restraint = ParseRestraint(args))
-        m_core->OverrideExtras(
-            {restraint->sleepRequestMs, restraint->maxPerHost, restraint->limitRate, restraint->keepServerTimes});
+    if (const std::optional<CLumarexCore::ExtrasOverride> restraint = ParseRestraint(args))
+        m_core->OverrideExtras(*restraint);
     if (args.verbose)
         SetRequestSink([this](const QByteArray& method, const QByteArray& url, long status) {
             m_frontEnd.ShowRequest(method, url, status);

@@ -10,6 +10,7 @@
 #include "sources/Registry.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -164,6 +165,8 @@ TEST_F(MenuTest, ARefusedOrCancelledDownloadDialogWritesNothing)
     answerer.QueueDialogHandler([](QDialog& dialog) {
         SetEdit(dialog, "maxPerHost", u"2"_s);
         SetEdit(dialog, "limitRate", u"500"_s);
+        for (const char* box : {"keepServerTimes", "writeMetadata"})
+            dialog.findChild<QCheckBox*>(QLatin1String(box))->setChecked(true);
         PressOk(dialog);
     });
     Item(CMD_DOWN_PARAM)->trigger();
@@ -172,6 +175,8 @@ TEST_F(MenuTest, ARefusedOrCancelledDownloadDialogWritesNothing)
     EXPECT_EQ(extras.sleepRequestMs, 500);
     EXPECT_EQ(extras.maxPerHost, 2);
     EXPECT_EQ(extras.limitRate, 500 * 1024);
+    EXPECT_TRUE(extras.keepServerTimes);
+    EXPECT_TRUE(extras.writeMetadata);
     EXPECT_EQ(window->Core().Extras(SK_TENCENT).sleepRequestMs, 0);
 }
 
