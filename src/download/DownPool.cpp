@@ -11,6 +11,7 @@
 #include <condition_variable>
 #include <mutex>
 #include <system_error>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -364,7 +365,7 @@ DownSummary CDownPool::WaitForAlbum(IFrontEnd* frontEnd, RunProgress progress, s
                                                                                   album->started)
                                   .count());
     auto failures = std::move(album->failures);
-    if (facts) *facts = std::move(album->facts);
+    if (facts) *facts = std::exchange(album->facts, {});
     guard.unlock();
     std::sort(failures.begin(), failures.end());
     for (const auto& [picture, reason] : failures)
