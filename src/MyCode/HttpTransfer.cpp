@@ -19,6 +19,9 @@ namespace {
 constexpr char kUserAgent[] = "Mozilla/4.0 (compatible; MSIE 8.0; Windows NT 5.1; Trident/4.0; .NET CLR "
                               "3.0.04506.648; .NET CLR 3.5.21022; .NET CLR 2.0.50727;)";
 constexpr long kReadBufferSize = 102400;
+// Under a bandwidth cap a transfer waits after each read until its bytes fit: small reads keep
+// those waits short, so that no server gives up on a connection that seems to have stalled.
+constexpr long kCappedReadBufferSize = 16384;
 
 using Clock = std::chrono::steady_clock;
 
@@ -274,7 +277,8 @@ void SetCommonOptions(CURL* easy, Hop& hop)
     }
     curl_easy_setopt(easy, CURLOPT_PREREQFUNCTION, OnConnected);
     curl_easy_setopt(easy, CURLOPT_PREREQDATA, &hop);
-    curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, kReadBufferSize);
+    curl_easy_setopt(easy, CURLOPT_BUFFERSIZE,
+                     CRequestPacer::Instance().RateLimit() == 0 ? kReadBufferSize : kCappedReadBufferSize);
     curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, OnHeaderLine);
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, &hop);
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, OnBodyData);

@@ -18,14 +18,16 @@ CRequestPacer& CRequestPacer::Instance()
 
 void CRequestPacer::SetInterval(std::chrono::milliseconds interval)
 {
+    // The hosts' last turns stay: a run that starts right after a listing still keeps the
+    // interval after the listing's last request.
     m_intervalMs = std::max<std::int64_t>(0, interval.count());
-    std::lock_guard guard(m_lock);
-    m_nextTurn.clear();
 }
 
 void CRequestPacer::SetRateLimit(std::int64_t bytesPerSecond)
 {
-    m_rate = std::max<std::int64_t>(0, bytesPerSecond);
+    // A new cap does not inherit the old one's time line; the same cap keeps it.
+    const std::int64_t rate = std::max<std::int64_t>(0, bytesPerSecond);
+    if (m_rate.exchange(rate) == rate) return;
     std::lock_guard guard(m_lock);
     m_nextBytes = {};
 }
@@ -48,9 +50,9 @@ bool CRequestPacer::WaitForTurn(const QByteArray& host, const std::atomic<bool>*
     {
         // The turn is taken now, so that requests waiting together keep the interval between them.
         std::lock_guard guard(m_lock);
-        Clock::time_point& next = m_nextTurn[host];
-        turn = std::max(Clock::now(), next);
-        next = turn + interval;
+        const auto last = m_lastTurn.constFind(host);
+        turn = last == m_lastTurn.cend() ? Clock::now() : std::max(Clock::now(), *last + interval);
+        m_lastTurn.insert(host, turn);
     }
     return SleepUntil(turn, abort);
 }

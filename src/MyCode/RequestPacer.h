@@ -2,11 +2,12 @@
 
 #include <QByteArray>
 
+#include <QHash>
+
 #include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <mutex>
-#include <QHash>
 
 // Restraint toward the services, for every request of the process (listing pages, pictures and
 // redirect hops alike): a least interval between two requests to one host, and one bandwidth
@@ -35,6 +36,6 @@ private:
     std::atomic<std::int64_t> m_intervalMs{0};
     std::atomic<std::int64_t> m_rate{0};
     std::mutex m_lock;
-    QHash<QByteArray, Clock::time_point> m_nextTurn; // per host
-    Clock::time_point m_nextBytes{};                              // when the cap has room again
+    QHash<QByteArray, Clock::time_point> m_lastTurn; // per host: when its last request went
+    Clock::time_point m_nextBytes{};                 // when the cap has room again
 };

@@ -29,8 +29,9 @@ CDlgDownSet::CDlgDownSet(ST_DOWNPARAM& param, ServiceExtras& extras, const QStri
     m_sleepRequest = DialogKit::AddTextRow(polite, u"sleepRequest"_s, u"同一主机请求间隔(秒)："_s,
                                            QString::number(extras.sleepRequestMs / 1000.0));
     m_maxPerHost = DialogKit::AddNumberRow(polite, u"maxPerHost"_s, u"每个主机的连接数(0=线程数)："_s, extras.maxPerHost);
+    // Rounded up: a cap below a kilobyte a second stays a cap when the dialog is saved.
     m_limitKB = DialogKit::AddTextRow(polite, u"limitRate"_s, u"总限速(KB/s, 0=不限)："_s,
-                                      QString::number(extras.limitRate / 1024));
+                                      QString::number((extras.limitRate + 1023) / 1024));
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);

@@ -111,7 +111,8 @@ std::optional<CLumarexCore::ExtrasOverride> ParseRestraint(const CliArgs& args)
             }
         }
         const double value = number.toDouble(&ok);
-        if (!ok || !(value >= 0) || value * double(unit) > 1e15) {
+        // A rate that rounds to no byte a second would silently mean no cap at all.
+        if (!ok || !(value >= 0) || value * double(unit) > 1e15 || (value > 0 && value * double(unit) < 1)) {
             UsageError(u"--limit-rate %1 is no rate (bytes a second, or with K, M or G)"_s.arg(args.limitRate));
             return std::nullopt;
         }

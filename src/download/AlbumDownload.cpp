@@ -10,9 +10,8 @@
 using namespace Qt::StringLiterals;
 
 CAlbumDownload::CAlbumDownload(CLumarexCore& core, const CListing& listing, const QString& root,
-                               const std::atomic<int>* shownAlbum)
-    : CPhotoListing(core, listing), m_bWriteMetadata(core.Extras(listing.m_nSourceKind).writeMetadata),
-      m_pShownAlbum(shownAlbum)
+                               const std::atomic<int>* shownAlbum, bool writeMetadata)
+    : CPhotoListing(core, listing), m_bWriteMetadata(writeMetadata), m_pShownAlbum(shownAlbum)
 {
     m_downList.m_strSaveDir = root;
 }

@@ -13,8 +13,9 @@ class CAlbumDownload : public CPhotoListing {
 public:
     // root: the run's download folder, ending with "/". shownAlbum, when given, is the album whose
     // listing may show its count line: an album listed ahead of the downloads keeps quiet.
+    // writeMetadata: the run writes the album's metadata file (a run decides it once, at its start).
     CAlbumDownload(CLumarexCore& core, const CListing& listing, const QString& root,
-                   const std::atomic<int>* shownAlbum = nullptr);
+                   const std::atomic<int>* shownAlbum = nullptr, bool writeMetadata = false);
 
     // The first picture creates the album folder and reads its history mark; a picture at the
     // mark ends the album's listing. The description never chooses a folder.

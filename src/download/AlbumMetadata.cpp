@@ -10,10 +10,13 @@
 #include <QJsonObject>
 #include <QSet>
 
+#include <optional>
+
 using namespace Qt::StringLiterals;
 
 namespace {
 constexpr int kFormat = 1;
+constexpr int kMaxBackups = 100;
 
 QString StateName(PictureFacts::State state)
 {
@@ -61,8 +64,10 @@ QJsonObject MergedPicture(QJsonObject fresh, const QJsonObject& old)
         fresh.remove(u"reason"_s);
         if (old.contains(u"reason"_s)) fresh[u"reason"_s] = old[u"reason"_s];
     }
+    // A picture that failed now has no file of this run: only the page's word on it is kept.
+    const bool failed = fresh[u"state"_s].toString() == u"failed"_s;
     for (const QString& key : {u"description"_s, u"bytes"_s, u"lastModified"_s, u"contentType"_s})
-        if (!fresh.contains(key) && old.contains(key)) fresh[key] = old[key];
+        if (!fresh.contains(key) && old.contains(key) && (!failed || key == u"description"_s)) fresh[key] = old[key];
     return fresh;
 }
 
@@ -102,17 +107,18 @@ bool SameAlbum(const QJsonObject& entry, const AlbumFacts& album)
 }
 
 // The file an earlier run wrote; an empty object when there is none. A file that is not one of
-// ours is moved aside, so that nothing the user kept there is lost.
-QJsonObject EarlierFile(const QString& path)
+// ours is moved aside under a free name, so that nothing the user kept there is lost; no value
+// when it cannot be.
+std::optional<QJsonObject> EarlierFile(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {};
+    if (!file.open(QIODevice::ReadOnly)) return QJsonObject();
     const QJsonDocument document = QJsonDocument::fromJson(file.readAll());
     file.close();
     if (document.isObject() && document[u"albums"_s].isArray()) return document.object();
-    QFile::remove(path + u".bak"_s);
-    QFile::rename(path, path + u".bak"_s);
-    return {};
+    for (int n = 0; n < kMaxBackups; ++n)
+        if (QFile::rename(path, path + (n == 0 ? u".bak"_s : u".bak%1"_s.arg(n)))) return QJsonObject();
+    return std::nullopt;
 }
 } // namespace
 
@@ -129,7 +135,9 @@ bool IsAlbumMetadataName(const QString& name)
 bool WriteAlbumMetadata(const QString& folder, const AlbumFacts& album)
 {
     const QString path = folder + AlbumMetadataName();
-    QJsonObject file = EarlierFile(path);
+    const std::optional<QJsonObject> earlier = EarlierFile(path);
+    if (!earlier) return false;
+    QJsonObject file = *earlier;
     file[u"format"_s] = kFormat;
     file[u"generator"_s] = u"Talvoria"_s;
     PutText(file, u"service"_s, album.service);

@@ -46,5 +46,6 @@ bool IsAlbumMetadataName(const QString& name);
 // Writes the album into folder's album.json, whole or not at all. What an earlier run wrote
 // there is kept and merged: albums keyed by id (or name), pictures by address, and what this
 // run did not learn of a picture (it was skipped or not tried) is left as it was. A file that is
-// no album.json of ours is kept as "album.json.bak". False when nothing could be written.
+// no album.json of ours is kept as "album.json.bak" (or ".bakN" when that name is taken). False
+// when nothing could be written.
 bool WriteAlbumMetadata(const QString& folder, const AlbumFacts& album);

@@ -30,10 +30,11 @@ bool IsBusyStatus(int status)
     return status == 429 || status == 503;
 }
 
-// What the answer said of the picture, and the size of its file, for the album's metadata.
+// What the answer said of the picture, and the size of its file, for the album's metadata. The
+// headers are those of the last attempt only when it got an answer.
 PictureOutcome WithFacts(PictureOutcome outcome, const CURLResponse& response, const QString& path)
 {
-    const QByteArray headers = response.m_strHeaders.toLatin1();
+    const QByteArray headers = response.m_nStatus != 0 ? response.m_strHeaders.toLatin1() : QByteArray();
     outcome.lastModified = QString::fromLatin1(HeaderValue(headers, "Last-Modified"));
     outcome.contentType = QString::fromLatin1(HeaderValue(headers, "Content-Type"));
     if (outcome.state == PictureOutcome::Saved) outcome.bytes = QFileInfo(path).size();
@@ -188,6 +189,7 @@ bool CDownPool::TakePicture(Taken& taken, Slot& slot)
     // Copied while the list is sure to be there: it may go once the album is waited for.
     const CDownList& list = *album.list;
     taken.url = list.m_arrUrls[taken.picture];
+    taken.host = CHostGate::HostOf(taken.url);
     taken.headers = list.m_arrHeaders.isEmpty() ? QString() : list.m_arrHeaders.value(taken.picture);
     taken.path = list.m_strSaveDir + list.m_arrNames[taken.picture];
     slot.album = &album;
@@ -202,11 +204,11 @@ void CDownPool::Work(Slot& slot)
     // fails its remaining pictures at once, at the gate.
     Taken taken;
     while (TakePicture(taken, slot)) {
-        const QString host = CHostGate::HostOf(taken.url);
         PictureOutcome outcome =
-            FetchPicture(std::move(taken.url), host, std::move(taken.headers), std::move(taken.path), m_params,
+            FetchPicture(std::move(taken.url), taken.host, std::move(taken.headers), std::move(taken.path), m_params,
                          &m_bStopDown, m_hosts, slot.meter);
         std::lock_guard guard(m_lock);
+        if (m_params.maxPerHost > 0) --m_handedToHost[taken.host];
         --taken.album->inFlight;
         slot.album = nullptr;
         const std::int64_t bytes = slot.meter.received;
@@ -221,19 +223,22 @@ void CDownPool::Work(Slot& slot)
 
 int CDownPool::PickPicture(Album& album)
 {
-    // The first picture not handed out, unless its host is at its cap and one of the next few
-    // is on a host with room: that one goes first, so that a full host holds no worker idle.
+    // The first picture not handed out, unless its host has its cap of pictures handed out and
+    // one of the next few is on a host with room: that one goes first, so that a full host
+    // holds no worker idle. Pictures are counted as they are handed out, before the gate admits
+    // them, so that workers taking pictures together do not all take the same host's.
     int picture = album.next;
+    const QStringList& urls = album.list->m_arrUrls;
     if (m_params.maxPerHost > 0) {
-        const QStringList& urls = album.list->m_arrUrls;
         const int end = std::min(album.total, album.next + kLookAhead);
         for (int i = album.next; i < end; ++i) {
             if (!album.handed.empty() && album.handed[size_t(i)]) continue;
-            if (m_hosts.HasRoom(CHostGate::HostOf(urls[i]))) {
+            if (m_handedToHost.value(CHostGate::HostOf(urls[i])) < m_params.maxPerHost) {
                 picture = i;
                 break;
             }
         }
+        ++m_handedToHost[CHostGate::HostOf(urls[picture])];
     }
     if (picture != album.next || !album.handed.empty()) {
         album.handed.resize(size_t(album.total), 0);

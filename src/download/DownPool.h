@@ -7,6 +7,8 @@
 #include "download/HostGate.h"
 #include "download/RateMeter.h"
 
+#include <QHash>
+
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -80,7 +82,7 @@ private:
     struct Taken {
         std::shared_ptr<Album> album;
         int picture = 0;
-        QString url, headers, path;
+        QString url, host, headers, path;
     };
     bool TakePicture(Taken& taken, Slot& slot);
     // Under the lock: the picture of album to hand out next, marked as handed out.
@@ -90,6 +92,8 @@ private:
     const DownRunParams m_params;
     CHostGate m_hosts;
     std::mutex m_lock;
+    // With a cap per host: its pictures handed out and not yet done.
+    QHash<QString, int> m_handedToHost;
     std::condition_variable m_work;     // a picture was queued, or the pool closes
     std::condition_variable m_progress; // an album is done, or a stop was seen
     std::condition_variable m_room;     // a picture was handed out

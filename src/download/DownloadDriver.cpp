@@ -135,8 +135,9 @@ struct ListedAlbum {
 // album order, the run's own thread takes them in the same order.
 struct RunOfAlbums {
     RunOfAlbums(CLumarexCore& core, const CListing& listing, const QString& root, const AlbumFiller& fill,
-                const std::vector<int>& albums, CDownPool& pool, int picturesAhead)
-        : core(core), listing(listing), root(root), fill(fill), albums(albums), pool(pool), picturesAhead(picturesAhead)
+                const std::vector<int>& albums, CDownPool& pool, int picturesAhead, bool writeMetadata)
+        : core(core), listing(listing), root(root), fill(fill), albums(albums), pool(pool), picturesAhead(picturesAhead),
+          writeMetadata(writeMetadata)
     {
     }
 
@@ -147,6 +148,7 @@ struct RunOfAlbums {
     const std::vector<int>& albums;
     CDownPool& pool;
     int picturesAhead;
+    const bool writeMetadata; // as the run's settings said at its start, like the pool's facts
     // The album whose listing may show its count line: the one the run waits for.
     std::atomic<int> shownAlbum{-1};
     bool metadataFailureTold = false; // on the run's own thread
@@ -186,7 +188,8 @@ void ListAlbums(RunOfAlbums& run)
         if (!run.pool.WaitForRoom(run.picturesAhead) || !BeginAlbum(run.core)) break;
         ListedAlbum entry;
         entry.index = index;
-        entry.album = std::make_unique<CAlbumDownload>(run.core, run.listing, run.root, &run.shownAlbum);
+        entry.album =
+            std::make_unique<CAlbumDownload>(run.core, run.listing, run.root, &run.shownAlbum, run.writeMetadata);
         entry.listingError = ListAlbum(run, *entry.album, index);
         entry.stopped = run.Stopped();
         const CDownList& list = entry.album->m_downList;
@@ -283,7 +286,7 @@ bool DownloadDriver(CLumarexCore& core, const CListing& listing, const QString& 
     {
         CDownPool pool(core.States().DownloadStopFlag(), params);
         RunOfAlbums run(core, listing, root, fill, albums, pool,
-                        kPicturesAheadPerThread * std::max<int>(1, params.nThreads));
+                        kPicturesAheadPerThread * std::max<int>(1, params.nThreads), params.keepFacts);
         std::optional<std::thread> lister = StartListing(run);
         RunProgress progress;
         progress.albums = int(albums.size());

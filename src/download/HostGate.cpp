@@ -101,14 +101,6 @@ bool CHostGate::IsDown(const QString& host) const
     return found != m_hosts.cend() && found->down;
 }
 
-bool CHostGate::HasRoom(const QString& host) const
-{
-    if (m_maxPerHost == 0) return true;
-    std::lock_guard guard(m_lock);
-    const auto found = m_hosts.constFind(host);
-    return found == m_hosts.cend() || found->inFlight < m_maxPerHost;
-}
-
 void CHostGate::Release(const QString& host)
 {
     {

@@ -64,8 +64,6 @@ public:
     };
 
     bool IsDown(const QString& host) const;
-    // The host has fewer transfers at once than its cap (always, without one).
-    bool HasRoom(const QString& host) const;
     // Why a host given up fails its remaining pictures, by what its last silence was.
     QString DownReason(const QString& host) const;
     // "HOST 繁忙，N秒后继续" for the paused host with the longest wait left; empty when none is.

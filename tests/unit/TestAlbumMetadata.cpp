@@ -4,6 +4,7 @@
 #include "run/RunController.h"
 #include "support/AdapterTest.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -127,6 +128,12 @@ TEST_F(AlbumMetadataTest, APictureNamedLikeTheMetadataFileNeverTakesItsPlace)
 {
     Serve(1);
     Serve(2);
+    // A file of that name the user kept there is moved aside, not lost.
+    ASSERT_TRUE(QDir().mkpath(saveRoot.path() + u"out"_s));
+    QFile notes(saveRoot.path() + u"out/album.json"_s);
+    ASSERT_TRUE(notes.open(QIODevice::WriteOnly));
+    notes.write("my notes");
+    notes.close();
     const QString list = saveRoot.path() + u"list.lst"_s;
     QFile file(list);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -145,4 +152,30 @@ TEST_F(AlbumMetadataTest, APictureNamedLikeTheMetadataFileNeverTakesItsPlace)
         ASSERT_TRUE(saved.open(QIODevice::ReadOnly)) << name.toStdString();
         EXPECT_EQ(saved.readAll(), FakePicture(n));
     }
+    EXPECT_EQ(SavedBytes(u"out/album.json.bak"_s), "my notes");
+}
+
+TEST_F(AlbumMetadataTest, ARunKeepsTheChoiceItStartedWith)
+{
+    // Ticked in the dialog while the first album is listed: the run writes no file at all,
+    // rather than one that says its saved pictures were not tried.
+    ASSERT_TRUE(core.SetExtras(0, {}));
+    ST_PERLISTRECORD second;
+    second.strName = u"第二"_s;
+    core.AddAlbumRecord(second);
+    Serve(1);
+    Serve(2);
+    const auto lister = [this](CPhotoListing& target, int album) {
+        if (album == 0) {
+            ServiceExtras extras;
+            extras.writeMetadata = true;
+            core.SetExtras(0, extras);
+        }
+        target.AddPicture(PictureUrl(album + 1), u"p"_s, {}, album);
+    };
+    core.States().BeginDownload();
+    ASSERT_TRUE(DownloadDriver(core, core.Listing(), saveRoot.path(), {0, 1}, FillWith(lister)));
+    EXPECT_EQ(frontEnd.LastRun().saved, 2);
+    EXPECT_FALSE(QFile::exists(saveRoot.path() + u"12345/第二/album.json"_s));
+    EXPECT_FALSE(QFile::exists(saveRoot.path() + u"12345/旅行/album.json"_s));
 }

@@ -48,7 +48,8 @@ TEST_F(CliConventionsTest, VersionAndUsageErrorsAreOneLine)
                                    {u"-q"_s, u"download"_s, u"12345678"_s, u"--albums"_s, u"9"_s},
                                    {u"--sleep-request"_s, u"-1"_s, u"services"_s},
                                    {u"--max-per-host"_s, u"16"_s, u"services"_s},
-                                   {u"--limit-rate"_s, u"fast"_s, u"services"_s}};
+                                   {u"--limit-rate"_s, u"fast"_s, u"services"_s},
+                                   {u"--limit-rate"_s, u"0.5"_s, u"services"_s}};
     for (const QStringList& arguments : wrong) {
         const ChildResult run = Cli(arguments);
         const QString where = arguments.join(u' ');

@@ -98,6 +98,18 @@ TEST_F(RestraintTest, RequestsToOneHostKeepTheIntervalWhileAnotherHostIsNotHeldU
     EXPECT_LT(std::abs(Milliseconds(firstB - firstA)), 200);
 }
 
+TEST_F(RestraintTest, TheIntervalHoldsAcrossTheStartOfTheNextRun)
+{
+    // A download starts right after its listing, and each sets the interval again.
+    CRequestPacer& pacer = CRequestPacer::Instance();
+    pacer.SetInterval(std::chrono::milliseconds(300));
+    ASSERT_TRUE(pacer.WaitForTurn("api.example.com", nullptr));
+    const auto first = Clock::now();
+    pacer.SetInterval(std::chrono::milliseconds(300));
+    ASSERT_TRUE(pacer.WaitForTurn("api.example.com", nullptr));
+    EXPECT_GE(Milliseconds(Clock::now() - first), 280);
+}
+
 TEST_F(RestraintTest, OneHostGetsNoMoreTransfersThanItsCapAndTheOtherHostTheRest)
 {
     const QStringList urls = ServeOnBothHosts(6, 4096, 400);
