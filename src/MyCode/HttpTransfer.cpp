@@ -2,6 +2,7 @@
 
 #include "MyCode/CookieStore.h"
 #include "MyCode/CurlGlobal.h"
+#include "MyCode/FiberLoop.h"
 #include "MyCode/HeaderLines.h"
 #include "MyCode/RequestLog.h"
 #include "MyCode/RequestPacer.h"
@@ -112,14 +113,15 @@ struct ResponseHead {
 
 // What one hop of a transfer learns while libcurl runs it.
 struct Hop {
-    Hop(const HttpTransfer& transfer, const HttpTransfer::Request& request, const QByteArray& url)
-        : transfer(transfer), request(request), url(url)
+    Hop(const HttpTransfer& transfer, const HttpTransfer::Request& request, const QByteArray& url, CURL* easy)
+        : transfer(transfer), request(request), url(url), easy(easy)
     {
     }
 
     const HttpTransfer& transfer;
     const HttpTransfer::Request& request;
     const QByteArray& url;
+    CURL* const easy;
 
     ResponseHead head;
     bool connected = false;
@@ -128,6 +130,9 @@ struct Hop {
     bool timedOut = false;
     Clock::time_point lastActivity = Clock::now();
     curl_off_t lastUploaded = 0;
+    // Bytes taken in and then paused for the bandwidth cap: libcurl hands them over once more
+    // when the transfer resumes, and they are not taken twice.
+    size_t replayBytes = 0;
 
     bool EndOfHead()
     {
@@ -181,19 +186,32 @@ size_t OnHeaderLine(char* data, size_t size, size_t count, void* context)
     return length;
 }
 
-size_t OnBodyData(char* data, size_t size, size_t count, void* context)
+// Held by our own cap: no wait of ours counts against the server. On a thread of its own the
+// transfer sleeps; driven by a loop of many it is paused (mayPause), and the loop resumes it in
+// time.
+size_t WaitForCap(Hop& hop, size_t length, bool mayPause)
 {
-    Hop& hop = *static_cast<Hop*>(context);
-    const size_t length = size * count;
-    hop.lastActivity = Clock::now();
+    CRequestPacer& pacer = CRequestPacer::Instance();
+    CFiberLoop* const loop = CFiberLoop::Current();
+    if (!loop || CFiberLoop::InTask()) {
+        if (!pacer.WaitForBytes(std::int64_t(length), hop.request.abort)) return 0;
+        hop.lastActivity = Clock::now();
+        return length;
+    }
+    const Clock::time_point until = pacer.ReserveBytes(std::int64_t(length));
+    if (!mayPause || until <= Clock::now()) return length;
+    hop.replayBytes = length;
+    hop.lastActivity = until;
+    loop->ResumeAt(hop.easy, until);
+    return CURL_WRITEFUNC_PAUSE;
+}
+
+size_t TakeBody(Hop& hop, char* data, size_t length, bool mayPause)
+{
     if (hop.head.redirect || !hop.transfer.onBody) return length;
     switch (hop.transfer.onBody(data, length)) {
     case HttpTransfer::Verdict::Continue:
-        if (CRequestPacer::Instance().RateLimit() == 0) return length;
-        // Held by our own cap: no wait of ours counts against the server.
-        if (!CRequestPacer::Instance().WaitForBytes(std::int64_t(length), hop.request.abort)) return 0;
-        hop.lastActivity = Clock::now();
-        return length;
+        return CRequestPacer::Instance().RateLimit() == 0 ? length : WaitForCap(hop, length, mayPause);
     case HttpTransfer::Verdict::Stop:
         hop.stoppedEarly = true;
         return 0;
@@ -202,6 +220,20 @@ size_t OnBodyData(char* data, size_t size, size_t count, void* context)
         return 0;
     }
     return 0;
+}
+
+size_t OnBodyData(char* data, size_t size, size_t count, void* context)
+{
+    Hop& hop = *static_cast<Hop*>(context);
+    const size_t length = size * count;
+    hop.lastActivity = Clock::now();
+    if (hop.replayBytes == 0) return TakeBody(hop, data, length, true);
+    // The bytes paused before come again first; whatever follows them is new, taken now and
+    // paid for on the cap's time line without another pause.
+    const size_t replayed = std::min(hop.replayBytes, length);
+    hop.replayBytes -= replayed;
+    if (replayed == length) return length;
+    return TakeBody(hop, data + replayed, length - replayed, false) == length - replayed ? length : 0;
 }
 
 // libcurl calls this once the connection stands (new or reused), before the request goes out.
@@ -355,7 +387,7 @@ bool HttpTransfer::Run(const Request& request)
 
     for (int hopCount = 0; hopCount <= kMaxRedirects; ++hopCount) {
         if (Aborted(request)) return Fail(FetchFailure::Aborted);
-        Hop hop{*this, request, url};
+        Hop hop{*this, request, url, easy.get()};
         SetCommonOptions(easy.get(), hop);
         const std::unique_ptr<curl_slist, HeaderListDeleter> headers(
             HeaderList(request.headerLines, url, hopCount == 0 || OriginOf(url) == origin, !body.isNull()));
@@ -366,7 +398,7 @@ bool HttpTransfer::Run(const Request& request)
         if (CRequestPacer::Instance().Interval().count() > 0 &&
             !CRequestPacer::Instance().WaitForTurn(HostOfUrl(url), request.abort))
             return Fail(FetchFailure::Aborted);
-        const CURLcode result = curl_easy_perform(easy.get());
+        const auto result = static_cast<CURLcode>(CFiberLoop::PerformTransfer(easy.get()));
         status = hop.head.status;
         LogRequest(method, url, status);
         if (Aborted(request)) return Fail(FetchFailure::Aborted);

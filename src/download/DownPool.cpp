@@ -126,13 +126,13 @@ CDownPool::CDownPool(const std::atomic<bool>& stop, const DownRunParams& params)
     const int threads = std::max<int>(1, params.nThreads);
     m_slots = std::make_unique<Slot[]>(size_t(threads));
     m_slotCount = threads;
-    m_workers.reserve(size_t(threads));
-    for (int i = 0; i < threads; ++i) {
-        try {
-            m_workers.emplace_back([this, &slot = m_slots[size_t(i)]] { Work(slot); });
-        } catch (const std::system_error&) {
-            break;
-        }
+    int workers = 0;
+    while (workers < threads && m_loop.Spawn([this, &slot = m_slots[size_t(workers)]] { Work(slot); }))
+        ++workers;
+    if (workers == 0) return;
+    try {
+        m_runner = std::thread([this] { m_loop.Run(); });
+    } catch (const std::system_error&) {
     }
 }
 
@@ -142,9 +142,8 @@ CDownPool::~CDownPool()
         std::lock_guard guard(m_lock);
         m_closed = true;
     }
-    m_work.notify_all();
-    for (std::thread& worker : m_workers)
-        worker.join();
+    m_loop.Notify();
+    if (m_runner.joinable()) m_runner.join();
 }
 
 void CDownPool::Add(const CDownList& list)
@@ -153,7 +152,7 @@ void CDownPool::Add(const CDownList& list)
     album->list = &list;
     album->total = list.Count();
     if (m_params.keepFacts) album->facts.resize(size_t(album->total));
-    if (m_workers.empty()) {
+    if (!m_runner.joinable()) {
         // No worker at all: every picture counts as done, failed.
         const PictureOutcome outcome{PictureOutcome::Failed, QStringLiteral("无法启动下载线程")};
         album->next = album->total;
@@ -165,7 +164,7 @@ void CDownPool::Add(const CDownList& list)
         m_waiting += album->total - album->next;
         m_albums.push_back(std::move(album));
     }
-    m_work.notify_all();
+    m_loop.Notify();
 }
 
 bool CDownPool::TakePicture(Taken& taken, Slot& slot)
@@ -178,7 +177,9 @@ bool CDownPool::TakePicture(Taken& taken, Slot& slot)
         if (m_handOut < m_albums.size()) break;
         if (m_closed) return false;
         // The stop request is a flag nobody signals: it is looked at every status interval.
-        m_work.wait_for(guard, kStatusInterval);
+        guard.unlock();
+        CFiberLoop::WaitForNews(std::chrono::steady_clock::now() + kStatusInterval);
+        guard.lock();
     }
     taken.album = m_albums[m_handOut];
     Album& album = *taken.album;

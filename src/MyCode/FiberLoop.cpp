@@ -1,0 +1,229 @@
+#include "MyCode/FiberLoop.h"
+
+#include <curl/curl.h>
+
+#include <sys/mman.h>
+#include <ucontext.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <thread>
+#include <utility>
+
+namespace {
+// Enough for a picture's whole path (the request, its checks, the file): the transfers' own
+// callbacks run on the loop's stack, not here.
+constexpr size_t kStackSize = 512 * 1024;
+// Without news or a transfer's own deadline, the loop still looks around this often: the
+// transfers' progress callbacks watch their time-outs and the run's stop.
+constexpr std::chrono::milliseconds kLongestPoll{100};
+
+thread_local CFiberLoop* t_loop = nullptr;
+} // namespace
+
+struct CFiberLoop::Task {
+    enum class Waiting { Ready, Transfer, Sleep, News };
+
+    ucontext_t context{};
+    void* mapping = nullptr; // the stack, with a guard page below it
+    size_t mapped = 0;
+    std::function<void()> body;
+    bool finished = false;
+    Waiting waiting = Waiting::Ready;
+    Clock::time_point wakeAt{};
+    CURLcode result = CURLE_OK;
+
+    ~Task()
+    {
+        if (mapping) munmap(mapping, mapped);
+    }
+};
+
+struct CFiberLoop::Impl {
+    CURLM* multi = curl_multi_init();
+    ucontext_t scheduler{};
+    std::vector<std::unique_ptr<Task>> tasks;
+    Task* current = nullptr;
+    std::atomic<bool> news{false};
+    std::vector<std::pair<CURL*, Clock::time_point>> paused;
+
+    void Resume(Task& task)
+    {
+        current = &task;
+        task.waiting = Task::Waiting::Ready;
+        swapcontext(&scheduler, &task.context);
+        current = nullptr;
+    }
+    void Yield(Task::Waiting why)
+    {
+        Task& task = *current;
+        task.waiting = why;
+        swapcontext(&task.context, &scheduler);
+    }
+    // Hands finished transfers back to their tasks.
+    void CollectTransfers()
+    {
+        int left = 0;
+        while (CURLMsg* message = curl_multi_info_read(multi, &left)) {
+            if (message->msg != CURLMSG_DONE) continue;
+            Task* task = nullptr;
+            curl_easy_getinfo(message->easy_handle, CURLINFO_PRIVATE, reinterpret_cast<char**>(&task));
+            const CURLcode result = message->data.result;
+            CURL* easy = message->easy_handle;
+            curl_multi_remove_handle(multi, easy);
+            if (task) {
+                task->result = result;
+                task->waiting = Task::Waiting::Ready;
+            }
+        }
+    }
+    void ResumePausedTransfers(Clock::time_point now)
+    {
+        std::vector<CURL*> due;
+        for (auto it = paused.begin(); it != paused.end();) {
+            if (it->second <= now) {
+                due.push_back(it->first);
+                it = paused.erase(it);
+            } else {
+                ++it;
+            }
+        }
+        // Resuming may call the transfer's callbacks at once, which may pause it again.
+        for (CURL* easy : due)
+            curl_easy_pause(easy, CURLPAUSE_CONT);
+    }
+    // Wakes the sleepers whose time has come, and every waiter for news when there is some;
+    // returns the earliest time a task still sleeping wants to wake.
+    Clock::time_point WakeTasks(Clock::time_point now, bool hasNews, bool& anyReady)
+    {
+        Clock::time_point earliest = Clock::time_point::max();
+        for (const auto& task : tasks) {
+            if (task->finished) continue;
+            const bool sleeping = task->waiting == Task::Waiting::Sleep || task->waiting == Task::Waiting::News;
+            if (sleeping && (task->wakeAt <= now || (hasNews && task->waiting == Task::Waiting::News)))
+                task->waiting = Task::Waiting::Ready;
+            else if (sleeping)
+                earliest = std::min(earliest, task->wakeAt);
+            anyReady = anyReady || task->waiting == Task::Waiting::Ready;
+        }
+        for (const auto& [easy, when] : paused)
+            earliest = std::min(earliest, when);
+        return earliest;
+    }
+};
+
+CFiberLoop::CFiberLoop() : m_impl(std::make_unique<Impl>()) {}
+
+CFiberLoop::~CFiberLoop()
+{
+    if (m_impl->multi) curl_multi_cleanup(m_impl->multi);
+}
+
+bool CFiberLoop::Spawn(std::function<void()> body)
+{
+    if (!m_impl->multi) return false;
+    auto task = std::make_unique<Task>();
+    const size_t page = size_t(sysconf(_SC_PAGESIZE));
+    task->mapped = kStackSize + page;
+    task->mapping = mmap(nullptr, task->mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_STACK, -1, 0);
+    if (task->mapping == MAP_FAILED) {
+        task->mapping = nullptr;
+        return false;
+    }
+    // A task that overruns its stack meets the guard page instead of another task's stack.
+    mprotect(task->mapping, page, PROT_NONE);
+    if (getcontext(&task->context) != 0) return false;
+    task->context.uc_stack.ss_sp = static_cast<char*>(task->mapping) + page;
+    task->context.uc_stack.ss_size = kStackSize;
+    task->context.uc_link = &m_impl->scheduler;
+    task->body = std::move(body);
+    makecontext(&task->context, [] {
+        Task& self = *t_loop->m_impl->current;
+        self.body();
+        self.finished = true;
+    }, 0);
+    m_impl->tasks.push_back(std::move(task));
+    return true;
+}
+
+void CFiberLoop::Run()
+{
+    Impl& impl = *m_impl;
+    CFiberLoop* const outer = std::exchange(t_loop, this);
+    for (;;) {
+        bool unfinished = false;
+        for (const auto& task : impl.tasks) {
+            if (!task->finished && task->waiting == Task::Waiting::Ready) impl.Resume(*task);
+            unfinished = unfinished || !task->finished;
+        }
+        if (!unfinished) break;
+        int running = 0;
+        curl_multi_perform(impl.multi, &running);
+        impl.CollectTransfers();
+        const Clock::time_point now = Clock::now();
+        impl.ResumePausedTransfers(now);
+        bool anyReady = false;
+        const Clock::time_point earliest = impl.WakeTasks(now, impl.news.exchange(false), anyReady);
+        if (anyReady) continue;
+        long curlMs = -1;
+        curl_multi_timeout(impl.multi, &curlMs);
+        auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(kLongestPoll);
+        if (earliest != Clock::time_point::max())
+            wait = std::min(wait, std::chrono::ceil<std::chrono::milliseconds>(std::max(earliest - now, Clock::duration(0))));
+        if (curlMs >= 0) wait = std::min(wait, std::chrono::milliseconds(curlMs));
+        curl_multi_poll(impl.multi, nullptr, 0, int(wait.count()), nullptr);
+    }
+    t_loop = outer;
+}
+
+CFiberLoop* CFiberLoop::Current()
+{
+    return t_loop;
+}
+
+bool CFiberLoop::InTask()
+{
+    return t_loop && t_loop->m_impl->current;
+}
+
+int CFiberLoop::PerformTransfer(CURL* easy)
+{
+    if (!InTask()) return curl_easy_perform(easy);
+    Impl& impl = *t_loop->m_impl;
+    Task& task = *impl.current;
+    curl_easy_setopt(easy, CURLOPT_PRIVATE, &task);
+    if (curl_multi_add_handle(impl.multi, easy) != CURLM_OK) return CURLE_FAILED_INIT;
+    impl.Yield(Task::Waiting::Transfer);
+    curl_easy_setopt(easy, CURLOPT_PRIVATE, nullptr);
+    return task.result;
+}
+
+void CFiberLoop::SleepUntil(Clock::time_point when)
+{
+    if (!InTask()) {
+        std::this_thread::sleep_until(when);
+        return;
+    }
+    Impl& impl = *t_loop->m_impl;
+    impl.current->wakeAt = when;
+    impl.Yield(Task::Waiting::Sleep);
+}
+
+void CFiberLoop::WaitForNews(Clock::time_point deadline)
+{
+    if (!InTask()) return;
+    Impl& impl = *t_loop->m_impl;
+    impl.current->wakeAt = deadline;
+    impl.Yield(Task::Waiting::News);
+}
+
+void CFiberLoop::Notify()
+{
+    m_impl->news = true;
+    if (m_impl->multi) curl_multi_wakeup(m_impl->multi);
+}
+
+void CFiberLoop::ResumeAt(CURL* easy, Clock::time_point when)
+{
+    m_impl->paused.emplace_back(easy, when);
+}
