@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <mutex>
 #include <thread>
 #include <utility>
 
@@ -19,6 +20,10 @@ constexpr size_t kStackSize = 512 * 1024;
 constexpr std::chrono::milliseconds kLongestPoll{100};
 
 thread_local CFiberLoop* t_loop = nullptr;
+
+// The living loops, for the news that concerns them all.
+std::mutex g_loopsLock;
+std::vector<CFiberLoop*> g_loops;
 } // namespace
 
 struct CFiberLoop::Task {
@@ -112,10 +117,18 @@ struct CFiberLoop::Impl {
     }
 };
 
-CFiberLoop::CFiberLoop() : m_impl(std::make_unique<Impl>()) {}
+CFiberLoop::CFiberLoop() : m_impl(std::make_unique<Impl>())
+{
+    std::lock_guard guard(g_loopsLock);
+    g_loops.push_back(this);
+}
 
 CFiberLoop::~CFiberLoop()
 {
+    {
+        std::lock_guard guard(g_loopsLock);
+        std::erase(g_loops, this);
+    }
     if (m_impl->multi) curl_multi_cleanup(m_impl->multi);
 }
 
@@ -220,7 +233,15 @@ void CFiberLoop::WaitForNews(Clock::time_point deadline)
 void CFiberLoop::Notify()
 {
     m_impl->news = true;
-    if (m_impl->multi) curl_multi_wakeup(m_impl->multi);
+    // The loop's own thread looks at the news before it polls again.
+    if (t_loop != this && m_impl->multi) curl_multi_wakeup(m_impl->multi);
+}
+
+void CFiberLoop::NotifyAll()
+{
+    std::lock_guard guard(g_loopsLock);
+    for (CFiberLoop* loop : g_loops)
+        loop->Notify();
 }
 
 void CFiberLoop::ResumeAt(CURL* easy, Clock::time_point when)

@@ -8,7 +8,7 @@
 
 typedef void CURL;
 
-// Many transfers on one thread. Each task runs on a small stack of its own (a fiber) as plain
+// Many transfers on one thread (a process may run one such loop per core). Each task runs on a small stack of its own (a fiber) as plain
 // blocking code; where it would block (a transfer, a sleep, a wait for news) it yields to the
 // loop, which drives every transfer through one libcurl multi handle and one poll. A worker
 // pool of many threads wakes one thread per socket; this wakes once for all that are ready.
@@ -43,8 +43,10 @@ public:
     // In a task: yields until Notify is called or until the deadline. Elsewhere it does nothing:
     // the caller waits on its own condition variable instead.
     static void WaitForNews(Clock::time_point deadline);
-    // Wakes every task waiting for news; callable from any thread.
+    // Wakes every task of this loop waiting for news; callable from any thread.
     void Notify();
+    // The same for every loop of the process.
+    static void NotifyAll();
     // From a transfer's callback: the loop resumes the paused transfer at when.
     void ResumeAt(CURL* easy, Clock::time_point when);
 

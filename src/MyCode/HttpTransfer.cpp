@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <chrono>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -70,10 +71,12 @@ QByteArray UrlPart(CURLU* url, CURLUPart part)
     return result;
 }
 
-bool IsHttpWithHost(CURLU* url)
+// An address as libcurl writes it back (the scheme in lower case, never without a host when the
+// scheme needs one) is an http or https address with a host.
+bool IsHttpWithHost(const QByteArray& url)
 {
-    const QByteArray scheme = UrlPart(url, CURLUPART_SCHEME);
-    return (scheme == "http" || scheme == "https") && !UrlPart(url, CURLUPART_HOST).isEmpty();
+    const qsizetype hostStart = url.startsWith("http://") ? 7 : url.startsWith("https://") ? 8 : 0;
+    return hostStart > 0 && hostStart < url.size() && url[hostStart] != '/';
 }
 
 // location resolved against base, the way a browser resolves a redirect; empty when it does not
@@ -82,10 +85,10 @@ QByteArray ResolveRedirect(const QByteArray& base, const QByteArray& location)
 {
     UrlHandle url(curl_url());
     if (curl_url_set(url.get(), CURLUPART_URL, base.constData(), 0) != CURLUE_OK ||
-        curl_url_set(url.get(), CURLUPART_URL, EscapeUnsafeBytes(location).constData(), 0) != CURLUE_OK ||
-        !IsHttpWithHost(url.get()))
+        curl_url_set(url.get(), CURLUPART_URL, EscapeUnsafeBytes(location).constData(), 0) != CURLUE_OK)
         return {};
-    return UrlPart(url.get(), CURLUPART_URL);
+    const QByteArray resolved = UrlPart(url.get(), CURLUPART_URL);
+    return IsHttpWithHost(resolved) ? resolved : QByteArray();
 }
 
 // The host name of a prepared address, lower case: the key requests are paced by.
@@ -129,6 +132,8 @@ struct Hop {
     bool stoppedEarly = false;
     bool timedOut = false;
     Clock::time_point lastActivity = Clock::now();
+    // Bytes came since the progress callback last looked: it reads the clock for them, once.
+    bool active = false;
     curl_off_t lastUploaded = 0;
     // Bytes taken in and then paused for the bandwidth cap: libcurl hands them over once more
     // when the transfer resumes, and they are not taken twice.
@@ -163,7 +168,7 @@ size_t OnHeaderLine(char* data, size_t size, size_t count, void* context)
 {
     Hop& hop = *static_cast<Hop*>(context);
     const size_t length = size * count;
-    hop.lastActivity = Clock::now();
+    hop.active = true;
     const QByteArrayView line(data, static_cast<qsizetype>(length));
     if (line.startsWith("HTTP/")) {
         hop.head = ResponseHead{};
@@ -202,6 +207,7 @@ size_t WaitForCap(Hop& hop, size_t length, bool mayPause)
     if (!mayPause || until <= Clock::now()) return length;
     hop.replayBytes = length;
     hop.lastActivity = until;
+    hop.active = false;
     loop->ResumeAt(hop.easy, until);
     return CURL_WRITEFUNC_PAUSE;
 }
@@ -226,7 +232,7 @@ size_t OnBodyData(char* data, size_t size, size_t count, void* context)
 {
     Hop& hop = *static_cast<Hop*>(context);
     const size_t length = size * count;
-    hop.lastActivity = Clock::now();
+    hop.active = true;
     if (hop.replayBytes == 0) return TakeBody(hop, data, length, true);
     // The bytes paused before come again first; whatever follows them is new, taken now and
     // paid for on the cap's time line without another pause.
@@ -258,6 +264,7 @@ int OnProgress(void* context, curl_off_t expected, curl_off_t received, curl_off
         meter->expected = expected > 0 ? expected : -1;
     }
     const Clock::time_point now = Clock::now();
+    if (std::exchange(hop.active, false)) hop.lastActivity = now;
     if (uploaded != hop.lastUploaded) {
         hop.lastUploaded = uploaded;
         hop.lastActivity = now;
@@ -365,10 +372,10 @@ QByteArray OriginOf(const QByteArray& url)
 QByteArray PrepareAddress(const QString& address)
 {
     UrlHandle url(curl_url());
-    if (curl_url_set(url.get(), CURLUPART_URL, EscapeUnsafeBytes(address.toUtf8()).constData(), 0) != CURLUE_OK ||
-        !IsHttpWithHost(url.get()))
+    if (curl_url_set(url.get(), CURLUPART_URL, EscapeUnsafeBytes(address.toUtf8()).constData(), 0) != CURLUE_OK)
         return {};
-    return UrlPart(url.get(), CURLUPART_URL);
+    const QByteArray prepared = UrlPart(url.get(), CURLUPART_URL);
+    return IsHttpWithHost(prepared) ? prepared : QByteArray();
 }
 
 bool HttpTransfer::Run(const Request& request)

@@ -57,9 +57,11 @@ CHostGate::Admission CHostGate::Admit(const QString& host, const std::atomic<boo
         const Clock::duration wait = state.pausedUntil > now ? state.pausedUntil - now : Clock::duration(kAbortPoll);
         const Clock::duration slice = std::min<Clock::duration>(wait, kAbortPoll);
         if (CFiberLoop::InTask()) {
+            ++m_taskWaiters;
             guard.unlock();
             CFiberLoop::WaitForNews(now + slice);
             guard.lock();
+            --m_taskWaiters;
         } else {
             m_changed.wait_for(guard, slice);
         }
@@ -113,12 +115,14 @@ bool CHostGate::IsDown(const QString& host) const
 
 void CHostGate::Release(const QString& host)
 {
+    bool tasksWait = false;
     {
         std::lock_guard guard(m_lock);
         --m_hosts[host].inFlight;
+        tasksWait = m_taskWaiters > 0;
     }
     m_changed.notify_all();
-    if (CFiberLoop* loop = CFiberLoop::Current()) loop->Notify();
+    if (tasksWait) CFiberLoop::NotifyAll();
 }
 
 QString CHostGate::DownReason(const QString& host) const
