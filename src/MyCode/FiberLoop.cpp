@@ -2,6 +2,28 @@
 
 #include <curl/curl.h>
 
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TALVORIA_FIBER_ASAN 1
+#endif
+#if __has_feature(thread_sanitizer)
+#define TALVORIA_FIBER_TSAN 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__) && !defined(TALVORIA_FIBER_ASAN)
+#define TALVORIA_FIBER_ASAN 1
+#endif
+#if defined(__SANITIZE_THREAD__) && !defined(TALVORIA_FIBER_TSAN)
+#define TALVORIA_FIBER_TSAN 1
+#endif
+#ifdef TALVORIA_FIBER_ASAN
+#include <dlfcn.h>
+#include <sanitizer/common_interface_defs.h>
+#endif
+#ifdef TALVORIA_FIBER_TSAN
+#include <sanitizer/tsan_interface.h>
+#endif
+
 #include <sys/mman.h>
 #include <ucontext.h>
 #include <unistd.h>
@@ -21,6 +43,57 @@ constexpr std::chrono::milliseconds kLongestPoll{100};
 
 thread_local CFiberLoop* t_loop = nullptr;
 
+// Where a switch leaves and where it lands, as the sanitizers must hear of it: they watch one
+// stack per thread unless told that it changed.
+struct StackSide {
+    const void* bottom = nullptr;
+    size_t size = 0;
+    void* fakeStack = nullptr; // AddressSanitizer's stack-use-after-return frames of this side
+    void* tsanFiber = nullptr;
+};
+
+// Before swapcontext: from leaves (null when it ends for good) for to.
+void StartSwitch(StackSide* from, StackSide& to)
+{
+#ifdef TALVORIA_FIBER_ASAN
+    __sanitizer_start_switch_fiber(from ? &from->fakeStack : nullptr, to.bottom, to.size);
+#endif
+#ifdef TALVORIA_FIBER_TSAN
+    __tsan_switch_to_fiber(to.tsanFiber, 0);
+#endif
+    (void)from;
+    (void)to;
+}
+
+#ifdef TALVORIA_FIBER_ASAN
+// AddressSanitizer's own swapcontext warns on stderr, at the first switch, that its support is
+// partial; these switches are announced to it (StartSwitch, FinishSwitch), so libc's is called.
+int SwapContext(ucontext_t* from, const ucontext_t* to)
+{
+    using Swap = int (*)(ucontext_t*, const ucontext_t*);
+    static const auto libcSwap = [] {
+        void* libc = dlopen("libc.so.6", RTLD_LAZY | RTLD_NOLOAD);
+        return libc ? reinterpret_cast<Swap>(dlsym(libc, "swapcontext")) : nullptr;
+    }();
+    return libcSwap ? libcSwap(from, to) : swapcontext(from, to);
+}
+#else
+int SwapContext(ucontext_t* from, const ucontext_t* to)
+{
+    return swapcontext(from, to);
+}
+#endif
+
+// After swapcontext, on the side that runs now; came learns where the switch came from.
+void FinishSwitch(StackSide& self, StackSide& came)
+{
+#ifdef TALVORIA_FIBER_ASAN
+    __sanitizer_finish_switch_fiber(self.fakeStack, &came.bottom, &came.size);
+#endif
+    (void)self;
+    (void)came;
+}
+
 // The living loops, for the news that concerns them all.
 std::mutex g_loopsLock;
 std::vector<CFiberLoop*> g_loops;
@@ -32,6 +105,7 @@ struct CFiberLoop::Task {
     ucontext_t context{};
     void* mapping = nullptr; // the stack, with a guard page below it
     size_t mapped = 0;
+    StackSide side;
     std::function<void()> body;
     bool finished = false;
     Waiting waiting = Waiting::Ready;
@@ -40,6 +114,9 @@ struct CFiberLoop::Task {
 
     ~Task()
     {
+#ifdef TALVORIA_FIBER_TSAN
+        if (side.tsanFiber) __tsan_destroy_fiber(side.tsanFiber);
+#endif
         if (mapping) munmap(mapping, mapped);
     }
 };
@@ -47,23 +124,33 @@ struct CFiberLoop::Task {
 struct CFiberLoop::Impl {
     CURLM* multi = curl_multi_init();
     ucontext_t scheduler{};
+    StackSide schedulerSide; // the thread's own stack, learnt at the first switch
     std::vector<std::unique_ptr<Task>> tasks;
     Task* current = nullptr;
     std::atomic<bool> news{false};
-    std::vector<std::pair<CURL*, Clock::time_point>> paused;
+    struct Paused {
+        CURL* easy;
+        Clock::time_point until;
+    };
+    std::vector<Paused> paused;
 
     void Resume(Task& task)
     {
         current = &task;
         task.waiting = Task::Waiting::Ready;
-        swapcontext(&scheduler, &task.context);
+        StartSwitch(&schedulerSide, task.side);
+        SwapContext(&scheduler, &task.context);
+        StackSide came;
+        FinishSwitch(schedulerSide, came);
         current = nullptr;
     }
     void Yield(Task::Waiting why)
     {
         Task& task = *current;
         task.waiting = why;
-        swapcontext(&task.context, &scheduler);
+        StartSwitch(&task.side, schedulerSide);
+        SwapContext(&task.context, &scheduler);
+        FinishSwitch(task.side, schedulerSide);
     }
     // Hands finished transfers back to their tasks.
     void CollectTransfers()
@@ -76,6 +163,8 @@ struct CFiberLoop::Impl {
             const CURLcode result = message->data.result;
             CURL* easy = message->easy_handle;
             curl_multi_remove_handle(multi, easy);
+            // The handle goes back to the idle ones: nothing may resume it any more.
+            std::erase_if(paused, [easy](const Paused& entry) { return entry.easy == easy; });
             if (task) {
                 task->result = result;
                 task->waiting = Task::Waiting::Ready;
@@ -86,8 +175,8 @@ struct CFiberLoop::Impl {
     {
         std::vector<CURL*> due;
         for (auto it = paused.begin(); it != paused.end();) {
-            if (it->second <= now) {
-                due.push_back(it->first);
+            if (it->until <= now) {
+                due.push_back(it->easy);
                 it = paused.erase(it);
             } else {
                 ++it;
@@ -111,8 +200,8 @@ struct CFiberLoop::Impl {
                 earliest = std::min(earliest, task->wakeAt);
             anyReady = anyReady || task->waiting == Task::Waiting::Ready;
         }
-        for (const auto& [easy, when] : paused)
-            earliest = std::min(earliest, when);
+        for (const Paused& entry : paused)
+            earliest = std::min(earliest, entry.until);
         return earliest;
     }
 };
@@ -149,11 +238,20 @@ bool CFiberLoop::Spawn(std::function<void()> body)
     task->context.uc_stack.ss_sp = static_cast<char*>(task->mapping) + page;
     task->context.uc_stack.ss_size = kStackSize;
     task->context.uc_link = &m_impl->scheduler;
+    task->side.bottom = task->context.uc_stack.ss_sp;
+    task->side.size = kStackSize;
+#ifdef TALVORIA_FIBER_TSAN
+    task->side.tsanFiber = __tsan_create_fiber(0);
+#endif
     task->body = std::move(body);
     makecontext(&task->context, [] {
-        Task& self = *t_loop->m_impl->current;
+        Impl& impl = *t_loop->m_impl;
+        Task& self = *impl.current;
+        FinishSwitch(self.side, impl.schedulerSide);
         self.body();
         self.finished = true;
+        // The task's stack is done with: its side is not kept.
+        StartSwitch(nullptr, impl.schedulerSide);
     }, 0);
     m_impl->tasks.push_back(std::move(task));
     return true;
@@ -163,6 +261,9 @@ void CFiberLoop::Run()
 {
     Impl& impl = *m_impl;
     CFiberLoop* const outer = std::exchange(t_loop, this);
+#ifdef TALVORIA_FIBER_TSAN
+    impl.schedulerSide.tsanFiber = __tsan_get_current_fiber();
+#endif
     for (;;) {
         bool unfinished = false;
         for (const auto& task : impl.tasks) {
@@ -246,5 +347,5 @@ void CFiberLoop::NotifyAll()
 
 void CFiberLoop::ResumeAt(CURL* easy, Clock::time_point when)
 {
-    m_impl->paused.emplace_back(easy, when);
+    m_impl->paused.push_back({easy, when});
 }

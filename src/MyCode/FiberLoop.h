@@ -47,7 +47,8 @@ public:
     void Notify();
     // The same for every loop of the process.
     static void NotifyAll();
-    // From a transfer's callback: the loop resumes the paused transfer at when.
+    // From a transfer's callback: the loop resumes the paused transfer at when. (Its progress
+    // callback is still called while it is paused, and can end it sooner.)
     void ResumeAt(CURL* easy, Clock::time_point when);
 
 private:
