@@ -2,6 +2,7 @@
 
 #include "MyCode/CookieStore.h"
 #include "MyCode/CurlGlobal.h"
+#include "MyCode/FiberLoop.h"
 #include "MyCode/HeaderLines.h"
 #include "MyCode/RequestLog.h"
 #include "MyCode/RequestPacer.h"
@@ -13,6 +14,7 @@
 #include <algorithm>
 #include <chrono>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -69,10 +71,12 @@ QByteArray UrlPart(CURLU* url, CURLUPart part)
     return result;
 }
 
-bool IsHttpWithHost(CURLU* url)
+// An address as libcurl writes it back (the scheme in lower case, never without a host when the
+// scheme needs one) is an http or https address with a host.
+bool IsHttpWithHost(const QByteArray& url)
 {
-    const QByteArray scheme = UrlPart(url, CURLUPART_SCHEME);
-    return (scheme == "http" || scheme == "https") && !UrlPart(url, CURLUPART_HOST).isEmpty();
+    const qsizetype hostStart = url.startsWith("http://") ? 7 : url.startsWith("https://") ? 8 : 0;
+    return hostStart > 0 && hostStart < url.size() && url[hostStart] != '/';
 }
 
 // location resolved against base, the way a browser resolves a redirect; empty when it does not
@@ -81,10 +85,10 @@ QByteArray ResolveRedirect(const QByteArray& base, const QByteArray& location)
 {
     UrlHandle url(curl_url());
     if (curl_url_set(url.get(), CURLUPART_URL, base.constData(), 0) != CURLUE_OK ||
-        curl_url_set(url.get(), CURLUPART_URL, EscapeUnsafeBytes(location).constData(), 0) != CURLUE_OK ||
-        !IsHttpWithHost(url.get()))
+        curl_url_set(url.get(), CURLUPART_URL, EscapeUnsafeBytes(location).constData(), 0) != CURLUE_OK)
         return {};
-    return UrlPart(url.get(), CURLUPART_URL);
+    const QByteArray resolved = UrlPart(url.get(), CURLUPART_URL);
+    return IsHttpWithHost(resolved) ? resolved : QByteArray();
 }
 
 // The host name of a prepared address, lower case: the key requests are paced by.
@@ -112,14 +116,15 @@ struct ResponseHead {
 
 // What one hop of a transfer learns while libcurl runs it.
 struct Hop {
-    Hop(const HttpTransfer& transfer, const HttpTransfer::Request& request, const QByteArray& url)
-        : transfer(transfer), request(request), url(url)
+    Hop(const HttpTransfer& transfer, const HttpTransfer::Request& request, const QByteArray& url, CURL* easy)
+        : transfer(transfer), request(request), url(url), easy(easy)
     {
     }
 
     const HttpTransfer& transfer;
     const HttpTransfer::Request& request;
     const QByteArray& url;
+    CURL* const easy;
 
     ResponseHead head;
     bool connected = false;
@@ -127,7 +132,12 @@ struct Hop {
     bool stoppedEarly = false;
     bool timedOut = false;
     Clock::time_point lastActivity = Clock::now();
+    // Bytes came since the progress callback last looked: it reads the clock for them, once.
+    bool active = false;
     curl_off_t lastUploaded = 0;
+    // Bytes taken in and then paused for the bandwidth cap: libcurl hands them over once more
+    // when the transfer resumes, and they are not taken twice.
+    size_t replayBytes = 0;
 
     bool EndOfHead()
     {
@@ -158,7 +168,7 @@ size_t OnHeaderLine(char* data, size_t size, size_t count, void* context)
 {
     Hop& hop = *static_cast<Hop*>(context);
     const size_t length = size * count;
-    hop.lastActivity = Clock::now();
+    hop.active = true;
     const QByteArrayView line(data, static_cast<qsizetype>(length));
     if (line.startsWith("HTTP/")) {
         hop.head = ResponseHead{};
@@ -181,19 +191,33 @@ size_t OnHeaderLine(char* data, size_t size, size_t count, void* context)
     return length;
 }
 
-size_t OnBodyData(char* data, size_t size, size_t count, void* context)
+// Held by our own cap: no wait of ours counts against the server. On a thread of its own the
+// transfer sleeps; driven by a loop of many it is paused (mayPause), and the loop resumes it in
+// time.
+size_t WaitForCap(Hop& hop, size_t length, bool mayPause)
 {
-    Hop& hop = *static_cast<Hop*>(context);
-    const size_t length = size * count;
-    hop.lastActivity = Clock::now();
+    CRequestPacer& pacer = CRequestPacer::Instance();
+    CFiberLoop* const loop = CFiberLoop::Current();
+    if (!loop || CFiberLoop::InTask()) {
+        if (!pacer.WaitForBytes(std::int64_t(length), hop.request.abort)) return 0;
+        hop.lastActivity = Clock::now();
+        return length;
+    }
+    const Clock::time_point until = pacer.ReserveBytes(std::int64_t(length));
+    if (!mayPause || until <= Clock::now()) return length;
+    hop.replayBytes = length;
+    hop.lastActivity = until;
+    hop.active = false;
+    loop->ResumeAt(hop.easy, until);
+    return CURL_WRITEFUNC_PAUSE;
+}
+
+size_t TakeBody(Hop& hop, char* data, size_t length, bool mayPause)
+{
     if (hop.head.redirect || !hop.transfer.onBody) return length;
     switch (hop.transfer.onBody(data, length)) {
     case HttpTransfer::Verdict::Continue:
-        if (CRequestPacer::Instance().RateLimit() == 0) return length;
-        // Held by our own cap: no wait of ours counts against the server.
-        if (!CRequestPacer::Instance().WaitForBytes(std::int64_t(length), hop.request.abort)) return 0;
-        hop.lastActivity = Clock::now();
-        return length;
+        return CRequestPacer::Instance().RateLimit() == 0 ? length : WaitForCap(hop, length, mayPause);
     case HttpTransfer::Verdict::Stop:
         hop.stoppedEarly = true;
         return 0;
@@ -202,6 +226,20 @@ size_t OnBodyData(char* data, size_t size, size_t count, void* context)
         return 0;
     }
     return 0;
+}
+
+size_t OnBodyData(char* data, size_t size, size_t count, void* context)
+{
+    Hop& hop = *static_cast<Hop*>(context);
+    const size_t length = size * count;
+    hop.active = true;
+    if (hop.replayBytes == 0) return TakeBody(hop, data, length, true);
+    // The bytes paused before come again first; whatever follows them is new, taken now and
+    // paid for on the cap's time line without another pause.
+    const size_t replayed = std::min(hop.replayBytes, length);
+    hop.replayBytes -= replayed;
+    if (replayed == length) return length;
+    return TakeBody(hop, data + replayed, length - replayed, false) == length - replayed ? length : 0;
 }
 
 // libcurl calls this once the connection stands (new or reused), before the request goes out.
@@ -226,6 +264,7 @@ int OnProgress(void* context, curl_off_t expected, curl_off_t received, curl_off
         meter->expected = expected > 0 ? expected : -1;
     }
     const Clock::time_point now = Clock::now();
+    if (std::exchange(hop.active, false)) hop.lastActivity = now;
     if (uploaded != hop.lastUploaded) {
         hop.lastUploaded = uploaded;
         hop.lastActivity = now;
@@ -333,10 +372,10 @@ QByteArray OriginOf(const QByteArray& url)
 QByteArray PrepareAddress(const QString& address)
 {
     UrlHandle url(curl_url());
-    if (curl_url_set(url.get(), CURLUPART_URL, EscapeUnsafeBytes(address.toUtf8()).constData(), 0) != CURLUE_OK ||
-        !IsHttpWithHost(url.get()))
+    if (curl_url_set(url.get(), CURLUPART_URL, EscapeUnsafeBytes(address.toUtf8()).constData(), 0) != CURLUE_OK)
         return {};
-    return UrlPart(url.get(), CURLUPART_URL);
+    const QByteArray prepared = UrlPart(url.get(), CURLUPART_URL);
+    return IsHttpWithHost(prepared) ? prepared : QByteArray();
 }
 
 bool HttpTransfer::Run(const Request& request)
@@ -355,7 +394,7 @@ bool HttpTransfer::Run(const Request& request)
 
     for (int hopCount = 0; hopCount <= kMaxRedirects; ++hopCount) {
         if (Aborted(request)) return Fail(FetchFailure::Aborted);
-        Hop hop{*this, request, url};
+        Hop hop{*this, request, url, easy.get()};
         SetCommonOptions(easy.get(), hop);
         const std::unique_ptr<curl_slist, HeaderListDeleter> headers(
             HeaderList(request.headerLines, url, hopCount == 0 || OriginOf(url) == origin, !body.isNull()));
@@ -366,7 +405,7 @@ bool HttpTransfer::Run(const Request& request)
         if (CRequestPacer::Instance().Interval().count() > 0 &&
             !CRequestPacer::Instance().WaitForTurn(HostOfUrl(url), request.abort))
             return Fail(FetchFailure::Aborted);
-        const CURLcode result = curl_easy_perform(easy.get());
+        const auto result = static_cast<CURLcode>(CFiberLoop::PerformTransfer(easy.get()));
         status = hop.head.status;
         LogRequest(method, url, status);
         if (Aborted(request)) return Fail(FetchFailure::Aborted);

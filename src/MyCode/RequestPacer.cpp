@@ -1,7 +1,8 @@
 #include "MyCode/RequestPacer.h"
 
+#include "MyCode/FiberLoop.h"
+
 #include <algorithm>
-#include <thread>
 
 namespace {
 // A waiting request looks at its stop this often.
@@ -38,7 +39,7 @@ bool CRequestPacer::SleepUntil(Clock::time_point when, const std::atomic<bool>* 
         if (abort && *abort) return false;
         const Clock::time_point now = Clock::now();
         if (now >= when) return true;
-        std::this_thread::sleep_for(std::min<Clock::duration>(when - now, kAbortPoll));
+        CFiberLoop::SleepUntil(now + std::min<Clock::duration>(when - now, kAbortPoll));
     }
 }
 
@@ -59,17 +60,19 @@ bool CRequestPacer::WaitForTurn(const QByteArray& host, const std::atomic<bool>*
 
 bool CRequestPacer::WaitForBytes(std::int64_t size, const std::atomic<bool>* abort)
 {
+    if (RateLimit() == 0 || size <= 0) return !(abort && *abort);
+    return SleepUntil(ReserveBytes(size), abort);
+}
+
+CRequestPacer::Clock::time_point CRequestPacer::ReserveBytes(std::int64_t size)
+{
     const std::int64_t rate = RateLimit();
-    if (rate == 0 || size <= 0) return !(abort && *abort);
-    Clock::time_point end;
-    {
-        // The bytes that came are given the next stretch of the cap's time line; the transfer
-        // reads on once that stretch has passed.
-        std::lock_guard guard(m_lock);
-        const Clock::time_point start = std::max(Clock::now() - kBurst, m_nextBytes);
-        end = start + std::chrono::duration_cast<Clock::duration>(
-                          std::chrono::duration<double>(double(size) / double(rate)));
-        m_nextBytes = end;
-    }
-    return SleepUntil(end, abort);
+    if (rate == 0 || size <= 0) return Clock::now();
+    // The bytes that came are given the next stretch of the cap's time line; the transfer
+    // reads on once that stretch has passed.
+    std::lock_guard guard(m_lock);
+    const Clock::time_point start = std::max(Clock::now() - kBurst, m_nextBytes);
+    m_nextBytes = start + std::chrono::duration_cast<Clock::duration>(
+                              std::chrono::duration<double>(double(size) / double(rate)));
+    return m_nextBytes;
 }

@@ -29,6 +29,8 @@ public:
     bool WaitForTurn(const QByteArray& host, const std::atomic<bool>* abort);
     // size bytes have arrived: waits until they fit under the cap; false when abort was raised.
     bool WaitForBytes(std::int64_t size, const std::atomic<bool>* abort);
+    // The same without the wait: when the bytes will fit.
+    Clock::time_point ReserveBytes(std::int64_t size);
 
 private:
     static bool SleepUntil(Clock::time_point when, const std::atomic<bool>* abort);

@@ -1,6 +1,7 @@
 #include "MyCode/URLSource2.h"
 
 #include "MyCode/CookieStore.h"
+#include "MyCode/FiberLoop.h"
 #include "MyCode/HeaderLines.h"
 #include "MyCode/HttpTransfer.h"
 #include "MyCode/PictureEnd.h"
@@ -272,7 +273,7 @@ bool CURLSource2::SendAttempts(CURLResponse& response, int flags)
                 return true;
         }
         if (m_pAbort && *m_pAbort) break;
-        std::this_thread::sleep_for(std::chrono::seconds(m_nRetryDelay));
+        CFiberLoop::SleepUntil(std::chrono::steady_clock::now() + std::chrono::seconds(m_nRetryDelay));
     }
     return false;
 }

@@ -126,10 +126,16 @@ CDownPool::CDownPool(const std::atomic<bool>& stop, const DownRunParams& params)
     const int threads = std::max<int>(1, params.nThreads);
     m_slots = std::make_unique<Slot[]>(size_t(threads));
     m_slotCount = threads;
-    m_workers.reserve(size_t(threads));
-    for (int i = 0; i < threads; ++i) {
+    // One loop per core at most: the transfers of a loop share one poll, and the loops share
+    // the run's work between the cores.
+    const int loops = std::clamp(int(std::thread::hardware_concurrency()), 1, threads);
+    for (int i = 0; i < loops; ++i)
+        m_loops.push_back(std::make_unique<CFiberLoop>());
+    for (int worker = 0; worker < threads; ++worker)
+        if (!m_loops[size_t(worker % loops)]->Spawn([this, &slot = m_slots[size_t(worker)]] { Work(slot); })) break;
+    for (const auto& loop : m_loops) {
         try {
-            m_workers.emplace_back([this, &slot = m_slots[size_t(i)]] { Work(slot); });
+            m_runners.emplace_back([&loop = *loop] { loop.Run(); });
         } catch (const std::system_error&) {
             break;
         }
@@ -142,9 +148,15 @@ CDownPool::~CDownPool()
         std::lock_guard guard(m_lock);
         m_closed = true;
     }
-    m_work.notify_all();
-    for (std::thread& worker : m_workers)
-        worker.join();
+    NotifyWorkers();
+    for (std::thread& runner : m_runners)
+        runner.join();
+}
+
+void CDownPool::NotifyWorkers()
+{
+    for (const auto& loop : m_loops)
+        loop->Notify();
 }
 
 void CDownPool::Add(const CDownList& list)
@@ -153,7 +165,7 @@ void CDownPool::Add(const CDownList& list)
     album->list = &list;
     album->total = list.Count();
     if (m_params.keepFacts) album->facts.resize(size_t(album->total));
-    if (m_workers.empty()) {
+    if (m_runners.empty()) {
         // No worker at all: every picture counts as done, failed.
         const PictureOutcome outcome{PictureOutcome::Failed, QStringLiteral("无法启动下载线程")};
         album->next = album->total;
@@ -165,7 +177,7 @@ void CDownPool::Add(const CDownList& list)
         m_waiting += album->total - album->next;
         m_albums.push_back(std::move(album));
     }
-    m_work.notify_all();
+    NotifyWorkers();
 }
 
 bool CDownPool::TakePicture(Taken& taken, Slot& slot)
@@ -178,7 +190,9 @@ bool CDownPool::TakePicture(Taken& taken, Slot& slot)
         if (m_handOut < m_albums.size()) break;
         if (m_closed) return false;
         // The stop request is a flag nobody signals: it is looked at every status interval.
-        m_work.wait_for(guard, kStatusInterval);
+        guard.unlock();
+        CFiberLoop::WaitForNews(std::chrono::steady_clock::now() + kStatusInterval);
+        guard.lock();
     }
     taken.album = m_albums[m_handOut];
     Album& album = *taken.album;

@@ -2,6 +2,7 @@
 
 #include "core/FrontEnd.h"
 #include "core/Records.h"
+#include "MyCode/FiberLoop.h"
 #include "MyCode/TransferMeter.h"
 #include "download/AlbumMetadata.h"
 #include "download/HostGate.h"
@@ -42,7 +43,7 @@ struct DownRunParams {
 class CDownPool {
 public:
     // stop: the run's stop request, set by whoever stops the run and never cleared by the pool.
-    // The workers start here, on the caller's thread.
+    // The workers start here, as tasks of loops on threads of their own.
     CDownPool(const std::atomic<bool>& stop, const DownRunParams& params);
     // Joins the workers; those still in a transfer after a stop end it at once, cut short.
     ~CDownPool();
@@ -72,6 +73,8 @@ private:
         TransferMeter meter;
     };
     void Work(Slot& slot);
+    // A picture was queued, or the pool closes.
+    void NotifyWorkers();
     // Under the lock: the album's pictures in hundredths, and the run's bytes received so far.
     int PictureHundredths(const Album& album) const;
     std::int64_t BytesReceived() const;
@@ -94,7 +97,6 @@ private:
     std::mutex m_lock;
     // With a cap per host: its pictures handed out and not yet done.
     QHash<QString, int> m_handedToHost;
-    std::condition_variable m_work;     // a picture was queued, or the pool closes
     std::condition_variable m_progress; // an album is done, or a stop was seen
     std::condition_variable m_room;     // a picture was handed out
     std::deque<std::shared_ptr<Album>> m_albums; // added and not yet waited for, in order
@@ -107,5 +109,8 @@ private:
     std::int64_t m_savedBytes = 0;
     int m_savedPictures = 0;
     CRateMeter m_rate;
-    std::vector<std::thread> m_workers;
+    // The workers are tasks of a few loops, each on a thread of its own: the transfers of a loop
+    // share one poll. Without any such thread there is no worker at all.
+    std::vector<std::unique_ptr<CFiberLoop>> m_loops;
+    std::vector<std::thread> m_runners;
 };

@@ -1,5 +1,7 @@
 #include "download/HostGate.h"
 
+#include "MyCode/FiberLoop.h"
+
 #include <QUrl>
 
 #include <algorithm>
@@ -50,9 +52,19 @@ CHostGate::Admission CHostGate::Admit(const QString& host, const std::atomic<boo
             ++state.inFlight;
             return Admission::Go;
         }
-        // A release wakes the waiters; a pause ends by the clock.
+        // A release wakes the waiters; a pause ends by the clock. A worker that is one of many
+        // tasks on a loop yields to the others meanwhile.
         const Clock::duration wait = state.pausedUntil > now ? state.pausedUntil - now : Clock::duration(kAbortPoll);
-        m_changed.wait_for(guard, std::min<Clock::duration>(wait, kAbortPoll));
+        const Clock::duration slice = std::min<Clock::duration>(wait, kAbortPoll);
+        if (CFiberLoop::InTask()) {
+            ++m_taskWaiters;
+            guard.unlock();
+            CFiberLoop::WaitForNews(now + slice);
+            guard.lock();
+            --m_taskWaiters;
+        } else {
+            m_changed.wait_for(guard, slice);
+        }
     }
 }
 
@@ -103,11 +115,14 @@ bool CHostGate::IsDown(const QString& host) const
 
 void CHostGate::Release(const QString& host)
 {
+    bool tasksWait = false;
     {
         std::lock_guard guard(m_lock);
         --m_hosts[host].inFlight;
+        tasksWait = m_taskWaiters > 0;
     }
     m_changed.notify_all();
+    if (tasksWait) CFiberLoop::NotifyAll();
 }
 
 QString CHostGate::DownReason(const QString& host) const

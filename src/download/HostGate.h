@@ -83,5 +83,6 @@ private:
     const int m_maxPerHost;
     mutable std::mutex m_lock;
     std::condition_variable m_changed;
+    int m_taskWaiters = 0; // workers of a loop waiting in Admit: they hear a release as news
     QHash<QString, Host> m_hosts;
 };

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <chrono>
 #include <map>
+#include <thread>
 
 using namespace Qt::StringLiterals;
 using Clock = std::chrono::steady_clock;
@@ -137,6 +138,26 @@ TEST_F(RestraintTest, ABandwidthCapHoldsForTheWholeRunAndTripsNoSpeedFloor)
     const auto start = Clock::now();
     EXPECT_EQ(Import(urls), 4);
     EXPECT_GE(Milliseconds(Clock::now() - start), 3500);
+}
+
+TEST_F(RestraintTest, AStopEndsATransferTheCapHoldsBack)
+{
+    // At a kilobyte a second, the cap holds the transfer back for seconds after each read.
+    service.Route(kHostA, "/big.jpg", FakeReply::Ok(FakePicture(1, 256 * 1024), "image/jpeg"));
+    Settle(1, {0, 0, 1024});
+    const QString list = saveRoot.path() + u"list.lst"_s;
+    QFile file(list);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(u"http://%1/big.jpg"_s.arg(QLatin1String(kHostA)).toUtf8());
+    file.close();
+    runs.OnImport(list, saveRoot.path() + u"out/"_s);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    const auto stopped = Clock::now();
+    runs.RequestStop();
+    runs.Wait();
+    EXPECT_LT(Milliseconds(Clock::now() - stopped), 5000);
+    EXPECT_FALSE(QFile::exists(saveRoot.path() + u"out/list/big.jpg"_s));
+    EXPECT_EQ(frontEnd.LastRun().notTried, 1);
 }
 
 TEST_F(RestraintTest, ASavedPictureCanTakeTheServersTime)
