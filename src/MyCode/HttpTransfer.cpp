@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 #include <memory>
 #include <utility>
 
@@ -25,7 +26,22 @@ constexpr long kReadBufferSize = 102400;
 // those waits short, so that no server gives up on a connection that seems to have stalled.
 constexpr long kCappedReadBufferSize = 16384;
 
-using Clock = std::chrono::steady_clock;
+// The hops' own clock. Their time-outs are seconds long, and libcurl calls the progress
+// callback many times a second for every transfer: the coarse clock (a few milliseconds) costs
+// a memory read where the fine one reads the processor's counter.
+struct Clock {
+    using duration = std::chrono::nanoseconds;
+    using rep = duration::rep;
+    using period = duration::period;
+    using time_point = std::chrono::time_point<Clock>;
+    static constexpr bool is_steady = true;
+    static time_point now()
+    {
+        timespec t{};
+        clock_gettime(CLOCK_MONOTONIC_COARSE, &t);
+        return time_point(std::chrono::seconds(t.tv_sec) + std::chrono::nanoseconds(t.tv_nsec));
+    }
+};
 
 struct EasyGiveBack {
     void operator()(CURL* easy) const { CCurlGlobal::GiveBackEasy(easy); }
@@ -203,10 +219,11 @@ size_t WaitForCap(Hop& hop, size_t length, bool mayPause)
         hop.lastActivity = Clock::now();
         return length;
     }
-    const Clock::time_point until = pacer.ReserveBytes(std::int64_t(length));
-    if (!mayPause || until <= Clock::now()) return length;
+    const CRequestPacer::Clock::time_point until = pacer.ReserveBytes(std::int64_t(length));
+    const CRequestPacer::Clock::duration wait = until - CRequestPacer::Clock::now();
+    if (!mayPause || wait <= CRequestPacer::Clock::duration::zero()) return length;
     hop.replayBytes = length;
-    hop.lastActivity = until;
+    hop.lastActivity = Clock::now() + std::chrono::duration_cast<Clock::duration>(wait);
     hop.active = false;
     loop->ResumeAt(hop.easy, until);
     return CURL_WRITEFUNC_PAUSE;

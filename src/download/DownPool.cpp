@@ -4,7 +4,10 @@
 #include "MyCode/URLSource2.h"
 #include "core/FrontEnd.h"
 
+#include <QFile>
 #include <QFileInfo>
+
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <chrono>
@@ -81,7 +84,9 @@ PictureOutcome SendThroughGate(CURLSource2& request, CURLResponse& response, con
 PictureOutcome FetchPicture(QString url, const QString& host, QString headers, QString savePath, DownRunParams params,
                             const std::atomic<bool>* abort, CHostGate& hosts, TransferMeter& meter)
 {
-    if (const qint64 size = QFileInfo(savePath).size(); size > 0) return {PictureOutcome::Skipped, {}, size};
+    struct stat onDisk {};
+    if (::stat(QFile::encodeName(savePath).constData(), &onDisk) == 0 && S_ISREG(onDisk.st_mode) && onDisk.st_size > 0)
+        return {PictureOutcome::Skipped, {}, std::int64_t(onDisk.st_size)};
     CURLSource2 request;
     CURLResponse response;
     request.m_nConnectTimeout = int(params.nTimeout) * 1000;

@@ -355,3 +355,24 @@ TEST_F(URLSource2TransferTest, APictureThatCannotBeWrittenIsAFailure)
 }
 
 } // namespace
+
+TEST(HttpTransferAddress, AnAddressIsSentAsLibcurlWritesItBack)
+{
+    // As libcurl writes it back: what a redirect is resolved against and an origin is read from.
+    // Only http and https with a host are sent; Chinese text and blanks are escaped.
+    const std::pair<const char*, const char*> rows[] = {
+        {"http://pics.example.com/p/1.jpg?size=big&n=2", "http://pics.example.com/p/1.jpg?size=big&n=2"},
+        {"https://h.example.com:8443/a", "https://h.example.com:8443/a"},
+        {"http://h.example.com:080/a", "http://h.example.com:80/a"},
+        {"http://h.example.com:65536/a", ""},
+        {"http://h.example.com:/a", "http://h.example.com/a"},
+        {"http://h.example.com/a?", "http://h.example.com/a"},
+        {"http://h.example.com/a/../b/./c", "http://h.example.com/b/c"},
+        {"http://h.example.com", "http://h.example.com/"},
+        {"HTTP://H.example.com/a", "http://H.example.com/a"},
+        {"http://h.example.com/图 片.jpg", "http://h.example.com/%E5%9B%BE%20%E7%89%87.jpg"},
+        {"ftp://h.example.com/a", ""},
+    };
+    for (const auto& [address, sent] : rows)
+        EXPECT_EQ(PrepareAddress(QString::fromUtf8(address)), QByteArray(sent)) << address;
+}
