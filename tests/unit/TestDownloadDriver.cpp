@@ -310,6 +310,18 @@ TEST_F(DownloadDriverTest, FailedPicturesAreCountedNeverSavedAndFetchedAgainNext
         EXPECT_EQ(SavedBytes(u"owner/A/p%1.jpg"_s.arg(number)), FakePicture(number)) << number;
 }
 
+TEST_F(DownloadDriverTest, AFolderInAPicturesPlaceIsNoPictureOnDisk)
+{
+    MakeAlbums(1);
+    ServePictures(2);
+    ASSERT_TRUE(QDir().mkpath(SavedFile(u"owner/A/p1.jpg"_s)));
+    ASSERT_TRUE(Run({0}, {{1, 2}}));
+    EXPECT_EQ(frontEnd.LastRun().skipped, 0);
+    EXPECT_EQ(frontEnd.LastRun().saved, 1);
+    EXPECT_EQ(frontEnd.LastRun().failed, 1);
+    EXPECT_TRUE(ReadHistoryMark(SavedFile(u"owner/A/"_s)).isEmpty());
+}
+
 TEST_F(DownloadDriverTest, PictureUnderTheMinimumLeavesNoFileButCountsAsDone)
 {
     core.EditSoft([](ST_SOFTDATA& soft) { soft.down[0].nMinKB = 50; });
