@@ -208,13 +208,13 @@ size_t OnHeaderLine(char* data, size_t size, size_t count, void* context)
 }
 
 // Held by our own cap: no wait of ours counts against the server. On a thread of its own the
-// transfer sleeps; driven by a loop of many it is paused (mayPause), and the loop resumes it in
-// time.
+// transfer sleeps; driven by a loop of many (its callbacks then run in the loop itself) it is
+// paused (mayPause), and the loop resumes it in time.
 size_t WaitForCap(Hop& hop, size_t length, bool mayPause)
 {
     CRequestPacer& pacer = CRequestPacer::Instance();
     CFiberLoop* const loop = CFiberLoop::Current();
-    if (!loop || CFiberLoop::InTask()) {
+    if (!loop) {
         if (!pacer.WaitForBytes(std::int64_t(length), hop.request.abort)) return 0;
         hop.lastActivity = Clock::now();
         return length;

@@ -5,7 +5,6 @@
 #include "core/FrontEnd.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <sys/stat.h>
 
@@ -19,8 +18,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-using PictureOutcome = PictureFacts;
-
 // How often the count of finished pictures is shown while they arrive.
 constexpr std::chrono::milliseconds kStatusInterval{100};
 // How far past the next picture a worker looks for one whose host is below its cap.
@@ -33,29 +30,29 @@ bool IsBusyStatus(int status)
     return status == 429 || status == 503;
 }
 
-// What the answer said of the picture, and the size of its file, for the album's metadata. The
-// headers are those of the last attempt only when it got an answer.
-PictureOutcome WithFacts(PictureOutcome outcome, const CURLResponse& response, const QString& path)
+// What the answer said of the picture, and the size of its file (the bytes written), for the
+// album's metadata. The headers are those of the last attempt only when it got an answer.
+PictureFacts WithFacts(PictureFacts outcome, const CURLResponse& response)
 {
     const QByteArray headers = response.m_nStatus != 0 ? response.m_strHeaders.toLatin1() : QByteArray();
     outcome.lastModified = QString::fromLatin1(HeaderValue(headers, "Last-Modified"));
     outcome.contentType = QString::fromLatin1(HeaderValue(headers, "Content-Type"));
-    if (outcome.state == PictureOutcome::Saved) outcome.bytes = QFileInfo(path).size();
+    if (outcome.state == PictureFacts::Saved) outcome.bytes = response.m_nReceived;
     return outcome;
 }
 
 // The request's attempts: a busy answer is waited out (the host pauses for every worker) and
 // costs no attempt; the host gate hears how each one went.
-PictureOutcome SendThroughGate(CURLSource2& request, CURLResponse& response, const QString& host,
+PictureFacts SendThroughGate(CURLSource2& request, CURLResponse& response, const QString& host,
                                const std::atomic<bool>* abort, CHostGate& hosts)
 {
     for (int busy = 1;; ++busy) {
         std::uint64_t wave = 0;
         switch (hosts.Admit(host, abort, wave)) {
         case CHostGate::Admission::Down:
-            return {PictureOutcome::Failed, hosts.DownReason(host)};
+            return {PictureFacts::Failed, hosts.DownReason(host)};
         case CHostGate::Admission::Aborted:
-            return {PictureOutcome::NotTried, {}};
+            return {PictureFacts::NotTried, {}};
         case CHostGate::Admission::Go:
             break;
         }
@@ -63,7 +60,7 @@ PictureOutcome SendThroughGate(CURLSource2& request, CURLResponse& response, con
         const CHostGate::Sent sent(hosts, host);
         if (request.Send(response, FLAG_DECOMPRESS)) {
             hosts.Answered(host);
-            return {PictureOutcome::Saved, {}};
+            return {PictureFacts::Saved, {}};
         }
         if (IsBusyStatus(response.m_nStatus) && busy <= CHostGate::kMaxBusy &&
             hosts.Busy(host, wave, response.RetryAfterSeconds()))
@@ -73,20 +70,20 @@ PictureOutcome SendThroughGate(CURLSource2& request, CURLResponse& response, con
             hosts.Silent(host, !IsConnectionFailure(response.m_eFailure));
         else if (response.m_nStatus != 0 && !IsBusyStatus(response.m_nStatus))
             hosts.Answered(host);
-        if (response.m_eFailure == FetchFailure::Aborted) return {PictureOutcome::NotTried, {}};
-        return {PictureOutcome::Failed, response.FailureText()};
+        if (response.m_eFailure == FetchFailure::Aborted) return {PictureFacts::NotTried, {}};
+        return {PictureFacts::Failed, response.FailureText()};
     }
 }
 
 // DownPicWorker: one picture, one request, one attempt besides the busy answers. A file already
 // saved under the picture's name by an earlier run is kept, so a second run fetches only what is
 // missing.
-PictureOutcome FetchPicture(QString url, const QString& host, QString headers, QString savePath, DownRunParams params,
+PictureFacts FetchPicture(QString url, const QString& host, QString headers, QString savePath, DownRunParams params,
                             const std::atomic<bool>* abort, CHostGate& hosts, TransferMeter& meter)
 {
     struct stat onDisk {};
     if (::stat(QFile::encodeName(savePath).constData(), &onDisk) == 0 && S_ISREG(onDisk.st_mode) && onDisk.st_size > 0)
-        return {PictureOutcome::Skipped, {}, std::int64_t(onDisk.st_size)};
+        return {PictureFacts::Skipped, {}, std::int64_t(onDisk.st_size)};
     CURLSource2 request;
     CURLResponse response;
     request.m_nConnectTimeout = int(params.nTimeout) * 1000;
@@ -101,8 +98,8 @@ PictureOutcome FetchPicture(QString url, const QString& host, QString headers, Q
     request.m_pAbort = abort;
     request.m_pMeter = &meter;
     request.m_bKeepServerTime = params.keepServerTimes;
-    PictureOutcome outcome = SendThroughGate(request, response, host, abort, hosts);
-    return params.keepFacts ? WithFacts(std::move(outcome), response, request.m_strSavePath) : outcome;
+    PictureFacts outcome = SendThroughGate(request, response, host, abort, hosts);
+    return params.keepFacts ? WithFacts(std::move(outcome), response) : outcome;
 }
 } // namespace
 
@@ -172,7 +169,7 @@ void CDownPool::Add(const CDownList& list)
     if (m_params.keepFacts) album->facts.resize(size_t(album->total));
     if (m_runners.empty()) {
         // No worker at all: every picture counts as done, failed.
-        const PictureOutcome outcome{PictureOutcome::Failed, QStringLiteral("无法启动下载线程")};
+        const PictureFacts outcome{PictureFacts::Failed, QStringLiteral("无法启动下载线程")};
         album->next = album->total;
         for (int picture = 0; picture < album->total; ++picture)
             Finish(*album, picture, outcome);
@@ -223,7 +220,7 @@ void CDownPool::Work(Slot& slot)
     // fails its remaining pictures at once, at the gate.
     Taken taken;
     while (TakePicture(taken, slot)) {
-        PictureOutcome outcome =
+        PictureFacts outcome =
             FetchPicture(std::move(taken.url), taken.host, std::move(taken.headers), std::move(taken.path), m_params,
                          &m_bStopDown, m_hosts, slot.meter);
         std::lock_guard guard(m_lock);
@@ -232,7 +229,7 @@ void CDownPool::Work(Slot& slot)
         slot.album = nullptr;
         const std::int64_t bytes = slot.meter.received;
         m_finishedBytes += bytes;
-        if (outcome.state == PictureOutcome::Saved) {
+        if (outcome.state == PictureFacts::Saved) {
             m_savedBytes += bytes;
             ++m_savedPictures;
         }
@@ -301,15 +298,15 @@ void CDownPool::Estimate(const Album& album, RunProgress& progress)
 void CDownPool::Finish(Album& album, int picture, PictureFacts outcome)
 {
     switch (outcome.state) {
-    case PictureOutcome::Saved:
+    case PictureFacts::Saved:
         ++album.saved;
         break;
-    case PictureOutcome::Skipped:
+    case PictureFacts::Skipped:
         ++album.skipped;
         break;
-    case PictureOutcome::NotTried:
+    case PictureFacts::NotTried:
         break;
-    case PictureOutcome::Failed:
+    case PictureFacts::Failed:
         // Counted with its reason, so that a summary never lists more reasons than failures.
         ++album.failed;
         album.failures.emplace_back(picture, outcome.reason);

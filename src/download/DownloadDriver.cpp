@@ -57,17 +57,19 @@ DownRunParams RunParams(const CLumarexCore& core, int kind)
 {
     const ST_DOWNPARAM slot = core.DownParam(kind);
     const ServiceExtras extras = core.Extras(kind);
-    return {slot.nThreads,         slot.nTimeout,          slot.nMinKB,           slot.nMaxKB,
-            extras.maxPerHost, extras.keepServerTimes, extras.writeMetadata};
+    DownRunParams params{slot.nThreads, slot.nTimeout, slot.nMinKB, slot.nMaxKB};
+    params.maxPerHost = extras.maxPerHost;
+    params.keepServerTimes = extras.keepServerTimes;
+    params.keepFacts = extras.writeMetadata;
+    return params;
 }
 
 // The album's metadata file, with the names the fix steps gave; pictures is empty when the pool
 // kept no facts (nothing of the album was handed to it). A file that cannot be written is told
 // once a run.
-void WriteMetadata(CLumarexCore& core, const CListing& listing, const CAlbumDownload& album, int index,
-                   std::vector<PictureFacts> pictures, bool& failureTold)
+void WriteMetadata(CLumarexCore& core, const CListing& listing, const CAlbumDownload& album,
+                   const ST_PERLISTRECORD& record, std::vector<PictureFacts> pictures, bool& failureTold)
 {
-    const ST_PERLISTRECORD record = core.m_pAlbumList->At(index);
     AlbumFacts facts;
     facts.service = listing.m_strService;
     facts.owner = QString(listing.m_strOwnerName).remove(u'/');
@@ -251,7 +253,7 @@ std::optional<DownSummary> DownloadAlbum(RunOfAlbums& run, ListedAlbum& entry, Q
     if (list.Count() > 0) {
         FinishAlbum(album, summary, run.Stopped());
         if (album.m_bWriteMetadata)
-            WriteMetadata(core, run.listing, album, entry.index, std::move(facts), run.metadataFailureTold);
+            WriteMetadata(core, run.listing, album, record, std::move(facts), run.metadataFailureTold);
     }
     return summary;
 }

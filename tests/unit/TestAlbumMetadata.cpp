@@ -3,6 +3,7 @@
 #include "download/DownloadDriver.h"
 #include "run/RunController.h"
 #include "support/AdapterTest.h"
+#include "support/PictureHost.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,13 +14,7 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-constexpr char kHost[] = "pics.example.com";
 constexpr char kDate[] = "Sun, 06 Nov 2011 08:49:37 GMT";
-
-QString PictureUrl(int i)
-{
-    return u"http://pics.example.com/p/%1.jpg"_s.arg(i);
-}
 
 class AlbumMetadataTest : public AdapterTest {
 protected:
@@ -51,7 +46,7 @@ protected:
     }
     void Serve(int n, int size = 2048)
     {
-        service.Route(kHost, "/p/" + QByteArray::number(n) + ".jpg",
+        service.Route(kPictureHost, "/p/" + QByteArray::number(n) + ".jpg",
                       FakeReply::Ok(FakePicture(n, size), "image/jpeg").Header("Last-Modified", kDate));
     }
     QJsonObject Metadata(const QString& folder) const
@@ -77,7 +72,7 @@ TEST_F(AlbumMetadataTest, DescribesTheAlbumAndEveryPictureAndMergesALaterRun)
 {
     Serve(1, 3000);
     Serve(3);
-    service.Route(kHost, "/p/2.jpg", FakeReply::Status(404));
+    service.Route(kPictureHost, "/p/2.jpg", FakeReply::Status(404));
     Run({1, 2, 3});
 
     const QJsonObject file = Metadata(u"12345/旅行/"_s);

@@ -4,6 +4,7 @@
 #include "download/ImportList.h"
 #include "run/RunController.h"
 #include "support/AdapterTest.h"
+#include "support/PictureHost.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -45,12 +46,6 @@ extern "C" int pthread_create(pthread_t* thread, const pthread_attr_t* attr, voi
 }
 
 namespace {
-constexpr char kHost[] = "pics.example.com";
-
-QString PictureUrl(int i)
-{
-    return u"http://pics.example.com/p/%1.jpg"_s.arg(i);
-}
 
 class DownloadDriverTest : public AdapterTest {
 protected:
@@ -77,7 +72,7 @@ protected:
         for (int i = 1; i <= count; ++i) {
             FakeReply reply = FakeReply::Ok(FakePicture(i, size), "image/jpeg");
             if (delayMs > 0) reply.PauseAt(size / 2, delayMs);
-            service.Route(kHost, "/p/" + QByteArray::number(i) + ".jpg", reply);
+            service.Route(kPictureHost, "/p/" + QByteArray::number(i) + ".jpg", reply);
         }
     }
     bool Run(std::vector<int> albums, std::vector<std::vector<int>> pictures)
@@ -157,7 +152,7 @@ TEST_F(DownloadDriverTest, WorkersKeepTheirConnectionsAndOutliveAServerThatClose
     for (int i = 31; i <= 50; ++i) {
         FakeReply reply = FakeReply::Ok(FakePicture(i, 2048), "image/jpeg");
         reply.closeAfter = true; // says keep-alive, hangs up all the same
-        service.Route(kHost, "/p/" + QByteArray::number(i) + ".jpg", reply);
+        service.Route(kPictureHost, "/p/" + QByteArray::number(i) + ".jpg", reply);
     }
     SetThreads(3);
     const int before = service.ConnectionsOpened();
@@ -274,7 +269,7 @@ TEST_F(DownloadDriverTest, FailedPicturesAreCountedNeverSavedAndFetchedAgainNext
         {6, FakeReply::Ok(FakePicture(6), "image/jpeg").AnnounceLength(4096)},
     };
     for (const auto& [number, reply] : faults)
-        service.Route(kHost, "/p/" + QByteArray::number(number) + ".jpg", reply);
+        service.Route(kPictureHost, "/p/" + QByteArray::number(number) + ".jpg", reply);
     ASSERT_TRUE(Run({0, 1}, {Range(1, 7), Range(8, 8)}));
 
     const DownSummary run = frontEnd.LastRun();
@@ -326,8 +321,8 @@ TEST_F(DownloadDriverTest, PictureUnderTheMinimumLeavesNoFileButCountsAsDone)
 {
     core.EditSoft([](ST_SOFTDATA& soft) { soft.down[0].nMinKB = 50; });
     MakeAlbums(1);
-    service.Route(kHost, "/p/1.jpg", FakeReply::Ok(FakePicture(1, 20 * 1024), "image/jpeg"));
-    service.Route(kHost, "/p/2.jpg", FakeReply::Ok(FakePicture(2, 60 * 1024), "image/jpeg"));
+    service.Route(kPictureHost, "/p/1.jpg", FakeReply::Ok(FakePicture(1, 20 * 1024), "image/jpeg"));
+    service.Route(kPictureHost, "/p/2.jpg", FakeReply::Ok(FakePicture(2, 60 * 1024), "image/jpeg"));
     ASSERT_TRUE(Run({0}, {Range(1, 2)}));
     EXPECT_FALSE(QFile::exists(SavedFile(u"owner/A/p1.jpg"_s)));
     EXPECT_EQ(SavedBytes(u"owner/A/p2.jpg"_s), FakePicture(2, 60 * 1024));
@@ -359,8 +354,8 @@ TEST_F(DownloadDriverTest, FixStepsRunAfterTheAlbum)
     const QByteArray gif = FakeReply::File(FixturePath(u"pictures/tiny.gif"_s)).body;
     QByteArray otherGif = gif;
     otherGif[13] = '\0'; // the first colour of its table
-    service.Route(kHost, "/p/1.jpg", FakeReply::Ok(gif, "image/gif"));
-    service.Route(kHost, "/p/2.jpg", FakeReply::Ok(otherGif, "image/gif"));
+    service.Route(kPictureHost, "/p/1.jpg", FakeReply::Ok(gif, "image/gif"));
+    service.Route(kPictureHost, "/p/2.jpg", FakeReply::Ok(otherGif, "image/gif"));
     ASSERT_TRUE(Run({0}, {{1, 2}}));
     EXPECT_EQ(SavedBytes(u"owner/A/p1.gif"_s), gif);
     EXPECT_EQ(SavedBytes(u"owner/A/p2.gif"_s), otherGif);
@@ -423,7 +418,7 @@ TEST_F(DownloadDriverTest, TheNextAlbumIsListedAndFetchedWhileTheOneBeforeStillA
     // The pool does not drain at an album's end: B's first picture is asked for while A's last
     // one is still on its way (one pool per album would wait 300 ms for it).
     const auto receivedAt = [&](int picture) {
-        return service.RequestsFor(kHost, "/p/" + QByteArray::number(picture) + ".jpg").value(0).received;
+        return service.RequestsFor(kPictureHost, "/p/" + QByteArray::number(picture) + ".jpg").value(0).received;
     };
     EXPECT_LT(receivedAt(7) - receivedAt(6), std::chrono::milliseconds(150));
 
@@ -606,14 +601,14 @@ TEST_F(DownloadDriverTest, WireFaultsEndEachPictureWithItsReasonWithinTheTimeOut
     service.Route("busy2.example.com", "/b.jpg", BusyOnce(FakeReply::Status(503), picture, times503));
     service.Route("busy3.example.com", "/b.jpg",
                   BusyOnce(FakeReply::Status(503).Header("Retry-After", inTwoSeconds), picture, timesDate));
-    service.Route(kHost, "/stall.jpg", FakeReply::Ok(picture, "image/jpeg").DelayHead(4000));
+    service.Route(kPictureHost, "/stall.jpg", FakeReply::Ok(picture, "image/jpeg").DelayHead(4000));
     // Ten bytes a second: whole after half a minute, far beyond the time-out.
-    service.Route(kHost, "/drip.jpg", FakeReply::Ok(FakePicture(8, 300), "image/jpeg").Trickle(1, 100));
-    service.Route(kHost, "/cut.jpg", FakeReply::Ok(picture, "image/jpeg").ChunkedAt({4096}).CutAt(8192));
-    service.Route(kHost, "/length.jpg", FakeReply::Ok(picture, "image/jpeg").AnnounceLength(picture.size() + 100));
-    service.Route(kHost, "/cookie.jpg", FakeReply::Ok(picture, "image/jpeg").SetCookie("enc=gzip"));
+    service.Route(kPictureHost, "/drip.jpg", FakeReply::Ok(FakePicture(8, 300), "image/jpeg").Trickle(1, 100));
+    service.Route(kPictureHost, "/cut.jpg", FakeReply::Ok(picture, "image/jpeg").ChunkedAt({4096}).CutAt(8192));
+    service.Route(kPictureHost, "/length.jpg", FakeReply::Ok(picture, "image/jpeg").AnnounceLength(picture.size() + 100));
+    service.Route(kPictureHost, "/cookie.jpg", FakeReply::Ok(picture, "image/jpeg").SetCookie("enc=gzip"));
     // A pause shorter than the time-out, at a speed well above the floor: nothing wrong.
-    service.Route(kHost, "/slow.jpg", FakeReply::Ok(picture, "image/jpeg").PauseAt(32 * 1024, 600));
+    service.Route(kPictureHost, "/slow.jpg", FakeReply::Ok(picture, "image/jpeg").PauseAt(32 * 1024, 600));
 
     struct Row {
         QString url;
@@ -625,12 +620,12 @@ TEST_F(DownloadDriverTest, WireFaultsEndEachPictureWithItsReasonWithinTheTimeOut
         {url("busy1.example.com", "/b.jpg"), u"busy429"_s, {}},
         {url("busy2.example.com", "/b.jpg"), u"busy503"_s, {}},
         {url("busy3.example.com", "/b.jpg"), u"busydate"_s, {}},
-        {url(kHost, "/stall.jpg"), u"stall"_s, u"无应答，超时"_s},
-        {url(kHost, "/drip.jpg"), u"drip"_s, u"速度过慢，超时"_s},
-        {url(kHost, "/cut.jpg"), u"cut"_s, u"传输中断"_s},
-        {url(kHost, "/length.jpg"), u"length"_s, u"传输中断"_s},
-        {url(kHost, "/cookie.jpg"), u"cookie"_s, {}},
-        {url(kHost, "/slow.jpg"), u"slow"_s, {}},
+        {url(kPictureHost, "/stall.jpg"), u"stall"_s, u"无应答，超时"_s},
+        {url(kPictureHost, "/drip.jpg"), u"drip"_s, u"速度过慢，超时"_s},
+        {url(kPictureHost, "/cut.jpg"), u"cut"_s, u"传输中断"_s},
+        {url(kPictureHost, "/length.jpg"), u"length"_s, u"传输中断"_s},
+        {url(kPictureHost, "/cookie.jpg"), u"cookie"_s, {}},
+        {url(kPictureHost, "/slow.jpg"), u"slow"_s, {}},
     };
     QStringList urls, names, expectedFailures;
     for (const Row& row : rows) {
