@@ -15,12 +15,16 @@
 #include <chrono>
 #include <ctime>
 #include <memory>
+#include <optional>
 #include <utility>
 
 namespace {
 
-constexpr char kUserAgent[] = "Mozilla/4.0 (compatible; MSIE 8.0; Windows NT 5.1; Trident/4.0; .NET CLR "
-                              "3.0.04506.648; .NET CLR 3.5.21022; .NET CLR 2.0.50727;)";
+// Sent as a header line of ours rather than through libcurl's own option, which formats the
+// long text into every request twice, a character at a time.
+constexpr char kUserAgentLine[] =
+    "User-Agent: Mozilla/4.0 (compatible; MSIE 8.0; Windows NT 5.1; Trident/4.0; .NET CLR "
+    "3.0.04506.648; .NET CLR 3.5.21022; .NET CLR 2.0.50727;)";
 constexpr long kReadBufferSize = 102400;
 // Under a bandwidth cap a transfer waits after each read until its bytes fit: small reads keep
 // those waits short, so that no server gives up on a connection that seems to have stalled.
@@ -93,6 +97,80 @@ bool IsHttpWithHost(const QByteArray& url)
 {
     const qsizetype hostStart = url.startsWith("http://") ? 7 : url.startsWith("https://") ? 8 : 0;
     return hostStart > 0 && hostStart < url.size() && url[hostStart] != '/';
+}
+
+bool IsAsciiAlnum(char16_t c)
+{
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9');
+}
+
+// 0 to 255 in decimal without a leading zero.
+bool IsDecimalOctet(QStringView label)
+{
+    if (label.size() > 3 || (label.size() > 1 && label.front() == u'0')) return false;
+    int value = 0;
+    for (const QChar c : label) {
+        if (c < u'0' || c > u'9') return false;
+        value = value * 10 + (c.unicode() - u'0');
+    }
+    return value <= 255;
+}
+
+// A host name libcurl keeps as it is: labels of letters, digits and dashes, none empty. A host
+// whose last label begins with a digit is an IPv4 address to libcurl, which writes it back in
+// dotted decimal ("127.1" as "127.0.0.1"): only that form is kept.
+bool IsPlainHost(QStringView host)
+{
+    int labels = 0;
+    bool dottedDecimal = true;
+    QStringView last;
+    for (qsizetype from = 0; from <= host.size();) {
+        qsizetype to = host.indexOf(u'.', from);
+        if (to < 0) to = host.size();
+        last = host.sliced(from, to - from);
+        if (last.isEmpty() ||
+            !std::all_of(last.begin(), last.end(), [](QChar c) { return IsAsciiAlnum(c.unicode()) || c == u'-'; }))
+            return false;
+        ++labels;
+        dottedDecimal = dottedDecimal && IsDecimalOctet(last);
+        from = to + 1;
+    }
+    return !last.front().isDigit() || (labels == 4 && dottedDecimal);
+}
+
+// An address that libcurl would write back unchanged, recognised without parsing it: the
+// scheme in lower case, a plain host, a port within range without a leading zero, then a path
+// with no dot segment and a query, neither empty, nor any fragment. Nearly every picture's
+// address is one; anything else goes to libcurl.
+std::optional<QByteArray> PlainAddress(QStringView address)
+{
+    qsizetype at = address.startsWith(u"http://") ? 7 : address.startsWith(u"https://") ? 8 : 0;
+    if (at == 0) return std::nullopt;
+    const qsizetype hostStart = at;
+    while (at < address.size() && address[at] != u'/' && address[at] != u':')
+        ++at;
+    if (!IsPlainHost(address.sliced(hostStart, at - hostStart))) return std::nullopt;
+    if (at < address.size() && address[at] == u':') {
+        const qsizetype portStart = ++at;
+        int port = 0;
+        while (at < address.size() && address[at] >= u'0' && address[at] <= u'9' && at - portStart < 5)
+            port = port * 10 + (address[at++].unicode() - u'0');
+        if (at == portStart || address[portStart] == u'0' || port > 65535) return std::nullopt;
+    }
+    if (at >= address.size() || address[at] != u'/') return std::nullopt;
+    static constexpr QByteArrayView kPlainPunctuation("-._~!$&'()*+,;=:@/%");
+    bool inQuery = false;
+    for (; at < address.size(); ++at) {
+        const char16_t c = address[at].unicode();
+        if (IsAsciiAlnum(c) || (c < 0x80 && kPlainPunctuation.contains(char(c)))) {
+            if (!inQuery && c == u'/' && at + 1 < address.size() && address[at + 1] == u'.') return std::nullopt;
+            continue;
+        }
+        if (c != u'?') return std::nullopt;
+        inQuery = true;
+    }
+    if (address.endsWith(u'?')) return std::nullopt;
+    return address.toLatin1();
 }
 
 // location resolved against base, the way a browser resolves a redirect; empty when it does not
@@ -291,21 +369,25 @@ int OnProgress(void* context, curl_off_t expected, curl_off_t received, curl_off
     return hop.timedOut || Aborted(hop.request) ? 1 : 0;
 }
 
-// The caller's header lines, with the store's cookies for this hop unless the caller sends its
-// own. A caller's cookie and authorization lines never follow a redirect to another origin,
-// and a line holding a line break is never sent: it would end on the wire as two.
+// The caller's header lines and our User-Agent (unless the caller names its own), with the
+// store's cookies for this hop unless the caller sends its own. A caller's cookie and
+// authorization lines never follow a redirect to another origin, and a line holding a line
+// break is never sent: it would end on the wire as two.
 curl_slist* HeaderList(const QList<QByteArray>& callerLines, const QByteArray& url, bool sameOrigin, bool hasBody)
 {
     curl_slist* list = nullptr;
     bool callerCookie = false;
+    bool callerAgent = false;
     QByteArray value;
     for (const QByteArray& line : callerLines) {
         if (line.contains('\r') || line.contains('\n')) continue;
         const bool cookieLine = HeaderLineValue(line, "Cookie", value);
         if (!sameOrigin && (cookieLine || HeaderLineValue(line, "Authorization", value))) continue;
         callerCookie = callerCookie || cookieLine;
+        callerAgent = callerAgent || HeaderLineValue(line, "User-Agent", value);
         list = curl_slist_append(list, line.constData());
     }
+    if (!callerAgent) list = curl_slist_append(list, kUserAgentLine);
     // Most runs hold no cookie at all; the address is then not parsed for them.
     if (!callerCookie && !CCookieStore::Instance().IsEmpty()) {
         const QByteArray cookies = CCookieStore::Instance().CookieHeader(QUrl::fromEncoded(url));
@@ -319,7 +401,9 @@ curl_slist* HeaderList(const QList<QByteArray>& callerLines, const QByteArray& u
 void SetCommonOptions(CURL* easy, Hop& hop)
 {
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(easy, CURLOPT_USERAGENT, kUserAgent);
+    // A proxy's tunnel request carries the same text, from a list of its own.
+    static const std::unique_ptr<curl_slist, HeaderListDeleter> proxyLines(curl_slist_append(nullptr, kUserAgentLine));
+    curl_easy_setopt(easy, CURLOPT_PROXYHEADER, proxyLines.get());
     curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
     // A proxy's answer to a tunnel request is not the service's answer.
     curl_easy_setopt(easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
@@ -388,6 +472,7 @@ QByteArray OriginOf(const QByteArray& url)
 
 QByteArray PrepareAddress(const QString& address)
 {
+    if (std::optional<QByteArray> plain = PlainAddress(address)) return *std::move(plain);
     UrlHandle url(curl_url());
     if (curl_url_set(url.get(), CURLUPART_URL, EscapeUnsafeBytes(address.toUtf8()).constData(), 0) != CURLUE_OK)
         return {};

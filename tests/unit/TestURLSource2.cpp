@@ -312,6 +312,8 @@ TEST_F(URLSource2Test, SecureAddressesStaySecure)
         seen << request.method + ' ' + request.target;
     EXPECT_EQ(seen,
               (QList<QByteArray>{"CONNECT pages.example.com:443", "GET /moved", "CONNECT pages.example.com:443"}));
+    // The tunnel request names the browser the service's requests name.
+    EXPECT_TRUE(service.Requests()[0].header("User-Agent").startsWith("Mozilla/4.0 (compatible; MSIE 8.0;"));
 }
 
 TEST_F(URLSource2Test, AddressWithBlanksAndChineseIsEscaped)

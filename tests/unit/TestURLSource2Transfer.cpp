@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <curl/curl.h>
+
 #include <atomic>
 #include <sys/stat.h>
 #include <thread>
@@ -375,4 +377,65 @@ TEST(HttpTransferAddress, AnAddressIsSentAsLibcurlWritesItBack)
     };
     for (const auto& [address, sent] : rows)
         EXPECT_EQ(PrepareAddress(QString::fromUtf8(address)), QByteArray(sent)) << address;
+}
+
+TEST(HttpTransferAddress, EveryAddressIsSentAsLibcurlWritesItBack)
+{
+    // Most addresses are taken as they stand, without asking libcurl: across hosts, ports,
+    // paths and queries that libcurl keeps, rewrites or refuses, the answer is still its own.
+    const auto libcurlsOwn = [](const QByteArray& address) -> QByteArray {
+        CURLU* url = curl_url();
+        char* text = nullptr;
+        QByteArray written;
+        if (curl_url_set(url, CURLUPART_URL, address.constData(), 0) == CURLUE_OK &&
+            curl_url_get(url, CURLUPART_URL, &text, 0) == CURLUE_OK)
+            written = text;
+        curl_free(text);
+        curl_url_cleanup(url);
+        const qsizetype hostStart = written.startsWith("http://") ? 7 : written.startsWith("https://") ? 8 : 0;
+        return hostStart > 0 && hostStart < written.size() && written[hostStart] != '/' ? written : QByteArray();
+    };
+    const char* const schemes[] = {"http://", "https://", "HTTP://", "ftp://"};
+    const char* const hosts[] = {"h.example.com",
+                                 "H.Example.com",
+                                 "127.0.0.1",
+                                 "127.1",
+                                 "0x7f.0.0.1",
+                                 "010.0.0.1",
+                                 "1.2.3.4.5",
+                                 "256.1.1.1",
+                                 "a..b",
+                                 "a.",
+                                 ".a",
+                                 "1.bp.example.com",
+                                 "host-1.x9",
+                                 "[::1]",
+                                 "u@h.example.com",
+                                 "h_1.example.com",
+                                 ""};
+    const char* const ports[] = {"", ":80", ":080", ":8080", ":65535", ":65536", ":", ":0"};
+    const char* const paths[] = {"",
+                                 "/",
+                                 "/a/b.jpg",
+                                 "/a/../b",
+                                 "/./a",
+                                 "/a/.",
+                                 "/.hidden.jpg",
+                                 "//x",
+                                 "/%41%zz%2e%2E",
+                                 "/a!$&'()*+,;=:@~-_",
+                                 "/a\"b",
+                                 "/a\\b",
+                                 "/a{b}",
+                                 "/a^b`|<>"};
+    const char* const queries[] = {"", "?", "?x=1&y=/../2", "??a", "?a#f", "#frag", "?%2e/./"};
+    for (const char* scheme : schemes)
+        for (const char* host : hosts)
+            for (const char* port : ports)
+                for (const char* path : paths)
+                    for (const char* query : queries) {
+                        const QByteArray address = QByteArray(scheme) + host + port + path + query;
+                        ASSERT_EQ(PrepareAddress(QString::fromLatin1(address)).toStdString(),
+                                  libcurlsOwn(address).toStdString());
+                    }
 }
