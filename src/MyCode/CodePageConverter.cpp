@@ -2,6 +2,7 @@
 
 #include "MyCode/StringCtrl.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <iconv.h>
 
@@ -84,6 +85,9 @@ QByteArray Encode(QStringView text, int codePage)
 QString Decode(QByteArrayView bytes, int codePage)
 {
     if (codePage == CP_UTF8) return QString::fromUtf8(bytes);
+    // Every code page here keeps the bytes below 0x80 as ASCII: such text needs no converter.
+    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return QString::fromLatin1(bytes);
     Iconv cd("UTF-16LE", IconvName(codePage));
     if (!cd.valid()) return {};
     QByteArray out;

@@ -3,7 +3,11 @@
 bool HeaderLineValue(QByteArrayView line, QByteArrayView name, QByteArray& value)
 {
     const qsizetype colon = line.indexOf(':');
-    if (colon <= 0 || line.first(colon).trimmed().compare(name, Qt::CaseInsensitive) != 0) return false;
+    if (colon < name.size()) return false;
+    // Most lines name another header, of another length: they are told apart without trimming.
+    QByteArrayView key = line.first(colon);
+    if (key.size() != name.size()) key = key.trimmed();
+    if (key.size() != name.size() || key.compare(name, Qt::CaseInsensitive) != 0) return false;
     value = line.sliced(colon + 1).trimmed().toByteArray();
     return true;
 }

@@ -76,11 +76,9 @@ void CutByMarks(QByteArray& text, const QByteArray& startMark, const QByteArray&
     }
 }
 
-// The decimal number of the first "Content-Length" header lies within the limits. Compared
-// without case because HTTP/2 sends header names in lower case.
-bool AnnouncedLengthWithin(const QByteArray& headers, quint32 minBytes, quint32 maxBytes)
+// The decimal number of the first "Content-Length" header (null: none) lies within the limits.
+bool AnnouncedLengthWithin(const QByteArray& value, quint32 minBytes, quint32 maxBytes)
 {
-    const QByteArray value = HeaderValue(headers, "Content-Length");
     if (value.isNull()) return true;
     quint64 length = 0;
     for (qsizetype pos = 0; pos < value.size() && value[pos] >= '0' && value[pos] <= '9'; ++pos)
@@ -389,8 +387,9 @@ bool CURLResponse::Perform(const CURLSource2& request, int /*flags: cache modes,
         m_strHeaders = QString::fromLatin1(rawHeaders);
         m_bGzip = NamesCompression(rawHeaders);
         if (saving && !IsPictureStatus(status)) return Fail(FetchFailure::Status);
-        lengthStated = !HeaderValue(rawHeaders, "Content-Length").isNull();
-        return AnnouncedLengthWithin(rawHeaders, minBytes, bodyCap) || Fail(FetchFailure::SizeLimit);
+        const QByteArray length = HeaderValue(rawHeaders, "Content-Length");
+        lengthStated = !length.isNull();
+        return AnnouncedLengthWithin(length, minBytes, bodyCap) || Fail(FetchFailure::SizeLimit);
     };
     transfer.onBody = [&](const char* data, size_t size) {
         const auto count = static_cast<qsizetype>(size);

@@ -57,9 +57,9 @@ PictureFacts SendThroughGate(CURLSource2& request, CURLResponse& response, const
             break;
         }
         // Left on every way out of this attempt, after its outcome was told to the gate.
-        const CHostGate::Sent sent(hosts, host);
+        CHostGate::Sent sent(hosts, host);
         if (request.Send(response, FLAG_DECOMPRESS)) {
-            hosts.Answered(host);
+            sent.Answered();
             return {PictureFacts::Saved, {}};
         }
         if (IsBusyStatus(response.m_nStatus) && busy <= CHostGate::kMaxBusy &&

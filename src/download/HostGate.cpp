@@ -113,12 +113,17 @@ bool CHostGate::IsDown(const QString& host) const
     return found != m_hosts.cend() && found->down;
 }
 
-void CHostGate::Release(const QString& host)
+void CHostGate::Release(const QString& host, bool answered)
 {
     bool tasksWait = false;
     {
         std::lock_guard guard(m_lock);
-        --m_hosts[host].inFlight;
+        Host& state = m_hosts[host];
+        --state.inFlight;
+        if (answered) {
+            state.silences = 0;
+            state.busy = 0;
+        }
         tasksWait = m_taskWaiters > 0;
     }
     m_changed.notify_all();

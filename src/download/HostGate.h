@@ -32,9 +32,9 @@ public:
     static QString HostOf(const QString& url);
 
     // Waits while the host is paused, while it has its most transfers at once, or while
-    // requests sent after its last silence are still out. Go with the host's pause count at that moment in wave (hand it back to Busy), and the
-    // request counted as out until Release; Down when the host has been given up; Aborted once
-    // abort is raised.
+    // requests sent after its last silence are still out. Go with the host's pause count at that
+    // moment in wave (hand it back to Busy), and the request counted as out until Release; Down
+    // when the host has been given up; Aborted once abort is raised.
     Admission Admit(const QString& host, const std::atomic<bool>* abort, std::uint64_t& wave);
     // The host answered busy to a request admitted in wave. The first such answer since the
     // last pause pauses the host: retryAfter seconds when the answer gave them (>= 0), else a
@@ -47,20 +47,24 @@ public:
     bool Silent(const QString& host, bool connected);
     // The host answered something other than busy: it is up and not pausing.
     void Answered(const QString& host);
-    // A request that Admit let go has ended; call it after its outcome was told.
-    void Release(const QString& host);
+    // A request that Admit let go has ended; call it after its outcome was told. answered:
+    // its host answered, told with the release (one look at the host rather than two).
+    void Release(const QString& host, bool answered = false);
 
     // Releases the request it holds when it goes out of scope.
     class Sent {
     public:
         Sent(CHostGate& gate, const QString& host) : m_gate(gate), m_host(host) {}
-        ~Sent() { m_gate.Release(m_host); }
+        ~Sent() { m_gate.Release(m_host, m_answered); }
         Sent(const Sent&) = delete;
         Sent& operator=(const Sent&) = delete;
+        // The host answered (Answered, at the release).
+        void Answered() { m_answered = true; }
 
     private:
         CHostGate& m_gate;
         const QString& m_host;
+        bool m_answered = false;
     };
 
     bool IsDown(const QString& host) const;

@@ -11,6 +11,8 @@
 #include <QFileInfo>
 #include <QUrl>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -150,12 +152,20 @@ QString ImportedPictureName(const QString& url, int n)
 {
     // The last segment of the whole address, so that a query holding a path ("psb?/V1/1.jpg")
     // gives its file name; what follows "?" or "#" in that segment is no part of the name.
-    const auto lastSegment = [](const QString& text) {
-        return text.mid(text.lastIndexOf(u'/') + 1).section(u'?', 0, 0).section(u'#', 0, 0);
+    const auto beforeQueryOrFragment = [](QStringView text) {
+        const auto end = [&](QChar c) {
+            const qsizetype at = text.indexOf(c);
+            return at < 0 ? text.size() : at;
+        };
+        return text.first(std::min(end(u'?'), end(u'#')));
     };
-    QString segment = lastSegment(url);
-    if (segment.isEmpty()) segment = lastSegment(url.section(u'#', 0, 0).section(u'?', 0, 0));
-    const QString name = CleanSegment(QUrl::fromPercentEncoding(segment.toUtf8()));
+    const auto lastSegment = [&](QStringView text) {
+        return beforeQueryOrFragment(text.sliced(text.lastIndexOf(u'/') + 1));
+    };
+    QStringView segment = lastSegment(url);
+    if (segment.isEmpty()) segment = lastSegment(beforeQueryOrFragment(url));
+    const QString name =
+        CleanSegment(segment.contains(u'%') ? QUrl::fromPercentEncoding(segment.toUtf8()) : segment.toString());
     if (name.isEmpty()) return QString::number(n) + u".jpg"_s;
     if (!HasImageExtension(name)) return FitFileName(name, u".jpg"_s);
     // Nothing but the extension left ("%EF%BB%BF.jpg"): the number goes before it.

@@ -809,8 +809,7 @@ TEST(HostGate, PausesBackOffGiveUpAndResetAsTheHostAnswers)
     });
     std::this_thread::sleep_for(milliseconds(300));
     EXPECT_FALSE(admitted);
-    verdict.Answered(host);
-    verdict.Release(host);
+    verdict.Release(host, /*answered=*/true);
     next.join();
     EXPECT_TRUE(admitted);
 }
