@@ -18,16 +18,24 @@ QByteArray FolderOf(const QByteArray& path)
     return slash == 0 ? QByteArray("/") : path.left(slash);
 }
 
-QByteArray ProcLink(int fd)
+// An unnamed file can only be given a name through its /proc link. The folder of those links
+// is opened once: a link is then found by its number alone, not by walking /proc each time.
+int ProcFdFolder()
 {
-    return "/proc/self/fd/" + QByteArray::number(fd);
+    static const int folder = ::open("/proc/self/fd", O_PATH | O_DIRECTORY | O_CLOEXEC);
+    return folder;
 }
 
-// An unnamed file can only be given a name through its /proc link.
 bool CanNameUnnamedFiles()
 {
-    static const bool can = ::access("/proc/self/fd", X_OK) == 0;
-    return can;
+    return ProcFdFolder() >= 0;
+}
+
+// Gives the unnamed file fd the name path; false with errno set.
+bool LinkUnnamed(int fd, const QByteArray& path)
+{
+    return ::linkat(ProcFdFolder(), QByteArray::number(fd).constData(), AT_FDCWD, path.constData(),
+                    AT_SYMLINK_FOLLOW) == 0;
 }
 
 // A hidden name in the final one's folder, different at each call. It does not grow with the
@@ -50,7 +58,8 @@ CAtomicFile::~CAtomicFile()
 
 bool CAtomicFile::Open()
 {
-    const QByteArray path = QFile::encodeName(m_path);
+    m_encodedPath = QFile::encodeName(m_path);
+    const QByteArray& path = m_encodedPath;
     if (CanNameUnnamedFiles()) {
         m_fd = ::open(FolderOf(path).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, m_mode);
         if (m_fd >= 0) return true;
@@ -85,10 +94,9 @@ bool CAtomicFile::Commit(bool flushFirst)
 {
     if (m_failed || m_fd < 0) return false;
     if (flushFirst && ::fdatasync(m_fd) != 0) return false;
-    const QByteArray path = QFile::encodeName(m_path);
+    const QByteArray& path = m_encodedPath;
     if (m_tempPath.isEmpty()) {
-        const QByteArray link = ProcLink(m_fd);
-        if (::linkat(AT_FDCWD, link.constData(), AT_FDCWD, path.constData(), AT_SYMLINK_FOLLOW) == 0) {
+        if (LinkUnnamed(m_fd, path)) {
             ::close(m_fd);
             m_fd = -1;
             return true;
@@ -97,7 +105,7 @@ bool CAtomicFile::Commit(bool flushFirst)
         // The name is taken: the file gets a temporary name and replaces the old one by renaming.
         for (int attempt = 0; attempt < kNameAttempts && m_tempPath.isEmpty(); ++attempt) {
             const QByteArray temp = TempNameBeside(path);
-            if (::linkat(AT_FDCWD, link.constData(), AT_FDCWD, temp.constData(), AT_SYMLINK_FOLLOW) == 0)
+            if (LinkUnnamed(m_fd, temp))
                 m_tempPath = temp;
             else if (errno != EEXIST)
                 return false;

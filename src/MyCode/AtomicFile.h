@@ -31,6 +31,7 @@ private:
     bool Open();
 
     QString m_path;
+    QByteArray m_encodedPath; // m_path as the file system takes it, from Open on
     mode_t m_mode;
     QByteArray m_tempPath; // the hidden temporary name when the file has one
     int m_fd = -1;
