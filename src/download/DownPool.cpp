@@ -128,19 +128,14 @@ CDownPool::CDownPool(const std::atomic<bool>& stop, const DownRunParams& params)
     const int threads = std::max<int>(1, params.nThreads);
     m_slots = std::make_unique<Slot[]>(size_t(threads));
     m_slotCount = threads;
-    // One loop per core at most: the transfers of a loop share one poll, and the loops share
-    // the run's work between the cores.
-    const int loops = std::clamp(int(std::thread::hardware_concurrency()), 1, threads);
-    for (int i = 0; i < loops; ++i)
-        m_loops.push_back(std::make_unique<CFiberLoop>());
+    // One loop drives every transfer, as curl's own does: one poll for all of them. It moves
+    // far more pictures a second than any line brings in, and a second loop on another core
+    // would only cost each picture more, in switches between the threads and in the locks.
     for (int worker = 0; worker < threads; ++worker)
-        if (!m_loops[size_t(worker % loops)]->Spawn([this, &slot = m_slots[size_t(worker)]] { Work(slot); })) break;
-    for (const auto& loop : m_loops) {
-        try {
-            m_runners.emplace_back([&loop = *loop] { loop.Run(); });
-        } catch (const std::system_error&) {
-            break;
-        }
+        if (!m_loop.Spawn([this, &slot = m_slots[size_t(worker)]] { Work(slot); })) break;
+    try {
+        m_runner = std::thread([this] { m_loop.Run(); });
+    } catch (const std::system_error&) {
     }
 }
 
@@ -150,15 +145,8 @@ CDownPool::~CDownPool()
         std::lock_guard guard(m_lock);
         m_closed = true;
     }
-    NotifyWorkers();
-    for (std::thread& runner : m_runners)
-        runner.join();
-}
-
-void CDownPool::NotifyWorkers()
-{
-    for (const auto& loop : m_loops)
-        loop->Notify();
+    m_loop.Notify();
+    if (m_runner.joinable()) m_runner.join();
 }
 
 void CDownPool::Add(const CDownList& list)
@@ -167,7 +155,7 @@ void CDownPool::Add(const CDownList& list)
     album->list = &list;
     album->total = list.Count();
     if (m_params.keepFacts) album->facts.resize(size_t(album->total));
-    if (m_runners.empty()) {
+    if (!m_runner.joinable()) {
         // No worker at all: every picture counts as done, failed.
         const PictureFacts outcome{PictureFacts::Failed, QStringLiteral("无法启动下载线程")};
         album->next = album->total;
@@ -179,7 +167,7 @@ void CDownPool::Add(const CDownList& list)
         m_waiting += album->total - album->next;
         m_albums.push_back(std::move(album));
     }
-    NotifyWorkers();
+    m_loop.Notify();
 }
 
 bool CDownPool::TakePicture(Taken& taken, Slot& slot)

@@ -43,7 +43,7 @@ struct DownRunParams {
 class CDownPool {
 public:
     // stop: the run's stop request, set by whoever stops the run and never cleared by the pool.
-    // The workers start here, as tasks of loops on threads of their own.
+    // The workers start here, as tasks of one loop on a thread of its own.
     CDownPool(const std::atomic<bool>& stop, const DownRunParams& params);
     // Joins the workers; those still in a transfer after a stop end it at once, cut short.
     ~CDownPool();
@@ -73,8 +73,6 @@ private:
         TransferMeter meter;
     };
     void Work(Slot& slot);
-    // A picture was queued, or the pool closes.
-    void NotifyWorkers();
     // Under the lock: the album's pictures in hundredths, and the run's bytes received so far.
     int PictureHundredths(const Album& album) const;
     std::int64_t BytesReceived() const;
@@ -109,8 +107,8 @@ private:
     std::int64_t m_savedBytes = 0;
     int m_savedPictures = 0;
     CRateMeter m_rate;
-    // The workers are tasks of a few loops, each on a thread of its own: the transfers of a loop
-    // share one poll. Without any such thread there is no worker at all.
-    std::vector<std::unique_ptr<CFiberLoop>> m_loops;
-    std::vector<std::thread> m_runners;
+    // The workers are tasks of one loop on a thread of its own. Without that thread there is no
+    // worker at all.
+    CFiberLoop m_loop;
+    std::thread m_runner;
 };
