@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QRandomGenerator>
 
+#include <atomic>
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
@@ -18,8 +19,8 @@ QByteArray FolderOf(const QByteArray& path)
     return slash == 0 ? QByteArray("/") : path.left(slash);
 }
 
-// An unnamed file can only be given a name through its /proc link. The folder of those links
-// is opened once: a link is then found by its number alone, not by walking /proc each time.
+// The folder of this process's /proc links, opened once: a link is then found by its number
+// alone, not by walking /proc each time.
 int ProcFdFolder()
 {
     static const int folder = ::open("/proc/self/fd", O_PATH | O_DIRECTORY | O_CLOEXEC);
@@ -31,11 +32,23 @@ bool CanNameUnnamedFiles()
     return ProcFdFolder() >= 0;
 }
 
-// Gives the unnamed file fd the name path; false with errno set.
+// Gives the unnamed file fd the name path; false with errno set. Since Linux 6.10 the file's
+// opener names it by its descriptor alone; older kernels refuse that (ENOENT) to all but a
+// process that may search every folder, and the file's /proc link names it instead, at the cost
+// of a look through /proc for each file.
 bool LinkUnnamed(int fd, const QByteArray& path)
 {
-    return ::linkat(ProcFdFolder(), QByteArray::number(fd).constData(), AT_FDCWD, path.constData(),
-                    AT_SYMLINK_FOLLOW) == 0;
+    static std::atomic<bool> byDescriptor{true};
+    if (byDescriptor.load(std::memory_order_relaxed)) {
+        if (::linkat(fd, "", AT_FDCWD, path.constData(), AT_EMPTY_PATH) == 0) return true;
+        if (errno != ENOENT) return false;
+    }
+    const bool linked = ::linkat(ProcFdFolder(), QByteArray::number(fd).constData(), AT_FDCWD, path.constData(),
+                                 AT_SYMLINK_FOLLOW) == 0;
+    // The link naming the file where its descriptor could not: the kernel is an older one. (A
+    // folder that is gone fails both ways.)
+    if (linked) byDescriptor.store(false, std::memory_order_relaxed);
+    return linked;
 }
 
 // A hidden name in the final one's folder, different at each call. It does not grow with the
