@@ -31,6 +31,7 @@ have_aria=0; need aria2c aria2 && have_aria=1
 work=$(mktemp -d /tmp/compare_fetch.XXXXXX)
 chmod 755 "$work" # nginx workers read it as another user
 out_root=$(mktemp -d "${SAVE_TO:-/tmp}/compare_fetch_out.XXXXXX")
+out_fs=$(df -PT "$out_root" | awk 'NR == 2 {print $2}')
 before_cli=""
 if [ -n "${BEFORE:-}" ]; then
     before_cli=$(cd "$BEFORE" && pwd)/src/cli/talvoria-cli
@@ -86,9 +87,9 @@ write_lists() { # count base_url
 }
 
 # Runs one tool on the list into a folder of its own; prints "seconds rss_kb files cpu_seconds"
-# (user and system time together). Nothing is
-# deleted between runs: on ext4 a folder deleted moments before makes every new file slower to
-# create, whichever tool creates it. Dirty pages of earlier runs are flushed before the clock starts.
+# (user and system time together). On a disk nothing is deleted between runs while there is
+# room: on ext4 a folder deleted moments before makes every new file slower to create,
+# whichever tool creates it. Dirty pages of earlier runs are flushed before the clock starts.
 run_tool() { # name
     local out; out=$(mktemp -d "$out_root/run.XXXXXX")
     local log="$work/time.log"
@@ -111,6 +112,9 @@ run_tool() { # name
     rss=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$log")
     cpu=$(awk -F': ' '/User time|System time/ {t += $2} END {printf "%.3f", t}' "$log")
     files=$(find "$out" -type f -name '*.jpg' -size +0 | wc -l)
+    # In memory (tmpfs) the next run takes the pages this one frees; pages never used since the
+    # machine handed them back to its host cost far more to write into, whichever tool comes next.
+    [ "$out_fs" = tmpfs ] && rm -rf "$out"
     echo "$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", (b - a) / 1e9 }') $rss $files $cpu"
 }
 
@@ -142,6 +146,10 @@ if [[ " $cases " == *" speed "* ]] && [ $have_nginx = 1 ]; then
     rm -rf "$out_root"/run*
     for r in $(seq "$runs"); do
         declare -A round=()
+        # The earlier rounds' files stay while two more rounds fit; a folder in memory (tmpfs)
+        # would otherwise fill the memory of the machine itself.
+        round_kb=$((pictures * size_kb * $(tools | wc -l)))
+        [ "$(df -Pk "$out_root" | awk 'NR == 2 {print $4}')" -lt $((2 * round_kb)) ] && rm -rf "$out_root"/run*
         for tool in $(tools); do
             read -r secs rss files cpu < <(run_tool "$tool")
             rate=$(awk -v n="$files" -v s="$secs" 'BEGIN { printf "%.0f", (s > 0 ? n / s : 0) }')
