@@ -90,14 +90,19 @@ QString FitFileName(const QString& stem, const QString& tail)
     return stem.left(end) + tail;
 }
 
-bool MakeDirs(QString& path, QString* failedFolder)
+bool MakeDirs(QString& path, QString* failedFolder, bool* madeLast)
 {
     path = path.trimmed();
     if (!path.endsWith(u'/')) path += u'/';
     // Every prefix that ends at a "/" must exist or be made, from the left.
     for (qsizetype slash = path.indexOf(u'/', 1); slash >= 0; slash = path.indexOf(u'/', slash + 1)) {
         const QString folder = path.left(slash);
-        if (QFileInfo(folder).isDir() || QDir().mkdir(folder)) continue;
+        if (madeLast) *madeLast = false;
+        if (QFileInfo(folder).isDir()) continue;
+        if (QDir().mkdir(folder)) {
+            if (madeLast) *madeLast = true;
+            continue;
+        }
         if (failedFolder) *failedFolder = folder;
         return false;
     }

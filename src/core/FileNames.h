@@ -26,5 +26,5 @@ QString AlbumFolderName(QString name);
 QString FitFileName(const QString& stem, const QString& tail = {});
 
 // Creates every folder of the path; trims it and makes it end with "/". On failure reports the
-// folder that could not be made.
-bool MakeDirs(QString& path, QString* failedFolder = nullptr);
+// folder that could not be made; madeLast (when given) tells whether the last one was made now.
+bool MakeDirs(QString& path, QString* failedFolder = nullptr, bool* madeLast = nullptr);

@@ -94,6 +94,7 @@ void CDownList::Clear()
     m_arrHeaders.clear();
     m_nameIndex.clear();
     m_nextCounter.clear();
+    m_bNewFolder = false;
 }
 
 QString FormatPicCount(int count)

@@ -70,6 +70,9 @@ struct CDownList {
     QStringList m_arrNames;   // relative to m_strSaveDir
     QStringList m_arrHeaders; // extra request header lines per picture (may be empty)
     QString m_strSaveDir;     // current album folder, ending with "/"
+    // The folder was made for this list: no earlier run saved a picture in it, and none is
+    // looked for there.
+    bool m_bNewFolder = false;
 
     int Count() const { return int(m_arrUrls.size()); }
     void Append(const QString& url, const QString& name, const QString& headers);

@@ -47,7 +47,7 @@ void CAlbumDownload::AddPicture(const QString& strUrl, const QString& strDesc, c
 void CAlbumDownload::StartAlbumFolder(const ST_PERLISTRECORD& album)
 {
     m_downList.m_strSaveDir += MakeAlbumDirName(album, NameSet(m_nKind));
-    QDir().mkdir(m_downList.m_strSaveDir);
+    m_downList.m_bNewFolder = QDir().mkdir(m_downList.m_strSaveDir);
     m_strHistoryUrl = ReadHistoryMark(m_downList.m_strSaveDir);
 }
 

@@ -77,12 +77,12 @@ PictureFacts SendThroughGate(CURLSource2& request, CURLResponse& response, const
 
 // DownPicWorker: one picture, one request, one attempt besides the busy answers. A file already
 // saved under the picture's name by an earlier run is kept, so a second run fetches only what is
-// missing.
-PictureFacts FetchPicture(QString url, const QString& host, QString headers, QString savePath, DownRunParams params,
-                            const std::atomic<bool>* abort, CHostGate& hosts, TransferMeter& meter)
+// missing; in a folder made for this album there is none to look for.
+PictureFacts FetchPicture(QString url, const QString& host, QString headers, QString savePath, bool mayBeOnDisk,
+                            DownRunParams params, const std::atomic<bool>* abort, CHostGate& hosts, TransferMeter& meter)
 {
     struct stat onDisk {};
-    if (::stat(QFile::encodeName(savePath).constData(), &onDisk) == 0 && S_ISREG(onDisk.st_mode) && onDisk.st_size > 0)
+    if (mayBeOnDisk && ::stat(QFile::encodeName(savePath).constData(), &onDisk) == 0 && S_ISREG(onDisk.st_mode) && onDisk.st_size > 0)
         return {PictureFacts::Skipped, {}, std::int64_t(onDisk.st_size)};
     CURLSource2 request;
     CURLResponse response;
@@ -196,6 +196,7 @@ bool CDownPool::TakePicture(Taken& taken, Slot& slot)
     taken.host = CHostGate::HostOf(taken.url);
     taken.headers = list.m_arrHeaders.isEmpty() ? QString() : list.m_arrHeaders.value(taken.picture);
     taken.path = list.m_strSaveDir + list.m_arrNames[taken.picture];
+    taken.mayBeOnDisk = !list.m_bNewFolder;
     slot.album = &album;
     slot.meter.Reset();
     m_room.notify_one();
@@ -209,8 +210,8 @@ void CDownPool::Work(Slot& slot)
     Taken taken;
     while (TakePicture(taken, slot)) {
         PictureFacts outcome =
-            FetchPicture(std::move(taken.url), taken.host, std::move(taken.headers), std::move(taken.path), m_params,
-                         &m_bStopDown, m_hosts, slot.meter);
+            FetchPicture(std::move(taken.url), taken.host, std::move(taken.headers), std::move(taken.path),
+                         taken.mayBeOnDisk, m_params, &m_bStopDown, m_hosts, slot.meter);
         std::lock_guard guard(m_lock);
         if (m_params.maxPerHost > 0) --m_handedToHost[taken.host];
         --taken.album->inFlight;

@@ -84,6 +84,7 @@ private:
         std::shared_ptr<Album> album;
         int picture = 0;
         QString url, host, headers, path;
+        bool mayBeOnDisk = true; // an earlier run may have saved it: its folder was there before
     };
     bool TakePicture(Taken& taken, Slot& slot);
     // Under the lock: the picture of album to hand out next, marked as handed out.

@@ -96,7 +96,7 @@ void ListImportAlbum(CAlbumDownload& run, const ImportAlbum& album, int index)
     list.m_strSaveDir += album.listAlbum ? MakeAlbumDirName(run.Albums().At(index), run.NameSet(run.listing.m_nSourceKind))
                                          : album.folder;
     QString failedFolder;
-    if (!MakeDirs(list.m_strSaveDir, &failedFolder)) {
+    if (!MakeDirs(list.m_strSaveDir, &failedFolder, &list.m_bNewFolder)) {
         run.m_strFailure = u"无法创建文件夹: "_s + failedFolder;
         return;
     }

@@ -198,9 +198,15 @@ TEST(MakeDirs, CreatesEveryLevelAndReportsTheFolderItCannotMake)
 {
     TempFolder dir;
     QString path = u"  "_s + dir.path() + u"a/b/c  "_s;
-    ASSERT_TRUE(MakeDirs(path));
+    bool madeLast = false;
+    ASSERT_TRUE(MakeDirs(path, nullptr, &madeLast));
     EXPECT_EQ(path, dir.path() + u"a/b/c/"_s);
     EXPECT_TRUE(QFileInfo(dir.path() + u"a/b/c"_s).isDir());
+    EXPECT_TRUE(madeLast);
+    // A folder that was there already was not made now.
+    QString again = dir.path() + u"a/b/c"_s;
+    ASSERT_TRUE(MakeDirs(again, nullptr, &madeLast));
+    EXPECT_FALSE(madeLast);
 
     WriteFile(dir.file(u"plain"_s), "x");
     QString blocked = dir.path() + u"plain/sub"_s;

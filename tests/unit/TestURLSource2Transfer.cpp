@@ -395,40 +395,16 @@ TEST(HttpTransferAddress, EveryAddressIsSentAsLibcurlWritesItBack)
         const qsizetype hostStart = written.startsWith("http://") ? 7 : written.startsWith("https://") ? 8 : 0;
         return hostStart > 0 && hostStart < written.size() && written[hostStart] != '/' ? written : QByteArray();
     };
+    // clang-format off
     const char* const schemes[] = {"http://", "https://", "HTTP://", "ftp://"};
-    const char* const hosts[] = {"h.example.com",
-                                 "H.Example.com",
-                                 "127.0.0.1",
-                                 "127.1",
-                                 "0x7f.0.0.1",
-                                 "010.0.0.1",
-                                 "1.2.3.4.5",
-                                 "256.1.1.1",
-                                 "a..b",
-                                 "a.",
-                                 ".a",
-                                 "1.bp.example.com",
-                                 "host-1.x9",
-                                 "[::1]",
-                                 "u@h.example.com",
-                                 "h_1.example.com",
-                                 ""};
+    const char* const hosts[] = {"h.example.com", "H.Example.com", "127.0.0.1", "127.1", "0x7f.0.0.1", "010.0.0.1",
+                                 "1.2.3.4.5", "256.1.1.1", "a..b", "a.", ".a", "1.bp.example.com", "host-1.x9",
+                                 "[::1]", "u@h.example.com", "h_1.example.com", ""};
     const char* const ports[] = {"", ":80", ":080", ":8080", ":65535", ":65536", ":", ":0"};
-    const char* const paths[] = {"",
-                                 "/",
-                                 "/a/b.jpg",
-                                 "/a/../b",
-                                 "/./a",
-                                 "/a/.",
-                                 "/.hidden.jpg",
-                                 "//x",
-                                 "/%41%zz%2e%2E",
-                                 "/a!$&'()*+,;=:@~-_",
-                                 "/a\"b",
-                                 "/a\\b",
-                                 "/a{b}",
-                                 "/a^b`|<>"};
+    const char* const paths[] = {"", "/", "/a/b.jpg", "/a/../b", "/./a", "/a/.", "/.hidden.jpg", "//x", "/%41%zz%2e%2E",
+                                 "/a!$&'()*+,;=:@~-_", "/a\"b", "/a\\b", "/a{b}", "/a^b`|<>"};
     const char* const queries[] = {"", "?", "?x=1&y=/../2", "??a", "?a#f", "#frag", "?%2e/./"};
+    // clang-format on
     for (const char* scheme : schemes)
         for (const char* host : hosts)
             for (const char* port : ports)
