@@ -79,10 +79,12 @@ PictureFacts SendThroughGate(CURLSource2& request, CURLResponse& response, const
 // saved under the picture's name by an earlier run is kept, so a second run fetches only what is
 // missing; in a folder made for this album there is none to look for.
 PictureFacts FetchPicture(QString url, const QString& host, QString headers, QString savePath, bool mayBeOnDisk,
-                            DownRunParams params, const std::atomic<bool>* abort, CHostGate& hosts, TransferMeter& meter)
+                            DownRunParams params, const std::atomic<bool>* abort, CHostGate& hosts,
+                            TransferMeter& meter)
 {
     struct stat onDisk {};
-    if (mayBeOnDisk && ::stat(QFile::encodeName(savePath).constData(), &onDisk) == 0 && S_ISREG(onDisk.st_mode) && onDisk.st_size > 0)
+    if (mayBeOnDisk && ::stat(QFile::encodeName(savePath).constData(), &onDisk) == 0 && S_ISREG(onDisk.st_mode) &&
+        onDisk.st_size > 0)
         return {PictureFacts::Skipped, {}, std::int64_t(onDisk.st_size)};
     CURLSource2 request;
     CURLResponse response;
@@ -136,6 +138,7 @@ CDownPool::CDownPool(const std::atomic<bool>& stop, const DownRunParams& params)
     try {
         m_runner = std::thread([this] { m_loop.Run(); });
     } catch (const std::system_error&) {
+        // No thread, no worker: Add fails every picture.
     }
 }
 
