@@ -8,7 +8,7 @@
 
 typedef void CURL;
 
-// Many transfers on one thread (a process may run one such loop per core). Each task runs on a small stack of its own (a fiber) as plain
+// Many transfers on one thread. Each task runs on a small stack of its own (a fiber) as plain
 // blocking code; where it would block (a transfer, a sleep, a wait for news) it yields to the
 // loop, which drives every transfer through one libcurl multi handle and one poll. A worker
 // pool of many threads wakes one thread per socket; this wakes once for all that are ready.

@@ -101,9 +101,7 @@ bool CHostGate::Silent(const QString& host, bool connected)
 void CHostGate::Answered(const QString& host)
 {
     std::lock_guard guard(m_lock);
-    Host& state = m_hosts[host];
-    state.silences = 0;
-    state.busy = 0;
+    m_hosts[host].HeardAnswer();
 }
 
 bool CHostGate::IsDown(const QString& host) const
@@ -120,10 +118,7 @@ void CHostGate::Release(const QString& host, bool answered)
         std::lock_guard guard(m_lock);
         Host& state = m_hosts[host];
         --state.inFlight;
-        if (answered) {
-            state.silences = 0;
-            state.busy = 0;
-        }
+        if (answered) state.HeardAnswer();
         tasksWait = m_taskWaiters > 0;
     }
     m_changed.notify_all();

@@ -82,6 +82,12 @@ private:
         int busy = 0;
         std::uint64_t wave = 0;
         Clock::time_point pausedUntil{};
+        // An answer other than busy: the host is up and not pausing.
+        void HeardAnswer()
+        {
+            silences = 0;
+            busy = 0;
+        }
     };
 
     const int m_maxPerHost;
